@@ -1,0 +1,45 @@
+# The two commands a user needs: `make run` and `make test`.
+# Both install what is missing (scripts/bootstrap.sh), configure and build.
+
+JOBS ?= $(shell nproc)
+RELEASE_DIR := build/release
+TEST_DIR := build/test
+BENCH_DIR := build/bench
+
+.PHONY: run test build bootstrap bench fuzz clean format
+
+bootstrap:
+	@bash scripts/bootstrap.sh
+
+build: bootstrap
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+run: build
+	cd $(RELEASE_DIR)/app && ./orvex
+
+test: bootstrap
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: bootstrap
+	@bash scripts/bootstrap.sh --bench
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DORVEX_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target orvex-bench
+	$(BENCH_DIR)/bench/orvex-bench
+
+fuzz: bootstrap
+	@bash scripts/bootstrap.sh --fuzz
+	cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build build/fuzz -j $(JOBS) --target fuzz-bmp-reader
+	mkdir -p build/fuzz/corpus
+	build/fuzz/fuzz/fuzz-bmp-reader -max_total_time=$${FUZZ_SECONDS:-120} \
+	  build/fuzz/corpus ../shared/testdata/bmpsuite/g ../shared/testdata/bmpsuite/q ../shared/testdata/bmpsuite/b
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

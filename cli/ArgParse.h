@@ -1,0 +1,17 @@
+#pragma once
+// Strict parsing of orvex-cli arguments: a whole token or nothing.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A decimal integer (optional sign), no trailing characters.
+std::optional<long long> ParseInteger(const std::string& text);
+// A decimal real number, no trailing characters.
+std::optional<double> ParseReal(const std::string& text);
+// Exactly `count` comma-separated integers, each within [low, high].
+std::optional<std::vector<int>> ParseIntegerList(const std::string& text, std::size_t count,
+                                                 long long low, long long high);
+// Any number of comma-separated integers within [low, high].
+std::optional<std::vector<int>> ParseIntegerList(const std::string& text, long long low,
+                                                 long long high);

@@ -1,0 +1,40 @@
+#pragma once
+// One operation or report of orvex-cli: its flag, what it takes, and how an
+// argument turns into an action on a document. Arguments are checked when the
+// command line is read, so a usage error is found before any file is touched.
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ImageDocument.h"
+
+struct CliContext {
+    CImageDocument& doc;
+    std::ostream& out;  // reports
+};
+
+// Runs one operation; false when it failed (its message is already out).
+using CliAction = std::function<bool(CliContext&)>;
+
+struct CliOperation {
+    std::string flag;      // "--rotate"
+    std::string argument;  // "A", or empty for a flag without argument
+    std::string help;      // one line for --help
+    // Needs a picture with a 256-entry colour table, as the desktop command
+    // is enabled only for such pictures.
+    bool needs256Colors = false;
+    // Turns the argument into an action; std::nullopt with `error` set when
+    // the argument is not acceptable.
+    std::function<std::optional<CliAction>(const std::string& arg, std::string& error)> parse;
+};
+
+// Each family of operations adds its own rows.
+void AddBasicOperations(std::vector<CliOperation>& table);
+void AddImageOperations(std::vector<CliOperation>& table);
+void AddFilterOperations(std::vector<CliOperation>& table);
+
+// All operations, in the order --help lists them.
+const std::vector<CliOperation>& CliOperations();

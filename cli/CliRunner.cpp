@@ -1,0 +1,180 @@
+#include "CliRunner.h"
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "CliOperation.h"
+#include "Message.h"
+
+namespace {
+
+constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2;
+
+struct Step {
+    const CliOperation* operation;
+    CliAction action;
+};
+
+struct Plan {
+    std::vector<std::string> inputs;
+    std::vector<Step> steps;
+    std::string output;
+    bool help = false;
+};
+
+const CliOperation* FindOperation(const std::string& flag) {
+    for (const CliOperation& op : CliOperations())
+        if (op.flag == flag) return &op;
+    return nullptr;
+}
+
+// Reads the command line; an empty string back means it is acceptable.
+std::string ReadPlan(const std::vector<std::string>& args, Plan& plan) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            plan.help = true;
+        } else if (a == "-o") {
+            if (i + 1 >= args.size()) return "-o needs a file or folder name";
+            if (!plan.output.empty()) return "-o given twice";
+            plan.output = args[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            const CliOperation* op = FindOperation(a);
+            if (op == nullptr) return "unknown option '" + a + "'";
+            std::string arg;
+            if (!op->argument.empty()) {
+                if (i + 1 >= args.size()) return a + " needs " + op->argument;
+                arg = args[++i];
+            }
+            std::string error;
+            auto action = op->parse(arg, error);
+            if (!action) return a + " " + arg + ": " + error;
+            plan.steps.push_back({op, std::move(*action)});
+        } else {
+            plan.inputs.push_back(a);
+        }
+    }
+    if (plan.help) return {};
+    const bool creates = std::any_of(plan.steps.begin(), plan.steps.end(),
+                                     [](const Step& s) { return s.operation->flag == "--uniform"; });
+    if (plan.inputs.empty() && !creates) return "no input: give BMP files or --uniform W,H,LEVEL";
+    if (plan.inputs.size() > 1 && !plan.output.empty() && !std::filesystem::is_directory(plan.output))
+        return "with several inputs, -o must name an existing folder";
+    return {};
+}
+
+void PrintHelp(std::ostream& out) {
+    out << "Usage: orvex-cli [INPUT.bmp ... | --uniform W,H,LEVEL] [OPERATION ...] [-o OUTPUT]\n\n"
+           "Operations and reports run left to right, as the desktop commands do.\n"
+           "One input: -o names the output file. Several inputs: -o names an existing folder.\n"
+           "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n";
+    for (const CliOperation& op : CliOperations()) {
+        std::string head = op.flag + (op.argument.empty() ? "" : " " + op.argument);
+        head.resize(std::max<std::size_t>(head.size() + 2, 30), ' ');
+        out << "  " << head << op.help << '\n';
+    }
+}
+
+const char* FileStatusText(FileStatus status) {
+    switch (status) {
+        case FileStatus::CannotOpen: return "cannot open the file";
+        case FileStatus::ReadError: return "error while reading";
+        case FileStatus::WriteError: return "error while writing";
+        case FileStatus::Refused: return "not a picture that can be read or written";
+        default: return "";
+    }
+}
+
+struct FileOutcome {
+    std::string out;
+    std::string err;
+    bool ok = true;
+};
+
+// Runs the whole plan on one input (empty for a picture made with --uniform)
+// and writes the result to `target` when it is not empty.
+FileOutcome Process(const Plan& plan, const std::string& input, const std::string& target) {
+    FileOutcome outcome;
+    std::ostringstream out, err;
+    const std::string prefix = input.empty() ? "" : input + ": ";
+    CScopedMessageSink sink([&](const std::string& text) { err << prefix << text << '\n'; });
+    CImageDocument doc;
+    if (!input.empty()) {
+        const FileStatus status = doc.Open(input);
+        if (status != FileStatus::Ok) {
+            if (status != FileStatus::Refused) err << prefix << FileStatusText(status) << '\n';
+            outcome.ok = false;
+        }
+    }
+    CliContext context{doc, out};
+    for (std::size_t i = 0; outcome.ok && i < plan.steps.size(); ++i) {
+        const Step& step = plan.steps[i];
+        if (step.operation->needs256Colors && doc.GetImage()->GetNumColors() != 256) {
+            err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours\n";
+            outcome.ok = false;
+        } else if (!step.action(context)) {
+            outcome.ok = false;
+        }
+    }
+    if (outcome.ok && !target.empty()) {
+        const FileStatus status = doc.Save(target);
+        if (status == FileStatus::Refused) {
+            err << target << ": " << "Couldn't save Bitmap Image : this file is not a valid one\n";
+            outcome.ok = false;
+        } else if (status != FileStatus::Ok) {
+            err << target << ": " << FileStatusText(status) << '\n';
+            outcome.ok = false;
+        }
+    }
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Plan plan;
+    if (const std::string problem = ReadPlan(args, plan); !problem.empty()) {
+        err << "orvex-cli: " << problem << " (try --help)\n";
+        return kExitUsage;
+    }
+    if (plan.help) {
+        PrintHelp(out);
+        return kExitOk;
+    }
+
+    std::vector<std::string> inputs = plan.inputs;
+    if (inputs.empty()) inputs.push_back("");
+    std::vector<std::string> targets(inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (plan.output.empty()) continue;
+        targets[i] = inputs.size() == 1 ? plan.output
+                                         : (std::filesystem::path(plan.output) /
+                                            std::filesystem::path(inputs[i]).filename()).string();
+    }
+
+    // Files are independent: process them on all cores, report in input order.
+    std::vector<FileOutcome> outcomes(inputs.size());
+    std::atomic<std::size_t> next{0};
+    auto worker = [&] {
+        for (std::size_t i; (i = next++) < inputs.size();) outcomes[i] = Process(plan, inputs[i], targets[i]);
+    };
+    const std::size_t threads = std::min<std::size_t>(inputs.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(worker);
+    worker();
+    for (std::thread& t : pool) t.join();
+
+    bool allOk = true;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (inputs.size() > 1 && !outcomes[i].out.empty()) out << "==> " << inputs[i] << " <==\n";
+        out << outcomes[i].out;
+        err << outcomes[i].err;
+        allOk = allOk && outcomes[i].ok;
+    }
+    return allOk ? kExitOk : kExitFailed;
+}

@@ -1,0 +1,77 @@
+// Creation, region of interest, undo and the plain reports.
+
+#include "ArgParse.h"
+#include "CliOperation.h"
+#include "Message.h"
+#include "StepsBasic.h"
+
+namespace {
+
+CliOperation Uniform() {
+    return {"--uniform", "W,H,LEVEL", "new uniform picture of W x H pixels at grey LEVEL (0 .. 255)", false,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                const auto v = ParseIntegerList(arg, 3, INT32_MIN, INT32_MAX);
+                if (!v || (*v)[2] < 0 || (*v)[2] > 255) {
+                    error = "expects W,H,LEVEL with LEVEL in 0 .. 255";
+                    return std::nullopt;
+                }
+                const int w = (*v)[0], h = (*v)[1], level = (*v)[2];
+                return [=](CliContext& c) { return StepUniform(c.doc, w, h, level); };
+            }};
+}
+
+CliOperation Roi() {
+    return {"--roi", "L,T,R,B", "region of interest, displayed coordinates (row 0 at the top)", false,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                const auto v = ParseIntegerList(arg, 4, INT32_MIN, INT32_MAX);
+                if (!v) {
+                    error = "expects four integers L,T,R,B";
+                    return std::nullopt;
+                }
+                const CRect r{(*v)[0], (*v)[1], (*v)[2], (*v)[3]};
+                return [=](CliContext& c) { return c.doc.GetImage()->SetRoi(r); };
+            }};
+}
+
+CliOperation Undo() {
+    return {"--undo", "", "exchange the picture and its undo copy", false,
+            [](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [](CliContext& c) {
+                    if (StepUndo(c.doc)) return true;
+                    ShowMessage("Undo : nothing to undo");
+                    return false;
+                };
+            }};
+}
+
+CliOperation Info() {
+    return {"--info", "", "print width, height, bits per pixel and colour count", false,
+            [](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [](CliContext& c) {
+                    const CImage& image = *c.doc.GetImage();
+                    c.out << "width: " << image.GetWidth() << "\nheight: " << image.GetHeight()
+                          << "\nbits: " << image.GetBitCount() << "\ncolors: " << image.GetNumColors() << '\n';
+                    return true;
+                };
+            }};
+}
+
+CliOperation History() {
+    return {"--history", "", "print the processing history, one line per step", false,
+            [](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [](CliContext& c) {
+                    for (const std::string& line : c.doc.GetHistoryLines()) c.out << line << '\n';
+                    return true;
+                };
+            }};
+}
+
+}  // namespace
+
+void AddBasicOperations(std::vector<CliOperation>& table) {
+    table.push_back(Uniform());
+    table.push_back(Roi());
+    table.push_back(Undo());
+    table.push_back(Info());
+    table.push_back(History());
+}

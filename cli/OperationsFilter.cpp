@@ -1,0 +1,3 @@
+#include "CliOperation.h"
+
+void AddFilterOperations(std::vector<CliOperation>& table) { (void)table; }

@@ -1,0 +1,3 @@
+#include "CliOperation.h"
+
+void AddImageOperations(std::vector<CliOperation>& table) { (void)table; }

@@ -1,0 +1,22 @@
+#pragma once
+// BMP files on disk: opening, reading and the atomic save.
+
+#include <string>
+
+#include "Image.h"
+
+enum class FileStatus {
+    Ok,
+    CannotOpen,   // the file could not be opened or created (errno tells why)
+    ReadError,    // the system failed while reading
+    WriteError,   // the system failed while writing; the old file is intact
+    Refused,      // the engine refused the picture (it has said why, if it speaks)
+};
+
+// Reads path into image. On anything but Ok the image is unchanged.
+FileStatus ReadBmpFile(CImage& image, const std::string& path);
+
+// Writes image to path through a temporary file in the same folder that is
+// renamed over the target only when everything was written, so a failed or
+// refused save never destroys the file that was there.
+FileStatus SaveBmpFile(CImage& image, const std::string& path);

@@ -1,0 +1,45 @@
+#pragma once
+// The GUI-free half of a document: one picture and its processing history.
+//
+// The desktop document and orvex-cli both hold one of these, so the history
+// lines, the undo copies and the engine calls of every command are made in
+// one place (the Step functions) whichever front end runs them.
+
+#include <string>
+#include <vector>
+
+#include "BmpFileIo.h"
+#include "Image.h"
+
+class CImageDocument {
+public:
+    static constexpr const char* kHistoryTitle = "IMAGE BITMAP - HISTORIQUE";
+
+    CImageDocument();
+    CImageDocument(const CImageDocument&) = delete;
+    CImageDocument& operator=(const CImageDocument&) = delete;
+
+    CImage* GetImage() { return &image_; }
+    const CImage* GetImage() const { return &image_; }
+
+    // Appends one line, ended by CR LF.
+    bool AddHistory(const std::string& text);
+    // The whole history, each line ended by CR LF.
+    const std::string& GetHistory() const { return history_; }
+    std::vector<std::string> GetHistoryLines() const;
+
+    // Reads a BMP file into the picture and records "Image : %d x %d". A file
+    // the engine refuses leaves the document as it was (the engine has said
+    // why).
+    FileStatus Open(const std::string& path);
+    // Writes the picture; a failed or refused save leaves the old file intact.
+    FileStatus Save(const std::string& path);
+
+private:
+    CImage image_;
+    std::string history_;
+};
+
+// printf-style formatting of a history line.
+std::string FormatHistory(const char* format, int a);
+std::string FormatHistory(const char* format, int a, int b);

@@ -1,0 +1,14 @@
+#pragma once
+// Processing steps shared by the desktop commands and orvex-cli. Each step
+// records its history line, takes the undo copy and calls the engine in the
+// order the command defines; the front end adds only what is its own (wait
+// cursor, repaint, modified flag). The result is the engine's: the desktop
+// ignores it (the engine has shown its message), orvex-cli exits with 1.
+
+#include "ImageDocument.h"
+
+// A new uniform picture: "Image uniforme(%d,%d)".
+bool StepUniform(CImageDocument& doc, int width, int height, int level);
+
+// Exchanges the picture and its undo copy; no history line.
+bool StepUndo(CImageDocument& doc);

@@ -1,0 +1,35 @@
+#pragma once
+// An owned, zero-filled byte block: the storage of a packed DIB.
+//
+// Blocks are always reached through a handle (HBLOCK) that owns them; access
+// to the bytes is explicit (Data/Size). Allocation never throws: a block that
+// cannot be had, or whose size exceeds kMaxBlockSize, comes back null so the
+// caller can report its own "insuffisant memory" message.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class CMemBlock {
+public:
+    // Largest block we ever allocate: a BMP file cannot describe more.
+    static constexpr std::uint64_t kMaxBlockSize = 0x7FFFFFFFull;
+
+    static std::unique_ptr<CMemBlock> Allocate(std::uint64_t size);
+
+    ~CMemBlock();
+    CMemBlock(const CMemBlock&) = delete;
+    CMemBlock& operator=(const CMemBlock&) = delete;
+
+    std::uint8_t* Data() noexcept { return data_; }
+    const std::uint8_t* Data() const noexcept { return data_; }
+    std::size_t Size() const noexcept { return size_; }
+
+private:
+    CMemBlock(std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::uint8_t* data_;
+    std::size_t size_;
+};
+
+using HBLOCK = std::unique_ptr<CMemBlock>;

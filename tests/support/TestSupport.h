@@ -1,0 +1,40 @@
+#pragma once
+// Helpers shared by the engine tests: a message recorder and small pictures.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Image.h"
+#include "Message.h"
+
+// Records every engine message while it lives.
+class CMessageRecorder {
+public:
+    CMessageRecorder() : sink_([this](const std::string& text) { messages.push_back(text); }) {}
+    std::vector<std::string> messages;
+
+private:
+    CScopedMessageSink sink_;
+};
+
+// The whole block of an image, for byte-for-byte comparisons.
+inline std::vector<std::uint8_t> BlockBytes(const CImage& image) {
+    const CMemBlock* block = image.GetHandle();
+    if (block == nullptr) return {};
+    return {block->Data(), block->Data() + block->Size()};
+}
+
+// Pixel at (column x, storage row y) of an 8-bit picture.
+inline std::uint8_t& PixelAt(CImage& image, int x, int y) {
+    std::uint8_t* bits = image.GetBits(image.Lock());
+    return bits[static_cast<std::size_t>(y) * CImage::GetWidthBytes(image.GetWidth()) + x];
+}
+
+// A picture whose pixel (x, y) is f(x, y).
+template <typename F>
+void FillPicture(CImage& image, int width, int height, F f) {
+    image.CreateEmptyImage(width, height, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) PixelAt(image, x, y) = static_cast<std::uint8_t>(f(x, y));
+}
