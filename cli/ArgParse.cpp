@@ -18,16 +18,19 @@ std::optional<double> ParseReal(const std::string& text) {
     errno = 0;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
+    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 
-std::optional<std::vector<int>> ParseIntegerList(const std::string& text, long long low, long long high) {
+std::optional<std::vector<int>> ParseIntegerList(const std::string& text, long long low,
+                                                 long long high) {
     std::vector<int> values;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        const auto value = ParseInteger(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        const auto value = ParseInteger(
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (!value || *value < low || *value > high) return std::nullopt;
         values.push_back(static_cast<int>(*value));
         if (comma == std::string::npos) break;
@@ -36,8 +39,8 @@ std::optional<std::vector<int>> ParseIntegerList(const std::string& text, long l
     return values;
 }
 
-std::optional<std::vector<int>> ParseIntegerList(const std::string& text, std::size_t count, long long low,
-                                                 long long high) {
+std::optional<std::vector<int>> ParseIntegerList(const std::string& text, std::size_t count,
+                                                 long long low, long long high) {
     auto values = ParseIntegerList(text, low, high);
     if (!values || values->size() != count) return std::nullopt;
     return values;

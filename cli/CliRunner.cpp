@@ -58,10 +58,12 @@ std::string ReadPlan(const std::vector<std::string>& args, Plan& plan) {
         }
     }
     if (plan.help) return {};
-    const bool creates = std::any_of(plan.steps.begin(), plan.steps.end(),
-                                     [](const Step& s) { return s.operation->flag == "--uniform"; });
+    const bool creates = std::any_of(plan.steps.begin(), plan.steps.end(), [](const Step& s) {
+        return s.operation->flag == "--uniform";
+    });
     if (plan.inputs.empty() && !creates) return "no input: give BMP files or --uniform W,H,LEVEL";
-    if (plan.inputs.size() > 1 && !plan.output.empty() && !std::filesystem::is_directory(plan.output))
+    if (plan.inputs.size() > 1 && !plan.output.empty() &&
+        !std::filesystem::is_directory(plan.output))
         return "with several inputs, -o must name an existing folder";
     return {};
 }
@@ -80,11 +82,16 @@ void PrintHelp(std::ostream& out) {
 
 const char* FileStatusText(FileStatus status) {
     switch (status) {
-        case FileStatus::CannotOpen: return "cannot open the file";
-        case FileStatus::ReadError: return "error while reading";
-        case FileStatus::WriteError: return "error while writing";
-        case FileStatus::Refused: return "not a picture that can be read or written";
-        default: return "";
+        case FileStatus::CannotOpen:
+            return "cannot open the file";
+        case FileStatus::ReadError:
+            return "error while reading";
+        case FileStatus::WriteError:
+            return "error while writing";
+        case FileStatus::Refused:
+            return "not a picture that can be read or written";
+        default:
+            return "";
     }
 }
 
@@ -122,7 +129,8 @@ FileOutcome Process(const Plan& plan, const std::string& input, const std::strin
     if (outcome.ok && !target.empty()) {
         const FileStatus status = doc.Save(target);
         if (status == FileStatus::Refused) {
-            err << target << ": " << "Couldn't save Bitmap Image : this file is not a valid one\n";
+            err << target << ": "
+                << "Couldn't save Bitmap Image : this file is not a valid one\n";
             outcome.ok = false;
         } else if (status != FileStatus::Ok) {
             err << target << ": " << FileStatusText(status) << '\n';
@@ -152,18 +160,22 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::vector<std::string> targets(inputs.size());
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (plan.output.empty()) continue;
-        targets[i] = inputs.size() == 1 ? plan.output
-                                         : (std::filesystem::path(plan.output) /
-                                            std::filesystem::path(inputs[i]).filename()).string();
+        targets[i] =
+            inputs.size() == 1
+                ? plan.output
+                : (std::filesystem::path(plan.output) / std::filesystem::path(inputs[i]).filename())
+                      .string();
     }
 
     // Files are independent: process them on all cores, report in input order.
     std::vector<FileOutcome> outcomes(inputs.size());
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
-        for (std::size_t i; (i = next++) < inputs.size();) outcomes[i] = Process(plan, inputs[i], targets[i]);
+        for (std::size_t i; (i = next++) < inputs.size();)
+            outcomes[i] = Process(plan, inputs[i], targets[i]);
     };
-    const std::size_t threads = std::min<std::size_t>(inputs.size(), std::max(1u, std::thread::hardware_concurrency()));
+    const std::size_t threads =
+        std::min<std::size_t>(inputs.size(), std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> pool;
     for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(worker);
     worker();

@@ -8,7 +8,8 @@
 namespace {
 
 CliOperation Uniform() {
-    return {"--uniform", "W,H,LEVEL", "new uniform picture of W x H pixels at grey LEVEL (0 .. 255)", false,
+    return {"--uniform", "W,H,LEVEL",
+            "new uniform picture of W x H pixels at grey LEVEL (0 .. 255)", false,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto v = ParseIntegerList(arg, 3, INT32_MIN, INT32_MAX);
                 if (!v || (*v)[2] < 0 || (*v)[2] > 255) {
@@ -21,8 +22,8 @@ CliOperation Uniform() {
 }
 
 CliOperation Roi() {
-    return {"--roi", "L,T,R,B", "region of interest, displayed coordinates (row 0 at the top)", false,
-            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+    return {"--roi", "L,T,R,B", "region of interest, displayed coordinates (row 0 at the top)",
+            false, [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto v = ParseIntegerList(arg, 4, INT32_MIN, INT32_MAX);
                 if (!v) {
                     error = "expects four integers L,T,R,B";
@@ -50,7 +51,8 @@ CliOperation Info() {
                 return [](CliContext& c) {
                     const CImage& image = *c.doc.GetImage();
                     c.out << "width: " << image.GetWidth() << "\nheight: " << image.GetHeight()
-                          << "\nbits: " << image.GetBitCount() << "\ncolors: " << image.GetNumColors() << '\n';
+                          << "\nbits: " << image.GetBitCount()
+                          << "\ncolors: " << image.GetNumColors() << '\n';
                     return true;
                 };
             }};

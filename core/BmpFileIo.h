@@ -7,10 +7,10 @@
 
 enum class FileStatus {
     Ok,
-    CannotOpen,   // the file could not be opened or created (errno tells why)
-    ReadError,    // the system failed while reading
-    WriteError,   // the system failed while writing; the old file is intact
-    Refused,      // the engine refused the picture (it has said why, if it speaks)
+    CannotOpen,  // the file could not be opened or created (errno tells why)
+    ReadError,   // the system failed while reading
+    WriteError,  // the system failed while writing; the old file is intact
+    Refused,     // the engine refused the picture (it has said why, if it speaks)
 };
 
 // Reads path into image. On anything but Ok the image is unchanged.

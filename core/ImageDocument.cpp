@@ -13,7 +13,8 @@ bool CImageDocument::AddHistory(const std::string& text) {
 std::vector<std::string> CImageDocument::GetHistoryLines() const {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (std::size_t end; (end = history_.find("\r\n", start)) != std::string::npos; start = end + 2)
+    for (std::size_t end; (end = history_.find("\r\n", start)) != std::string::npos;
+         start = end + 2)
         lines.push_back(history_.substr(start, end - start));
     return lines;
 }

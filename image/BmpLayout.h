@@ -20,11 +20,11 @@ struct CBmpLayout {
     std::uint32_t colorsUsed = 0;  // as in the file
     std::uint32_t colorsImportant = 0;
     // Derived.
-    int maskBytes = 0;         // bit-field masks stored after a 40-byte header
-    std::uint32_t masks[3]{};  // red, green, blue masks for bit fields
-    int colorEntries = 0;      // colour-table entries kept (at most 2^bits)
-    int entryBytes = 4;        // 3 after a core header
-    std::uint64_t rowBytes = 0;  // stride of one stored row at the real depth
+    int maskBytes = 0;             // bit-field masks stored after a 40-byte header
+    std::uint32_t masks[3]{};      // red, green, blue masks for bit fields
+    int colorEntries = 0;          // colour-table entries kept (at most 2^bits)
+    int entryBytes = 4;            // 3 after a core header
+    std::uint64_t rowBytes = 0;    // stride of one stored row at the real depth
     std::uint64_t pixelBytes = 0;  // rowBytes * height
 
     bool IsRle() const { return compression == 1 || compression == 2; }

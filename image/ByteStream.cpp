@@ -1,8 +1,9 @@
 #include "ByteStream.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
-#include <sys/stat.h>
 
 std::size_t CMemoryStream::Read(void* buffer, std::size_t count) {
     const std::size_t available = bytes_.size() - std::min(position_, bytes_.size());

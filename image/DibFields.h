@@ -24,9 +24,8 @@ inline void Write32(std::uint8_t* p, std::uint32_t v) {
 }
 
 // Offsets of the 40-byte information header.
-constexpr int kSize = 0, kWidth = 4, kHeight = 8, kPlanes = 12, kBitCount = 14,
-              kCompression = 16, kSizeImage = 20, kXPels = 24, kYPels = 28, kClrUsed = 32,
-              kClrImportant = 36;
+constexpr int kSize = 0, kWidth = 4, kHeight = 8, kPlanes = 12, kBitCount = 14, kCompression = 16,
+              kSizeImage = 20, kXPels = 24, kYPels = 28, kClrUsed = 32, kClrImportant = 36;
 // Offsets of the 12-byte core header.
 constexpr int kCoreWidth = 4, kCoreHeight = 6, kCorePlanes = 8, kCoreBitCount = 10;
 

@@ -56,7 +56,9 @@ std::uint32_t CImage::GetCompression() const {
     return dib::Read32(block_->Data() + dib::kCompression);
 }
 
-int CImage::GetWidthBytes(int width) { return static_cast<int>((static_cast<std::int64_t>(width) + 3) & ~std::int64_t{3}); }
+int CImage::GetWidthBytes(int width) {
+    return static_cast<int>((static_cast<std::int64_t>(width) + 3) & ~std::int64_t{3});
+}
 
 int CImage::GetPadding() const {
     const int width = GetWidth();
@@ -69,8 +71,9 @@ std::uint32_t CImage::GetImageSize() const {
 }
 
 std::uint32_t CImage::GetArea() const {
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::uint32_t>(GetWidth())) *
-                                      static_cast<std::uint32_t>(GetHeight()));
+    return static_cast<std::uint32_t>(
+        static_cast<std::uint64_t>(static_cast<std::uint32_t>(GetWidth())) *
+        static_cast<std::uint32_t>(GetHeight()));
 }
 
 int CImage::GetNumColors() const {
@@ -80,10 +83,14 @@ int CImage::GetNumColors() const {
         if (used != 0) return static_cast<int>(std::min<std::uint32_t>(used, 0x7FFFFFFF));
     }
     switch (GetBitCount()) {
-        case 1: return 2;
-        case 4: return 16;
-        case 8: return 256;
-        default: return 0;
+        case 1:
+            return 2;
+        case 4:
+            return 16;
+        case 8:
+            return 256;
+        default:
+            return 0;
     }
 }
 
@@ -92,7 +99,8 @@ int CImage::GetSizePalette() const {
         ShowMessage("GetSizePalette : invalid handle");
         return 0;
     }
-    const std::int64_t bytes = static_cast<std::int64_t>(GetNumColors()) * (HasInfoHeader(*block_) ? 4 : 3);
+    const std::int64_t bytes =
+        static_cast<std::int64_t>(GetNumColors()) * (HasInfoHeader(*block_) ? 4 : 3);
     return static_cast<int>(std::min<std::int64_t>(bytes, 0x7FFFFFFF));
 }
 
@@ -211,8 +219,8 @@ HBLOCK CImage::CreateEmptyBlock(int width, int height, std::uint8_t fill) {
         ShowMessage("Create empty image : insuffisant memory");
         return nullptr;
     }
-    WriteHeader(block.get(), kInfoHeaderSize, width, height, 1, 8, 0, static_cast<std::uint32_t>(size), 0, 0,
-                256, 256);
+    WriteHeader(block.get(), kInfoHeaderSize, width, height, 1, 8, 0,
+                static_cast<std::uint32_t>(size), 0, 0, 256, 256);
     std::uint8_t* table = block->Data() + kInfoHeaderSize;
     for (int i = 0; i < 256; ++i) {
         table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<std::uint8_t>(i);
@@ -245,7 +253,8 @@ bool CImage::FillPalette() {
     const std::uint64_t entry = info ? 4 : 3;
     // Only entries that lie inside the block, and at most 256, are taken.
     const std::uint64_t fit = block_->Size() > header ? (block_->Size() - header) / entry : 0;
-    const int count = static_cast<int>(std::min<std::uint64_t>({static_cast<std::uint64_t>(n), 256, fit}));
+    const int count =
+        static_cast<int>(std::min<std::uint64_t>({static_cast<std::uint64_t>(n), 256, fit}));
     const std::uint8_t* table = block_->Data() + header;
     for (int i = 0; i < count; ++i) {
         const std::uint8_t* e = table + entry * static_cast<std::uint64_t>(i);

@@ -28,7 +28,8 @@ constexpr std::uint16_t kBmpSignature = 0x4D42;  // "BM"
 constexpr int kFileHeaderSize = 14;
 constexpr int kMaxHeaderSize = 124;
 constexpr std::uint64_t kMaxFileSize = 0x7FFFFFFFull;
-constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitFields = 3, kBiAlphaBitFields = 6;
+constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitFields = 3,
+                        kBiAlphaBitFields = 6;
 
 // Reads from a stream while counting, so that no read is attempted past the
 // length the stream announced.
@@ -66,21 +67,36 @@ private:
     bool shortRead_ = false;
 };
 
-enum class Refusal { None, Silent, Damaged, UnsupportedHeader, UnsupportedFormat, BadSize, TooLarge };
+enum class Refusal {
+    None,
+    Silent,
+    Damaged,
+    UnsupportedHeader,
+    UnsupportedFormat,
+    BadSize,
+    TooLarge
+};
 
 const char* RefusalText(Refusal r) {
     switch (r) {
-        case Refusal::Damaged: return "ReadFileBMP : damaged file";
-        case Refusal::UnsupportedHeader: return "ReadFileBMP : unsupported header size";
-        case Refusal::UnsupportedFormat: return "ReadFileBMP : unsupported bit count or compression";
-        case Refusal::BadSize: return "ReadFileBMP : invalid width or height";
-        case Refusal::TooLarge: return "ReadFileBMP : picture too large";
-        default: return "";
+        case Refusal::Damaged:
+            return "ReadFileBMP : damaged file";
+        case Refusal::UnsupportedHeader:
+            return "ReadFileBMP : unsupported header size";
+        case Refusal::UnsupportedFormat:
+            return "ReadFileBMP : unsupported bit count or compression";
+        case Refusal::BadSize:
+            return "ReadFileBMP : invalid width or height";
+        case Refusal::TooLarge:
+            return "ReadFileBMP : picture too large";
+        default:
+            return "";
     }
 }
 
 bool IsKnownHeaderSize(std::uint32_t size) {
-    return size == 12 || (size >= 16 && size <= 64) || size == 108 || size == kMaxHeaderSize;
+    return size == 12 || (size >= 16 && size <= 64 && size % 2 == 0) || size == 108 ||
+           size == kMaxHeaderSize;
 }
 
 // Header fields; h holds headerSize bytes (fields past it read as zero).
@@ -105,29 +121,34 @@ Refusal ParseHeader(const std::uint8_t* h, CBmpLayout& layout) {
         // 3 and 4 other meanings (Huffman, RLE24): refuse those.
         const bool os2Header = layout.headerSize != 40 && layout.headerSize < 52;
         const bool os2Large = layout.headerSize == 64;
-        if ((os2Header || os2Large) && layout.compression > kBiRle4) return Refusal::UnsupportedFormat;
+        if ((os2Header || os2Large) && layout.compression > kBiRle4)
+            return Refusal::UnsupportedFormat;
     }
     if (layout.width <= 0 || layout.height <= 0) return Refusal::BadSize;
 
     const int bits = layout.bitCount;
     const std::uint32_t c = layout.compression;
-    const bool ok = (c == kBiRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
-                                      bits == 32)) ||
+    const bool ok = (c == kBiRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 16 ||
+                                     bits == 24 || bits == 32)) ||
                     (c == kBiRle8 && bits == 8) || (c == kBiRle4 && bits == 4) ||
                     ((c == kBiBitFields || c == kBiAlphaBitFields) && (bits == 16 || bits == 32));
     if (!ok) return Refusal::UnsupportedFormat;
     if (layout.topDown && layout.IsRle()) return Refusal::Damaged;
 
-    layout.rowBytes = ((static_cast<std::uint64_t>(bits) * static_cast<std::uint64_t>(layout.width) + 31) / 32) * 4;
+    layout.rowBytes =
+        ((static_cast<std::uint64_t>(bits) * static_cast<std::uint64_t>(layout.width) + 31) / 32) *
+        4;
     layout.pixelBytes = layout.rowBytes * static_cast<std::uint64_t>(layout.height);
     // The engine also views every picture at one byte per pixel.
-    const std::uint64_t oneBytePerPixel =
-        ((static_cast<std::uint64_t>(layout.width) + 3) & ~3ull) * static_cast<std::uint64_t>(layout.height);
+    const std::uint64_t oneBytePerPixel = ((static_cast<std::uint64_t>(layout.width) + 3) & ~3ull) *
+                                          static_cast<std::uint64_t>(layout.height);
     const std::uint64_t largest = std::max(layout.pixelBytes, oneBytePerPixel);
-    if (largest + kFileHeaderSize + CImage::kEngineHeaderBytes + 16 > kMaxFileSize) return Refusal::TooLarge;
+    if (largest + kFileHeaderSize + CImage::kEngineHeaderBytes + 16 > kMaxFileSize)
+        return Refusal::TooLarge;
 
     const std::uint64_t maxEntries = bits <= 8 ? (1ull << bits) : 0;
-    std::uint64_t entries = layout.coreHeader ? maxEntries : (layout.colorsUsed != 0 ? layout.colorsUsed : maxEntries);
+    std::uint64_t entries =
+        layout.coreHeader ? maxEntries : (layout.colorsUsed != 0 ? layout.colorsUsed : maxEntries);
     if (bits > 8) entries = 0;  // an optional table for direct colours is not needed
     layout.colorEntries = static_cast<int>(std::min(entries, maxEntries));
     return Refusal::None;
@@ -136,7 +157,8 @@ Refusal ParseHeader(const std::uint8_t* h, CBmpLayout& layout) {
 // Decodes RLE8 or RLE4 data into bottom-up rows of rowBytes each. Pixels
 // that a run or a delta would put outside the picture are dropped; data that
 // ends before the end-of-picture code is damage.
-bool DecodeRle(const std::uint8_t* data, std::size_t size, const CBmpLayout& layout, std::uint8_t* rows) {
+bool DecodeRle(const std::uint8_t* data, std::size_t size, const CBmpLayout& layout,
+               std::uint8_t* rows) {
     const bool four = layout.compression == kBiRle4;
     const std::int64_t width = layout.width, height = layout.height;
     std::int64_t x = 0, y = 0;
@@ -159,7 +181,8 @@ bool DecodeRle(const std::uint8_t* data, std::size_t size, const CBmpLayout& lay
         i += 2;
         if (count > 0) {
             for (int k = 0; k < count; ++k)
-                put(four ? static_cast<std::uint8_t>((k % 2 == 0) ? value >> 4 : value & 0x0F) : value);
+                put(four ? static_cast<std::uint8_t>((k % 2 == 0) ? value >> 4 : value & 0x0F)
+                         : value);
             continue;
         }
         if (value == 0) {  // end of line
@@ -176,7 +199,8 @@ bool DecodeRle(const std::uint8_t* data, std::size_t size, const CBmpLayout& lay
             const std::size_t bytes = four ? (value + 1u) / 2u : value;
             if (i + bytes > size) return false;
             for (int k = 0; k < value; ++k) {
-                const std::uint8_t b = data[i + (four ? static_cast<std::size_t>(k / 2) : static_cast<std::size_t>(k))];
+                const std::uint8_t b = data[i + (four ? static_cast<std::size_t>(k / 2)
+                                                      : static_cast<std::size_t>(k))];
                 put(four ? static_cast<std::uint8_t>((k % 2 == 0) ? b >> 4 : b & 0x0F) : b);
             }
             i += bytes + (bytes & 1u);
@@ -192,7 +216,8 @@ bool CImage::ReadFileBMP(CByteStream& file) {
     const std::uint64_t length = file.Length();
     CBoundedReader in(file, length);
     std::uint8_t fileHeader[kFileHeaderSize];
-    if (!in.Read(fileHeader, kFileHeaderSize) || dib::Read16(fileHeader) != kBmpSignature) return false;
+    if (!in.Read(fileHeader, kFileHeaderSize) || dib::Read16(fileHeader) != kBmpSignature)
+        return false;
 
     auto refuse = [&](Refusal r) {
         ShowMessage(in.ShortRead() ? "ReadFileBMP : Error while reading" : RefusalText(r));
@@ -226,10 +251,14 @@ bool CImage::ReadFileBMP(CByteStream& file) {
     // sensibly: some writers store fewer entries than the depth allows.
     const std::uint64_t tableStart = in.Position();
     if (layout.pixelOffset >= tableStart && layout.colorEntries > 0) {
-        const std::uint64_t room = (layout.pixelOffset - tableStart) / static_cast<std::uint64_t>(layout.entryBytes);
-        if (room > 0) layout.colorEntries = static_cast<int>(std::min<std::uint64_t>(layout.colorEntries, room));
+        const std::uint64_t room =
+            (layout.pixelOffset - tableStart) / static_cast<std::uint64_t>(layout.entryBytes);
+        if (room > 0)
+            layout.colorEntries =
+                static_cast<int>(std::min<std::uint64_t>(layout.colorEntries, room));
     }
-    std::vector<std::uint8_t> table(static_cast<std::size_t>(layout.colorEntries) * static_cast<std::size_t>(layout.entryBytes));
+    std::vector<std::uint8_t> table(static_cast<std::size_t>(layout.colorEntries) *
+                                    static_cast<std::size_t>(layout.entryBytes));
     if (!in.Read(table.data(), table.size())) return refuse(Refusal::Damaged);
 
     // Pixel data: where the offset points when that lies after the table and
@@ -244,7 +273,8 @@ bool CImage::ReadFileBMP(CByteStream& file) {
         // Runs and deltas let a few bytes cover many pixels, but not without
         // limit: beyond 1024 pixels per byte of data (plus 1 MB) the header is
         // not believed, so a tiny file cannot make us allocate gigabytes.
-        const std::uint64_t pixels = static_cast<std::uint64_t>(layout.width) * static_cast<std::uint64_t>(layout.height);
+        const std::uint64_t pixels =
+            static_cast<std::uint64_t>(layout.width) * static_cast<std::uint64_t>(layout.height);
         if (pixels > dataBytes * 1024 + (1u << 20)) return refuse(Refusal::Damaged);
     } else if (dataBytes > in.Remaining()) {
         return refuse(Refusal::Damaged);
@@ -252,7 +282,8 @@ bool CImage::ReadFileBMP(CByteStream& file) {
 
     // One allocation of exactly the converted block.
     const std::uint64_t tableBytes = static_cast<std::uint64_t>(layout.colorEntries) * 4;
-    const std::uint64_t bitsOffset = kInfoHeaderSize + static_cast<std::uint64_t>(layout.maskBytes) + tableBytes;
+    const std::uint64_t bitsOffset =
+        kInfoHeaderSize + static_cast<std::uint64_t>(layout.maskBytes) + tableBytes;
     HBLOCK block = CMemBlock::Allocate(bitsOffset + layout.pixelBytes);
     if (!block) {
         ShowMessage("ReadFileBMP : insuffisant memory");
@@ -260,19 +291,28 @@ bool CImage::ReadFileBMP(CByteStream& file) {
     }
     std::uint8_t* b = block->Data();
     const std::uint32_t compression = layout.IsBitFields() ? kBiBitFields : kBiRgb;
-    const std::uint32_t colorsUsed = layout.coreHeader ? 0 : std::min<std::uint32_t>(layout.colorsUsed, static_cast<std::uint32_t>(layout.colorEntries));
+    const std::uint32_t colorsUsed =
+        layout.coreHeader ? 0
+                          : std::min<std::uint32_t>(
+                                layout.colorsUsed, static_cast<std::uint32_t>(layout.colorEntries));
     WriteHeader(block.get(), kInfoHeaderSize, static_cast<std::int32_t>(layout.width),
-                static_cast<std::int32_t>(layout.height), 1, static_cast<std::uint16_t>(layout.bitCount), compression,
-                static_cast<std::uint32_t>(layout.pixelBytes), layout.xPelsPerMeter, layout.yPelsPerMeter,
+                static_cast<std::int32_t>(layout.height), 1,
+                static_cast<std::uint16_t>(layout.bitCount), compression,
+                static_cast<std::uint32_t>(layout.pixelBytes), layout.xPelsPerMeter,
+                layout.yPelsPerMeter,
                 // A table shorter than the depth allows must say so in the header.
-                (layout.colorEntries > 0 && static_cast<std::uint64_t>(layout.colorEntries) < (1ull << layout.bitCount))
+                (layout.colorEntries > 0 &&
+                 static_cast<std::uint64_t>(layout.colorEntries) < (1ull << layout.bitCount))
                     ? static_cast<std::uint32_t>(layout.colorEntries)
                     : colorsUsed,
-                std::min<std::uint32_t>(layout.colorsImportant, static_cast<std::uint32_t>(layout.colorEntries)));
-    for (int k = 0; k < 3 && layout.maskBytes > 0; ++k) dib::Write32(b + kInfoHeaderSize + 4 * k, layout.masks[k]);
+                std::min<std::uint32_t>(layout.colorsImportant,
+                                        static_cast<std::uint32_t>(layout.colorEntries)));
+    for (int k = 0; k < 3 && layout.maskBytes > 0; ++k)
+        dib::Write32(b + kInfoHeaderSize + 4 * k, layout.masks[k]);
     std::uint8_t* outTable = b + kInfoHeaderSize + layout.maskBytes;
     for (int i = 0; i < layout.colorEntries; ++i) {
-        std::memcpy(outTable + 4 * i, table.data() + static_cast<std::size_t>(i * layout.entryBytes), 3);
+        std::memcpy(outTable + 4 * i,
+                    table.data() + static_cast<std::size_t>(i * layout.entryBytes), 3);
     }
     std::uint8_t* rows = b + bitsOffset;
 
@@ -310,7 +350,8 @@ bool CImage::SaveFileBMP(CByteStream& file) {
         return false;
     }
     std::uint8_t* b = Lock();
-    if (block_->Size() < kInfoHeaderSize || b[0] != kInfoHeaderSize) return false;  // core headers are never written
+    if (block_->Size() < kInfoHeaderSize || b[0] != kInfoHeaderSize)
+        return false;  // core headers are never written
 
     const std::uint64_t headerBytes = kInfoHeaderSize;
     const std::uint64_t tableBytes = GetBitsOffset() - headerBytes;  // bit-field masks included
@@ -320,21 +361,27 @@ bool CImage::SaveFileBMP(CByteStream& file) {
         imageBytes = dib::Read32(b + dib::kSizeImage);
     } else {
         const std::int64_t width = GetWidth(), height = GetHeight();
-        imageBytes = ((static_cast<std::uint64_t>(GetBitCount()) * static_cast<std::uint64_t>(std::max<std::int64_t>(width, 0)) + 31) / 32) * 4 *
-                     static_cast<std::uint64_t>(std::max<std::int64_t>(height, 0));
+        imageBytes = ((static_cast<std::uint64_t>(GetBitCount()) *
+                           static_cast<std::uint64_t>(std::max<std::int64_t>(width, 0)) +
+                       31) /
+                      32) *
+                     4 * static_cast<std::uint64_t>(std::max<std::int64_t>(height, 0));
     }
     const std::uint64_t total = headerBytes + tableBytes + imageBytes;
     if (total > block_->Size() || total + kFileHeaderSize > kMaxFileSize) {
         ShowMessage("SaveFileBMP : damaged picture");
         return false;
     }
-    if (compression != kBiRle8 && compression != kBiRle4) dib::Write32(b + dib::kSizeImage, static_cast<std::uint32_t>(imageBytes));
+    if (compression != kBiRle8 && compression != kBiRle4)
+        dib::Write32(b + dib::kSizeImage, static_cast<std::uint32_t>(imageBytes));
 
     std::uint8_t fileHeader[kFileHeaderSize] = {};
     dib::Write16(fileHeader, kBmpSignature);
     dib::Write32(fileHeader + 2, static_cast<std::uint32_t>(kFileHeaderSize + total));
-    dib::Write32(fileHeader + 10, static_cast<std::uint32_t>(kFileHeaderSize + headerBytes + tableBytes));
-    const bool written = file.Write(fileHeader, kFileHeaderSize) && file.Write(b, static_cast<std::size_t>(total));
+    dib::Write32(fileHeader + 10,
+                 static_cast<std::uint32_t>(kFileHeaderSize + headerBytes + tableBytes));
+    const bool written =
+        file.Write(fileHeader, kFileHeaderSize) && file.Write(b, static_cast<std::size_t>(total));
     Unlock();
     return written;
 }

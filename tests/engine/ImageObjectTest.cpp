@@ -54,7 +54,8 @@ TEST(ImageObject, EmptyBlockRefusesAbsurdSizes) {
     EXPECT_FALSE(image.CreateEmptyImage(100000, 100000, 0));
     EXPECT_FALSE(image.CreateEmptyImage(-4, 3, 0));
     EXPECT_FALSE(image.IsValid());
-    EXPECT_EQ(recorder.messages, std::vector<std::string>(3, "Create empty image : insuffisant memory"));
+    EXPECT_EQ(recorder.messages,
+              std::vector<std::string>(3, "Create empty image : insuffisant memory"));
 }
 
 TEST(ImageObject, SetRoiConvertsDisplayedToStorageRows) {
@@ -71,7 +72,8 @@ TEST(ImageObject, SetRoiConvertsDisplayedToStorageRows) {
 
     EXPECT_FALSE(image.SetRoi({0, 0, 101, 80}));
     EXPECT_EQ(image.GetRoi(), (CRect{0, 0, 100, 80}));
-    EXPECT_EQ(recorder.messages, std::vector<std::string>{"SetRoi : invalid rect, also set default"});
+    EXPECT_EQ(recorder.messages,
+              std::vector<std::string>{"SetRoi : invalid rect, also set default"});
 }
 
 TEST(ImageObject, SetRoiNeverLeavesThePicture) {
@@ -127,7 +129,8 @@ TEST(ImageObject, CopyBlockIsExactAndIndependent) {
     image.CreateEmptyImage(3, 3, 5);
     HBLOCK copy = CImage::CopyBlock(image.GetHandle());
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(std::vector<std::uint8_t>(copy->Data(), copy->Data() + copy->Size()), BlockBytes(image));
+    EXPECT_EQ(std::vector<std::uint8_t>(copy->Data(), copy->Data() + copy->Size()),
+              BlockBytes(image));
     copy->Data()[1064] = 1;
     EXPECT_EQ(PixelAt(image, 0, 0), 5);
 }

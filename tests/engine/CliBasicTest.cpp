@@ -1,0 +1,98 @@
+// orvex-cli: inputs, outputs, exit statuses and the basic operations.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "CliSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CliBasic : public ::testing::Test {
+protected:
+    fs::path folder = fs::temp_directory_path() / ("orvex-cli-" + std::to_string(::getpid()));
+    void SetUp() override { fs::create_directories(folder); }
+    void TearDown() override { fs::remove_all(folder); }
+    std::string P(const std::string& name) const { return (folder / name).string(); }
+};
+
+}  // namespace
+
+TEST_F(CliBasic, UniformPictureWithHistory) {
+    const CliResult r = RunTool({"--uniform", "100,80,7", "--history", "-o", P("x.bmp")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "IMAGE BITMAP - HISTORIQUE\nImage uniforme(100,80)\n");
+    EXPECT_EQ(fs::file_size(P("x.bmp")), 9078u);
+
+    const CliResult info = RunTool({P("x.bmp"), "--info", "--history"});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_EQ(info.out, "width: 100\nheight: 80\nbits: 8\ncolors: 256\nIMAGE BITMAP - HISTORIQUE\nImage : 100 x 80\n");
+}
+
+TEST_F(CliBasic, UsageErrorsExitWithTwoBeforeTouchingFiles) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--bogus"},
+             {"--uniform"},
+             {"--uniform", "10,10,300", "-o", P("a.bmp")},
+             {"--uniform", "10,x,3", "-o", P("a.bmp")},
+             {"--info"},
+             {"--uniform", "4,4,0", "-o"},
+             {P("a.bmp"), P("b.bmp"), "-o", P("not-a-folder.bmp")},
+         }) {
+        const CliResult r = RunTool(args);
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_NE(r.err.find("orvex-cli: "), std::string::npos);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    }
+    EXPECT_FALSE(fs::exists(P("a.bmp")));
+}
+
+TEST_F(CliBasic, HelpListsTheOperations) {
+    const CliResult r = RunTool({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* flag : {"--uniform", "--roi", "--undo", "--info", "--history"})
+        EXPECT_NE(r.out.find(flag), std::string::npos) << flag;
+}
+
+TEST_F(CliBasic, SeveralInputsGoToAFolderAndAFailureDoesNotStopTheOthers) {
+    ASSERT_EQ(RunTool({"--uniform", "3,3,1", "-o", P("one.bmp")}).status, 0);
+    ASSERT_EQ(RunTool({"--uniform", "5,2,2", "-o", P("two.bmp")}).status, 0);
+    std::ofstream(P("broken.bmp")) << "BM but not really a picture";
+    fs::create_directories(folder / "out");
+    const CliResult r = RunTool({P("one.bmp"), P("broken.bmp"), P("two.bmp"), "--info", "-o", P("out")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(fs::exists(folder / "out/one.bmp"));
+    EXPECT_TRUE(fs::exists(folder / "out/two.bmp"));
+    EXPECT_FALSE(fs::exists(folder / "out/broken.bmp"));
+    EXPECT_NE(r.err.find(P("broken.bmp") + ": ReadFileBMP : "), std::string::npos) << r.err;
+    // Reports come in input order.
+    EXPECT_LT(r.out.find("width: 3"), r.out.find("width: 5"));
+}
+
+TEST_F(CliBasic, MissingInputFails) {
+    const CliResult r = RunTool({P("absent.bmp"), "--info"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot open"), std::string::npos);
+}
+
+TEST_F(CliBasic, UndoExchangesAndNeedsACopy) {
+    const CliResult nothing = RunTool({"--uniform", "4,4,0", "--undo"});
+    // The first picture replaced an empty document: there is nothing to go back to.
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_EQ(nothing.err, "Undo : nothing to undo\n");
+    const CliResult twice = RunTool({"--uniform", "4,4,0", "--uniform", "6,6,1", "--undo", "--info", "--undo", "--info"});
+    EXPECT_EQ(twice.status, 0) << twice.err;
+    EXPECT_NE(twice.out.find("width: 4\n"), std::string::npos);
+    EXPECT_GT(twice.out.rfind("width: 6\n"), twice.out.find("width: 4\n"));
+}
+
+TEST_F(CliBasic, RegionOutsideThePictureFails) {
+    const CliResult r = RunTool({"--uniform", "10,10,0", "--roi", "0,0,11,5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "SetRoi : invalid rect, also set default\n");
+    EXPECT_EQ(RunTool({"--uniform", "10,10,0", "--roi", "2,2,5,5"}).status, 0);
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Runs orvex-cli in-process and keeps what it printed.
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CliRunner.h"
+
+struct CliResult {
+    int status;
+    std::string out, err;
+};
+
+inline CliResult RunTool(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
