@@ -1,0 +1,210 @@
+#include "CChildFrame.h"
+
+#include <QEvent>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "COrvexView.h"
+#include "CommandIds.h"
+
+namespace {
+
+// Sizes for two panes sharing `available` pixels: the first gets its ideal
+// size unless that is below the minimum (then nothing), the last the rest.
+QList<int> TwoPanes(int ideal, int available) {
+    const int first = ideal < CChildFrame::kMinimumPane ? 0 : std::min(ideal, available);
+    return {first, std::max(0, available - first)};
+}
+
+int Available(const QSplitter* splitter) {
+    const int length =
+        splitter->orientation() == Qt::Horizontal ? splitter->width() : splitter->height();
+    return std::max(0, length - splitter->handleWidth());
+}
+
+}  // namespace
+
+CChildFrame::CChildFrame(COrvexDoc* doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    rows_ = new QSplitter(Qt::Vertical, this);
+    layout->addWidget(rows_);
+    AddRow();
+    SetActiveView(ViewAt(0, 0));
+    setFocusProxy(ViewAt(0, 0));
+}
+
+QSplitter* CChildFrame::Row(int row) const {
+    return row < rows_->count() ? static_cast<QSplitter*>(rows_->widget(row)) : nullptr;
+}
+
+int CChildFrame::RowCount() const { return rows_->count(); }
+
+int CChildFrame::ColumnCount() const { return Row(0) ? Row(0)->count() : 0; }
+
+COrvexView* CChildFrame::ViewAt(int row, int column) const {
+    QSplitter* splitter = Row(row);
+    if (!splitter || column >= splitter->count()) return nullptr;
+    return static_cast<COrvexView*>(splitter->widget(column));
+}
+
+QList<COrvexView*> CChildFrame::Views() const {
+    QList<COrvexView*> views;
+    for (int r = 0; r < RowCount(); ++r)
+        for (int c = 0; c < Row(r)->count(); ++c) views.append(ViewAt(r, c));
+    return views;
+}
+
+COrvexView* CChildFrame::GetActiveView() const { return active_ ? active_.data() : ViewAt(0, 0); }
+
+COrvexView* CChildFrame::AddView(QSplitter* row) {
+    auto* view = new COrvexView(doc_, row);
+    row->addWidget(view);
+    connect(view, &COrvexView::activated, this, &CChildFrame::SetActiveView);
+    WatchHandles(row);
+    return view;
+}
+
+QSplitter* CChildFrame::AddRow() {
+    auto* row = new QSplitter(Qt::Horizontal, rows_);
+    rows_->addWidget(row);
+    const int columns = std::max(1, RowCount() > 1 ? Row(0)->count() : 1);
+    for (int c = 0; c < columns; ++c) AddView(row);
+    connect(row, &QSplitter::splitterMoved, this, [this, row] { KeepColumnsInStep(row); });
+    WatchHandles(rows_);
+    return row;
+}
+
+void CChildFrame::AddColumn() {
+    for (int r = 0; r < RowCount(); ++r) AddView(Row(r));
+}
+
+void CChildFrame::WatchHandles(QSplitter* splitter) {
+    for (int i = 0; i < splitter->count(); ++i) splitter->handle(i)->installEventFilter(this);
+}
+
+void CChildFrame::KeepColumnsInStep(QSplitter* moved) {
+    const QList<int> sizes = moved->sizes();
+    for (int r = 0; r < RowCount(); ++r)
+        if (Row(r) != moved) Row(r)->setSizes(sizes);
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
+    // A split bar let go with a pane squeezed out removes that row or column.
+    // The handle being released may be one of those removed: wait until it is done.
+    if (event->type() == QEvent::MouseButtonRelease)
+        QTimer::singleShot(0, this, &CChildFrame::RemoveVanishedPanes);
+    return QWidget::eventFilter(watched, event);
+}
+
+void CChildFrame::RemoveVanishedPanes() {
+    if (RowCount() > 1) {
+        const QList<int> heights = rows_->sizes();
+        for (int r = RowCount() - 1; r >= 0 && RowCount() > 1; --r)
+            if (heights[r] == 0) delete Row(r);
+    }
+    if (ColumnCount() > 1) {
+        const QList<int> widths = Row(0)->sizes();
+        for (int c = ColumnCount() - 1; c >= 0 && ColumnCount() > 1; --c)
+            if (widths[c] == 0)
+                for (int r = 0; r < RowCount(); ++r) delete ViewAt(r, c);
+    }
+    if (!active_) SetActiveView(ViewAt(0, 0));
+    setFocusProxy(GetActiveView());
+}
+
+void CChildFrame::Split() {
+    if (ColumnCount() < 2) AddColumn();
+    if (RowCount() < 2) AddRow();
+    const QSize outer = OuterSize();
+    SetIdealSizes(outer.height() / 2, outer.width() / 2);
+}
+
+void CChildFrame::SetIdealSizes(int firstRowHeight, int firstColumnWidth) {
+    if (RowCount() == 2) rows_->setSizes(TwoPanes(firstRowHeight, Available(rows_)));
+    if (ColumnCount() == 2) {
+        const QList<int> widths = TwoPanes(firstColumnWidth, Available(Row(0)));
+        for (int r = 0; r < RowCount(); ++r) Row(r)->setSizes(widths);
+    }
+    ActivateVisibleView();
+}
+
+void CChildFrame::ActivateVisibleView() {
+    // The active view must stay one the user can see.
+    COrvexView* active = GetActiveView();
+    if (active && active->width() > 0 && active->height() > 0 && active->isVisible()) return;
+    const QList<COrvexView*> views = Views();
+    for (auto it = views.rbegin(); it != views.rend(); ++it) {
+        if ((*it)->width() > 0 && (*it)->height() > 0) {
+            SetActiveView(*it);
+            if (isVisible()) (*it)->setFocus();
+            return;
+        }
+    }
+}
+
+void CChildFrame::SetActiveView(COrvexView* view) {
+    if (active_ == view) return;
+    active_ = view;
+    setFocusProxy(view);
+    emit activeViewChanged(view);
+}
+
+void CChildFrame::ActivateNeighbour(int step) {
+    const QList<COrvexView*> views = Views();
+    const int count = static_cast<int>(views.size());
+    const int current = std::max(0, static_cast<int>(views.indexOf(GetActiveView())));
+    COrvexView* next = views[(current + step + count) % count];
+    SetActiveView(next);
+    next->setFocus();
+}
+
+QSize CChildFrame::OuterSize() const {
+    // The child window's outer rectangle: its sub-window frame when it has one.
+    return parentWidget() ? parentWidget()->size() : size();
+}
+
+bool CChildFrame::OnCommand(int id) {
+    const QSize outer = OuterSize();
+    switch (id) {
+        case cmd::WindowSplit:
+            Split();
+            return true;
+        case cmd::SplitHorizontal:
+            SetIdealSizes(outer.height() / 2, 0);
+            return true;
+        case cmd::SplitVertical:
+            SetIdealSizes(0, outer.width() / 2);
+            return true;
+        case cmd::SplitFour:
+            SetIdealSizes(outer.height() / 2, outer.width() / 2);
+            return true;
+        case cmd::SplitNone:
+            SetIdealSizes(0, 0);
+            return true;
+        case cmd::NextPane:
+            ActivateNeighbour(1);
+            return true;
+        case cmd::PrevPane:
+            ActivateNeighbour(-1);
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<bool> CChildFrame::IsCommandEnabled(int id) const {
+    switch (id) {
+        case cmd::WindowSplit:
+        case cmd::SplitHorizontal:
+        case cmd::SplitVertical:
+        case cmd::SplitFour:
+        case cmd::SplitNone:
+        case cmd::NextPane:
+        case cmd::PrevPane:
+            return true;
+        default:
+            return std::nullopt;
+    }
+}

@@ -1,0 +1,140 @@
+#include "COrvexDoc.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "CWaitCursor.h"
+#include "Message.h"
+
+namespace {
+
+const char* const kCaption = "Orvex";
+
+// The report of a file that could not be opened, read or written, naming it.
+QString FileErrorText(int error, const QString& path, const char* fallback) {
+    const QString name = QFileInfo(path).fileName();
+    switch (error) {
+        case ENOENT:
+            return QString("Impossible de trouver %1.").arg(name);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return QString("L'accès à %1 a été refusé.").arg(name);
+        case EISDIR:
+        case ENOTDIR:
+        case ENAMETOOLONG:
+            return QString("%1 contient un chemin non valide.").arg(name);
+        case ENOSPC:
+        case EDQUOT:
+            return QString("Espace disque insuffisant pour écrire %1.").arg(name);
+        case EMFILE:
+        case ENFILE:
+            return QString("Impossible d'ouvrir %1 : trop de fichiers ouverts.").arg(name);
+        case EIO:
+            return QString("Erreur d'entrée/sortie lors de l'accès à %1.").arg(name);
+        default:
+            return QString::fromUtf8(fallback);
+    }
+}
+
+void ReportFileError(const QString& text) {
+    QMessageBox::warning(QApplication::activeWindow(), kCaption, text);
+}
+
+}  // namespace
+
+COrvexDoc::COrvexDoc(QObject* parent) : QObject(parent) {}
+
+bool COrvexDoc::OnNewDocument() {
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool COrvexDoc::OnOpenDocument(const QString& path) {
+    // The engine's messages are held back until the wait cursor is gone, and
+    // tell whether the engine said why it refused the file.
+    std::vector<std::string> engineMessages;
+    FileStatus status;
+    int error = 0;
+    {
+        CWaitCursor wait;
+        CScopedMessageSink hold([&](const std::string& text) { engineMessages.push_back(text); });
+        status = core_.Open(QFile::encodeName(path).toStdString());
+        error = errno;
+    }
+    for (const std::string& text : engineMessages) ShowMessage(text);
+
+    switch (status) {
+        case FileStatus::Ok:
+            break;
+        case FileStatus::Refused:
+            if (engineMessages.empty())
+                ReportFileError(QString("Impossible d'ouvrir %1 : ce n'est pas un fichier BMP.")
+                                    .arg(QFileInfo(path).fileName()));
+            return false;
+        case FileStatus::CannotOpen:
+            ReportFileError(FileErrorText(error, path, "L'ouverture du document a échoué."));
+            return false;
+        default:
+            ReportFileError(FileErrorText(error, path, "L'ouverture du document a échoué."));
+            return false;
+    }
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool COrvexDoc::OnSaveDocument(const QString& path) {
+    FileStatus status;
+    int error = 0;
+    {
+        CWaitCursor wait;
+        status = core_.Save(QFile::encodeName(path).toStdString());
+        error = errno;
+    }
+    switch (status) {
+        case FileStatus::Ok:
+            SetModifiedFlag(false);
+            return true;
+        case FileStatus::Refused:
+            QMessageBox(QMessageBox::Information, "Orvex Processing",
+                        "Couldn't save Bitmap Image : this file is not a valid one",
+                        QMessageBox::Ok, QApplication::activeWindow())
+                .exec();
+            return false;
+        case FileStatus::CannotOpen:
+            ReportFileError(FileErrorText(error, path, "Nom de fichier non valide."));
+            return false;
+        default:
+            ReportFileError(FileErrorText(error, path, "L'enregistrement du document a échoué."));
+            return false;
+    }
+}
+
+void COrvexDoc::SetModifiedFlag(bool modified) {
+    if (modified_ == modified) return;
+    modified_ = modified;
+    emit modifiedChanged(modified);
+}
+
+void COrvexDoc::SetPathName(const QString& path) {
+    pathName_ = path;
+    SetTitle(QFileInfo(path).fileName());
+}
+
+void COrvexDoc::SetTitle(const QString& title) {
+    if (title_ == title) return;
+    title_ = title;
+    emit titleChanged(title);
+}
+
+bool COrvexDoc::AddHistory(const QString& text) { return core_.AddHistory(text.toStdString()); }
+
+QString COrvexDoc::GetHistory() const { return QString::fromStdString(core_.GetHistory()); }
+
+void COrvexDoc::UpdateAllViews() { emit picturesChanged(); }

@@ -1,0 +1,57 @@
+#pragma once
+// The document of one picture: the image with its history (CImageDocument),
+// the file it came from, the modified flag, and the processing commands that
+// change the pixels without changing the picture's size. Every view of the
+// document repaints on picturesChanged().
+
+#include <QObject>
+#include <QString>
+
+#include "CommandTarget.h"
+#include "ImageDocument.h"
+
+class COrvexDoc : public QObject, public CCommandTarget {
+    Q_OBJECT
+public:
+    explicit COrvexDoc(QObject* parent = nullptr);
+
+    bool OnNewDocument();
+    // Reports its own errors; false when the file cannot be read or is refused.
+    bool OnOpenDocument(const QString& path);
+    // Reports its own errors; false on failure. Clears the modified flag on success.
+    bool OnSaveDocument(const QString& path);
+
+    bool IsModified() const { return modified_; }
+    void SetModifiedFlag(bool modified = true);
+
+    QString GetPathName() const { return pathName_; }
+    // Also titles the document with the file's name.
+    void SetPathName(const QString& path);
+    QString GetTitle() const { return title_; }
+    void SetTitle(const QString& title);
+
+    CImage* GetImage() { return core_.GetImage(); }
+    const CImage* GetImage() const { return core_.GetImage(); }
+    CImageDocument& Core() { return core_; }
+    bool AddHistory(const QString& text);
+    QString GetHistory() const;
+
+    void UpdateAllViews();
+
+    bool OnCommand(int id) override;
+    std::optional<bool> IsCommandEnabled(int id) const override;
+
+signals:
+    void picturesChanged();
+    void modifiedChanged(bool modified);
+    void titleChanged(const QString& title);
+
+private:
+    bool HasFullPalette() const;
+    void RunStep(bool (*step)(CImageDocument&));
+
+    CImageDocument core_;
+    bool modified_ = false;
+    QString pathName_;
+    QString title_;
+};

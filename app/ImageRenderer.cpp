@@ -1,0 +1,220 @@
+#include "ImageRenderer.h"
+
+#include <QPainter>
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#include "DibFields.h"
+#include "ZoomSteps.h"
+
+namespace {
+
+constexpr std::uint32_t kBitFields = 3;
+constexpr std::int64_t kBandBytes = 16 << 20;  // largest piece built at once (printing)
+
+// One colour channel of a direct-colour pixel: where its bits are and how
+// to widen them to 8 bits.
+struct CChannel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t largest = 0;
+
+    explicit CChannel(std::uint32_t m = 0) : mask(m) {
+        if (mask == 0) return;
+        shift = std::countr_zero(mask);
+        largest = mask >> shift;
+    }
+    int Value(std::uint32_t pixel) const {
+        if (largest == 0) return 0;
+        const std::uint32_t v = (pixel & mask) >> shift;
+        if (largest == 255) return static_cast<int>(v);
+        return static_cast<int>((static_cast<std::uint64_t>(v) * 255 + largest / 2) / largest);
+    }
+};
+
+// Where the pixel rows of a picture are, at its real bit depth.
+struct CSourceRows {
+    const std::uint8_t* bits = nullptr;
+    std::uint64_t stride = 0;
+    int width = 0, height = 0, bitCount = 0;
+    CChannel red, green, blue;
+};
+
+bool LocateRows(const CImage& image, CSourceRows& rows) {
+    const std::uint8_t* block = image.Lock();
+    if (block == nullptr) return false;
+    rows.width = image.GetWidth();
+    rows.height = image.GetHeight();
+    rows.bitCount = image.GetBitCount();
+    if (rows.width <= 0 || rows.height <= 0) return false;
+    rows.stride =
+        (static_cast<std::uint64_t>(rows.bitCount) * static_cast<std::uint64_t>(rows.width) + 31) /
+        32 * 4;
+    if (rows.bitCount == 8) {
+        rows.bits = image.GetBits(block);
+        return rows.bits != nullptr;
+    }
+    const std::uint64_t size = image.GetHandle()->Size();
+    if (image.GetBitsOffset() + rows.stride * static_cast<std::uint64_t>(rows.height) > size)
+        return false;
+    rows.bits = block + image.GetBitsOffset();
+
+    // Bit-field masks sit right after the header; the size check above
+    // covers them, as the rows start after them.
+    if (image.GetCompression() == kBitFields) {
+        const std::uint8_t* masks = block + CImage::kInfoHeaderSize;
+        rows.red = CChannel(dib::Read32(masks));
+        rows.green = CChannel(dib::Read32(masks + 4));
+        rows.blue = CChannel(dib::Read32(masks + 8));
+    } else if (rows.bitCount == 16) {
+        rows.red = CChannel(0x7C00), rows.green = CChannel(0x03E0), rows.blue = CChannel(0x001F);
+    } else {
+        rows.red = CChannel(0xFF0000), rows.green = CChannel(0x00FF00),
+        rows.blue = CChannel(0x0000FF);
+    }
+    return true;
+}
+
+QList<QRgb> ColorTable(const CImage& image) {
+    QList<QRgb> table(256, qRgb(0, 0, 0));
+    const CPaletteTable& palette = *image.GetPalette();
+    for (int i = 0; i < palette.count; ++i) {
+        const CPaletteTable::Entry& e = palette.entries[static_cast<std::size_t>(i)];
+        table[i] = qRgb(e.red, e.green, e.blue);
+    }
+    return table;
+}
+
+// Fills `out` (area-sized) with source pixels chosen by nearest neighbour.
+// Consecutive destination rows showing the same source row are copied.
+template <typename Pixel, typename Fetch>
+void Fill(QImage& out, const CSourceRows& src, QSize target, QRect area, Fetch fetch) {
+    std::vector<int> columns(static_cast<std::size_t>(area.width()));
+    for (int i = 0; i < area.width(); ++i)
+        columns[static_cast<std::size_t>(i)] = static_cast<int>(
+            static_cast<std::int64_t>(area.left() + i) * src.width / target.width());
+    const std::size_t lineBytes = static_cast<std::size_t>(area.width()) * sizeof(Pixel);
+    int previous = -1;
+    for (int r = 0; r < area.height(); ++r) {
+        Pixel* line = reinterpret_cast<Pixel*>(out.scanLine(r));
+        const int shown = static_cast<int>(static_cast<std::int64_t>(area.top() + r) * src.height /
+                                           target.height());
+        if (shown == previous) {
+            std::memcpy(line, out.constScanLine(r - 1), lineBytes);
+            continue;
+        }
+        previous = shown;
+        // Rows are stored bottom-up.
+        const std::uint8_t* row =
+            src.bits + static_cast<std::uint64_t>(src.height - 1 - shown) * src.stride;
+        for (int i = 0; i < area.width(); ++i)
+            line[i] = fetch(row, columns[static_cast<std::size_t>(i)]);
+    }
+}
+
+QImage RenderIndexed(const CImage& image, const CSourceRows& src, QSize target, QRect area) {
+    QImage out(area.size(), QImage::Format_Indexed8);
+    if (out.isNull()) return out;
+    out.setColorTable(ColorTable(image));
+    switch (src.bitCount) {
+        case 1:
+            Fill<std::uint8_t>(out, src, target, area, [](const std::uint8_t* row, int x) {
+                return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+            });
+            break;
+        case 4:
+            Fill<std::uint8_t>(out, src, target, area, [](const std::uint8_t* row, int x) {
+                return static_cast<std::uint8_t>((x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4);
+            });
+            break;
+        default:
+            Fill<std::uint8_t>(out, src, target, area,
+                               [](const std::uint8_t* row, int x) { return row[x]; });
+    }
+    return out;
+}
+
+QImage RenderDirect(const CSourceRows& src, QSize target, QRect area) {
+    QImage out(area.size(), QImage::Format_RGB32);
+    if (out.isNull()) return out;
+    auto colour = [&src](std::uint32_t pixel) {
+        return qRgb(src.red.Value(pixel), src.green.Value(pixel), src.blue.Value(pixel));
+    };
+    switch (src.bitCount) {
+        case 16:
+            Fill<QRgb>(out, src, target, area, [&](const std::uint8_t* row, int x) {
+                return colour(dib::Read16(row + 2 * static_cast<std::size_t>(x)));
+            });
+            break;
+        case 24:
+            Fill<QRgb>(out, src, target, area, [](const std::uint8_t* row, int x) {
+                const std::uint8_t* p = row + 3 * static_cast<std::size_t>(x);
+                return qRgb(p[2], p[1], p[0]);
+            });
+            break;
+        default:
+            Fill<QRgb>(out, src, target, area, [&](const std::uint8_t* row, int x) {
+                return colour(dib::Read32(row + 4 * static_cast<std::size_t>(x)));
+            });
+    }
+    return out;
+}
+
+}  // namespace
+
+QImage RenderPicture(const CImage& image, QSize target, QRect area, DisplayStatus* status) {
+    DisplayStatus ignored;
+    DisplayStatus& result = status ? *status : ignored;
+    result = DisplayStatus::NoPicture;
+    area &= QRect(QPoint(0, 0), target);
+    if (!image.IsValid() || area.isEmpty()) return {};
+
+    CSourceRows src;
+    if (!LocateRows(image, src)) {
+        result = DisplayStatus::NoData;
+        return {};
+    }
+    QImage out;
+    switch (src.bitCount) {
+        case 1:
+        case 4:
+        case 8:
+            out = RenderIndexed(image, src, target, area);
+            break;
+        case 16:
+        case 24:
+        case 32:
+            out = RenderDirect(src, target, area);
+            break;
+        default:
+            result = DisplayStatus::NoData;
+            return {};
+    }
+    if (!out.isNull()) result = DisplayStatus::Drawn;
+    return out;
+}
+
+int DisplayImage(QPainter& painter, const CImage& image, float zoom, QSize size, QRect exposed,
+                 DisplayStatus* status) {
+    DisplayStatus ignored;
+    DisplayStatus& result = status ? *status : ignored;
+    result = DisplayStatus::NoPicture;
+    const QSize target(zoom::Scaled(size.width(), zoom), zoom::Scaled(size.height(), zoom));
+    const QRect area = exposed & QRect(QPoint(0, 0), target);
+    if (!image.IsValid() || area.isEmpty()) return 0;
+
+    // Large areas (a printed page) are built in bands to bound the memory.
+    const int bandRows = static_cast<int>(
+        std::max<std::int64_t>(1, kBandBytes / (4 * static_cast<std::int64_t>(area.width()))));
+    int drawn = 0;
+    for (int top = area.top(); top <= area.bottom(); top += bandRows) {
+        const QRect band(area.left(), top, area.width(),
+                         std::min(bandRows, area.bottom() + 1 - top));
+        const QImage piece = RenderPicture(image, target, band, &result);
+        if (piece.isNull()) break;
+        painter.drawImage(band.topLeft(), piece);
+        drawn += band.height();
+    }
+    return drawn;
+}

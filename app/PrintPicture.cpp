@@ -1,0 +1,43 @@
+#include "PrintPicture.h"
+
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <climits>
+
+#include "CWaitCursor.h"
+#include "ImageRenderer.h"
+
+QRect PrintRect(QSize picture, int pageWidth, int dotsPerInchX, int dotsPerInchY) {
+    if (picture.isEmpty() || pageWidth <= 0 || dotsPerInchX <= 0 || dotsPerInchY <= 0) return {};
+    const double height = static_cast<double>(picture.height()) * dotsPerInchY * pageWidth /
+                          (static_cast<double>(picture.width()) * dotsPerInchX);
+    return {0, 0, pageWidth, static_cast<int>(std::min(height, static_cast<double>(INT_MAX / 2)))};
+}
+
+void PrintPage(const CImage& image, QPaintDevice& device) {
+    const QRect page = PrintRect({image.GetWidth(), image.GetHeight()}, device.width(),
+                                 device.logicalDpiX(), device.logicalDpiY());
+    if (page.isEmpty()) return;
+    QPainter painter(&device);
+    DisplayImage(painter, image, 1.0f, page.size(), page);
+}
+
+void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (mode == PrintMode::WithDialog) {
+        QPrintDialog dialog(&printer, parent);
+        if (dialog.exec() != QDialog::Accepted) return;
+    }
+    CWaitCursor wait;
+    PrintPage(image, printer);
+}
+
+void PreviewPicture(const CImage& image, QWidget* parent) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, parent);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
+                     [&image](QPrinter* target) { PrintPage(image, *target); });
+    preview.exec();
+}
