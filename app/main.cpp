@@ -1,11 +1,13 @@
 #include <QApplication>
-#include <QMainWindow>
+
+#include "AppSettings.h"
+#include "COrvexApp.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Orvex");
-    window.resize(1024, 768);
-    window.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    ConfigureSettings();
+    InstallGuiMessageSink();
+    COrvexApp app;
+    if (!app.InitInstance(QApplication::arguments().mid(1))) return 1;
+    return application.exec();
 }

@@ -1,0 +1,10 @@
+#include "AppSettings.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+void ConfigureSettings() {
+    QCoreApplication::setOrganizationName("Orvex");
+    QCoreApplication::setApplicationName("Orvex");
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+}

@@ -1,0 +1,357 @@
+#include "CMainFrame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusTipEvent>
+#include <QToolBar>
+
+#include "AppIcon.h"
+#include "CChildFrame.h"
+#include "CDialogTip.h"
+#include "CDocManager.h"
+#include "COrvexDoc.h"
+#include "COrvexView.h"
+#include "CSplashWindow.h"
+#include "CStatusBar.h"
+#include "CommandIds.h"
+#include "CommandTable.h"
+#include "MainFrameBars.h"
+#include "MdiArrange.h"
+
+namespace {
+constexpr int kWindowMenuIndex = 9;
+const QString kAppTitle = "Orvex";
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(kAppTitle);
+    setWindowIcon(AppIcon());
+    setAcceptDrops(true);
+    resize(1024, 768);
+
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea_);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnActiveWindowChanged);
+
+    SetCommandRouter([this](int id) { RouteCommand(id); });
+
+    mainToolBar_ = BuildMainToolBar(this);
+    imageToolBar_ = BuildImageToolBar(this);
+    addToolBar(Qt::TopToolBarArea, mainToolBar_);
+    addToolBar(Qt::TopToolBarArea, imageToolBar_);
+    statusBar_ = new CStatusBar(this);
+    setStatusBar(statusBar_);
+
+    noDocumentMenus_ = BuildNoDocumentMenus(this);
+    documentMenus_ = BuildDocumentMenus(this);
+    contextMenu_ = BuildMainContextMenu(this);
+    QMenu* windowMenu = documentMenus_.at(kWindowMenuIndex);
+    connect(windowMenu, &QMenu::aboutToShow, this,
+            [this, windowMenu]() { RefreshWindowList(windowMenu); });
+    for (QMenu* menu : findChildren<QMenu*>()) {
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        menu->installEventFilter(this);
+    }
+    ShowMenus(false);
+    AddShortcutsToWindow();
+    UpdateCommandStates();
+
+    CSplashWindow::ShowSplashScreen(this);
+}
+
+void CMainFrame::ShowMenus(bool documentMenus) {
+    if (documentMenuShown_ == documentMenus && !menuBar()->actions().isEmpty()) return;
+    documentMenuShown_ = documentMenus;
+    menuBar()->clear();
+    for (QMenu* menu : documentMenus ? documentMenus_ : noDocumentMenus_) menuBar()->addMenu(menu);
+}
+
+// The accelerators work in every window, whichever menu is shown.
+void CMainFrame::AddShortcutsToWindow() {
+    for (int id :
+         {cmd::FileNew, cmd::FileOpen, cmd::FileSave, cmd::FilePrint, cmd::EditUndo, cmd::EditCopy,
+          cmd::EditPaste, cmd::EditCut, cmd::FilterBrowser, cmd::ZoomAuto, cmd::Histogram,
+          cmd::ZoomPlus, cmd::ZoomMinus, cmd::ZoomNormal, cmd::NextPane, cmd::PrevPane})
+        addAction(CommandAction(id));
+}
+
+QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* frame) {
+    QMdiSubWindow* window = mdiArea_->addSubWindow(frame);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(AppIcon());
+    connect(frame, &CChildFrame::activeViewChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(frame, &QObject::destroyed, this, &CMainFrame::OnActiveWindowChanged,
+            Qt::QueuedConnection);
+    window->resize(mdiArea_->size() * 3 / 4);
+    window->show();
+    mdiArea_->setActiveSubWindow(window);
+    OnActiveWindowChanged();
+    return window;
+}
+
+CChildFrame* CMainFrame::ActiveChildFrame() const {
+    QMdiSubWindow* window = mdiArea_->currentSubWindow();
+    return window ? qobject_cast<CChildFrame*>(window->widget()) : nullptr;
+}
+
+COrvexDoc* CMainFrame::ActiveDocument() const {
+    CChildFrame* frame = ActiveChildFrame();
+    return frame ? frame->GetDocument() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::ChildFrames() const {
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (auto* frame = qobject_cast<CChildFrame*>(window->widget())) frames << frame;
+    }
+    return frames;
+}
+
+QList<CChildFrame*> CMainFrame::FramesOf(const COrvexDoc* doc) const {
+    QList<CChildFrame*> frames;
+    for (CChildFrame* frame : ChildFrames()) {
+        if (frame->GetDocument() == doc) frames << frame;
+    }
+    return frames;
+}
+
+void CMainFrame::Activate(CChildFrame* frame) {
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (window->widget() != frame) continue;
+        if (window->isMinimized()) window->showNormal();
+        mdiArea_->setActiveSubWindow(window);
+    }
+}
+
+void CMainFrame::OnActiveWindowChanged() {
+    ShowMenus(!mdiArea_->subWindowList().isEmpty());
+    UpdateTitles();
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateTitles() {
+    QHash<const COrvexDoc*, int> seen;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        auto* frame = qobject_cast<CChildFrame*>(window->widget());
+        if (!frame || !frame->GetDocument()) continue;
+        const COrvexDoc* doc = frame->GetDocument();
+        const int count = FramesOf(doc).size();
+        QString title = doc->GetTitle();
+        if (count > 1) title += QString(":%1").arg(++seen[doc]);
+        window->setWindowTitle(title + "[*]");
+        window->setWindowModified(doc->IsModified());
+    }
+    const COrvexDoc* active = ActiveDocument();
+    setWindowTitle(active ? kAppTitle + " - " + active->GetTitle() : kAppTitle);
+}
+
+QList<CCommandTarget*> CMainFrame::CommandChain() {
+    QList<CCommandTarget*> chain;
+    if (CChildFrame* frame = ActiveChildFrame()) {
+        if (COrvexView* view = frame->GetActiveView()) {
+            chain << view;
+            if (view->GetDocument()) chain << view->GetDocument();
+        }
+        chain << frame;
+    }
+    chain << this;
+    if (appTarget_) chain << appTarget_;
+    return chain;
+}
+
+void CMainFrame::RouteCommand(int id) {
+    for (CCommandTarget* target : CommandChain()) {
+        const std::optional<bool> enabled = target->IsCommandEnabled(id);
+        if (!enabled) continue;
+        if (*enabled) target->OnCommand(id);
+        break;
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateCommandStates() {
+    const QList<CCommandTarget*> chain = CommandChain();
+    for (QAction* action : CreatedCommandActions()) {
+        const int id = action->data().toInt();
+        std::optional<bool> enabled, checked;
+        for (CCommandTarget* target : chain) {
+            enabled = target->IsCommandEnabled(id);
+            if (enabled) {
+                checked = target->IsCommandChecked(id);
+                break;
+            }
+        }
+        action->setEnabled(enabled.value_or(false));
+        if (action->isCheckable()) action->setChecked(checked.value_or(false));
+    }
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+        case cmd::TipOfTheDay: {
+            // Asked for from the menu, the tip shows even when the user has
+            // turned the start-up tips off.
+            CDialogTip tip;
+            tip.exec();
+            return true;
+        }
+        case cmd::ViewToolbar:
+            mainToolBar_->setVisible(!mainToolBar_->isVisible());
+            return true;
+        case cmd::ViewStatusBar:
+            statusBar_->setVisible(!statusBar_->isVisible());
+            return true;
+        case cmd::CloseAllSave:
+            if (docManager_) docManager_->CloseAll(true);
+            return true;
+        case cmd::CloseAllNoSave:
+            if (docManager_) docManager_->CloseAll(false);
+            return true;
+        case cmd::WindowNew:
+            if (docManager_ && ActiveDocument()) docManager_->NewWindow(ActiveDocument());
+            return true;
+        case cmd::WindowCascade:
+            mdiArea_->cascadeSubWindows();
+            return true;
+        case cmd::WindowTileHorizontal:
+            TileSubWindows(mdiArea_, Qt::Horizontal);
+            return true;
+        case cmd::WindowTileVertical:
+            TileSubWindows(mdiArea_, Qt::Vertical);
+            return true;
+        case cmd::WindowArrangeIcons:
+            ArrangeIcons(mdiArea_);
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<bool> CMainFrame::IsCommandEnabled(int id) const {
+    switch (id) {
+        case cmd::TipOfTheDay:
+        case cmd::ViewToolbar:
+        case cmd::ViewStatusBar:
+            return true;
+        case cmd::CloseAllSave:
+        case cmd::CloseAllNoSave:
+        case cmd::WindowNew:
+        case cmd::WindowCascade:
+        case cmd::WindowTileHorizontal:
+        case cmd::WindowTileVertical:
+        case cmd::WindowArrangeIcons:
+            return ActiveChildFrame() != nullptr;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<bool> CMainFrame::IsCommandChecked(int id) const {
+    switch (id) {
+        case cmd::ViewToolbar:
+            return !mainToolBar_->isHidden();
+        case cmd::ViewStatusBar:
+            return !statusBar_->isHidden();
+        default:
+            return std::nullopt;
+    }
+}
+
+void CMainFrame::RefreshWindowList(QMenu* menu) {
+    qDeleteAll(windowListActions_);
+    windowListActions_.clear();
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+    if (windows.isEmpty()) return;
+    windowListActions_ << menu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QString title = window->windowTitle().remove("[*]");
+        auto* action = menu->addAction(QString("&%1 %2").arg(i + 1).arg(title.replace("&", "&&")));
+        action->setCheckable(true);
+        action->setChecked(window == mdiArea_->currentSubWindow());
+        connect(action, &QAction::triggered, this,
+                [this, window]() { mdiArea_->setActiveSubWindow(window); });
+        windowListActions_ << action;
+    }
+}
+
+void CMainFrame::ShowContextMenu(const QPoint& globalPos) {
+    UpdateCommandStates();
+    contextMenu_->popup(globalPos);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        statusBar_->SetPrompt(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    bool accepted = true;
+    emit closeRequested(&accepted);
+    if (accepted)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint position = event->reason() == QContextMenuEvent::Keyboard
+                                ? centralWidget()->mapToGlobal(QPoint(5, 5))
+                                : event->globalPos();
+    ShowContextMenu(position);
+    event->accept();
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        ShowContextMenu(centralWidget()->mapToGlobal(QPoint(5, 5)));
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    activateWindow();
+    emit filesDropped(paths);
+}
+
+// While any menu is open the message pane covers the whole status bar.
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (qobject_cast<QMenu*>(watched)) {
+        if (event->type() == QEvent::Show) {
+            ++openMenus_;
+            statusBar_->SetMenuOpen(true);
+        } else if (event->type() == QEvent::Hide && openMenus_ > 0) {
+            if (--openMenus_ == 0) statusBar_->SetMenuOpen(false);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The state of the keyboard's lock keys, where the platform reports it (the
+// keyboard LEDs exported by Linux under /sys/class/leds). A lock whose state
+// cannot be read counts as off.
+
+struct SKeyLocks {
+    bool caps = false;
+    bool num = false;
+    bool scroll = false;
+};
+
+SKeyLocks ReadKeyLocks();
