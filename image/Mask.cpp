@@ -4,7 +4,8 @@
 
 void CMask::Set(const std::int8_t* values, int side) {
     for (int i = 0; i < side; ++i)
-        for (int j = 0; j < side; ++j) cells_[static_cast<std::size_t>(kCells * i + j)] = values[side * i + j];
+        for (int j = 0; j < side; ++j)
+            cells_[static_cast<std::size_t>(kCells * i + j)] = values[side * i + j];
     size_ = static_cast<std::uint8_t>(side);
 }
 

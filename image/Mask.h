@@ -1,6 +1,7 @@
 #pragma once
 // A square convolution kernel or structuring element of side 3, 5 or 7,
 // held as 11 x 11 signed cells of which rows and columns 0 .. size - 1 count.
+// A new mask is the flat 3 x 3 smoothing kernel (nine ones).
 
 #include <array>
 #include <cstdint>
@@ -9,7 +10,11 @@ class CMask {
 public:
     static constexpr int kCells = 11;
 
-    CMask() { cells_.fill(0); }
+    CMask() {
+        cells_.fill(0);
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) cells_[static_cast<std::size_t>(kCells * i + j)] = 1;
+    }
 
     void Set3x3(const std::int8_t values[9]) { Set(values, 3); }
     void Set5x5(const std::int8_t values[25]) { Set(values, 5); }
@@ -28,5 +33,5 @@ private:
     void Set(const std::int8_t* values, int side);
 
     std::array<std::int8_t, kCells * kCells> cells_;
-    std::uint8_t size_ = 0;
+    std::uint8_t size_ = 3;
 };

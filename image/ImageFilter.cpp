@@ -1,0 +1,80 @@
+// Linear convolution of the region of interest with a 3 x 3, 5 x 5 or 7 x 7
+// kernel. Only pixels at least half the kernel inside the region are
+// computed; the others keep their values. All sums read the picture as it
+// was before the call.
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "ConvolutionKernel.h"
+#include "Image.h"
+#include "Message.h"
+
+namespace detail {
+
+KernelTable MakeKernelTable(const CMask& mask) {
+    KernelTable table;
+    table.side = std::min<int>(mask.GetMaskSize(), CMask::kCells);
+    for (int i = 0; i < table.side; ++i)
+        for (int j = 0; j < table.side; ++j) table.cells[table.side * i + j] = mask.GetCell(i, j);
+    table.divisor = std::max(mask.GetNorm(), 1);
+    return table;
+}
+
+void FilterReference(const std::uint8_t* source, std::uint8_t* target, std::size_t stride,
+                     PixelArea area, const KernelTable& kernel) {
+    const int n = kernel.side;
+    const int half = (n - 1) / 2;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            const std::uint8_t* window =
+                source + static_cast<std::size_t>(y - half) * stride + (x - half);
+            std::int32_t sum = 0;
+            for (int i = 0; i < n; ++i) {
+                const std::uint8_t* row = window + static_cast<std::size_t>(i) * stride;
+                const std::int8_t* cells = kernel.cells + n * i;
+                for (int j = 0; j < n; ++j) sum += row[j] * cells[j];
+            }
+            const std::int32_t value = sum / kernel.divisor;
+            target[static_cast<std::size_t>(y) * stride + x] =
+                static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+        }
+    }
+}
+
+}  // namespace detail
+
+bool CImage::Filter(const CMask& mask) {
+    if (!IsValid()) {
+        ShowMessage("Filter : invalid handle");
+        return false;
+    }
+    std::uint8_t* block = Lock();
+    if (block == nullptr) return false;
+    std::uint8_t* bits = GetBits(block);
+    if (bits == nullptr) {
+        ShowMessage("Filter : unable to find data");
+        return false;
+    }
+    const int width = GetWidth(), height = GetHeight();
+    const std::size_t stride = static_cast<std::size_t>(GetWidthBytes(width));
+    const std::size_t bytes = stride * static_cast<std::size_t>(height);
+    HBLOCK original = CMemBlock::Allocate(bytes);
+    if (!original) {
+        ShowMessage("Filter : insuffisant memory");
+        return false;
+    }
+    std::memcpy(original->Data(), bits, bytes);
+
+    const detail::KernelTable kernel = detail::MakeKernelTable(mask);
+    const int half = (kernel.side - 1) / 2;
+    // The region less half the kernel, and never less than half the kernel
+    // inside the picture, so every window lies in the block.
+    const detail::PixelArea area{std::max(roi_.left, 0) + half, std::max(roi_.top, 0) + half,
+                                 std::min(roi_.right, width) - half,
+                                 std::min(roi_.bottom, height) - half};
+    if (!area.IsEmpty()) detail::FilterReference(original->Data(), bits, stride, area, kernel);
+    Unlock();
+    return true;
+}

@@ -1,0 +1,89 @@
+// Binary morphology on the whole picture, white (255) being the object.
+// The element's cells are examined row by row and the search stops at the
+// first hit, so dilating a mostly white picture is fast.
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "Image.h"
+#include "Message.h"
+#include "MorphologyKernel.h"
+
+namespace detail {
+
+ElementTable MakeElementTable(const CMask& element) {
+    ElementTable table;
+    table.side = std::min<int>(element.GetMaskSize(), CMask::kCells);
+    for (int i = 0; i < table.side; ++i)
+        for (int j = 0; j < table.side; ++j)
+            table.cells[table.side * i + j] = element.GetCell(i, j) != 0;
+    return table;
+}
+
+void MorphoReference(const std::uint8_t* source, std::uint8_t* target, std::size_t stride,
+                     int width, int height, const ElementTable& element,
+                     MorphoOperation operation) {
+    const int n = element.side;
+    const int half = (n - 1) / 2;
+    const bool dilate = operation == MorphoOperation::Dilate;
+    // Dilation looks for an object pixel, erosion for a background one.
+    const std::uint8_t hitResult = dilate ? 255 : 0;
+    for (int y = half; y < height - half; ++y) {
+        for (int x = half; x < width - half; ++x) {
+            const std::uint8_t* window =
+                source + static_cast<std::size_t>(y - half) * stride + (x - half);
+            bool hit = false;
+            for (int i = 0; i < n && !hit; ++i) {
+                const std::uint8_t* row = window + static_cast<std::size_t>(i) * stride;
+                const bool* cells = element.cells + n * i;
+                for (int j = 0; j < n; ++j) {
+                    if (cells[j] && ((row[j] == 255) == dilate)) {
+                        hit = true;
+                        break;
+                    }
+                }
+            }
+            if (hit) target[static_cast<std::size_t>(y) * stride + x] = hitResult;
+        }
+    }
+}
+
+}  // namespace detail
+
+namespace {
+
+bool ApplyMorphology(CImage& image, const CMask& element, detail::MorphoOperation operation,
+                     const char* name) {
+    if (!image.IsValid()) return false;
+    std::uint8_t* block = image.Lock();
+    if (block == nullptr) return false;
+    std::uint8_t* bits = image.GetBits(block);
+    if (bits == nullptr) {
+        ShowMessage(std::string(name) + " : unable to find data");
+        return false;
+    }
+    const int width = image.GetWidth(), height = image.GetHeight();
+    const std::size_t stride = static_cast<std::size_t>(CImage::GetWidthBytes(width));
+    const std::size_t bytes = stride * static_cast<std::size_t>(height);
+    HBLOCK original = CMemBlock::Allocate(bytes);
+    if (!original) {
+        ShowMessage(std::string(name) + " : insuffisant memory");
+        return false;
+    }
+    std::memcpy(original->Data(), bits, bytes);
+    detail::MorphoReference(original->Data(), bits, stride, width, height,
+                            detail::MakeElementTable(element), operation);
+    image.Unlock();
+    return true;
+}
+
+}  // namespace
+
+bool CImage::MorphoDilate(const CMask& element) {
+    return ApplyMorphology(*this, element, detail::MorphoOperation::Dilate, "MorphoDilate");
+}
+
+bool CImage::MorphoErode(const CMask& element) {
+    return ApplyMorphology(*this, element, detail::MorphoOperation::Erode, "MorphoErode");
+}

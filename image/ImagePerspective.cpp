@@ -1,0 +1,174 @@
+// Pseudo-3D relief: every pixel becomes a bar (gradient mode) or a point
+// (cloud mode) standing on an oblique projection of the picture's plane.
+//
+// Source pixel (x, y) (storage row y) has its base at column x + (h - y) + B
+// and storage row trunc(x * s + y * c + B), with s = sin(right angle) and
+// c = cos(left angle) in single precision. The degree factor is 3.14159012 /
+// 180, not the exact one, so that results match pictures made before. There
+// is no depth buffer: bars are drawn from the far corner to the near one and
+// later bars cover earlier ones. Source column 0 and storage row 0 are not
+// drawn. Every point is clipped to the new picture, whatever the margins,
+// angles and amplitude; a negative amplitude is taken as 0 (a flat relief).
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+#include "Image.h"
+#include "Message.h"
+
+namespace {
+
+constexpr double kDegreeFactor = 0.01745327843560113;
+constexpr double kInverse255 = 0.00392156862745098;
+
+// Everything the drawing loops need, validated: no object access inside.
+struct Relief {
+    const std::uint8_t* source;
+    std::size_t sourceStride;
+    int w, h;
+    std::uint8_t* target;
+    std::size_t targetStride;
+    std::int64_t targetWidth, targetHeight;
+    float s, c;
+    int border;
+    int amplitude;  // >= 0
+};
+
+// Height in pixels of grey level v.
+int BarHeight(int v, int amplitude) {
+    return static_cast<int>(static_cast<double>(v) * amplitude * kInverse255);
+}
+
+// Grey level of the k-th pixel of a bar, from 0 at its base.
+std::uint8_t Shade(std::int64_t k, int amplitude) {
+    if (amplitude <= 0) return 0;
+    return static_cast<std::uint8_t>(static_cast<double>(k) / amplitude * 255.0);
+}
+
+void Plot(const Relief& r, std::int64_t column, std::int64_t row, std::uint8_t value) {
+    if (column < 0 || column >= r.targetWidth || row < 0 || row >= r.targetHeight) return;
+    r.target[static_cast<std::size_t>(row) * r.targetStride + static_cast<std::size_t>(column)] =
+        value;
+}
+
+// Calls draw(base column, base row, height, value) for every drawn pixel, far to near.
+template <typename Draw>
+void ForEachProjectedPixel(const Relief& r, Draw draw) {
+    for (int x = r.w - 1; x >= 1; --x) {
+        const float xs = static_cast<float>(x) * r.s;
+        for (int y = r.h - 1; y >= 1; --y) {
+            const int v = r.source[static_cast<std::size_t>(y) * r.sourceStride +
+                                   static_cast<std::size_t>(x)];
+            const std::int64_t column = static_cast<std::int64_t>(x) + (r.h - y) + r.border;
+            const auto row = static_cast<std::int64_t>(static_cast<double>(xs) +
+                                                       static_cast<double>(y) * r.c + r.border);
+            draw(column, row, BarHeight(v, r.amplitude));
+        }
+    }
+}
+
+void DrawBars(const Relief& r) {
+    ForEachProjectedPixel(r, [&r](std::int64_t column, std::int64_t row, int height) {
+        if (column < 0 || column >= r.targetWidth) return;
+        // Only the part of the bar inside the picture is visited.
+        const std::int64_t first = std::max<std::int64_t>(0, -row);
+        const std::int64_t last = std::min<std::int64_t>(height, r.targetHeight - 1 - row);
+        std::uint8_t* pixel = r.target + static_cast<std::size_t>(column);
+        for (std::int64_t k = first; k <= last; ++k)
+            pixel[static_cast<std::size_t>(row + k) * r.targetStride] = Shade(k, r.amplitude);
+    });
+}
+
+void DrawCloud(const Relief& r) {
+    ForEachProjectedPixel(r, [&r](std::int64_t column, std::int64_t row, int height) {
+        Plot(r, column, row + height, Shade(height, r.amplitude));
+    });
+}
+
+// The lines one row below the projected bottom and left edges of the picture.
+void DrawBaseEdges(const Relief& r, std::uint8_t edge) {
+    for (int x = r.w - 1; x >= 1; --x)
+        Plot(r, static_cast<std::int64_t>(x) + r.h + r.border,
+             static_cast<std::int64_t>(static_cast<float>(x) * r.s) + r.border - 1, edge);
+    for (int y = r.h - 1; y >= 1; --y)
+        Plot(r, static_cast<std::int64_t>(r.h) - y + r.border,
+             static_cast<std::int64_t>(static_cast<float>(y) * r.c) + r.border - 1, edge);
+}
+
+}  // namespace
+
+bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, int leftAngle,
+                         int background, int edge) {
+    if (!IsValid()) {
+        ShowMessage("Perspective : invalid handle");
+        return false;
+    }
+    const std::uint8_t* block = Lock();
+    if (block == nullptr) {
+        ShowMessage("Perspective : Unable to lock source Handle");
+        return false;
+    }
+    const std::uint8_t* source = GetBits(block);
+    if (source == nullptr) {
+        ShowMessage("Perspective : unable to find data");
+        return false;
+    }
+
+    const int w = GetWidth(), h = GetHeight();
+    const int a = std::max(amplitude, 0);
+    const float s = static_cast<float>(std::sin(rightAngle * kDegreeFactor));
+    const float c = static_cast<float>(std::cos(leftAngle * kDegreeFactor));
+    const std::int64_t newWidth =
+        static_cast<std::int64_t>(w) + h + 2 * static_cast<std::int64_t>(border);
+    const double newHeight =
+        std::trunc(w * static_cast<double>(s) + h * static_cast<double>(c) + a + 2.0 * border);
+    if (newWidth < 1 || newHeight < 1) {
+        ShowMessage("Perspective : empty result");
+        return false;
+    }
+    // A result that no BMP file could hold is refused before anything is made.
+    const double rowBytes = static_cast<double>((newWidth + 3) & ~std::int64_t{3});
+    if (kEngineHeaderBytes + rowBytes * newHeight > static_cast<double>(CMemBlock::kMaxBlockSize)) {
+        ShowMessage("Perspective : result too large");
+        return false;
+    }
+    const int W = static_cast<int>(newWidth), H = static_cast<int>(newHeight);
+
+    HBLOCK target = CreateEmptyBlock(W, H, static_cast<std::uint8_t>(background));
+    if (!target) {
+        ShowMessage("Perspective : unable to create empty image");
+        return false;
+    }
+    // The new picture shows through the source's colours.
+    std::uint8_t* table = target->Data() + kInfoHeaderSize;
+    for (int i = 0; i < palette_.count; ++i) {
+        const CPaletteTable::Entry& e = palette_.entries[static_cast<std::size_t>(i)];
+        table[4 * i] = e.blue;
+        table[4 * i + 1] = e.green;
+        table[4 * i + 2] = e.red;
+    }
+
+    const Relief relief{source,
+                        static_cast<std::size_t>(GetWidthBytes(w)),
+                        w,
+                        h,
+                        target->Data() + kEngineHeaderBytes,
+                        static_cast<std::size_t>(GetWidthBytes(W)),
+                        W,
+                        H,
+                        s,
+                        c,
+                        border,
+                        a};
+    if (mode == 0) {
+        DrawBars(relief);
+        DrawBaseEdges(relief, static_cast<std::uint8_t>(edge));
+    } else if (mode == 1) {
+        DrawCloud(relief);
+    }
+    Unlock();
+    SetHandle(std::move(target));
+    return true;
+}
