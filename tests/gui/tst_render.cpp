@@ -1,0 +1,207 @@
+// The picture renderer: every kind of BMP drawn as an image viewer shows it,
+// nearest-neighbour scaling that drops rows and columns, partial repaints,
+// and the page layout of printing.
+
+#include <QDir>
+#include <QPainter>
+#include <QtTest>
+
+#include "BmpFileIo.h"
+#include "ImageRenderer.h"
+#include "PrintPicture.h"
+
+namespace {
+
+QString GoodFilesFolder() {
+    return QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath())
+        .filePath("../../../shared/testdata/bmpsuite/g");
+}
+
+// A picture whose displayed pixel (x, y) has level f(x, y).
+template <typename F>
+void MakePicture(CImage& image, int width, int height, F f) {
+    image.CreateEmptyImage(width, height, 0);
+    std::uint8_t* bits = image.GetBits(image.Lock());
+    const int stride = CImage::GetWidthBytes(width);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bits[(height - 1 - y) * stride + x] = static_cast<std::uint8_t>(f(x, y));
+}
+
+QImage Full(const CImage& image, QSize target) {
+    return RenderPicture(image, target, QRect(QPoint(0, 0), target))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+int LargestChannelDifference(const QImage& a, const QImage& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)),
+                                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    return largest;
+}
+
+}  // namespace
+
+class TestRenderer : public QObject {
+    Q_OBJECT
+private slots:
+    void goodFilesLookAsInAnyViewer_data();
+    void goodFilesLookAsInAnyViewer();
+    void knownColours();
+    void reductionDropsRowsAndColumns();
+    void partialRepaintMatchesWholePicture();
+    void zoomTruncatesTheDestination();
+    void missingRowsDrawNothing();
+    void shortColourTableShowsBlack();
+    void printFillsThePageWidth();
+};
+
+void TestRenderer::goodFilesLookAsInAnyViewer_data() {
+    QTest::addColumn<QString>("file");
+    const QStringList files = QDir(GoodFilesFolder()).entryList({"*.bmp"}, QDir::Files);
+    QVERIFY(files.size() >= 20);
+    for (const QString& f : files) QTest::newRow(qPrintable(f)) << f;
+}
+
+void TestRenderer::goodFilesLookAsInAnyViewer() {
+    QFETCH(QString, file);
+    const QString path = QDir(GoodFilesFolder()).filePath(file);
+    CImage image;
+    QCOMPARE(ReadBmpFile(image, path.toStdString()), FileStatus::Ok);
+    const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!reference.isNull());
+    QCOMPARE(QSize(image.GetWidth(), image.GetHeight()), reference.size());
+    const QImage drawn = Full(image, reference.size());
+    // Our 5 and 6-bit channels are widened to the full 0..255 range; Qt's
+    // reader only shifts them, so its whites are 248.
+    const int tolerance = image.GetBitCount() == 16 ? 7 : 0;
+    QVERIFY2(LargestChannelDifference(drawn, reference) <= tolerance,
+             qPrintable(QString("difference %1").arg(LargestChannelDifference(drawn, reference))));
+}
+
+namespace {
+
+QImage DrawFile(const QString& name) {
+    CImage image;
+    if (ReadBmpFile(image, QDir(GoodFilesFolder()).filePath(name).toStdString()) != FileStatus::Ok)
+        return {};
+    return Full(image, {image.GetWidth(), image.GetHeight()});
+}
+
+}  // namespace
+
+void TestRenderer::knownColours() {
+    // The same picture stored in different ways draws the same.
+    const QImage reference = DrawFile("pal8.bmp");
+    QCOMPARE(reference.size(), QSize(127, 64));
+    QCOMPARE(DrawFile("pal8topdown.bmp"), reference);
+    QCOMPARE(DrawFile("pal8os2.bmp"), reference);
+    QCOMPARE(DrawFile("pal8v5.bmp"), reference);
+    QCOMPARE(DrawFile("rgb32bf.bmp"), DrawFile("rgb24.bmp"));
+    QCOMPARE(DrawFile("pal8rle.bmp"), reference);
+    QCOMPARE(DrawFile("pal4rle.bmp"), DrawFile("pal4.bmp"));
+    // Two-colour pictures use exactly their two table colours.
+    const QImage blackWhite = DrawFile("pal1wb.bmp");
+    QSet<QRgb> colours;
+    for (int y = 0; y < blackWhite.height(); ++y)
+        for (int x = 0; x < blackWhite.width(); ++x) colours.insert(blackWhite.pixel(x, y));
+    QCOMPARE(colours, QSet<QRgb>({qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+}
+
+void TestRenderer::reductionDropsRowsAndColumns() {
+    CImage image;
+    MakePicture(image, 4, 4, [](int x, int y) { return 10 * y + x; });
+    const QImage half = RenderPicture(image, {2, 2}, QRect(0, 0, 2, 2));
+    QCOMPARE(half.format(), QImage::Format_Indexed8);
+    // Columns and rows 0 and 2 are kept, 1 and 3 dropped: no blending.
+    QCOMPARE(half.pixelIndex(0, 0), 0);
+    QCOMPARE(half.pixelIndex(1, 0), 2);
+    QCOMPARE(half.pixelIndex(0, 1), 20);
+    QCOMPARE(half.pixelIndex(1, 1), 22);
+    const QImage triple = RenderPicture(image, {12, 12}, QRect(0, 0, 12, 12));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x) QCOMPARE(triple.pixelIndex(x, y), 10 * (y / 3) + x / 3);
+}
+
+void TestRenderer::partialRepaintMatchesWholePicture() {
+    CImage image;
+    MakePicture(image, 37, 23, [](int x, int y) { return (x * 7 + y * 13) % 256; });
+    QRandomGenerator random(7);
+    for (const QSize target : {QSize(37, 23), QSize(300, 97), QSize(11, 5), QSize(40, 200)}) {
+        const QImage whole = RenderPicture(image, target, QRect(QPoint(0, 0), target));
+        for (int i = 0; i < 20; ++i) {
+            const QRect area(random.bounded(target.width()), random.bounded(target.height()),
+                             1 + random.bounded(target.width()),
+                             1 + random.bounded(target.height()));
+            const QRect inside = area & QRect(QPoint(0, 0), target);
+            QCOMPARE(RenderPicture(image, target, area), whole.copy(inside));
+        }
+    }
+}
+
+void TestRenderer::zoomTruncatesTheDestination() {
+    CImage image;
+    MakePicture(image, 101, 51, [](int, int) { return 200; });
+    QImage canvas(120, 60, QImage::Format_RGB32);
+    canvas.fill(Qt::blue);
+    {
+        QPainter painter(&canvas);
+        QCOMPARE(DisplayImage(painter, image, 0.5f, {101, 51}, canvas.rect()), 25);
+    }
+    QCOMPARE(canvas.pixel(49, 24), qRgb(200, 200, 200));
+    QCOMPARE(canvas.pixel(50, 24), qRgb(0, 0, 255));
+    QCOMPARE(canvas.pixel(49, 25), qRgb(0, 0, 255));
+    // Only the exposed rows are drawn; an empty picture draws nothing.
+    QPainter painter(&canvas);
+    QCOMPARE(DisplayImage(painter, image, 1.0f, {101, 51}, QRect(0, 10, 5, 7)), 7);
+    CImage empty;
+    DisplayStatus status;
+    QCOMPARE(DisplayImage(painter, empty, 1.0f, {101, 51}, canvas.rect(), &status), 0);
+    QCOMPARE(status, DisplayStatus::NoPicture);
+}
+
+void TestRenderer::missingRowsDrawNothing() {
+    // A header announcing more rows than the block holds.
+    HBLOCK block = CImage::CreateEmptyBlock(8, 8, 0);
+    CImage::WriteHeader(block.get(), 40, 8, 4000, 1, 8, 0, 0, 0, 0, 256, 256);
+    CImage image;
+    image.SetHandle(std::move(block));
+    DisplayStatus status;
+    QVERIFY(RenderPicture(image, {8, 4000}, QRect(0, 0, 8, 4000), &status).isNull());
+    QCOMPARE(status, DisplayStatus::NoData);
+    // The same for a 24-bit picture, whose rows are three times as wide.
+    HBLOCK wide = CImage::CreateEmptyBlock(8, 8, 0);
+    CImage::WriteHeader(wide.get(), 40, 8, 60, 1, 24, 0, 0, 0, 0, 0, 0);
+    image.SetHandle(std::move(wide));
+    QVERIFY(RenderPicture(image, {8, 60}, QRect(0, 0, 8, 60), &status).isNull());
+    QCOMPARE(status, DisplayStatus::NoData);
+}
+
+void TestRenderer::shortColourTableShowsBlack() {
+    // Two table entries, pixels 1 and 200: level 200 has no colour of its own.
+    HBLOCK block = CMemBlock::Allocate(40 + 8 + 4);
+    CImage::WriteHeader(block.get(), 40, 2, 1, 1, 8, 0, 4, 0, 0, 2, 2);
+    std::uint8_t* b = block->Data();
+    b[44] = b[45] = b[46] = 1;  // entry 1: (1, 1, 1)
+    b[48] = 1;
+    b[49] = 200;
+    CImage image;
+    image.SetHandle(std::move(block));
+    const QImage drawn = Full(image, {2, 1});
+    QCOMPARE(drawn.pixel(0, 0), qRgb(1, 1, 1));
+    QCOMPARE(drawn.pixel(1, 0), qRgb(0, 0, 0));
+}
+
+void TestRenderer::printFillsThePageWidth() {
+    QCOMPARE(PrintRect({200, 100}, 4800, 600, 600), QRect(0, 0, 4800, 2400));
+    // Dots twice as tall as wide: half as many rows keep the proportions.
+    QCOMPARE(PrintRect({200, 100}, 4800, 600, 300), QRect(0, 0, 4800, 1200));
+    QVERIFY(PrintRect({0, 0}, 4800, 600, 600).isEmpty());
+}
+
+QTEST_MAIN(TestRenderer)
+#include "tst_render.moc"
