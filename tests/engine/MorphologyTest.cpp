@@ -99,23 +99,6 @@ TEST(Morphology, OnlyExactWhiteIsObject) {
     EXPECT_EQ(PixelAt(image, 6, 6), 255);
 }
 
-TEST(Morphology, BorderBandIsNeverChanged) {
-    CImage image;
-    FillPicture(image, 10, 8, [](int x, int y) { return (x + y) % 2 ? 255 : 0; });
-    const std::vector<int> before = Pixels(image);
-    std::int8_t ones[25];
-    std::fill(std::begin(ones), std::end(ones), 1);
-    CMask five;
-    five.Set5x5(ones);
-    EXPECT_TRUE(image.MorphoDilate(five));
-    const std::vector<int> after = Pixels(image);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 10; ++x) {
-            const bool border = x < 2 || x >= 8 || y < 2 || y >= 6;
-            EXPECT_EQ(after[y * 10 + x], border ? before[y * 10 + x] : 255) << x << "," << y;
-        }
-}
-
 TEST(Morphology, RandomPicturesMatchTheDefinition) {
     std::mt19937 random(42);
     std::int8_t cells[49];
