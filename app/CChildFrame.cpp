@@ -130,15 +130,20 @@ void CChildFrame::SetIdealSizes(int firstRowHeight, int firstColumnWidth) {
     ActivateVisibleView();
 }
 
+bool CChildFrame::IsPaneShown(int row, int column) const {
+    return rows_->sizes().value(row) > 0 && Row(row)->sizes().value(column) > 0;
+}
+
 void CChildFrame::ActivateVisibleView() {
     // The active view must stay one the user can see.
-    COrvexView* active = GetActiveView();
-    if (active && active->width() > 0 && active->height() > 0 && active->isVisible()) return;
-    const QList<COrvexView*> views = Views();
-    for (auto it = views.rbegin(); it != views.rend(); ++it) {
-        if ((*it)->width() > 0 && (*it)->height() > 0) {
-            SetActiveView(*it);
-            if (isVisible()) (*it)->setFocus();
+    for (int r = 0; r < RowCount(); ++r)
+        for (int c = 0; c < ColumnCount(); ++c)
+            if (ViewAt(r, c) == GetActiveView() && IsPaneShown(r, c)) return;
+    for (int r = RowCount() - 1; r >= 0; --r) {
+        for (int c = ColumnCount() - 1; c >= 0; --c) {
+            if (!IsPaneShown(r, c)) continue;
+            SetActiveView(ViewAt(r, c));
+            if (isVisible()) ViewAt(r, c)->setFocus();
             return;
         }
     }

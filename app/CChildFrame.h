@@ -52,6 +52,7 @@ private:
     void KeepColumnsInStep(QSplitter* moved);
     void RemoveVanishedPanes();
     void SetActiveView(COrvexView* view);
+    bool IsPaneShown(int row, int column) const;
     void ActivateVisibleView();
     void ActivateNeighbour(int step);
     QSize OuterSize() const;

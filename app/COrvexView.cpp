@@ -212,12 +212,13 @@ void COrvexView::mouseMoveEvent(QMouseEvent* event) {
         SetImageRoi();
         viewport()->update();
     }
-    QAbstractScrollArea::mouseMoveEvent(event);
+    event->accept();
 }
 
 void COrvexView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) tracking_ = false;
-    QAbstractScrollArea::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseReleaseEvent(event);
+    tracking_ = false;
+    event->accept();
 }
 
 void COrvexView::contextMenuEvent(QContextMenuEvent* event) {
