@@ -4,7 +4,7 @@
 // Source pixel (x, y) (storage row y) has its base at column x + (h - y) + B
 // and storage row trunc(x * s + y * c + B), with s = sin(right angle) and
 // c = cos(left angle) in single precision. The degree factor is 3.14159012 /
-// 180, not the exact one, so that results match pictures made before. There
+// 180, not the exact one: reliefs have always been drawn with it. There
 // is no depth buffer: bars are drawn from the far corner to the near one and
 // later bars cover earlier ones. Source column 0 and storage row 0 are not
 // drawn. Every point is clipped to the new picture, whatever the margins,
@@ -53,7 +53,7 @@ void Plot(const Relief& r, std::int64_t column, std::int64_t row, std::uint8_t v
         value;
 }
 
-// Calls draw(base column, base row, height, value) for every drawn pixel, far to near.
+// Calls draw(base column, base row, bar height) for every drawn source pixel, far to near.
 template <typename Draw>
 void ForEachProjectedPixel(const Relief& r, Draw draw) {
     for (int x = r.w - 1; x >= 1; --x) {
