@@ -92,7 +92,10 @@ QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* frame) {
     connect(frame, &CChildFrame::activeViewChanged, this, &CMainFrame::UpdateCommandStates);
     connect(frame, &QObject::destroyed, this, &CMainFrame::OnActiveWindowChanged,
             Qt::QueuedConnection);
-    window->resize(mdiArea_->size() * 3 / 4);
+    // New windows cascade from the top-left corner, as a stack of cards.
+    const int place = int(mdiArea_->subWindowList().size() - 1) % 8;
+    window->resize(mdiArea_->viewport()->size() * 3 / 4);
+    window->move(place * 24, place * 24);
     window->show();
     mdiArea_->setActiveSubWindow(window);
     OnActiveWindowChanged();

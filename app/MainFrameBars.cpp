@@ -11,15 +11,22 @@ namespace {
 
 constexpr int kSeparator = 0;
 
-// Fills a menu from command ids; 0 stands for a separator.
+// Adds the commands to a menu or toolbar; 0 stands for a separator.
+void AddCommands(QWidget* container, const QList<int>& ids) {
+    for (int id : ids) {
+        if (id == kSeparator) {
+            auto* separator = new QAction(container);
+            separator->setSeparator(true);
+            container->addAction(separator);
+        } else {
+            container->addAction(CommandAction(id));
+        }
+    }
+}
+
 QMenu* Menu(const QString& title, const QList<int>& ids, QWidget* parent) {
     auto* menu = new QMenu(title, parent);
-    for (int id : ids) {
-        if (id == kSeparator)
-            menu->addSeparator();
-        else
-            menu->addAction(CommandAction(id));
-    }
+    AddCommands(menu, ids);
     return menu;
 }
 
@@ -190,12 +197,7 @@ QToolBar* ToolBar(const QString& title, const QString& name, const QList<int>& i
     auto* bar = new QToolBar(title, parent);
     bar->setObjectName(name);
     bar->setIconSize(QSize(16, 16));
-    for (int id : ids) {
-        if (id == kSeparator)
-            bar->addSeparator();
-        else
-            bar->addAction(CommandAction(id));
-    }
+    AddCommands(bar, ids);
     return bar;
 }
 
