@@ -39,6 +39,7 @@ COrvexDoc* CDocManager::AddDocument(COrvexDoc* doc) {
     connect(doc, &COrvexDoc::titleChanged, frame_, &CMainFrame::UpdateTitles);
     connect(doc, &COrvexDoc::modifiedChanged, frame_, &CMainFrame::UpdateTitles);
     connect(doc, &COrvexDoc::modifiedChanged, frame_, &CMainFrame::UpdateCommandStates);
+    connect(doc, &COrvexDoc::picturesChanged, frame_, &CMainFrame::UpdateCommandStates);
     CreateFrame(doc);
     emit documentsChanged();
     return doc;

@@ -2,14 +2,17 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QToolBar>
 
@@ -35,7 +38,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(kAppTitle);
     setWindowIcon(AppIcon());
     setAcceptDrops(true);
-    resize(1024, 768);
+    // Wide enough for both toolbars on one row where the screen allows.
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 900);
+    resize(qMin(1240, screen.width() * 9 / 10), qMin(860, screen.height() * 9 / 10));
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -44,6 +51,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnActiveWindowChanged);
 
     SetCommandRouter([this](int id) { RouteCommand(id); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CMainFrame::UpdateCommandStates);
 
     mainToolBar_ = BuildMainToolBar(this);
     imageToolBar_ = BuildImageToolBar(this);
@@ -68,6 +77,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     CSplashWindow::ShowSplashScreen(this);
 }
+
+CMainFrame::~CMainFrame() { SetCommandRouter(nullptr); }
 
 void CMainFrame::ShowMenus(bool documentMenus) {
     if (documentMenuShown_ == documentMenus && !menuBar()->actions().isEmpty()) return;

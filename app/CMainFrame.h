@@ -23,6 +23,7 @@ class CMainFrame : public QMainWindow, public CCommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     // The last target of the routing (the application object).
     void SetApplicationTarget(CCommandTarget* target) { appTarget_ = target; }

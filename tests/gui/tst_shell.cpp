@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -91,6 +92,8 @@ private slots:
     void recentFilesAreKeptInTheSettings();
     void newWindowShowsTheSameDocumentTwice();
     void splashHidesOnKeyPressWithoutConsumingIt();
+    void exitAsksAboutModifiedDocumentsAndCancelStays();
+    void droppedFilesOpen();
 
 private:
     QTemporaryDir configDir_;
@@ -338,6 +341,44 @@ void TestShell::splashHidesOnKeyPressWithoutConsumingIt() {
     QVERIFY(!CSplashWindow::Current());
     QCOMPARE(target.text(), QString("x"));
     CSplashWindow::EnableSplashScreen(false);
+}
+
+void TestShell::exitAsksAboutModifiedDocumentsAndCancelStays() {
+    CDocManager* docs = app_->DocManager();
+    docs->NewDocument()->SetModifiedFlag(true);
+    docs->NewDocument();
+    CMainFrame* frame = app_->MainFrame();
+    frame->show();
+    int asked = 0;
+    AnswerNextBox(QMessageBox::Cancel, &asked);
+    frame->RouteCommand(cmd::AppExit);
+    QCOMPARE(asked, 1);
+    QVERIFY(frame->isVisible());
+    QCOMPARE(docs->Documents().size(), 2);
+
+    AnswerNextBox(QMessageBox::No, &asked);
+    frame->RouteCommand(cmd::AppExit);
+    QCOMPARE(asked, 2);
+    QVERIFY(!frame->isVisible());
+    QTRY_VERIFY(docs->Documents().isEmpty());
+}
+
+void TestShell::droppedFilesOpen() {
+    QTemporaryDir folder;
+    WriteGreyBmp(folder.filePath("dropped.bmp"), 6, 6);
+    CMainFrame* frame = app_->MainFrame();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(folder.filePath("dropped.bmp"))});
+    frame->show();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QSignalSpy dropped(frame, &CMainFrame::filesDropped);
+    QApplication::sendEvent(frame, &drop);
+    QCOMPARE(dropped.count(), 1);
+    QCOMPARE(app_->DocManager()->Documents().size(), 1);
+    QCOMPARE(app_->DocManager()->Documents().first()->GetTitle(), QString("dropped.bmp"));
 }
 
 QTEST_MAIN(TestShell)
