@@ -1,3 +1,136 @@
-#include "CliOperation.h"
+// Palettes, thresholds, the negative, geometry and the measurement reports.
+// Every one of them is a desktop command enabled for 256-colour pictures only.
 
-void AddImageOperations(std::vector<CliOperation>& table) { (void)table; }
+#include <array>
+#include <utility>
+
+#include "ArgParse.h"
+#include "CliOperation.h"
+#include "ImageStatistics.h"
+#include "StepsImage.h"
+
+namespace {
+
+using Parser = decltype(CliOperation::parse);
+
+// A row for an operation without argument that runs `step` on the document.
+CliOperation Plain(std::string flag, std::string help, bool (*step)(CImageDocument&)) {
+    return {std::move(flag), "", std::move(help), true,
+            [step](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [step](CliContext& c) { return step(c.doc); };
+            }};
+}
+
+CliOperation Palette() {
+    static constexpr std::array<std::pair<const char*, PaletteKind>, 5> kNames{{
+        {"grey", PaletteKind::Grey},
+        {"rainbow", PaletteKind::Rainbow},
+        {"heat", PaletteKind::Heat},
+        {"metal", PaletteKind::Metal},
+        {"binary", PaletteKind::Binary},
+    }};
+    return {"--palette", "NAME", "colour table: grey, rainbow, heat, metal or binary", true,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                for (const auto& [name, kind] : kNames)
+                    if (arg == name)
+                        return [kind = kind](CliContext& c) { return StepPalette(c.doc, kind); };
+                error = "expects grey, rainbow, heat, metal or binary";
+                return std::nullopt;
+            }};
+}
+
+CliOperation Threshold() {
+    return {"--threshold", "LOW,HIGH",
+            "levels LOW .. HIGH (0 .. 255, inclusive) become 255, others 0; binary palette", true,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                const auto v = ParseIntegerList(arg, 2, 0, 255);
+                if (!v) {
+                    error = "expects LOW,HIGH, two grey levels 0 .. 255";
+                    return std::nullopt;
+                }
+                const int low = (*v)[0], high = (*v)[1];
+                return [=](CliContext& c) { return StepManualThreshold(c.doc, low, high); };
+            }};
+}
+
+CliOperation Adaptive() {
+    return {"--adaptive", "K", "threshold at mean + trunc(K x standard deviation); binary palette",
+            true, [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                const auto k = ParseReal(arg);
+                if (!k) {
+                    error = "expects a real number K";
+                    return std::nullopt;
+                }
+                return [k = *k](CliContext& c) { return StepAdaptiveThreshold(c.doc, k); };
+            }};
+}
+
+CliOperation Rotate() {
+    return {"--rotate", "A", "turn clockwise by A = 90, 180 or 270 degrees", true,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                const auto angle = ParseInteger(arg);
+                if (!angle || (*angle != 90 && *angle != 180 && *angle != 270)) {
+                    error = "expects 90, 180 or 270";
+                    return std::nullopt;
+                }
+                const int a = static_cast<int>(*angle);
+                return [a](CliContext& c) { return StepRotate(c.doc, a); };
+            }};
+}
+
+CliOperation Resize() {
+    return {"--resize", "W,H", "resize to W x H pixels (nearest neighbour)", true,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                const auto v = ParseIntegerList(arg, 2, 1, INT32_MAX);
+                if (!v) {
+                    error = "expects W,H, two sizes of at least 1";
+                    return std::nullopt;
+                }
+                const int w = (*v)[0], h = (*v)[1];
+                return [=](CliContext& c) { return StepResize(c.doc, w, h); };
+            }};
+}
+
+CliOperation Stats() {
+    return {"--stats", "", "print pixels, minimum, maximum, sum, mean and standard deviation", true,
+            [](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [](CliContext& c) {
+                    const CImageStatistics s = CImageStatistics::Measure(*c.doc.GetImage());
+                    c.out << "Pixels: " << s.PixelsText() << "\nMinimum: " << s.MinimumText()
+                          << "\nMaximum: " << s.MaximumText() << "\nSomme: " << s.SumText()
+                          << "\nMoyenne: " << s.MeanText() << "\nEcart-type: " << s.StdevText()
+                          << '\n';
+                    return true;
+                };
+            }};
+}
+
+CliOperation Histogram() {
+    return {"--histogram", "", "print 256 lines LEVEL COUNT", true,
+            [](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [](CliContext& c) {
+                    CImage& image = *c.doc.GetImage();
+                    if (!image.GenerateHistogram()) return false;
+                    for (int level = 0; level < 256; ++level)
+                        c.out << level << ' ' << image.GetHistogramValue(level) << '\n';
+                    return true;
+                };
+            }};
+}
+
+}  // namespace
+
+void AddImageOperations(std::vector<CliOperation>& table) {
+    table.push_back(Palette());
+    table.push_back(Threshold());
+    table.push_back(Adaptive());
+    table.push_back(Plain("--negative", "negative of the region of interest", StepNegative));
+    table.push_back(Plain("--flip-h", "mirror left to right", StepFlipHorizontal));
+    table.push_back(Plain("--flip-v", "mirror top to bottom", StepFlipVertical));
+    table.push_back(Rotate());
+    table.push_back(Resize());
+    table.push_back(
+        Plain("--palette-bar", "add a 20-row grey ramp under the picture", StepPaletteBar));
+    table.push_back(Stats());
+    table.push_back(Histogram());
+}

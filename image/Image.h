@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "ByteStream.h"
 #include "Mask.h"
@@ -135,6 +136,9 @@ public:
     // --- Point operations ---------------------------------------------------
     bool Reverse();
     bool SetDynamic(const std::uint8_t table[256]);
+    // The same with the table's element count checked: anything but 256
+    // entries is refused.
+    bool SetDynamic(std::span<const std::uint8_t> table);
     bool Threshold(int low, int high);
 
     // --- Geometry -----------------------------------------------------------

@@ -1,0 +1,31 @@
+#include "ImageStatistics.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string FormatReal(double value, int digits) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    return text;
+}
+
+}  // namespace
+
+CImageStatistics CImageStatistics::Measure(CImage& image) {
+    CImageStatistics s;
+    s.pixels = image.GetArea();
+    s.minimum = image.GetMin();
+    s.maximum = image.GetMax();
+    s.sum = image.GetSum();
+    s.mean = static_cast<float>(image.GetMean());
+    s.stdev = image.GetStdev();
+    return s;
+}
+
+std::string CImageStatistics::PixelsText() const { return std::to_string(pixels); }
+std::string CImageStatistics::MinimumText() const { return std::to_string(minimum); }
+std::string CImageStatistics::MaximumText() const { return std::to_string(maximum); }
+std::string CImageStatistics::SumText() const { return std::to_string(sum); }
+std::string CImageStatistics::MeanText() const { return FormatReal(mean, 6); }
+std::string CImageStatistics::StdevText() const { return FormatReal(stdev, 15); }

@@ -1,0 +1,77 @@
+// Point operations: each pixel's new value depends on its old value alone.
+// The negative and the tone curve change the region of interest only; the
+// threshold changes every byte of the pixel rows, padding included.
+
+#include <algorithm>
+#include <cstring>
+
+#include "Image.h"
+#include "ImagePixelRows.h"
+
+namespace {
+
+// Replaces every pixel v of the region by rule(v). The region is clamped to
+// the picture, so a stale one can never reach outside the rows.
+template <typename Rule>
+void MapRegion(const CPixelRows& rows, const CRect& roi, Rule rule) {
+    const std::int64_t left = std::clamp<std::int64_t>(roi.left, 0, rows.width);
+    const std::int64_t right = std::clamp<std::int64_t>(roi.right, 0, rows.width);
+    const std::int64_t top = std::clamp<std::int64_t>(roi.top, 0, rows.height);
+    const std::int64_t bottom = std::clamp<std::int64_t>(roi.bottom, 0, rows.height);
+    for (std::int64_t y = top; y < bottom; ++y) {
+        std::uint8_t* p = rows.Row(y);
+        for (std::int64_t x = left; x < right; ++x) p[x] = rule(p[x]);
+    }
+}
+
+}  // namespace
+
+bool CImage::Reverse() {
+    const CPixelRows rows = LockPixelRows(*this, "Reverse", MissingBlock::Silent);
+    if (!rows) return false;
+    MapRegion(rows, roi_, [](std::uint8_t v) { return static_cast<std::uint8_t>(255 - v); });
+    Unlock();
+    return true;
+}
+
+bool CImage::SetDynamic(const std::uint8_t table[256]) {
+    if (table == nullptr) return SetDynamic(std::span<const std::uint8_t>{});
+    return SetDynamic(std::span<const std::uint8_t>(table, 256));
+}
+
+bool CImage::SetDynamic(std::span<const std::uint8_t> table) {
+    if (table.size() != 256) {
+        ShowMessage("Set Dynamic : invalid dynamic conversion array");
+        return false;
+    }
+    // Our own copy: the caller may change its table while we work.
+    std::uint8_t conversion[256];
+    std::memcpy(conversion, table.data(), sizeof conversion);
+    const CPixelRows rows = LockPixelRows(*this, "SetDynamic");
+    if (!rows) return false;
+    MapRegion(rows, roi_, [&conversion](std::uint8_t v) { return conversion[v]; });
+    Unlock();
+    return true;
+}
+
+bool CImage::Threshold(int low, int high) {
+    if (GetNumColors() != 256) {
+        ShowMessage("Threshold : 256 colors only");
+        return false;
+    }
+    const CPixelRows rows = LockPixelRows(*this, "Threshold");
+    if (!rows) return false;
+    // Both bounds inclusive; low > high makes everything 0. Narrowed to the
+    // byte range, the bounds compare as bytes.
+    std::uint8_t* p = rows.bits;
+    const std::int64_t bytes = rows.ImageBytes();
+    if (low > 255 || high < 0 || low > high) {
+        std::memset(p, 0, static_cast<std::size_t>(bytes));
+    } else {
+        const auto lo = static_cast<std::uint8_t>(std::max(low, 0));
+        const auto hi = static_cast<std::uint8_t>(std::min(high, 255));
+        for (std::int64_t i = 0; i < bytes; ++i) p[i] = (p[i] >= lo && p[i] <= hi) ? 255 : 0;
+    }
+    Unlock();
+    return true;
+}
