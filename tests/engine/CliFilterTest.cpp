@@ -1,27 +1,11 @@
 // orvex-cli: convolution, morphology, perspective, tone curves and palette files.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "CliSupport.h"
 #include "PaletteFile.h"
+#include "TempFolderTest.h"
 
-namespace fs = std::filesystem;
-
-namespace {
-
-class CliFilter : public ::testing::Test {
-protected:
-    fs::path folder =
-        fs::temp_directory_path() / ("orvex-cli-filter-" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
-    std::string P(const std::string& name) const { return (folder / name).string(); }
-};
-
-}  // namespace
+using CliFilter = CTempFolderTest;
 
 TEST_F(CliFilter, FiltersAndMorphologyRecordTheirLines) {
     const CliResult r = RunTool({"--uniform", "20,20,100", "--filter", "Lissage Gaussien 3x3 1",

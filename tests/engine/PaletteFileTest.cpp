@@ -1,26 +1,17 @@
 // JASC palette files: the bytes on disk, reading back, and files that are
 // not quite palette files.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "PaletteFile.h"
+#include "TempFolderTest.h"
 #include "TestSupport.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-class PaletteFile : public ::testing::Test {
+class PaletteFile : public CTempFolderTest {
 protected:
-    fs::path folder = fs::temp_directory_path() / ("orvex-pal-" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
-    std::string P(const std::string& name) const { return (folder / name).string(); }
-
     void WriteText(const std::string& name, const std::string& text) const {
         std::ofstream(P(name), std::ios::binary) << text;
     }
