@@ -4,12 +4,10 @@
 // was before the call.
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 
 #include "ConvolutionKernel.h"
 #include "Image.h"
-#include "Message.h"
+#include "PixelSnapshot.h"
 
 namespace detail {
 
@@ -46,35 +44,23 @@ void FilterReference(const std::uint8_t* source, std::uint8_t* target, std::size
 }  // namespace detail
 
 bool CImage::Filter(const CMask& mask) {
-    if (!IsValid()) {
-        ShowMessage("Filter : invalid handle");
-        return false;
-    }
-    std::uint8_t* block = Lock();
-    if (block == nullptr) return false;
-    std::uint8_t* bits = GetBits(block);
-    if (bits == nullptr) {
-        ShowMessage("Filter : unable to find data");
-        return false;
-    }
-    const int width = GetWidth(), height = GetHeight();
-    const std::size_t stride = static_cast<std::size_t>(GetWidthBytes(width));
-    const std::size_t bytes = stride * static_cast<std::size_t>(height);
-    HBLOCK original = CMemBlock::Allocate(bytes);
+    const CPixelRows rows = LockPixelRows(*this, "Filter");
+    if (!rows) return false;
+    const auto stride = static_cast<std::size_t>(rows.stride);
+    const HBLOCK original = SnapshotRows(rows, "Filter");
     if (!original) {
-        ShowMessage("Filter : insuffisant memory");
+        Unlock();
         return false;
     }
-    std::memcpy(original->Data(), bits, bytes);
 
     const detail::KernelTable kernel = detail::MakeKernelTable(mask);
     const int half = (kernel.side - 1) / 2;
     // The region less half the kernel, and never less than half the kernel
     // inside the picture, so every window lies in the block.
     const detail::PixelArea area{std::max(roi_.left, 0) + half, std::max(roi_.top, 0) + half,
-                                 std::min(roi_.right, width) - half,
-                                 std::min(roi_.bottom, height) - half};
-    if (!area.IsEmpty()) detail::FilterReference(original->Data(), bits, stride, area, kernel);
+                                 std::min<int>(roi_.right, static_cast<int>(rows.width)) - half,
+                                 std::min<int>(roi_.bottom, static_cast<int>(rows.height)) - half};
+    if (!area.IsEmpty()) detail::FilterReference(original->Data(), rows.bits, stride, area, kernel);
     Unlock();
     return true;
 }

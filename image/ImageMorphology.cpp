@@ -3,12 +3,11 @@
 // first hit, so dilating a mostly white picture is fast.
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "Image.h"
-#include "Message.h"
 #include "MorphologyKernel.h"
+#include "PixelSnapshot.h"
 
 namespace detail {
 
@@ -54,25 +53,16 @@ void MorphoReference(const std::uint8_t* source, std::uint8_t* target, std::size
 namespace {
 
 bool ApplyMorphology(CImage& image, const CMask& element, detail::MorphoOperation operation,
-                     const char* name) {
-    if (!image.IsValid()) return false;
-    std::uint8_t* block = image.Lock();
-    if (block == nullptr) return false;
-    std::uint8_t* bits = image.GetBits(block);
-    if (bits == nullptr) {
-        ShowMessage(std::string(name) + " : unable to find data");
-        return false;
-    }
-    const int width = image.GetWidth(), height = image.GetHeight();
-    const std::size_t stride = static_cast<std::size_t>(CImage::GetWidthBytes(width));
-    const std::size_t bytes = stride * static_cast<std::size_t>(height);
-    HBLOCK original = CMemBlock::Allocate(bytes);
+                     const std::string& name) {
+    const CPixelRows rows = LockPixelRows(image, name, MissingBlock::Silent);
+    if (!rows) return false;
+    const HBLOCK original = SnapshotRows(rows, name);
     if (!original) {
-        ShowMessage(std::string(name) + " : insuffisant memory");
+        image.Unlock();
         return false;
     }
-    std::memcpy(original->Data(), bits, bytes);
-    detail::MorphoReference(original->Data(), bits, stride, width, height,
+    detail::MorphoReference(original->Data(), rows.bits, static_cast<std::size_t>(rows.stride),
+                            static_cast<int>(rows.width), static_cast<int>(rows.height),
                             detail::MakeElementTable(element), operation);
     image.Unlock();
     return true;

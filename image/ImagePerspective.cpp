@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "Image.h"
+#include "ImagePixelRows.h"
 #include "Message.h"
 
 namespace {
@@ -101,22 +102,9 @@ void DrawBaseEdges(const Relief& r, std::uint8_t edge) {
 
 bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, int leftAngle,
                          int background, int edge) {
-    if (!IsValid()) {
-        ShowMessage("Perspective : invalid handle");
-        return false;
-    }
-    const std::uint8_t* block = Lock();
-    if (block == nullptr) {
-        ShowMessage("Perspective : Unable to lock source Handle");
-        return false;
-    }
-    const std::uint8_t* source = GetBits(block);
-    if (source == nullptr) {
-        ShowMessage("Perspective : unable to find data");
-        return false;
-    }
-
-    const int w = GetWidth(), h = GetHeight();
+    const CPixelRows rows = LockPixelRows(*this, "Perspective");
+    if (!rows) return false;
+    const int w = static_cast<int>(rows.width), h = static_cast<int>(rows.height);
     const int a = std::max(amplitude, 0);
     const float s = static_cast<float>(std::sin(rightAngle * kDegreeFactor));
     const float c = static_cast<float>(std::cos(leftAngle * kDegreeFactor));
@@ -126,12 +114,14 @@ bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, in
         std::trunc(w * static_cast<double>(s) + h * static_cast<double>(c) + a + 2.0 * border);
     if (newWidth < 1 || newHeight < 1) {
         ShowMessage("Perspective : empty result");
+        Unlock();
         return false;
     }
     // A result that no BMP file could hold is refused before anything is made.
     const double rowBytes = static_cast<double>((newWidth + 3) & ~std::int64_t{3});
     if (kEngineHeaderBytes + rowBytes * newHeight > static_cast<double>(CMemBlock::kMaxBlockSize)) {
         ShowMessage("Perspective : result too large");
+        Unlock();
         return false;
     }
     const int W = static_cast<int>(newWidth), H = static_cast<int>(newHeight);
@@ -139,6 +129,7 @@ bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, in
     HBLOCK target = CreateEmptyBlock(W, H, static_cast<std::uint8_t>(background));
     if (!target) {
         ShowMessage("Perspective : unable to create empty image");
+        Unlock();
         return false;
     }
     // The new picture shows through the source's colours.
@@ -150,18 +141,19 @@ bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, in
         table[4 * i + 2] = e.red;
     }
 
-    const Relief relief{source,
-                        static_cast<std::size_t>(GetWidthBytes(w)),
-                        w,
-                        h,
-                        target->Data() + kEngineHeaderBytes,
-                        static_cast<std::size_t>(GetWidthBytes(W)),
-                        W,
-                        H,
-                        s,
-                        c,
-                        border,
-                        a};
+    Relief relief{};
+    relief.source = rows.bits;
+    relief.sourceStride = static_cast<std::size_t>(rows.stride);
+    relief.w = w;
+    relief.h = h;
+    relief.target = target->Data() + kEngineHeaderBytes;
+    relief.targetStride = static_cast<std::size_t>(GetWidthBytes(W));
+    relief.targetWidth = W;
+    relief.targetHeight = H;
+    relief.s = s;
+    relief.c = c;
+    relief.border = border;
+    relief.amplitude = a;
     if (mode == 0) {
         DrawBars(relief);
         DrawBaseEdges(relief, static_cast<std::uint8_t>(edge));
