@@ -53,31 +53,43 @@ HBLOCK NewEngineBlock(std::int64_t width, std::int64_t height) {
     return block;
 }
 
-// Quarter and half turns, as displayed: storage row 0 is the bottom line.
-// Each loop writes the new rows in order and reads the source directly.
-void RotateClockwise(const CPixelRows& src, std::uint8_t* dst, std::int64_t dstStride) {
-    // New storage row r holds source column w - 1 - r, bottom to top.
-    for (std::int64_t r = 0; r < src.width; ++r) {
-        std::uint8_t* out = dst + r * dstStride;
-        const std::uint8_t* in = src.bits + (src.width - 1 - r);
-        for (std::int64_t c = 0; c < src.height; ++c) out[c] = in[c * src.stride];
+// Quarter turns: new storage row r, column c takes the source byte at
+// first + r * rowStep + c * columnStep. The copy goes in square tiles so that
+// the source, read across its rows, stays in the cache.
+void QuarterTurn(const std::uint8_t* first, std::int64_t rowStep, std::int64_t columnStep,
+                 std::int64_t newWidth, std::int64_t newHeight, std::uint8_t* dst,
+                 std::int64_t dstStride) {
+    constexpr std::int64_t kTile = 64;
+    for (std::int64_t r0 = 0; r0 < newHeight; r0 += kTile) {
+        const std::int64_t r1 = std::min(newHeight, r0 + kTile);
+        for (std::int64_t c0 = 0; c0 < newWidth; c0 += kTile) {
+            const std::int64_t c1 = std::min(newWidth, c0 + kTile);
+            for (std::int64_t r = r0; r < r1; ++r) {
+                std::uint8_t* out = dst + r * dstStride;
+                const std::uint8_t* in = first + r * rowStep;
+                for (std::int64_t c = c0; c < c1; ++c) out[c] = in[c * columnStep];
+            }
+        }
     }
 }
 
+// As displayed (storage row 0 is the bottom line), clockwise: new storage row
+// r holds source column w - 1 - r, bottom to top.
+void RotateClockwise(const CPixelRows& src, std::uint8_t* dst, std::int64_t dstStride) {
+    QuarterTurn(src.bits + src.width - 1, -1, src.stride, src.height, src.width, dst, dstStride);
+}
+
+// Anticlockwise: new storage row r holds source column r, top to bottom.
 void RotateAnticlockwise(const CPixelRows& src, std::uint8_t* dst, std::int64_t dstStride) {
-    // New storage row r holds source column r, top to bottom.
-    for (std::int64_t r = 0; r < src.width; ++r) {
-        std::uint8_t* out = dst + r * dstStride;
-        const std::uint8_t* in = src.bits + (src.height - 1) * src.stride + r;
-        for (std::int64_t c = 0; c < src.height; ++c) out[c] = in[-c * src.stride];
-    }
+    QuarterTurn(src.Row(src.height - 1), 1, -src.stride, src.height, src.width, dst, dstStride);
 }
 
 void RotateHalfTurn(const CPixelRows& src, std::uint8_t* dst) {
     for (std::int64_t r = 0; r < src.height; ++r) {
         std::uint8_t* out = dst + r * src.stride;
-        const std::uint8_t* in = src.Row(src.height - 1 - r) + src.width - 1;
-        for (std::int64_t c = 0; c < src.width; ++c) out[c] = in[-c];
+        const std::uint8_t* in = src.Row(src.height - 1 - r);
+        const std::int64_t last = src.width - 1;
+        for (std::int64_t c = 0; c < src.width; ++c) out[c] = in[last - c];
     }
 }
 
@@ -89,7 +101,8 @@ bool CImage::FlipHorizontal() {
     // Each row is reversed in place; the padding bytes keep their values.
     for (std::int64_t y = 0; y < rows.height; ++y) {
         std::uint8_t* p = rows.Row(y);
-        for (std::int64_t a = 0, b = rows.width - 1; a < b; ++a, --b) std::swap(p[a], p[b]);
+        const std::int64_t last = rows.width - 1;
+        for (std::int64_t x = 0; x < rows.width / 2; ++x) std::swap(p[x], p[last - x]);
     }
     Unlock();
     return true;

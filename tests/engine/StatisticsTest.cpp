@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "ImageStatistics.h"
 #include "OddPictures.h"
@@ -110,4 +111,20 @@ TEST(Statistics, DialogTexts) {
     CImage uniform;
     uniform.CreateEmptyImage(3, 1, 0);
     EXPECT_EQ(CImageStatistics::Measure(uniform).StdevText(), "0");
+}
+
+TEST(Statistics, DeviationMatchesAPixelByPixelSumExactly) {
+    std::mt19937 random(11);
+    for (int trial = 0; trial < 20; ++trial) {
+        const int width = 1 + trial * 7 % 40, height = 1 + trial * 3 % 17;
+        CImage image;
+        FillPicture(image, width, height,
+                    [&](int, int) { return random() % (trial % 2 ? 256 : 9); });
+        const int mean = image.GetMean();
+        double squares = 0.0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) squares += std::pow(PixelAt(image, x, y) - mean, 2);
+        EXPECT_EQ(image.GetStdev(), std::sqrt(squares / (width * height)))
+            << width << "x" << height;
+    }
 }
