@@ -9,24 +9,11 @@
 #include "BmpFileIo.h"
 #include "ImageRenderer.h"
 #include "PrintPicture.h"
+#include "tst_view_support.h"
 
 namespace {
 
-QString GoodFilesFolder() {
-    return QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath())
-        .filePath("../../../shared/testdata/bmpsuite/g");
-}
-
-// A picture whose displayed pixel (x, y) has level f(x, y).
-template <typename F>
-void MakePicture(CImage& image, int width, int height, F f) {
-    image.CreateEmptyImage(width, height, 0);
-    std::uint8_t* bits = image.GetBits(image.Lock());
-    const int stride = CImage::GetWidthBytes(width);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bits[(height - 1 - y) * stride + x] = static_cast<std::uint8_t>(f(x, y));
-}
+QString GoodFilesFolder() { return BmpSuiteFolder("g"); }
 
 QImage Full(const CImage& image, QSize target) {
     return RenderPicture(image, target, QRect(QPoint(0, 0), target))

@@ -141,9 +141,7 @@ void TestView::autoZoomFillsTheClientArea() {
     COrvexDoc doc;
     MakePicture(*doc.GetImage(), 30, 10, [](int x, int) { return x < 15 ? 0 : 255; });
     COrvexView view(&doc);
-    view.resize(400, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(Shown(view, 400, 300));
     view.OnCommand(cmd::ZoomAuto);
     QTest::qWait(20);
     const QSize client = view.viewport()->size();
@@ -167,9 +165,7 @@ void TestView::regionOfInterestFollowsTheMouse() {
     COrvexDoc doc;
     LoadPicture(doc, 100, 80);
     COrvexView view(&doc);
-    view.resize(300, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(Shown(view, 300, 300));
     view.OnCommand(cmd::Roi);
     QWidget* surface = view.viewport();
     QTest::mousePress(surface, Qt::LeftButton, {}, {10, 20});
@@ -192,9 +188,7 @@ void TestView::regionOfInterestLimitsProcessing() {
     COrvexDoc doc;
     MakePicture(*doc.GetImage(), 100, 80, [](int, int) { return 10; });
     COrvexView view(&doc);
-    view.resize(300, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(Shown(view, 300, 300));
     view.OnCommand(cmd::Roi);
     QTest::mousePress(view.viewport(), Qt::LeftButton, {}, {10, 20});
     QTest::mouseMove(view.viewport(), {50, 60});
@@ -217,9 +211,7 @@ void TestView::regionOfInterestIsDrawnInverted() {
     COrvexDoc doc;
     MakePicture(*doc.GetImage(), 90, 60, [](int, int) { return 0; });
     COrvexView view(&doc);
-    view.resize(200, 200);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(Shown(view, 200, 200));
     view.OnCommand(cmd::Roi);
     // Before any drag the outline is the middle third.
     QCOMPARE(view.RoiRect(), (CRect{30, 20, 60, 40}));
@@ -233,9 +225,7 @@ void TestView::keyboardScrolling() {
     COrvexDoc doc;
     LoadPicture(doc, 1000, 2000);
     COrvexView view(&doc);
-    view.resize(200, 200);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(Shown(view, 200, 200));
     QScrollBar* h = view.horizontalScrollBar();
     QScrollBar* v = view.verticalScrollBar();
     // A page is a tenth of the extent, a line a tenth of a page.
@@ -345,9 +335,7 @@ void TestView::contextMenu() {
     QCOMPARE(zoomItems[0]->text(), QString("Normal"));
     QVERIFY(zoomItems[2]->isCheckable() && !zoomItems[2]->isChecked());
     // Shift+F10 opens it 5 pixels inside the top-left corner.
-    view.resize(200, 200);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(Shown(view, 200, 200));
     QTest::keyClick(&view, Qt::Key_F10, Qt::ShiftModifier);
     QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
     auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());

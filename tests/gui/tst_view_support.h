@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "BmpFileIo.h"
@@ -48,6 +49,13 @@ inline QString WritePicture(const QTemporaryDir& folder, const QString& name, in
 inline void LoadPicture(COrvexDoc& doc, int width, int height) {
     MakePicture(*doc.GetImage(), width, height, [](int x, int y) { return (x + 3 * y) % 256; });
     doc.UpdateAllViews();
+}
+
+// Shows a widget at the given size and waits until it is on screen.
+inline bool Shown(QWidget& widget, int width, int height) {
+    widget.resize(width, height);
+    widget.show();
+    return QTest::qWaitForWindowExposed(&widget);
 }
 
 // Records and closes every modal message box shown while it lives.
