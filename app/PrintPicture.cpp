@@ -21,7 +21,15 @@ void PrintPage(const CImage& image, QPaintDevice& device) {
                                  device.logicalDpiX(), device.logicalDpiY());
     if (page.isEmpty()) return;
     QPainter painter(&device);
-    DisplayImage(painter, image, 1.0f, page.size(), page);
+    const QSize picture(image.GetWidth(), image.GetHeight());
+    if (static_cast<qint64>(picture.width()) * picture.height() >
+        static_cast<qint64>(page.width()) * page.height()) {
+        DisplayImage(painter, image, 1.0f, page.size(), page);
+        return;
+    }
+    // A picture smaller than the page goes to the printer once, at its own
+    // size, and the printer enlarges it without smoothing: a far smaller job.
+    painter.drawImage(page, RenderPicture(image, picture, QRect(QPoint(0, 0), picture)));
 }
 
 void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode) {

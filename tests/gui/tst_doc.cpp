@@ -204,12 +204,6 @@ void TestDocument::commandsRecordTheirLinesAndRepaint() {
         QVERIFY(doc.IsModified());
         QVERIFY(doc.GetImage()->HasBackup());
     }
-    COrvexDoc doc;
-    LoadPicture(doc, 9, 5);
-    doc.OnCommand(cmd::FlipHorizontal);
-    QCOMPARE(LevelAt(*doc.GetImage(), 8, 0), 0);
-    doc.OnCommand(cmd::FlipVertical);
-    QCOMPARE(LevelAt(*doc.GetImage(), 8, 4), 0);
 }
 
 void TestDocument::dilateTwiceUndoesOnlyTheSecond() {
