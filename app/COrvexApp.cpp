@@ -1,9 +1,12 @@
 #include "COrvexApp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QTranslator>
 
 #include "CDialogAbout.h"
 #include "CDialogTip.h"
@@ -23,6 +26,16 @@ bool ShowSplashForCommandLine(const QStringList& arguments) {
             return false;
     }
     return true;
+}
+
+void InstallFrameworkTranslations() {
+    static QTranslator translator;
+    // The framework's own dialogs (file, page setup, message-box buttons)
+    // speak French like the rest of the program, where the translation is
+    // installed.
+    if (translator.load(QLocale(QLocale::French, QLocale::France), "qtbase", "_",
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
 }
 
 void InstallGuiMessageSink() {

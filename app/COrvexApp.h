@@ -50,5 +50,8 @@ private:
     std::unique_ptr<QPrinter> printer_;
 };
 
+// Loads the framework's French texts when they are installed.
+void InstallFrameworkTranslations();
+
 // Installs the engine's message sink: a modal box captioned "Orvex".
 void InstallGuiMessageSink();

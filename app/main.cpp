@@ -6,6 +6,7 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     ConfigureSettings();
+    InstallFrameworkTranslations();
     InstallGuiMessageSink();
     COrvexApp app;
     if (!app.InitInstance(QApplication::arguments().mid(1))) return 1;
