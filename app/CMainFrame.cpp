@@ -57,6 +57,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     mainToolBar_ = BuildMainToolBar(this);
     imageToolBar_ = BuildImageToolBar(this);
     addToolBar(Qt::TopToolBarArea, mainToolBar_);
+    // Each toolbar on its own row, so no button hides behind an overflow mark.
+    addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, imageToolBar_);
     statusBar_ = new CStatusBar(this);
     setStatusBar(statusBar_);

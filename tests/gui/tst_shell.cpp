@@ -94,6 +94,7 @@ private slots:
     void splashHidesOnKeyPressWithoutConsumingIt();
     void exitAsksAboutModifiedDocumentsAndCancelStays();
     void droppedFilesOpen();
+    void acceleratorsReachTheirCommands();
 
 private:
     QTemporaryDir configDir_;
@@ -379,6 +380,30 @@ void TestShell::droppedFilesOpen() {
     QCOMPARE(dropped.count(), 1);
     QCOMPARE(app_->DocManager()->Documents().size(), 1);
     QCOMPARE(app_->DocManager()->Documents().first()->GetTitle(), QString("dropped.bmp"));
+}
+
+void TestShell::acceleratorsReachTheirCommands() {
+    CMainFrame* frame = app_->MainFrame();
+    frame->show();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    app_->DocManager()->NewDocument();
+    frame->UpdateCommandStates();
+    const QList<std::pair<int, QKeyCombination>> keys = {
+        {cmd::ZoomPlus, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus},
+        {cmd::ZoomMinus, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus},
+        {cmd::ZoomNormal, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_1},
+        {cmd::EditUndo, Qt::AltModifier | Qt::Key_Backspace},
+        {cmd::EditCopy, Qt::ControlModifier | Qt::Key_Insert},
+        {cmd::ZoomAuto, Qt::ControlModifier | Qt::Key_F}};
+    for (const auto& [id, key] : keys) {
+        QAction* action = CommandAction(id);
+        action->setEnabled(true);
+        QSignalSpy spy(action, &QAction::triggered);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : frame,
+                        key.key(), key.keyboardModifiers());
+        QVERIFY2(spy.count() == 1, qPrintable(QString::number(id)));
+    }
 }
 
 QTEST_MAIN(TestShell)
