@@ -6,22 +6,19 @@
 #include <fstream>
 
 #include "ImageDocument.h"
+#include "TempFolderTest.h"
 #include "TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class BmpFileIo : public ::testing::Test {
-protected:
-    fs::path folder = fs::temp_directory_path() / ("orvex-io-" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
-    static std::string Contents(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-};
+class BmpFileIo : public CTempFolderTest {};
+
+std::string Contents(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 }  // namespace
 

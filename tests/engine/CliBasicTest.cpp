@@ -1,24 +1,19 @@
 // orvex-cli: inputs, outputs, exit statuses and the basic operations.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "CliSupport.h"
+#include "TempFolderTest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CliBasic : public ::testing::Test {
-protected:
-    fs::path folder = fs::temp_directory_path() / ("orvex-cli-" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
-    std::string P(const std::string& name) const { return (folder / name).string(); }
-};
+class CliBasic : public CTempFolderTest {};
 
 }  // namespace
 
@@ -30,7 +25,9 @@ TEST_F(CliBasic, UniformPictureWithHistory) {
 
     const CliResult info = RunTool({P("x.bmp"), "--info", "--history"});
     EXPECT_EQ(info.status, 0);
-    EXPECT_EQ(info.out, "width: 100\nheight: 80\nbits: 8\ncolors: 256\nIMAGE BITMAP - HISTORIQUE\nImage : 100 x 80\n");
+    EXPECT_EQ(info.out,
+              "width: 100\nheight: 80\nbits: 8\ncolors: 256\nIMAGE BITMAP - HISTORIQUE\nImage : "
+              "100 x 80\n");
 }
 
 TEST_F(CliBasic, UsageErrorsExitWithTwoBeforeTouchingFiles) {
@@ -63,7 +60,8 @@ TEST_F(CliBasic, SeveralInputsGoToAFolderAndAFailureDoesNotStopTheOthers) {
     ASSERT_EQ(RunTool({"--uniform", "5,2,2", "-o", P("two.bmp")}).status, 0);
     std::ofstream(P("broken.bmp")) << "BM but not really a picture";
     fs::create_directories(folder / "out");
-    const CliResult r = RunTool({P("one.bmp"), P("broken.bmp"), P("two.bmp"), "--info", "-o", P("out")});
+    const CliResult r =
+        RunTool({P("one.bmp"), P("broken.bmp"), P("two.bmp"), "--info", "-o", P("out")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(fs::exists(folder / "out/one.bmp"));
     EXPECT_TRUE(fs::exists(folder / "out/two.bmp"));
@@ -84,7 +82,8 @@ TEST_F(CliBasic, UndoExchangesAndNeedsACopy) {
     // The first picture replaced an empty document: there is nothing to go back to.
     EXPECT_EQ(nothing.status, 1);
     EXPECT_EQ(nothing.err, "Undo : nothing to undo\n");
-    const CliResult twice = RunTool({"--uniform", "4,4,0", "--uniform", "6,6,1", "--undo", "--info", "--undo", "--info"});
+    const CliResult twice = RunTool(
+        {"--uniform", "4,4,0", "--uniform", "6,6,1", "--undo", "--info", "--undo", "--info"});
     EXPECT_EQ(twice.status, 0) << twice.err;
     EXPECT_NE(twice.out.find("width: 4\n"), std::string::npos);
     EXPECT_GT(twice.out.rfind("width: 6\n"), twice.out.find("width: 4\n"));

@@ -7,19 +7,14 @@
 
 #include "CliSupport.h"
 #include "ImageDocument.h"
+#include "TempFolderTest.h"
 #include "TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CliImage : public ::testing::Test {
-protected:
-    fs::path folder = fs::temp_directory_path() / ("orvex-cli-image-" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
-    std::string P(const std::string& name) const { return (folder / name).string(); }
-};
+class CliImage : public CTempFolderTest {};
 
 }  // namespace
 
