@@ -31,6 +31,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "MainFrameBars.h"
+#include "Message.h"
 
 namespace {
 
@@ -95,6 +96,8 @@ private slots:
     void exitAsksAboutModifiedDocumentsAndCancelStays();
     void droppedFilesOpen();
     void acceleratorsReachTheirCommands();
+    void tilingSharesTheAreaOneWayOrTheOther();
+    void engineMessagesShowInAnOrvexBox();
 
 private:
     QTemporaryDir configDir_;
@@ -404,6 +407,51 @@ void TestShell::acceleratorsReachTheirCommands() {
                         key.key(), key.keyboardModifiers());
         QVERIFY2(spy.count() == 1, qPrintable(QString::number(id)));
     }
+}
+
+void TestShell::tilingSharesTheAreaOneWayOrTheOther() {
+    CMainFrame* frame = app_->MainFrame();
+    frame->show();
+    app_->DocManager()->NewDocument();
+    app_->DocManager()->NewDocument();
+    app_->DocManager()->NewDocument();
+    const QList<QMdiSubWindow*> windows = frame->MdiArea()->subWindowList();
+    windows.last()->showMinimized();
+    const QSize area = frame->MdiArea()->viewport()->size();
+
+    frame->RouteCommand(cmd::WindowTileHorizontal);
+    QCOMPARE(windows[0]->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    QCOMPARE(windows[1]->geometry().top(), area.height() / 2);
+    QCOMPARE(windows[1]->geometry().bottom(), area.height() - 1);
+
+    frame->RouteCommand(cmd::WindowTileVertical);
+    QCOMPARE(windows[0]->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    QCOMPARE(windows[1]->geometry().right(), area.width() - 1);
+
+    // The minimised window keeps out of the tiling and lines up at the bottom.
+    QVERIFY(windows.last()->isMinimized());
+    frame->RouteCommand(cmd::WindowArrangeIcons);
+    QCOMPARE(windows.last()->geometry().bottom(), area.height() - 1);
+    QCOMPARE(windows.last()->geometry().left(), 0);
+}
+
+void TestShell::engineMessagesShowInAnOrvexBox() {
+    InstallGuiMessageSink();
+    QString caption, text;
+    int buttons = 0;
+    QTimer::singleShot(0, [&]() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        caption = box->windowTitle();
+        text = box->text();
+        buttons = int(box->buttons().size());
+        box->button(QMessageBox::Ok)->click();
+    });
+    ShowMessage("Rotate : invalid handle");
+    QCOMPARE(caption, QString("Orvex"));
+    QCOMPARE(text, QString("Rotate : invalid handle"));
+    QCOMPARE(buttons, 1);
+    SetMessageSink([](const std::string& message) { qWarning("%s", message.c_str()); });
 }
 
 QTEST_MAIN(TestShell)
