@@ -1,12 +1,15 @@
 #pragma once
-// The plain convolution loop behind CImage::Filter. It takes validated
-// arguments only (no picture, no mask object) and is the reference that any
-// faster version must match byte for byte.
+// The convolution behind CImage::Filter: the plain loop, which takes
+// validated arguments only (no picture, no mask object) and is the reference,
+// and the fast band loop, which must match it byte for byte.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 #include "Mask.h"
+
+class CRowSource;
 
 namespace detail {
 
@@ -32,5 +35,43 @@ KernelTable MakeKernelTable(const CMask& mask);
 // zero and clamped to 0 .. 255.
 void FilterReference(const std::uint8_t* source, std::uint8_t* target, std::size_t stride,
                      PixelArea area, const KernelTable& kernel);
+
+// The fast loop sums the same integers in another order: row by row through
+// a kernel that is exactly one column of weights times one row of weights,
+// in 16 bits when no partial sum can leave them, and divides through a float
+// reciprocal that is exact for the divisors allowed here.
+constexpr int kMaxFastDivisor = 8192;
+
+struct FilterPlan {
+    int side = 0;
+    int half = 0;
+    float inverse = 1;
+    bool narrow = false;     // every partial sum fits in 16 bits
+    bool separable = false;  // cell(i, j) = rowWeights[i] * columnWeights[j]
+    int rowWeights[CMask::kCells] = {};
+    int columnWeights[CMask::kCells] = {};
+    int cells[CMask::kCells * CMask::kCells] = {};  // row-major, side x side used
+};
+
+// False when the fast loop cannot take the kernel (even side, divisor out of
+// 1 .. kMaxFastDivisor); the reference then does the work.
+bool MakeFilterPlan(const KernelTable& kernel, FilterPlan& plan);
+
+// sum / divisor truncated toward zero, clamped to 0 .. 255, with
+// inverse = 1 / divisor and |sum| < 2^24.
+inline std::uint8_t QuotientByte(std::int32_t sum, float inverse) {
+    const auto q =
+        static_cast<std::int32_t>((static_cast<float>(std::max(sum, 0)) + 0.5f) * inverse);
+    return static_cast<std::uint8_t>(std::min(q, 255));
+}
+
+// The bytes one band needs for its rows in flight, for an area `width`
+// columns wide.
+std::size_t FilterScratchBytes(const FilterPlan& plan, int width);
+
+// Computes storage rows first .. last - 1, columns area.left .. area.right - 1,
+// in place in `bits`, reading the original rows through `source`.
+void FilterBand(const FilterPlan& plan, const CRowSource& source, std::uint8_t* scratch,
+                std::uint8_t* bits, std::size_t stride, PixelArea area, int first, int last);
 
 }  // namespace detail

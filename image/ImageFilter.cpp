@@ -7,6 +7,7 @@
 
 #include "ConvolutionKernel.h"
 #include "Image.h"
+#include "Message.h"
 #include "PixelSnapshot.h"
 
 namespace detail {
@@ -46,13 +47,6 @@ void FilterReference(const std::uint8_t* source, std::uint8_t* target, std::size
 bool CImage::Filter(const CMask& mask) {
     const CPixelRows rows = LockPixelRows(*this, "Filter");
     if (!rows) return false;
-    const auto stride = static_cast<std::size_t>(rows.stride);
-    const HBLOCK original = SnapshotRows(rows, "Filter");
-    if (!original) {
-        Unlock();
-        return false;
-    }
-
     const detail::KernelTable kernel = detail::MakeKernelTable(mask);
     const int half = (kernel.side - 1) / 2;
     // The region less half the kernel, and never less than half the kernel
@@ -60,7 +54,24 @@ bool CImage::Filter(const CMask& mask) {
     const detail::PixelArea area{std::max(roi_.left, 0) + half, std::max(roi_.top, 0) + half,
                                  std::min<int>(roi_.right, static_cast<int>(rows.width)) - half,
                                  std::min<int>(roi_.bottom, static_cast<int>(rows.height)) - half};
-    if (!area.IsEmpty()) detail::FilterReference(original->Data(), rows.bits, stride, area, kernel);
+    const auto stride = static_cast<std::size_t>(rows.stride);
+    detail::FilterPlan plan;
+    bool done = true;
+    if (area.IsEmpty()) {
+        // Nothing to compute.
+    } else if (detail::MakeFilterPlan(kernel, plan)) {
+        const int width = area.right - area.left;
+        done = RunInPlaceBands(
+            rows, area.top, area.bottom, half, detail::FilterScratchBytes(plan, width),
+            [&](int first, int last, const CRowSource& source, std::uint8_t* scratch) {
+                detail::FilterBand(plan, source, scratch, rows.bits, stride, area, first, last);
+            });
+    } else {
+        const HBLOCK original = SnapshotRows(rows);
+        if (original) detail::FilterReference(original->Data(), rows.bits, stride, area, kernel);
+        done = original != nullptr;
+    }
+    if (!done) ShowMessage("Filter : insuffisant memory");
     Unlock();
-    return true;
+    return done;
 }

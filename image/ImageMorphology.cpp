@@ -1,6 +1,4 @@
 // Binary morphology on the whole picture, white (255) being the object.
-// The element's cells are examined row by row and the search stops at the
-// first hit, so dilating a mostly white picture is fast.
 
 #include <algorithm>
 #include <string>
@@ -56,16 +54,19 @@ bool ApplyMorphology(CImage& image, const CMask& element, detail::MorphoOperatio
                      const std::string& name) {
     const CPixelRows rows = LockPixelRows(image, name, MissingBlock::Silent);
     if (!rows) return false;
-    const HBLOCK original = SnapshotRows(rows, name);
-    if (!original) {
-        image.Unlock();
-        return false;
-    }
-    detail::MorphoReference(original->Data(), rows.bits, static_cast<std::size_t>(rows.stride),
-                            static_cast<int>(rows.width), static_cast<int>(rows.height),
-                            detail::MakeElementTable(element), operation);
+    const detail::MorphoPlan plan =
+        detail::MakeMorphoPlan(detail::MakeElementTable(element), operation);
+    const int width = static_cast<int>(rows.width), height = static_cast<int>(rows.height);
+    const auto stride = static_cast<std::size_t>(rows.stride);
+    bool done = true;
+    if (width - 2 * plan.half > 0)
+        done = RunInPlaceBands(
+            rows, plan.half, height - plan.half, plan.half, detail::MorphoScratchBytes(plan, width),
+            [&](int first, int last, const CRowSource& source, std::uint8_t* scratch) {
+                detail::MorphoBand(plan, source, scratch, rows.bits, stride, width, first, last);
+            });
     image.Unlock();
-    return true;
+    return done;
 }
 
 }  // namespace

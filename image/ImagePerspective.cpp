@@ -18,11 +18,13 @@
 #include "Image.h"
 #include "ImagePixelRows.h"
 #include "Message.h"
+#include "Parallel.h"
 
 namespace {
 
 constexpr double kDegreeFactor = 0.01745327843560113;
 constexpr double kInverse255 = 0.00392156862745098;
+constexpr int kMinColumnsPerBand = 64;
 
 // Everything the drawing loops need, validated: no object access inside.
 struct Relief {
@@ -34,7 +36,8 @@ struct Relief {
     std::int64_t targetWidth, targetHeight;
     float s, c;
     int border;
-    int amplitude;  // >= 0
+    int amplitude;     // >= 0
+    int heights[256];  // BarHeight of every level
 };
 
 // Height in pixels of grey level v.
@@ -54,38 +57,59 @@ void Plot(const Relief& r, std::int64_t column, std::int64_t row, std::uint8_t v
         value;
 }
 
-// Calls draw(base column, base row, bar height) for every drawn source pixel, far to near.
+// Calls draw(base column, base row, bar height) for every drawn source pixel
+// whose base column lies in [firstColumn, lastColumn), far to near. A bar
+// stays in its base column, so bands of columns can be drawn apart and each
+// column still sees its bars in the same order.
 template <typename Draw>
-void ForEachProjectedPixel(const Relief& r, Draw draw) {
+void ForEachProjectedPixel(const Relief& r, std::int64_t firstColumn, std::int64_t lastColumn,
+                           Draw draw) {
     for (int x = r.w - 1; x >= 1; --x) {
         const float xs = static_cast<float>(x) * r.s;
-        for (int y = r.h - 1; y >= 1; --y) {
+        // column = x + (h - y) + border, so the band holds a run of rows.
+        const std::int64_t offset = static_cast<std::int64_t>(x) + r.h + r.border;
+        const auto top =
+            static_cast<int>(std::clamp<std::int64_t>(offset - firstColumn, 0, r.h - 1));
+        const auto bottom =
+            static_cast<int>(std::clamp<std::int64_t>(offset - lastColumn + 1, 1, r.h));
+        for (int y = top; y >= bottom; --y) {
             const int v = r.source[static_cast<std::size_t>(y) * r.sourceStride +
                                    static_cast<std::size_t>(x)];
-            const std::int64_t column = static_cast<std::int64_t>(x) + (r.h - y) + r.border;
+            const std::int64_t column = offset - y;
             const auto row = static_cast<std::int64_t>(static_cast<double>(xs) +
                                                        static_cast<double>(y) * r.c + r.border);
-            draw(column, row, BarHeight(v, r.amplitude));
+            draw(column, row, r.heights[v]);
         }
     }
 }
 
-void DrawBars(const Relief& r) {
-    ForEachProjectedPixel(r, [&r](std::int64_t column, std::int64_t row, int height) {
-        if (column < 0 || column >= r.targetWidth) return;
-        // Only the part of the bar inside the picture is visited.
-        const std::int64_t first = std::max<std::int64_t>(0, -row);
-        const std::int64_t last = std::min<std::int64_t>(height, r.targetHeight - 1 - row);
-        std::uint8_t* pixel = r.target + static_cast<std::size_t>(column);
-        for (std::int64_t k = first; k <= last; ++k)
-            pixel[static_cast<std::size_t>(row + k) * r.targetStride] = Shade(k, r.amplitude);
-    });
+// Shades of the first bar pixels, worked out once when bars are short
+// enough for a table.
+constexpr int kShadeTableSize = 4096;
+
+void DrawBars(const Relief& r, std::int64_t firstColumn, std::int64_t lastColumn) {
+    std::uint8_t shades[kShadeTableSize];
+    const int known = static_cast<int>(std::min<std::int64_t>(
+        kShadeTableSize, std::min<std::int64_t>(r.amplitude, r.targetHeight) + 1));
+    for (int k = 0; k < known; ++k) shades[k] = Shade(k, r.amplitude);
+    ForEachProjectedPixel(
+        r, firstColumn, lastColumn, [&](std::int64_t column, std::int64_t row, int height) {
+            if (column < 0 || column >= r.targetWidth) return;
+            // Only the part of the bar inside the picture is visited.
+            const std::int64_t first = std::max<std::int64_t>(0, -row);
+            const std::int64_t last = std::min<std::int64_t>(height, r.targetHeight - 1 - row);
+            std::uint8_t* pixel = r.target + static_cast<std::size_t>(column);
+            for (std::int64_t k = first; k <= last; ++k)
+                pixel[static_cast<std::size_t>(row + k) * r.targetStride] =
+                    k < known ? shades[k] : Shade(k, r.amplitude);
+        });
 }
 
-void DrawCloud(const Relief& r) {
-    ForEachProjectedPixel(r, [&r](std::int64_t column, std::int64_t row, int height) {
-        Plot(r, column, row + height, Shade(height, r.amplitude));
-    });
+void DrawCloud(const Relief& r, std::int64_t firstColumn, std::int64_t lastColumn) {
+    ForEachProjectedPixel(r, firstColumn, lastColumn,
+                          [&r](std::int64_t column, std::int64_t row, int height) {
+                              Plot(r, column, row + height, Shade(height, r.amplitude));
+                          });
 }
 
 // The lines one row below the projected bottom and left edges of the picture.
@@ -154,12 +178,16 @@ bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, in
     relief.c = c;
     relief.border = border;
     relief.amplitude = a;
-    if (mode == 0) {
-        DrawBars(relief);
-        DrawBaseEdges(relief, static_cast<std::uint8_t>(edge));
-    } else if (mode == 1) {
-        DrawCloud(relief);
-    }
+    for (int v = 0; v < 256; ++v) relief.heights[v] = BarHeight(v, a);
+    // Bands of columns on separate threads: every bar lies in one column.
+    if (mode == 0 || mode == 1)
+        ParallelRows(0, W, kMinColumnsPerBand, [&relief, mode](int first, int last) {
+            if (mode == 0)
+                DrawBars(relief, first, last);
+            else
+                DrawCloud(relief, first, last);
+        });
+    if (mode == 0) DrawBaseEdges(relief, static_cast<std::uint8_t>(edge));
     Unlock();
     SetHandle(std::move(target));
     return true;
