@@ -15,7 +15,7 @@
 
 inline QString BmpSuiteFolder(const char* kind) {
     return QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath())
-        .filePath(QString("../../../shared/testdata/bmpsuite/") + kind);
+        .filePath(QString("../data/bmpsuite/") + kind);
 }
 
 // Sets the picture to width x height with displayed pixel (x, y) = f(x, y).
