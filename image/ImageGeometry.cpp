@@ -10,11 +10,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 
+#include "GeometryKernels.h"
 #include "Image.h"
 #include "ImageColorTable.h"
 #include "ImagePixelRows.h"
+#include "Parallel.h"
 
 namespace {
 
@@ -53,44 +57,67 @@ HBLOCK NewEngineBlock(std::int64_t width, std::int64_t height) {
     return block;
 }
 
+// Rows of the new picture per band when a turn or a resize is split over
+// the cores.
+constexpr int kRowsPerBand = 64;
+
 // Quarter turns: new storage row r, column c takes the source byte at
-// first + r * rowStep + c * columnStep. The copy goes in square tiles so that
-// the source, read across its rows, stays in the cache.
-void QuarterTurn(const std::uint8_t* first, std::int64_t rowStep, std::int64_t columnStep,
-                 std::int64_t newWidth, std::int64_t newHeight, std::uint8_t* dst,
-                 std::int64_t dstStride) {
-    constexpr std::int64_t kTile = 64;
-    for (std::int64_t r0 = 0; r0 < newHeight; r0 += kTile) {
-        const std::int64_t r1 = std::min(newHeight, r0 + kTile);
-        for (std::int64_t c0 = 0; c0 < newWidth; c0 += kTile) {
-            const std::int64_t c1 = std::min(newWidth, c0 + kTile);
-            for (std::int64_t r = r0; r < r1; ++r) {
-                std::uint8_t* out = dst + r * dstStride;
-                const std::uint8_t* in = first + r * rowStep;
-                for (std::int64_t c = c0; c < c1; ++c) out[c] = in[c * columnStep];
-            }
-        }
-    }
+// origin + r * rowStep + c * columnStep, both steps given by the angle.
+void QuarterTurn(const geometrykernels::CQuarterTurn& turn, std::int64_t newHeight) {
+    ParallelRows(0, static_cast<int>(newHeight), kRowsPerBand, [&turn](int first, int last) {
+        geometrykernels::QuarterTurnRows(turn, first, last);
+    });
 }
 
 // As displayed (storage row 0 is the bottom line), clockwise: new storage row
 // r holds source column w - 1 - r, bottom to top.
 void RotateClockwise(const CPixelRows& src, std::uint8_t* dst, std::int64_t dstStride) {
-    QuarterTurn(src.bits + src.width - 1, -1, src.stride, src.height, src.width, dst, dstStride);
+    QuarterTurn({src.bits + src.width - 1, -1, src.stride, src.height, dst, dstStride}, src.width);
 }
 
 // Anticlockwise: new storage row r holds source column r, top to bottom.
 void RotateAnticlockwise(const CPixelRows& src, std::uint8_t* dst, std::int64_t dstStride) {
-    QuarterTurn(src.Row(src.height - 1), 1, -src.stride, src.height, src.width, dst, dstStride);
+    QuarterTurn({src.Row(src.height - 1), 1, -src.stride, src.height, dst, dstStride}, src.width);
 }
 
 void RotateHalfTurn(const CPixelRows& src, std::uint8_t* dst) {
-    for (std::int64_t r = 0; r < src.height; ++r) {
-        std::uint8_t* out = dst + r * src.stride;
-        const std::uint8_t* in = src.Row(src.height - 1 - r);
-        const std::int64_t last = src.width - 1;
-        for (std::int64_t c = 0; c < src.width; ++c) out[c] = in[last - c];
-    }
+    ParallelRows(0, static_cast<int>(src.height), kRowsPerBand, [&src, dst](int first, int last) {
+        for (std::int64_t r = first; r < last; ++r) {
+            std::uint8_t* out = dst + r * src.stride;
+            std::memcpy(out, src.Row(src.height - 1 - r), static_cast<std::size_t>(src.width));
+            geometrykernels::ReverseRow(out, src.width);
+        }
+    });
+}
+
+// Nearest-neighbour sampling by truncation: the row ratio in extended
+// precision, the column ratio rounded to single precision first. Storage rows
+// map to storage rows, so the bottom of the picture stays at the bottom.
+struct CResampling {
+    long double rowRatio = 0;
+    const std::uint32_t* sourceColumn = nullptr;  // one entry per new column
+    bool evenColumns = false;                     // sourceColumn[x] = 2 x throughout
+};
+
+void ResampleRows(const CPixelRows& src, const CResampling& sampling, std::uint8_t* dst,
+                  std::int64_t newWidth, std::int64_t dstStride, std::int64_t newHeight) {
+    auto sourceRow = [&](std::int64_t y) {
+        return std::min(static_cast<std::int64_t>(sampling.rowRatio * y), src.height - 1);
+    };
+    ParallelRows(0, static_cast<int>(newHeight), kRowsPerBand, [&](int first, int last) {
+        for (std::int64_t y = first; y < last; ++y) {
+            std::uint8_t* out = dst + y * dstStride;
+            // When enlarging, neighbouring new rows often share their source
+            // row: the row just made is copied again.
+            if (y > first && sourceRow(y) == sourceRow(y - 1))
+                std::memcpy(out, out - dstStride, static_cast<std::size_t>(newWidth));
+            else if (sampling.evenColumns)
+                geometrykernels::EvenBytesRow(src.Row(sourceRow(y)), newWidth, out);
+            else
+                geometrykernels::GatherRow(src.Row(sourceRow(y)), sampling.sourceColumn, newWidth,
+                                           out);
+        }
+    });
 }
 
 }  // namespace
@@ -99,11 +126,8 @@ bool CImage::FlipHorizontal() {
     const CPixelRows rows = LockPixelRows(*this, "FlipHorizontal");
     if (!rows) return false;
     // Each row is reversed in place; the padding bytes keep their values.
-    for (std::int64_t y = 0; y < rows.height; ++y) {
-        std::uint8_t* p = rows.Row(y);
-        const std::int64_t last = rows.width - 1;
-        for (std::int64_t x = 0; x < rows.width / 2; ++x) std::swap(p[x], p[last - x]);
-    }
+    for (std::int64_t y = 0; y < rows.height; ++y)
+        geometrykernels::ReverseRow(rows.Row(y), rows.width);
     Unlock();
     return true;
 }
@@ -171,31 +195,22 @@ bool CImage::Resize(int newWidth, int newHeight) {
     }
     CopyColorTable(*this, *block);
 
-    // Nearest neighbour by truncation: the row ratio in extended precision,
-    // the column ratio rounded to single precision first. Storage rows map to
-    // storage rows, so the bottom of the picture stays at the bottom.
-    const long double rowRatio = static_cast<long double>(src.height) / newHeight;
     const long double columnRatio = static_cast<float>(static_cast<double>(src.width) / newWidth);
-    std::uint8_t* dst = NewRows(*block);
-    const std::int64_t dstStride = GetWidthBytes(newWidth);
-    // Columns go in chunks so that their source columns are worked out once
-    // per chunk, without a table as wide as the picture.
-    constexpr std::int64_t kChunk = 2048;
-    std::int64_t sourceColumn[kChunk];
-    for (std::int64_t x0 = 0; x0 < newWidth; x0 += kChunk) {
-        const std::int64_t count = std::min<std::int64_t>(kChunk, newWidth - x0);
-        for (std::int64_t i = 0; i < count; ++i) {
-            const auto sx =
-                static_cast<std::int64_t>(static_cast<long double>(x0 + i) * columnRatio);
-            sourceColumn[i] = std::min(sx, src.width - 1);
-        }
-        for (std::int64_t y = 0; y < newHeight; ++y) {
-            const auto sy = std::min(static_cast<std::int64_t>(rowRatio * y), src.height - 1);
-            const std::uint8_t* in = src.Row(sy);
-            std::uint8_t* out = dst + y * dstStride + x0;
-            for (std::int64_t i = 0; i < count; ++i) out[i] = in[sourceColumn[i]];
-        }
+    std::unique_ptr<std::uint32_t[]> sourceColumn(new (std::nothrow) std::uint32_t[newWidth]);
+    if (!sourceColumn) {
+        ShowMessage("Resize image : Insuffisant memory");
+        return false;
     }
+    for (std::int64_t x = 0; x < newWidth; ++x) {
+        const auto sx = static_cast<std::int64_t>(static_cast<long double>(x) * columnRatio);
+        sourceColumn[x] = static_cast<std::uint32_t>(std::min(sx, src.width - 1));
+    }
+    bool evenColumns = true;
+    for (std::int64_t x = 0; x < newWidth && evenColumns; ++x)
+        evenColumns = sourceColumn[x] == 2 * x;
+    const CResampling sampling{static_cast<long double>(src.height) / newHeight, sourceColumn.get(),
+                               evenColumns};
+    ResampleRows(src, sampling, NewRows(*block), newWidth, GetWidthBytes(newWidth), newHeight);
     Unlock();
     SetHandle(std::move(block));
     return true;

@@ -7,21 +7,29 @@
 
 #include "Image.h"
 #include "ImagePixelRows.h"
+#include "PointKernels.h"
 
 namespace {
 
-// Replaces every pixel v of the region by rule(v). The region is clamped to
-// the picture, so a stale one can never reach outside the rows.
-template <typename Rule>
-void MapRegion(const CPixelRows& rows, const CRect& roi, Rule rule) {
+// Calls body(start, count) on the part of each row inside the region. The
+// region is clamped to the picture, so a stale one can never reach outside
+// the rows.
+template <typename Body>
+void ForEachRegionRow(const CPixelRows& rows, const CRect& roi, Body body) {
     const std::int64_t left = std::clamp<std::int64_t>(roi.left, 0, rows.width);
     const std::int64_t right = std::clamp<std::int64_t>(roi.right, 0, rows.width);
     const std::int64_t top = std::clamp<std::int64_t>(roi.top, 0, rows.height);
     const std::int64_t bottom = std::clamp<std::int64_t>(roi.bottom, 0, rows.height);
-    for (std::int64_t y = top; y < bottom; ++y) {
-        std::uint8_t* p = rows.Row(y);
-        for (std::int64_t x = left; x < right; ++x) p[x] = rule(p[x]);
-    }
+    for (std::int64_t y = top; y < bottom && left < right; ++y)
+        body(rows.Row(y) + left, right - left);
+}
+
+// Replaces every pixel v of the region by rule(v).
+template <typename Rule>
+void MapRegion(const CPixelRows& rows, const CRect& roi, Rule rule) {
+    ForEachRegionRow(rows, roi, [rule](std::uint8_t* p, std::int64_t count) {
+        for (std::int64_t x = 0; x < count; ++x) p[x] = rule(p[x]);
+    });
 }
 
 }  // namespace
@@ -49,7 +57,9 @@ bool CImage::SetDynamic(std::span<const std::uint8_t> table) {
     std::memcpy(conversion, table.data(), sizeof conversion);
     const CPixelRows rows = LockPixelRows(*this, "SetDynamic");
     if (!rows) return false;
-    MapRegion(rows, roi_, [&conversion](std::uint8_t v) { return conversion[v]; });
+    ForEachRegionRow(rows, roi_, [&conversion](std::uint8_t* p, std::int64_t count) {
+        pointkernels::MapRow(p, count, conversion);
+    });
     Unlock();
     return true;
 }

@@ -12,38 +12,12 @@
 
 #include "Image.h"
 #include "ImagePixelRows.h"
+#include "StatKernels.h"
 
 namespace {
 
-struct CLevelSums {
-    std::uint64_t sum = 0;
-    std::uint64_t squares = 0;
-};
-
-// Sums the levels (and their squares when asked) of every pixel. The inner
-// loops add into 32-bit counters over runs short enough never to overflow
-// (65536 squares of at most 255^2), which lets the compiler use wide vectors.
-CLevelSums SumLevels(const CPixelRows& rows, bool withSquares = false) {
-    constexpr std::int64_t kRun = 65536;
-    CLevelSums sums;
-    for (std::int64_t y = 0; y < rows.height; ++y) {
-        const std::uint8_t* p = rows.Row(y);
-        for (std::int64_t x0 = 0; x0 < rows.width; x0 += kRun) {
-            const std::int64_t end = std::min(rows.width, x0 + kRun);
-            std::uint32_t sum = 0, squares = 0;
-            if (withSquares) {
-                for (std::int64_t x = x0; x < end; ++x) {
-                    sum += p[x];
-                    squares += static_cast<std::uint32_t>(p[x] * p[x]);
-                }
-            } else {
-                for (std::int64_t x = x0; x < end; ++x) sum += p[x];
-            }
-            sums.sum += sum;
-            sums.squares += squares;
-        }
-    }
-    return sums;
+CRowsView ViewOf(const CPixelRows& rows) {
+    return {rows.bits, rows.width, rows.height, rows.stride};
 }
 
 // The integer mean: the quotient taken in double precision and truncated.
@@ -57,11 +31,7 @@ int MeanOf(std::uint64_t sum, std::uint32_t area) {
 int CImage::GetMin() {
     const CPixelRows rows = LockPixelRows(*this, "GetMin");
     if (!rows) return 0;
-    std::uint8_t least = 255;  // an empty picture gives 255
-    for (std::int64_t y = 0; y < rows.height; ++y) {
-        const std::uint8_t* p = rows.Row(y);
-        for (std::int64_t x = 0; x < rows.width; ++x) least = p[x] < least ? p[x] : least;
-    }
+    const std::uint8_t least = statkernels::MinLevel(ViewOf(rows));  // 255 when empty
     Unlock();
     return least;
 }
@@ -69,11 +39,7 @@ int CImage::GetMin() {
 int CImage::GetMax() {
     const CPixelRows rows = LockPixelRows(*this, "GetMax");
     if (!rows) return 0;
-    std::uint8_t most = 0;
-    for (std::int64_t y = 0; y < rows.height; ++y) {
-        const std::uint8_t* p = rows.Row(y);
-        for (std::int64_t x = 0; x < rows.width; ++x) most = p[x] > most ? p[x] : most;
-    }
+    const std::uint8_t most = statkernels::MaxLevel(ViewOf(rows));
     Unlock();
     return most;
 }
@@ -81,7 +47,7 @@ int CImage::GetMax() {
 std::uint64_t CImage::GetSum() {
     const CPixelRows rows = LockPixelRows(*this, "GetSum");
     if (!rows) return 0;
-    const std::uint64_t sum = SumLevels(rows).sum;
+    const std::uint64_t sum = statkernels::SumLevels(ViewOf(rows), false).sum;
     Unlock();
     return sum;
 }
@@ -100,7 +66,7 @@ double CImage::GetStdev() {
     // from the integer mean m follow exactly, as integers:
     // sum (v - m)^2 = sum v^2 - 2 m sum v + N m^2. The total stays far below
     // 2^53, so it is the very double a pixel-by-pixel sum would give.
-    const CLevelSums sums = SumLevels(rows, true);
+    const CLevelSums sums = statkernels::SumLevels(ViewOf(rows), true);
     Unlock();
     const auto mean = static_cast<std::int64_t>(MeanOf(sums.sum, area));
     const std::int64_t n = area;
@@ -117,13 +83,11 @@ bool CImage::GenerateHistogram() {
     }
     const CPixelRows rows = LockPixelRows(*this, "GenerateHistogram");
     if (!rows) return false;
-    std::uint32_t counts[256] = {};
-    for (std::int64_t y = 0; y < rows.height; ++y) {
-        const std::uint8_t* p = rows.Row(y);
-        for (std::int64_t x = 0; x < rows.width; ++x) ++counts[p[x]];
-    }
+    CLevelCounts counts;
+    for (std::int64_t y = 0; y < rows.height; ++y)
+        statkernels::CountLevelsRow(rows.Row(y), rows.width, counts);
     Unlock();
-    for (int i = 0; i < 256; ++i) histogram_[i] = counts[i];
+    counts.Merge(histogram_.data());
     return true;
 }
 

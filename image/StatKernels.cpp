@@ -1,0 +1,282 @@
+#include "StatKernels.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
+void CLevelCounts::Merge(std::uint32_t counts[256]) const {
+    for (int level = 0; level < 256; ++level)
+        counts[level] = tables[0][level] + tables[1][level] + tables[2][level] + tables[3][level];
+}
+
+namespace statkernels {
+
+namespace reference {
+
+CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
+    CLevelSums sums;
+    for (std::int64_t y = 0; y < rows.height; ++y) {
+        const std::uint8_t* p = rows.Row(y);
+        for (std::int64_t x = 0; x < rows.width; ++x) {
+            sums.sum += p[x];
+            if (withSquares) sums.squares += static_cast<std::uint64_t>(p[x]) * p[x];
+        }
+    }
+    return sums;
+}
+
+std::uint8_t MinLevel(const CRowsView& rows) {
+    std::uint8_t least = 255;
+    for (std::int64_t y = 0; y < rows.height; ++y)
+        for (std::int64_t x = 0; x < rows.width; ++x) least = std::min(least, rows.Row(y)[x]);
+    return least;
+}
+
+std::uint8_t MaxLevel(const CRowsView& rows) {
+    std::uint8_t most = 0;
+    for (std::int64_t y = 0; y < rows.height; ++y)
+        for (std::int64_t x = 0; x < rows.width; ++x) most = std::max(most, rows.Row(y)[x]);
+    return most;
+}
+
+void CountLevelsRow(const std::uint8_t* p, std::int64_t count, std::uint32_t counts[256]) {
+    for (std::int64_t x = 0; x < count; ++x) ++counts[p[x]];
+}
+
+}  // namespace reference
+
+#if defined(__SSE2__)
+
+namespace {
+
+// Calls visit.template Rows<n>(rowPointers) with n = 4 rows taken one from
+// each quarter of the picture, then n = 1 for the rows left over.
+template <typename Visitor>
+void VisitInBands(const CRowsView& rows, Visitor& visit) {
+    const std::int64_t quarter = rows.height / 4;
+    for (std::int64_t i = 0; i < quarter; ++i) {
+        const std::uint8_t* band[4] = {rows.Row(i), rows.Row(quarter + i),
+                                       rows.Row(2 * quarter + i), rows.Row(3 * quarter + i)};
+        visit.template Rows<4>(band);
+    }
+    for (std::int64_t y = 4 * quarter; y < rows.height; ++y) {
+        const std::uint8_t* single[1] = {rows.Row(y)};
+        visit.template Rows<1>(single);
+    }
+}
+
+__m128i Load16(const std::uint8_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+std::uint64_t AddLanes64(__m128i v) {
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(v)) +
+           static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(v, v)));
+}
+
+// Sums by the sum of absolute differences from zero, which adds eight bytes
+// into each 64-bit half and never overflows. Squares: bytes widened to 16
+// bits and multiplied pairwise into 32-bit lanes; each lane gains at most
+// 4 x 4 x 255^2 per step of four rows, so it is emptied into 64 bits every
+// 2048 steps.
+template <bool kWithSquares>
+struct CSumVisitor {
+    std::int64_t width = 0;
+    CLevelSums tail;
+    __m128i sum = _mm_setzero_si128();
+    __m128i squares = _mm_setzero_si128();
+
+    template <int kRows>
+    void Rows(const std::uint8_t* const* row) {
+        constexpr std::int64_t kStepsPerFlush = 2048;
+        const __m128i zero = _mm_setzero_si128();
+        const std::int64_t blocks = width / 16;
+        for (std::int64_t b0 = 0; b0 < blocks; b0 += kStepsPerFlush) {
+            const std::int64_t b1 = std::min(blocks, b0 + kStepsPerFlush);
+            __m128i lanes = zero;
+            for (std::int64_t b = b0; b < b1; ++b) {
+                for (int k = 0; k < kRows; ++k) {
+                    const __m128i v = Load16(row[k] + 16 * b);
+                    sum = _mm_add_epi64(sum, _mm_sad_epu8(v, zero));
+                    if constexpr (kWithSquares) {
+                        const __m128i lo = _mm_unpacklo_epi8(v, zero);
+                        const __m128i hi = _mm_unpackhi_epi8(v, zero);
+                        lanes = _mm_add_epi32(
+                            lanes, _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi)));
+                    }
+                }
+            }
+            if constexpr (kWithSquares) {
+                squares = _mm_add_epi64(squares, _mm_unpacklo_epi32(lanes, zero));
+                squares = _mm_add_epi64(squares, _mm_unpackhi_epi32(lanes, zero));
+            }
+        }
+        for (int k = 0; k < kRows; ++k) {
+            const CRowsView rest{row[k] + 16 * blocks, width - 16 * blocks, 1, 0};
+            const CLevelSums s = reference::SumLevels(rest, kWithSquares);
+            tail.sum += s.sum;
+            tail.squares += s.squares;
+        }
+    }
+
+    CLevelSums Result() const {
+        return {AddLanes64(sum) + tail.sum, AddLanes64(squares) + tail.squares};
+    }
+};
+
+// The least (or greatest) byte, sixteen lanes at a time.
+template <bool kLeast>
+struct CExtremeVisitor {
+    std::int64_t width = 0;
+    __m128i lanes = kLeast ? _mm_set1_epi8(-1) : _mm_setzero_si128();
+    std::uint8_t tail = kLeast ? 255 : 0;
+
+    static __m128i Pick(__m128i a, __m128i b) {
+        return kLeast ? _mm_min_epu8(a, b) : _mm_max_epu8(a, b);
+    }
+    static std::uint8_t Pick(std::uint8_t a, std::uint8_t b) {
+        return kLeast ? std::min(a, b) : std::max(a, b);
+    }
+
+    template <int kRows>
+    void Rows(const std::uint8_t* const* row) {
+        const std::int64_t blocks = width / 16;
+        for (std::int64_t b = 0; b < blocks; ++b)
+            for (int k = 0; k < kRows; ++k) lanes = Pick(lanes, Load16(row[k] + 16 * b));
+        for (int k = 0; k < kRows; ++k)
+            for (std::int64_t x = 16 * blocks; x < width; ++x) tail = Pick(tail, row[k][x]);
+    }
+
+    std::uint8_t Result() const {
+        std::uint8_t bytes[16];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), lanes);
+        std::uint8_t result = tail;
+        for (std::uint8_t b : bytes) result = Pick(result, b);
+        return result;
+    }
+};
+
+}  // namespace
+
+#if defined(__x86_64__) && defined(__GNUC__)
+
+// The sums and squares with 32-byte registers, for machines that have them:
+// the same four bands and the same lanes as above, twice as wide.
+__attribute__((target("avx2"))) CLevelSums SumSquaresAvx2(const CRowsView& rows) {
+    constexpr std::int64_t kStepsPerFlush = 2048;
+    const __m256i zero = _mm256_setzero_si256();
+    const std::int64_t quarter = rows.height / 4, blocks = rows.width / 32;
+    __m256i sum = zero, squares = zero;
+    CLevelSums tail;
+    for (std::int64_t i = 0; i < rows.height - 3 * quarter; ++i) {
+        const bool four = i < quarter;
+        const std::uint8_t* first = rows.Row(four ? i : 3 * quarter + i);
+        const std::uint8_t* row[4] = {first, four ? rows.Row(quarter + i) : first,
+                                      four ? rows.Row(2 * quarter + i) : first,
+                                      four ? rows.Row(3 * quarter + i) : first};
+        const int count = four ? 4 : 1;
+        for (std::int64_t b0 = 0; b0 < blocks; b0 += kStepsPerFlush) {
+            const std::int64_t b1 = std::min(blocks, b0 + kStepsPerFlush);
+            __m256i lanes = zero;
+            for (std::int64_t b = b0; b < b1; ++b) {
+                for (int k = 0; k < count; ++k) {
+                    const __m256i v =
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row[k] + 32 * b));
+                    sum = _mm256_add_epi64(sum, _mm256_sad_epu8(v, zero));
+                    const __m256i lo = _mm256_unpacklo_epi8(v, zero);
+                    const __m256i hi = _mm256_unpackhi_epi8(v, zero);
+                    lanes = _mm256_add_epi32(lanes, _mm256_add_epi32(_mm256_madd_epi16(lo, lo),
+                                                                     _mm256_madd_epi16(hi, hi)));
+                }
+            }
+            squares = _mm256_add_epi64(squares, _mm256_unpacklo_epi32(lanes, zero));
+            squares = _mm256_add_epi64(squares, _mm256_unpackhi_epi32(lanes, zero));
+        }
+        for (int k = 0; k < count; ++k) {
+            const CRowsView rest{row[k] + 32 * blocks, rows.width - 32 * blocks, 1, 0};
+            const CLevelSums s = reference::SumLevels(rest, true);
+            tail.sum += s.sum;
+            tail.squares += s.squares;
+        }
+    }
+    std::uint64_t sums[4], squareSums[4];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums), sum);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(squareSums), squares);
+    return {sums[0] + sums[1] + sums[2] + sums[3] + tail.sum,
+            squareSums[0] + squareSums[1] + squareSums[2] + squareSums[3] + tail.squares};
+}
+
+#endif
+
+CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (withSquares && __builtin_cpu_supports("avx2")) return SumSquaresAvx2(rows);
+#endif
+    return SumLevelsWithoutAvx2(rows, withSquares);
+}
+
+CLevelSums SumLevelsWithoutAvx2(const CRowsView& rows, bool withSquares) {
+    if (withSquares) {
+        CSumVisitor<true> visit;
+        visit.width = rows.width;
+        VisitInBands(rows, visit);
+        return visit.Result();
+    }
+    CSumVisitor<false> visit;
+    visit.width = rows.width;
+    VisitInBands(rows, visit);
+    return visit.Result();
+}
+
+std::uint8_t MinLevel(const CRowsView& rows) {
+    CExtremeVisitor<true> visit;
+    visit.width = rows.width;
+    VisitInBands(rows, visit);
+    return visit.Result();
+}
+
+std::uint8_t MaxLevel(const CRowsView& rows) {
+    CExtremeVisitor<false> visit;
+    visit.width = rows.width;
+    VisitInBands(rows, visit);
+    return visit.Result();
+}
+
+#else
+
+CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
+    return reference::SumLevels(rows, withSquares);
+}
+CLevelSums SumLevelsWithoutAvx2(const CRowsView& rows, bool withSquares) {
+    return reference::SumLevels(rows, withSquares);
+}
+std::uint8_t MinLevel(const CRowsView& rows) { return reference::MinLevel(rows); }
+std::uint8_t MaxLevel(const CRowsView& rows) { return reference::MaxLevel(rows); }
+
+#endif
+
+void CountLevelsRow(const std::uint8_t* p, std::int64_t count, CLevelCounts& counts) {
+    std::uint32_t(&t)[4][256] = counts.tables;
+    std::int64_t x = 0;
+    for (; x + 8 <= count; x += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + x, 8);
+        ++t[0][w & 0xFF];
+        ++t[1][(w >> 8) & 0xFF];
+        ++t[2][(w >> 16) & 0xFF];
+        ++t[3][(w >> 24) & 0xFF];
+        ++t[0][(w >> 32) & 0xFF];
+        ++t[1][(w >> 40) & 0xFF];
+        ++t[2][(w >> 48) & 0xFF];
+        ++t[3][w >> 56];
+    }
+    for (; x < count; ++x) ++t[x & 3][p[x]];
+}
+
+}  // namespace statkernels

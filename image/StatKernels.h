@@ -1,0 +1,52 @@
+#pragma once
+// Row kernels of the statistics: sums, sums of squares and level counts over
+// one run of bytes. The fast versions use wide registers where the machine
+// has them; the plain versions in `reference` give the very same integers and
+// are what the tests compare against.
+
+#include <cstdint>
+
+struct CLevelSums {
+    std::uint64_t sum = 0;
+    std::uint64_t squares = 0;
+};
+
+// Per-level counts kept in four interleaved tables, so that repeated levels
+// do not wait on one another; Merge adds them into one 256-entry table.
+struct CLevelCounts {
+    std::uint32_t tables[4][256] = {};
+    void Merge(std::uint32_t counts[256]) const;
+};
+
+// The pixel rows of a picture, width bytes of each read.
+struct CRowsView {
+    const std::uint8_t* bits = nullptr;
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    std::int64_t stride = 0;
+    const std::uint8_t* Row(std::int64_t y) const { return bits + y * stride; }
+};
+
+namespace statkernels {
+
+// Whole-picture measurements. The fast versions read four bands of rows side
+// by side: several streams in flight keep the memory busier than one.
+// An empty picture gives 255 for the minimum and 0 for the maximum.
+CLevelSums SumLevels(const CRowsView& rows, bool withSquares);
+std::uint8_t MinLevel(const CRowsView& rows);
+std::uint8_t MaxLevel(const CRowsView& rows);
+// SumLevels kept to 16-byte registers whatever the machine has, so that the
+// tests reach both versions.
+CLevelSums SumLevelsWithoutAvx2(const CRowsView& rows, bool withSquares);
+// Adds the levels of the run to `counts`. Each table must stay below 2^32
+// counts, which any picture a block can hold satisfies.
+void CountLevelsRow(const std::uint8_t* p, std::int64_t count, CLevelCounts& counts);
+
+namespace reference {
+CLevelSums SumLevels(const CRowsView& rows, bool withSquares);
+std::uint8_t MinLevel(const CRowsView& rows);
+std::uint8_t MaxLevel(const CRowsView& rows);
+void CountLevelsRow(const std::uint8_t* p, std::int64_t count, std::uint32_t counts[256]);
+}  // namespace reference
+
+}  // namespace statkernels
