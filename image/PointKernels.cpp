@@ -20,25 +20,36 @@ namespace {
 
 #if defined(__x86_64__) && defined(__GNUC__)
 
-// 32 lookups at once: the table as 16 slices of 16 entries, each slice
-// looked up by the low four bits with a byte shuffle and kept where the high
-// four bits name that slice.
+// 32 lookups at once. A byte shuffle looks up 16 entries by the low four
+// bits of each index and gives 0 where the index is negative. Levels below
+// 128 use the indexes v, v - 16, v - 32, ... (subtraction saturating at
+// -128, so an index once negative stays negative) against the slices of 16
+// entries k = 0 .. 7: slice k is picked while 16 k <= v. Each slice is stored
+// XOR-ed with the slice before it, so the XOR of what was picked is exactly
+// the entry of v's own slice. Levels from 128, taken as v XOR 128, do the
+// same with the slices 8 .. 15, and give 0 in the other half.
 __attribute__((target("avx2"))) std::int64_t MapBlocksAvx2(std::uint8_t* p, std::int64_t count,
                                                            const std::uint8_t table[256]) {
-    __m256i slices[16];
-    for (int k = 0; k < 16; ++k)
-        slices[k] = _mm256_broadcastsi128_si256(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 16 * k)));
-    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    __m256i steps[16];
+    for (int k = 0; k < 16; ++k) {
+        const __m128i slice = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 16 * k));
+        const __m128i previous =
+            k % 8 == 0 ? _mm_setzero_si128()
+                       : _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 16 * (k - 1)));
+        steps[k] = _mm256_broadcastsi128_si256(_mm_xor_si128(slice, previous));
+    }
+    const __m256i sixteen = _mm256_set1_epi8(16);
+    const __m256i topBit = _mm256_set1_epi8(static_cast<char>(0x80));
     std::int64_t x = 0;
     for (; x + 32 <= count; x += 32) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + x));
-        const __m256i low = _mm256_and_si256(v, nibble);
-        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(v, 4), nibble);
+        __m256i low = v, high = _mm256_xor_si256(v, topBit);
         __m256i result = _mm256_setzero_si256();
-        for (int k = 0; k < 16; ++k) {
-            const __m256i inSlice = _mm256_cmpeq_epi8(high, _mm256_set1_epi8(static_cast<char>(k)));
-            result = _mm256_blendv_epi8(result, _mm256_shuffle_epi8(slices[k], low), inSlice);
+        for (int k = 0; k < 8; ++k) {
+            result = _mm256_xor_si256(result, _mm256_shuffle_epi8(steps[k], low));
+            result = _mm256_xor_si256(result, _mm256_shuffle_epi8(steps[8 + k], high));
+            low = _mm256_subs_epi8(low, sixteen);
+            high = _mm256_subs_epi8(high, sixteen);
         }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + x), result);
     }

@@ -25,6 +25,28 @@ TEST(PointOpsKernel, TableLookupMatchesThePlainLoopAtEveryLength) {
     }
 }
 
+TEST(PointOpsKernel, EveryLevelAtEveryAlignmentGoesThroughItsOwnEntry) {
+    std::mt19937 random(9);
+    std::uint8_t table[256];
+    for (std::uint8_t& entry : table) entry = static_cast<std::uint8_t>(random() >> 24);
+    for (int shift = 0; shift < 32; ++shift) {
+        std::vector<std::uint8_t> fast(1024 + 32), narrow;
+        for (std::size_t i = 0; i < fast.size(); ++i)
+            fast[i] = static_cast<std::uint8_t>(i + static_cast<std::size_t>(shift));
+        narrow = fast;
+        const std::vector<std::uint8_t> before = fast;
+        pointkernels::MapRow(fast.data() + shift, 1024, table);
+        pointkernels::MapRowWithoutAvx2(narrow.data() + shift, 1024, table);
+        for (std::size_t i = 0; i < fast.size(); ++i) {
+            const bool mapped =
+                i >= static_cast<std::size_t>(shift) && i < static_cast<std::size_t>(shift) + 1024;
+            const std::uint8_t expected = mapped ? table[before[i]] : before[i];
+            ASSERT_EQ(fast[i], expected) << shift << " " << i;
+            ASSERT_EQ(narrow[i], expected) << shift << " " << i;
+        }
+    }
+}
+
 TEST(PointOpsKernel, ToneCurveOnEdgeRegionsChangesExactlyTheRegion) {
     std::mt19937 random(5);
     std::uint8_t table[256];
