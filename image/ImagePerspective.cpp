@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "Image.h"
@@ -25,14 +26,18 @@ namespace {
 constexpr double kDegreeFactor = 0.01745327843560113;
 constexpr double kInverse255 = 0.00392156862745098;
 constexpr int kMinColumnsPerBand = 64;
+constexpr int kColumnTile = 256;
 
 // Everything the drawing loops need, validated: no object access inside.
 struct Relief {
     const std::uint8_t* source;
     std::size_t sourceStride;
     int w, h;
-    std::uint8_t* target;
-    std::size_t targetStride;
+    // Pixel (column, row) of the new picture is canvas[column * columnStep +
+    // row * rowStep]: the new picture itself, or a copy of it stored column by
+    // column, where every bar is a run of consecutive bytes.
+    std::uint8_t* canvas;
+    std::size_t columnStep, rowStep;
     std::int64_t targetWidth, targetHeight;
     float s, c;
     int border;
@@ -53,32 +58,30 @@ std::uint8_t Shade(std::int64_t k, int amplitude) {
 
 void Plot(const Relief& r, std::int64_t column, std::int64_t row, std::uint8_t value) {
     if (column < 0 || column >= r.targetWidth || row < 0 || row >= r.targetHeight) return;
-    r.target[static_cast<std::size_t>(row) * r.targetStride + static_cast<std::size_t>(column)] =
-        value;
+    r.canvas[static_cast<std::size_t>(column) * r.columnStep +
+             static_cast<std::size_t>(row) * r.rowStep] = value;
 }
 
 // Calls draw(base column, base row, bar height) for every drawn source pixel
-// whose base column lies in [firstColumn, lastColumn), far to near. A bar
-// stays in its base column, so bands of columns can be drawn apart and each
-// column still sees its bars in the same order.
+// whose base column lies in [firstColumn, lastColumn). A bar stays in its base
+// column, and the pixels of one column (x - y constant) come far to near, x
+// falling, whether the picture is walked column by column or row by row: so
+// the source is read row by row and bands of columns can be drawn apart.
 template <typename Draw>
 void ForEachProjectedPixel(const Relief& r, std::int64_t firstColumn, std::int64_t lastColumn,
                            Draw draw) {
-    for (int x = r.w - 1; x >= 1; --x) {
-        const float xs = static_cast<float>(x) * r.s;
-        // column = x + (h - y) + border, so the band holds a run of rows.
-        const std::int64_t offset = static_cast<std::int64_t>(x) + r.h + r.border;
-        const auto top =
-            static_cast<int>(std::clamp<std::int64_t>(offset - firstColumn, 0, r.h - 1));
-        const auto bottom =
-            static_cast<int>(std::clamp<std::int64_t>(offset - lastColumn + 1, 1, r.h));
-        for (int y = top; y >= bottom; --y) {
-            const int v = r.source[static_cast<std::size_t>(y) * r.sourceStride +
-                                   static_cast<std::size_t>(x)];
-            const std::int64_t column = offset - y;
-            const auto row = static_cast<std::int64_t>(static_cast<double>(xs) +
-                                                       static_cast<double>(y) * r.c + r.border);
-            draw(column, row, r.heights[v]);
+    for (int y = r.h - 1; y >= 1; --y) {
+        const std::uint8_t* levels = r.source + static_cast<std::size_t>(y) * r.sourceStride;
+        const double yc = static_cast<double>(y) * r.c;
+        // column = x + offset, so the band holds a run of columns.
+        const std::int64_t offset = static_cast<std::int64_t>(r.h - y) + r.border;
+        const auto right =
+            static_cast<int>(std::clamp<std::int64_t>(lastColumn - 1 - offset, 0, r.w - 1));
+        const auto left = static_cast<int>(std::clamp<std::int64_t>(firstColumn - offset, 1, r.w));
+        for (int x = right; x >= left; --x) {
+            const float xs = static_cast<float>(x) * r.s;
+            const auto row = static_cast<std::int64_t>(static_cast<double>(xs) + yc + r.border);
+            draw(offset + x, row, r.heights[levels[x]]);
         }
     }
 }
@@ -98,9 +101,15 @@ void DrawBars(const Relief& r, std::int64_t firstColumn, std::int64_t lastColumn
             // Only the part of the bar inside the picture is visited.
             const std::int64_t first = std::max<std::int64_t>(0, -row);
             const std::int64_t last = std::min<std::int64_t>(height, r.targetHeight - 1 - row);
-            std::uint8_t* pixel = r.target + static_cast<std::size_t>(column);
+            if (last < first) return;
+            std::uint8_t* pixel = r.canvas + static_cast<std::size_t>(column) * r.columnStep;
+            if (r.rowStep == 1 && last < known) {
+                std::memcpy(pixel + (row + first), shades + first,
+                            static_cast<std::size_t>(last - first + 1));
+                return;
+            }
             for (std::int64_t k = first; k <= last; ++k)
-                pixel[static_cast<std::size_t>(row + k) * r.targetStride] =
+                pixel[static_cast<std::size_t>(row + k) * r.rowStep] =
                     k < known ? shades[k] : Shade(k, r.amplitude);
         });
 }
@@ -110,6 +119,27 @@ void DrawCloud(const Relief& r, std::int64_t firstColumn, std::int64_t lastColum
                           [&r](std::int64_t column, std::int64_t row, int height) {
                               Plot(r, column, row + height, Shade(height, r.amplitude));
                           });
+}
+
+// Rows first .. last - 1 of the new picture from its copy stored column by
+// column, in tiles that stay in the cache.
+void CopyColumnsToRows(const Relief& r, const std::uint8_t* columns, std::uint8_t* rows,
+                       std::size_t stride, int first, int last) {
+    constexpr int kTile = 64;
+    const auto height = static_cast<std::size_t>(r.targetHeight);
+    const auto width = static_cast<int>(r.targetWidth);
+    for (int y0 = first; y0 < last; y0 += kTile) {
+        const int y1 = std::min(y0 + kTile, last);
+        for (int x0 = 0; x0 < width; x0 += kTile) {
+            const int x1 = std::min(x0 + kTile, width);
+            for (int y = y0; y < y1; ++y) {
+                std::uint8_t* row = rows + static_cast<std::size_t>(y) * stride;
+                for (int x = x0; x < x1; ++x)
+                    row[x] =
+                        columns[static_cast<std::size_t>(x) * height + static_cast<std::size_t>(y)];
+            }
+        }
+    }
 }
 
 // The lines one row below the projected bottom and left edges of the picture.
@@ -170,8 +200,11 @@ bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, in
     relief.sourceStride = static_cast<std::size_t>(rows.stride);
     relief.w = w;
     relief.h = h;
-    relief.target = target->Data() + kEngineHeaderBytes;
-    relief.targetStride = static_cast<std::size_t>(GetWidthBytes(W));
+    std::uint8_t* const targetRows = target->Data() + kEngineHeaderBytes;
+    const auto targetStride = static_cast<std::size_t>(GetWidthBytes(W));
+    relief.canvas = targetRows;
+    relief.columnStep = 1;
+    relief.rowStep = targetStride;
     relief.targetWidth = W;
     relief.targetHeight = H;
     relief.s = s;
@@ -179,14 +212,39 @@ bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, in
     relief.border = border;
     relief.amplitude = a;
     for (int v = 0; v < 256; ++v) relief.heights[v] = BarHeight(v, a);
-    // Bands of columns on separate threads: every bar lies in one column.
+    // Bars are drawn column by column into a copy when one can be had (else
+    // straight into the picture), in bands of columns on separate threads:
+    // every bar lies in one column.
+    const HBLOCK columns =
+        mode == 0 || mode == 1 ? CMemBlock::Allocate(static_cast<std::uint64_t>(W) * H) : nullptr;
+    if (columns) {
+        relief.canvas = columns->Data();
+        relief.columnStep = static_cast<std::size_t>(H);
+        relief.rowStep = 1;
+    }
     if (mode == 0 || mode == 1)
-        ParallelRows(0, W, kMinColumnsPerBand, [&relief, mode](int first, int last) {
-            if (mode == 0)
-                DrawBars(relief, first, last);
-            else
-                DrawCloud(relief, first, last);
+        ParallelRows(0, W, kMinColumnsPerBand, [&](int first, int last) {
+            if (columns)
+                std::memset(relief.canvas + static_cast<std::size_t>(first) * H,
+                            static_cast<std::uint8_t>(background),
+                            static_cast<std::size_t>(last - first) * H);
+            // Narrow runs of columns keep the bars being drawn in the cache.
+            for (int tile = first; tile < last; tile += kColumnTile) {
+                const int end = std::min(tile + kColumnTile, last);
+                if (mode == 0)
+                    DrawBars(relief, tile, end);
+                else
+                    DrawCloud(relief, tile, end);
+            }
         });
+    if (columns) {
+        ParallelRows(0, H, kMinColumnsPerBand, [&](int first, int last) {
+            CopyColumnsToRows(relief, columns->Data(), targetRows, targetStride, first, last);
+        });
+        relief.canvas = targetRows;
+        relief.columnStep = 1;
+        relief.rowStep = targetStride;
+    }
     if (mode == 0) DrawBaseEdges(relief, static_cast<std::uint8_t>(edge));
     Unlock();
     SetHandle(std::move(target));
