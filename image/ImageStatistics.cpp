@@ -1,23 +1,50 @@
 // Grey-level measurements of the whole picture (the region of interest plays
 // no part): minimum, maximum, sum, mean, standard deviation and the 256-bin
 // histogram. Each visits the width x height pixels row by row, skipping the
-// row padding.
+// row padding; large pictures are measured in bands of rows on all cores.
 //
 // The sum is kept in 64 bits, so large pictures no longer wrap; the mean stays
 // the integer mean (the quotient truncated), and the standard deviation is
 // taken around that integer mean, dividing by N.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <mutex>
 
 #include "Image.h"
 #include "ImagePixelRows.h"
+#include "Parallel.h"
 #include "StatKernels.h"
 
 namespace {
 
-CRowsView ViewOf(const CPixelRows& rows) {
-    return {rows.bits, rows.width, rows.height, rows.stride};
+// Rows per band when a measurement is split over the cores: small pictures
+// stay on the calling thread.
+constexpr int kRowsPerBand = 256;
+
+// Measures each band of rows on its own core and combines the band results.
+// Every result is an integer count, sum or extreme, so the order in which
+// the bands finish changes nothing.
+template <typename Result, typename Measure, typename Combine>
+Result MeasureInBands(const CPixelRows& rows, Result total, Measure measure, Combine combine) {
+    std::mutex lock;
+    ParallelRows(0, static_cast<int>(rows.height), kRowsPerBand, [&](int first, int last) {
+        const Result part =
+            measure(CRowsView{rows.Row(first), rows.width, last - first, rows.stride});
+        const std::lock_guard<std::mutex> guard(lock);
+        total = combine(total, part);
+    });
+    return total;
+}
+
+CLevelSums SumLevels(const CPixelRows& rows, bool withSquares) {
+    return MeasureInBands(
+        rows, CLevelSums{},
+        [withSquares](const CRowsView& band) { return statkernels::SumLevels(band, withSquares); },
+        [](CLevelSums a, CLevelSums b) {
+            return CLevelSums{a.sum + b.sum, a.squares + b.squares};
+        });
 }
 
 // The integer mean: the quotient taken in double precision and truncated.
@@ -31,7 +58,9 @@ int MeanOf(std::uint64_t sum, std::uint32_t area) {
 int CImage::GetMin() {
     const CPixelRows rows = LockPixelRows(*this, "GetMin");
     if (!rows) return 0;
-    const std::uint8_t least = statkernels::MinLevel(ViewOf(rows));  // 255 when empty
+    const std::uint8_t least = MeasureInBands(  // 255 when empty
+        rows, std::uint8_t{255}, statkernels::MinLevel,
+        [](std::uint8_t a, std::uint8_t b) { return std::min(a, b); });
     Unlock();
     return least;
 }
@@ -39,7 +68,9 @@ int CImage::GetMin() {
 int CImage::GetMax() {
     const CPixelRows rows = LockPixelRows(*this, "GetMax");
     if (!rows) return 0;
-    const std::uint8_t most = statkernels::MaxLevel(ViewOf(rows));
+    const std::uint8_t most =
+        MeasureInBands(rows, std::uint8_t{0}, statkernels::MaxLevel,
+                       [](std::uint8_t a, std::uint8_t b) { return std::max(a, b); });
     Unlock();
     return most;
 }
@@ -47,7 +78,7 @@ int CImage::GetMax() {
 std::uint64_t CImage::GetSum() {
     const CPixelRows rows = LockPixelRows(*this, "GetSum");
     if (!rows) return 0;
-    const std::uint64_t sum = statkernels::SumLevels(ViewOf(rows), false).sum;
+    const std::uint64_t sum = SumLevels(rows, false).sum;
     Unlock();
     return sum;
 }
@@ -66,7 +97,7 @@ double CImage::GetStdev() {
     // from the integer mean m follow exactly, as integers:
     // sum (v - m)^2 = sum v^2 - 2 m sum v + N m^2. The total stays far below
     // 2^53, so it is the very double a pixel-by-pixel sum would give.
-    const CLevelSums sums = statkernels::SumLevels(ViewOf(rows), true);
+    const CLevelSums sums = SumLevels(rows, true);
     Unlock();
     const auto mean = static_cast<std::int64_t>(MeanOf(sums.sum, area));
     const std::int64_t n = area;
@@ -83,11 +114,22 @@ bool CImage::GenerateHistogram() {
     }
     const CPixelRows rows = LockPixelRows(*this, "GenerateHistogram");
     if (!rows) return false;
-    CLevelCounts counts;
-    for (std::int64_t y = 0; y < rows.height; ++y)
-        statkernels::CountLevelsRow(rows.Row(y), rows.width, counts);
+    using CHistogram = std::array<std::uint32_t, 256>;
+    histogram_ = MeasureInBands(
+        rows, CHistogram{},
+        [](const CRowsView& band) {
+            CLevelCounts counts;
+            for (std::int64_t y = 0; y < band.height; ++y)
+                statkernels::CountLevelsRow(band.Row(y), band.width, counts);
+            CHistogram merged;
+            counts.Merge(merged.data());
+            return merged;
+        },
+        [](CHistogram a, const CHistogram& b) {
+            for (int level = 0; level < 256; ++level) a[level] += b[level];
+            return a;
+        });
     Unlock();
-    counts.Merge(histogram_.data());
     return true;
 }
 

@@ -6,7 +6,9 @@
 #include <random>
 #include <vector>
 
+#include "Parallel.h"
 #include "StatKernels.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -98,4 +100,33 @@ TEST(StatisticsKernels, LevelCountsMatchThePlainCount) {
         statkernels::reference::CountLevelsRow(rows.bytes.data(), count, plain);
         EXPECT_TRUE(std::equal(merged, merged + 256, plain)) << count;
     }
+}
+
+TEST(StatisticsKernels, MeasuresAreTheSameOnOneThreadAndOnSeveral) {
+    std::mt19937 random(13);
+    CImage image;
+    FillPicture(image, 333, 1100, [&](int, int) { return 20 + (random() >> 24) % 200; });
+    struct CMeasures {
+        int least, most, mean;
+        std::uint64_t sum;
+        double deviation;
+        std::vector<int> histogram;
+    } results[2];
+    for (int threads : {1, 3}) {
+        SetWorkerCount(threads);
+        CMeasures& m = results[threads == 1 ? 0 : 1];
+        m = {image.GetMin(), image.GetMax(), image.GetMean(), image.GetSum(), image.GetStdev(), {}};
+        ASSERT_TRUE(image.GenerateHistogram());
+        for (int level = 0; level < 256; ++level)
+            m.histogram.push_back(image.GetHistogramValue(level));
+    }
+    SetWorkerCount(0);
+    EXPECT_EQ(results[0].least, results[1].least);
+    EXPECT_EQ(results[0].most, results[1].most);
+    EXPECT_EQ(results[0].mean, results[1].mean);
+    EXPECT_EQ(results[0].sum, results[1].sum);
+    EXPECT_EQ(results[0].deviation, results[1].deviation);
+    EXPECT_EQ(results[0].histogram, results[1].histogram);
+    EXPECT_GE(results[0].least, 20);
+    EXPECT_LE(results[0].most, 219);
 }
