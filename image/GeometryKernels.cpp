@@ -7,6 +7,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace geometrykernels {
 
@@ -90,7 +93,46 @@ void TurnBlock16(const CQuarterTurn& turn, std::int64_t r0, std::int64_t c0) {
 
 }  // namespace
 
+#if defined(__x86_64__) && defined(__GNUC__)
+
+namespace {
+
+__attribute__((target("avx2"))) __m256i Reverse32(__m256i v) {
+    const __m256i reversed = _mm256_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0,
+                                              15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    return _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, reversed), _MM_SHUFFLE(1, 0, 3, 2));
+}
+
+// Swaps reversed 32-byte blocks from both ends while they do not overlap;
+// returns how many bytes at each end are done.
+__attribute__((target("avx2"))) std::int64_t ReverseEndsAvx2(std::uint8_t* p, std::int64_t count) {
+    std::int64_t x = 0;
+    for (; 2 * x + 64 <= count; x += 32) {
+        std::uint8_t* right = p + count - 32 - x;
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + x));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(right));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + x), Reverse32(b));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(right), Reverse32(a));
+    }
+    return x;
+}
+
+}  // namespace
+
+#endif
+
 void ReverseRow(std::uint8_t* p, std::int64_t count) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (__builtin_cpu_supports("avx2")) {
+        const std::int64_t done = ReverseEndsAvx2(p, count);
+        ReverseRowWithoutAvx2(p + done, count - 2 * done);
+        return;
+    }
+#endif
+    ReverseRowWithoutAvx2(p, count);
+}
+
+void ReverseRowWithoutAvx2(std::uint8_t* p, std::int64_t count) {
     std::int64_t x = 0;
 #if defined(__SSE2__)
     // Swaps 16-byte blocks from both ends while they do not overlap.

@@ -9,6 +9,9 @@ namespace geometrykernels {
 
 // Reverses p[0 .. count-1] in place.
 void ReverseRow(std::uint8_t* p, std::int64_t count);
+// The same without 32-byte registers, whatever the machine has, so that the
+// tests reach both versions.
+void ReverseRowWithoutAvx2(std::uint8_t* p, std::int64_t count);
 
 // A quarter turn of the rows [firstRow, lastRow) of the destination:
 // destination row r, column c (c < newWidth) takes the source byte at
