@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
 
 #include "Image.h"
@@ -19,17 +21,22 @@
 
 namespace {
 
-// Rows per band when a measurement is split over the cores: small pictures
-// stay on the calling thread.
-constexpr int kRowsPerBand = 256;
+// Least bytes per band when a measurement is split over the cores. Sums and
+// extremes go at the speed of memory, so only bands of tens of megabytes pay
+// for a thread; counting the levels works harder on each byte.
+constexpr std::int64_t kStreamingBandBytes = std::int64_t{32} << 20;
+constexpr std::int64_t kCountingBandBytes = std::int64_t{1} << 20;
 
 // Measures each band of rows on its own core and combines the band results.
 // Every result is an integer count, sum or extreme, so the order in which
 // the bands finish changes nothing.
 template <typename Result, typename Measure, typename Combine>
-Result MeasureInBands(const CPixelRows& rows, Result total, Measure measure, Combine combine) {
+Result MeasureInBands(const CPixelRows& rows, std::int64_t bandBytes, Result total, Measure measure,
+                      Combine combine) {
     std::mutex lock;
-    ParallelRows(0, static_cast<int>(rows.height), kRowsPerBand, [&](int first, int last) {
+    const auto rowsPerBand = static_cast<int>(
+        std::clamp<std::int64_t>(bandBytes / std::max<std::int64_t>(rows.width, 1), 1, INT32_MAX));
+    ParallelRows(0, static_cast<int>(rows.height), rowsPerBand, [&](int first, int last) {
         const Result part =
             measure(CRowsView{rows.Row(first), rows.width, last - first, rows.stride});
         const std::lock_guard<std::mutex> guard(lock);
@@ -40,7 +47,7 @@ Result MeasureInBands(const CPixelRows& rows, Result total, Measure measure, Com
 
 CLevelSums SumLevels(const CPixelRows& rows, bool withSquares) {
     return MeasureInBands(
-        rows, CLevelSums{},
+        rows, kStreamingBandBytes, CLevelSums{},
         [withSquares](const CRowsView& band) { return statkernels::SumLevels(band, withSquares); },
         [](CLevelSums a, CLevelSums b) {
             return CLevelSums{a.sum + b.sum, a.squares + b.squares};
@@ -59,7 +66,7 @@ int CImage::GetMin() {
     const CPixelRows rows = LockPixelRows(*this, "GetMin");
     if (!rows) return 0;
     const std::uint8_t least = MeasureInBands(  // 255 when empty
-        rows, std::uint8_t{255}, statkernels::MinLevel,
+        rows, kStreamingBandBytes, std::uint8_t{255}, statkernels::MinLevel,
         [](std::uint8_t a, std::uint8_t b) { return std::min(a, b); });
     Unlock();
     return least;
@@ -69,7 +76,7 @@ int CImage::GetMax() {
     const CPixelRows rows = LockPixelRows(*this, "GetMax");
     if (!rows) return 0;
     const std::uint8_t most =
-        MeasureInBands(rows, std::uint8_t{0}, statkernels::MaxLevel,
+        MeasureInBands(rows, kStreamingBandBytes, std::uint8_t{0}, statkernels::MaxLevel,
                        [](std::uint8_t a, std::uint8_t b) { return std::max(a, b); });
     Unlock();
     return most;
@@ -116,7 +123,7 @@ bool CImage::GenerateHistogram() {
     if (!rows) return false;
     using CHistogram = std::array<std::uint32_t, 256>;
     histogram_ = MeasureInBands(
-        rows, CHistogram{},
+        rows, kCountingBandBytes, CHistogram{},
         [](const CRowsView& band) {
             CLevelCounts counts;
             for (std::int64_t y = 0; y < band.height; ++y)
