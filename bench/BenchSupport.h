@@ -14,7 +14,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            const std::string name = run.benchmark_name();
+            std::string name = run.benchmark_name();
+            if (const auto suffix = name.find("/real_time"); suffix != std::string::npos) name.erase(suffix);
             const auto slash = name.find('/');
             if (slash == std::string::npos) continue;
             const double ms = run.GetAdjustedRealTime();  // in the run's unit (ms)
