@@ -13,7 +13,7 @@ bootstrap:
 
 build: bootstrap
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli
 
 run: build
 	cd $(RELEASE_DIR)/app && ./orvex
