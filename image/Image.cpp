@@ -225,7 +225,8 @@ HBLOCK CImage::CreateEmptyBlock(int width, int height, std::uint8_t fill) {
     for (int i = 0; i < 256; ++i) {
         table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<std::uint8_t>(i);
     }
-    std::memset(block->Data() + kEngineHeaderBytes, fill, size);
+    // The block comes zero-filled: only another level needs a pass.
+    if (fill != 0) std::memset(block->Data() + kEngineHeaderBytes, fill, size);
     return block;
 }
 
