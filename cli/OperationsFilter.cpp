@@ -16,9 +16,9 @@ namespace {
 using ParseResult = std::optional<CliAction>;
 
 // An operation without argument that runs one step.
-CliOperation Simple(const char* flag, const char* help, bool (*step)(CImageDocument&)) {
-    return {flag, "", help, true, [step](const std::string&, std::string&) -> ParseResult {
-                return [step](CliContext& c) { return step(c.doc); };
+CliOperation Simple(const char* flag, const char* help, const SStep<>& step) {
+    return {flag, "", help, true, [&step](const std::string&, std::string&) -> ParseResult {
+                return [&step](CliContext& c) { return step(c.doc); };
             }};
 }
 

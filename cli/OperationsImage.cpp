@@ -14,10 +14,10 @@ namespace {
 using Parser = decltype(CliOperation::parse);
 
 // A row for an operation without argument that runs `step` on the document.
-CliOperation Plain(std::string flag, std::string help, bool (*step)(CImageDocument&)) {
+CliOperation Plain(std::string flag, std::string help, const SStep<>& step) {
     return {std::move(flag), "", std::move(help), true,
-            [step](const std::string&, std::string&) -> std::optional<CliAction> {
-                return [step](CliContext& c) { return step(c.doc); };
+            [&step](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [&step](CliContext& c) { return step(c.doc); };
             }};
 }
 

@@ -5,10 +5,10 @@
 // cursor, repaint, modified flag). The result is the engine's: the desktop
 // ignores it (the engine has shown its message), orvex-cli exits with 1.
 
-#include "ImageDocument.h"
+#include "Step.h"
 
 // A new uniform picture: "Image uniforme(%d,%d)".
-bool StepUniform(CImageDocument& doc, int width, int height, int level);
+extern const SStep<int, int, int> StepUniform;
 
 // Exchanges the picture and its undo copy; no history line.
-bool StepUndo(CImageDocument& doc);
+extern const SStep<> StepUndo;

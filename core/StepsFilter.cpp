@@ -31,7 +31,7 @@ bool RunMorphology(CImageDocument& doc, const char* history,
 
 }  // namespace
 
-bool StepFilter(CImageDocument& doc, const CMask& mask) {
+static bool RunFilter(CImageDocument& doc, const CMask& mask) {
     CImage& image = *doc.GetImage();
     doc.AddHistory("Filtrage linéaire");
     image.SaveBackup();
@@ -39,10 +39,11 @@ bool StepFilter(CImageDocument& doc, const CMask& mask) {
     doc.AddHistory("Filtrage");
     return filtered;
 }
+const SStep<const CMask&> StepFilter{&RunFilter, StepNeeds::FullPalette};
 
 // Smoothing, then a Laplacian, then the mean of the four direct neighbours.
 // A failed pass stops the chain so no half-made result is left.
-bool StepContours(CImageDocument& doc) {
+static bool RunContours(CImageDocument& doc) {
     CImage& image = *doc.GetImage();
     doc.AddHistory("Contours");
     image.SaveBackup();
@@ -50,26 +51,32 @@ bool StepContours(CImageDocument& doc) {
            image.Filter(Mask3x3({-1, -1, -1, -1, 8, -1, -1, -1, -1})) &&
            image.Filter(Mask3x3({0, 1, 0, 1, 0, 1, 0, 1, 0}));
 }
+const SStep<> StepContours{&RunContours, StepNeeds::FullPalette};
 
-bool StepDilate(CImageDocument& doc) {
+static bool RunDilate(CImageDocument& doc) {
     return RunMorphology(doc, "Dilatation morphologique", {&CImage::MorphoDilate});
 }
+const SStep<> StepDilate{&RunDilate, StepNeeds::FullPalette};
 
-bool StepErode(CImageDocument& doc) {
+static bool RunErode(CImageDocument& doc) {
     return RunMorphology(doc, "Erosion morphologique", {&CImage::MorphoErode});
 }
+const SStep<> StepErode{&RunErode, StepNeeds::FullPalette};
 
-bool StepOpen(CImageDocument& doc) {
+static bool RunOpen(CImageDocument& doc) {
     return RunMorphology(doc, "Ouverture morphologique",
                          {&CImage::MorphoErode, &CImage::MorphoDilate});
 }
+const SStep<> StepOpen{&RunOpen, StepNeeds::FullPalette};
 
-bool StepClose(CImageDocument& doc) {
+static bool RunClose(CImageDocument& doc) {
     return RunMorphology(doc, "Fermeture morphologique",
                          {&CImage::MorphoDilate, &CImage::MorphoErode});
 }
+const SStep<> StepClose{&RunClose, StepNeeds::FullPalette};
 
-bool StepPerspective(CImageDocument& doc, PerspectiveMode mode, const PerspectiveParams& params) {
+static bool RunPerspective(CImageDocument& doc, PerspectiveMode mode,
+                           const PerspectiveParams& params) {
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     const bool rendered =
@@ -78,3 +85,5 @@ bool StepPerspective(CImageDocument& doc, PerspectiveMode mode, const Perspectiv
     doc.AddHistory(mode == PerspectiveMode::Gradient ? "Perspective gradient" : "Perpective nuage");
     return rendered;
 }
+const SStep<PerspectiveMode, const PerspectiveParams&> StepPerspective{&RunPerspective,
+                                                                       StepNeeds::FullPalette};

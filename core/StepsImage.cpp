@@ -17,37 +17,41 @@ bool ThresholdThenBinaryPalette(CImage& image, int low, int high) {
 
 }  // namespace
 
-bool StepNegative(CImageDocument& doc) {
+static bool RunNegative(CImageDocument& doc) {
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     const bool done = image.Reverse();
     doc.AddHistory("Inverse");
     return done;
 }
+const SStep<> StepNegative{&RunNegative, StepNeeds::FullPalette};
 
-bool StepFlipHorizontal(CImageDocument& doc) {
+static bool RunFlipHorizontal(CImageDocument& doc) {
     doc.AddHistory("Retournement horizontal");
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     return image.FlipHorizontal();
 }
+const SStep<> StepFlipHorizontal{&RunFlipHorizontal, StepNeeds::FullPalette};
 
-bool StepFlipVertical(CImageDocument& doc) {
+static bool RunFlipVertical(CImageDocument& doc) {
     doc.AddHistory("Retournement vertical");
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     return image.FlipVertical();
 }
+const SStep<> StepFlipVertical{&RunFlipVertical, StepNeeds::FullPalette};
 
-bool StepRotate(CImageDocument& doc, int angle) {
+static bool RunRotate(CImageDocument& doc, int angle) {
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     const bool done = image.Rotate(static_cast<unsigned>(angle), 0);
     doc.AddHistory(FormatHistory("Rotation(%d)", angle));
     return done;
 }
+const SStep<int> StepRotate{&RunRotate, StepNeeds::FullPalette};
 
-bool StepResize(CImageDocument& doc, int width, int height) {
+static bool RunResize(CImageDocument& doc, int width, int height) {
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     // Resize refuses the picture's own size without a word; there is simply
@@ -57,16 +61,18 @@ bool StepResize(CImageDocument& doc, int width, int height) {
     doc.AddHistory(FormatHistory("Redimensionnement(%d,%d)", width, height));
     return done;
 }
+const SStep<int, int> StepResize{&RunResize, StepNeeds::FullPalette};
 
-bool StepPaletteBar(CImageDocument& doc) {
+static bool RunPaletteBar(CImageDocument& doc) {
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     const bool done = image.AddPaletteBar(kPaletteBarRows);
     doc.AddHistory(FormatHistory("Ajout de la palette(%d)", kPaletteBarRows));
     return done;
 }
+const SStep<> StepPaletteBar{&RunPaletteBar, StepNeeds::FullPalette};
 
-bool StepPalette(CImageDocument& doc, PaletteKind kind) {
+static bool RunPalette(CImageDocument& doc, PaletteKind kind) {
     struct Command {
         const char* history;
         bool (*apply)(CImage&);
@@ -91,28 +97,33 @@ bool StepPalette(CImageDocument& doc, PaletteKind kind) {
     image.SaveBackup();
     return command.apply(image);
 }
+const SStep<PaletteKind> StepPalette{&RunPalette, StepNeeds::FullPalette};
 
-bool StepCustomPalette(CImageDocument& doc, const std::uint8_t red[256],
-                       const std::uint8_t green[256], const std::uint8_t blue[256]) {
+static bool RunCustomPalette(CImageDocument& doc, const std::uint8_t red[256],
+                             const std::uint8_t green[256], const std::uint8_t blue[256]) {
     doc.AddHistory("Palette personalisée");
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     return image.PaletteGradient(red, green, blue);
 }
+const SStep<const std::uint8_t*, const std::uint8_t*, const std::uint8_t*> StepCustomPalette{
+    &RunCustomPalette, StepNeeds::FullPalette};
 
-bool StepManualThreshold(CImageDocument& doc, int low, int high) {
+static bool RunManualThreshold(CImageDocument& doc, int low, int high) {
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     const bool done = ThresholdThenBinaryPalette(image, low, high);
     doc.AddHistory(FormatHistory("Seuillage(%d,%d)", low, high));
     return done;
 }
+const SStep<int, int> StepManualThreshold{&RunManualThreshold, StepNeeds::FullPalette};
 
-bool StepCancelManualThreshold(CImageDocument& doc) {
+static bool RunCancelManualThreshold(CImageDocument& doc) {
     return doc.GetImage()->PaletteGradient(1, 1, 1);
 }
+const SStep<> StepCancelManualThreshold{&RunCancelManualThreshold, StepNeeds::FullPalette};
 
-bool StepAdaptiveThreshold(CImageDocument& doc, double k) {
+static bool RunAdaptiveThreshold(CImageDocument& doc, double k) {
     doc.AddHistory("Seuillage adaptatif");
     CImage& image = *doc.GetImage();
     image.SaveBackup();
@@ -127,10 +138,12 @@ bool StepAdaptiveThreshold(CImageDocument& doc, double k) {
     const int low = threshold < 0.0 ? 0 : static_cast<int>(threshold);
     return ThresholdThenBinaryPalette(image, low, 255);
 }
+const SStep<double> StepAdaptiveThreshold{&RunAdaptiveThreshold, StepNeeds::FullPalette};
 
-bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]) {
+static bool RunDynamic(CImageDocument& doc, const std::uint8_t table[256]) {
     doc.AddHistory("Dynamique");
     CImage& image = *doc.GetImage();
     image.SaveBackup();
     return image.SetDynamic(table);
 }
+const SStep<const std::uint8_t*> StepDynamic{&RunDynamic, StepNeeds::FullPalette};

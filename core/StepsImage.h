@@ -4,26 +4,25 @@
 
 #include <cstdint>
 
-#include "ImageDocument.h"
+#include "Step.h"
 
 enum class PaletteKind { Grey, Rainbow, Heat, Metal, Binary };
 
-bool StepNegative(CImageDocument& doc);                       // "Inverse"
-bool StepFlipHorizontal(CImageDocument& doc);                 // "Retournement horizontal"
-bool StepFlipVertical(CImageDocument& doc);                   // "Retournement vertical"
-bool StepRotate(CImageDocument& doc, int angle);              // "Rotation(%d)"
-bool StepResize(CImageDocument& doc, int width, int height);  // "Redimensionnement(%d,%d)"
-bool StepPaletteBar(CImageDocument& doc);                     // "Ajout de la palette(%d)", 20 rows
-bool StepPalette(CImageDocument& doc, PaletteKind kind);      // "Palette niveaux de gris", ...
+extern const SStep<> StepNegative;            // "Inverse"
+extern const SStep<> StepFlipHorizontal;      // "Retournement horizontal"
+extern const SStep<> StepFlipVertical;        // "Retournement vertical"
+extern const SStep<int> StepRotate;           // "Rotation(%d)"
+extern const SStep<int, int> StepResize;      // "Redimensionnement(%d,%d)"
+extern const SStep<> StepPaletteBar;          // "Ajout de la palette(%d)", 20 rows
+extern const SStep<PaletteKind> StepPalette;  // "Palette niveaux de gris", ...
 // Palette from the palette editor or a palette file: "Palette personalisée".
-bool StepCustomPalette(CImageDocument& doc, const std::uint8_t red[256], const std::uint8_t green[256],
-                       const std::uint8_t blue[256]);
+extern const SStep<const std::uint8_t*, const std::uint8_t*, const std::uint8_t*> StepCustomPalette;
 // Manual threshold confirmed: Threshold then the binary palette, "Seuillage(%d,%d)".
-bool StepManualThreshold(CImageDocument& doc, int low, int high);
+extern const SStep<int, int> StepManualThreshold;
 // Manual threshold cancelled: back to the grey palette, no undo copy, no history.
-bool StepCancelManualThreshold(CImageDocument& doc);
+extern const SStep<> StepCancelManualThreshold;
 // Adaptive threshold at mean + trunc(stdev * k): "Seuillage adaptatif";
 // "Invalid threshold" when that exceeds 255.
-bool StepAdaptiveThreshold(CImageDocument& doc, double k);
+extern const SStep<double> StepAdaptiveThreshold;
 // Tone curve: "Dynamique".
-bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]);
+extern const SStep<const std::uint8_t*> StepDynamic;
