@@ -31,7 +31,12 @@ FileStatus CImageDocument::Open(const std::string& path) {
 }
 
 void CImageDocument::SaveBackup() {
-    if (undoCopies_) image_.SaveBackup();
+    // A copy nobody will use is not taken, and an older one is let go: the
+    // copy this step would have made was going to replace it anyway.
+    if (undoCopies_)
+        image_.SaveBackup();
+    else
+        image_.DiscardBackup();
 }
 
 void CImageDocument::RecordOperation(CRecipeOperation operation, bool done) {
