@@ -58,8 +58,8 @@ private:
     std::optional<CWaitCursor> wait_;
 };
 
-// A rule reading what a step needs (StepCanRun), for a document or a view
-// row: Needs(StepNegative), or Needs(StepNeeds::FullPalette) for a command
+// A rule reading what a step declares it needs, for a document or a view
+// row: Needs<StepNegative>(), or Needs(StepNeeds::FullPalette) for a command
 // whose work is no processing step (histogram, statistics).
 struct SNeeds {
     StepNeeds needs;
@@ -67,7 +67,7 @@ struct SNeeds {
     bool operator()(const COrvexView& view) const;
 };
 inline SNeeds Needs(StepNeeds needs) { return {needs}; }
-template <typename... Args>
-SNeeds Needs(const SStep<Args...>& step) {
-    return {step.needs};
+template <auto Step>
+SNeeds Needs() {
+    return {kStepNeeds<Step>};
 }

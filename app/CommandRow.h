@@ -15,7 +15,7 @@
 // menus, the enabling and the routing all come from the row. A row without a
 // handler is a command still to come: it shows, disabled.
 //
-// The rule: an empty one means always; Needs(StepX) reads what the core step
+// The rule: an empty one means always; Needs<StepX>() reads what the core step
 // declares (StepNeeds), so the desktop and orvex-cli agree; any lambda on the
 // owner will do (`[](const COrvexView& v) { return v.Zoom() == 1.0f; }`).
 //
@@ -38,7 +38,7 @@
 //   {cmd::Dynamic,
 //    {"&Dynamique...", "Change la dynamique de l'image ", "Dynamique", {},
 //     {nullptr, icons::Dynamic}},
-//    Needs(StepDynamic),
+//    Needs<StepDynamic>(),
 //    Dynamic},
 //
 // A live preview that only rewrites the colour table tells the views with

@@ -13,8 +13,8 @@ namespace {
 constexpr auto Ctrl = Qt::ControlModifier;
 
 // wait; the step (history line, undo copy, engine); repaint; modified.
-std::function<void(COrvexDoc&)> RunStep(const SStep<>& step) {
-    return [&step](COrvexDoc& doc) {
+std::function<void(COrvexDoc&)> RunStep(bool (*step)(CImageDocument&)) {
+    return [step](COrvexDoc& doc) {
         CCommandSteps steps(doc);
         steps.Wait();
         step(steps.Core());
@@ -30,7 +30,7 @@ QList<SDocumentCommand> DocumentCommandRows() {
     return {
         {cmd::Negative,
          {"&Inverse", "Inverse la dynamique de l'image", "Inverse", {}, {nullptr, icons::Negative}},
-         Needs(StepNegative),
+         Needs<StepNegative>(),
          RunStep(StepNegative)},
         {cmd::FlipHorizontal,
          {"Retournement &horizontal",
@@ -38,7 +38,7 @@ QList<SDocumentCommand> DocumentCommandRows() {
           "Retournement horizontal",
           {},
           {nullptr, icons::FlipHorizontal}},
-         Needs(StepFlipHorizontal),
+         Needs<StepFlipHorizontal>(),
          RunStep(StepFlipHorizontal)},
         {cmd::FlipVertical,
          {"Retournement &vertical",
@@ -46,7 +46,7 @@ QList<SDocumentCommand> DocumentCommandRows() {
           "Retournement vertical",
           {},
           {nullptr, icons::FlipVertical}},
-         Needs(StepFlipVertical),
+         Needs<StepFlipVertical>(),
          RunStep(StepFlipVertical)},
         {cmd::Dynamic,
          {"&Dynamique...",
@@ -54,31 +54,31 @@ QList<SDocumentCommand> DocumentCommandRows() {
           "Dynamique",
           {},
           {nullptr, icons::Dynamic}},
-         Needs(StepDynamic)},
+         Needs<StepDynamic>()},
         {cmd::Dilate,
          {"&Dilatation",
           "Elimine les trous isolés dans les objects et dilate le contour des objects",
           "Dilatation"},
-         Needs(StepDilate),
+         Needs<StepDilate>(),
          RunStep(StepDilate)},
         {cmd::Erode,
          {"&Erosion", "Elimine les pixels isolés dans le fond et erode le contour des objects",
           "Erode"},
-         Needs(StepErode),
+         Needs<StepErode>(),
          RunStep(StepErode)},
         {cmd::Opening,
          {"&Ouverture",
           " Ouverture(Image)=Dilatation(Erosion(Image)).Supprime les petits objects et lisse les "
           "contours.",
           "Ouverture  "},
-         Needs(StepOpen),
+         Needs<StepOpen>(),
          RunStep(StepOpen)},
         {cmd::Closing,
          {"&Fermeture",
           "Fermeture(Image)=Erosion(Dilatation(Image)).Supprime les petits trous et lisse les "
           "contours.",
           "Fermeture  "},
-         Needs(StepClose),
+         Needs<StepClose>(),
          RunStep(StepClose)},
         {cmd::History,
          {"Histori&que...",
@@ -93,14 +93,14 @@ QList<SDocumentCommand> DocumentCommandRows() {
           "Browser de filtres linéaires",
           {QKeySequence(Ctrl | Qt::Key_B)},
           {nullptr, icons::FilterBrowser}},
-         Needs(StepFilter)},
+         Needs<StepFilter>()},
         {cmd::AdaptiveThreshold,
          {"Seuillage &adaptatif...",
           "Apllique un seuillage basé sur l'étude statistique de l'image", "Seuillage adaptatif"},
-         Needs(StepAdaptiveThreshold)},
+         Needs<StepAdaptiveThreshold>()},
         {cmd::Contours,
          {"&Contours", "Affiche les contours dans une image\\Contours", ""},
-         Needs(StepContours),
+         Needs<StepContours>(),
          RunStep(StepContours)},
         {cmd::Statistics,
          {"&Statistiques...",

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ImageDocument.h"
+#include "Step.h"
 
 struct CliContext {
     CImageDocument& doc;
@@ -23,15 +24,33 @@ struct CliOperation {
     std::string flag;      // "--rotate"
     std::string argument;  // "A", or empty for a flag without argument
     std::string help;      // one line for --help
-    // Needs a picture with a 256-entry colour table, as the desktop command
-    // is enabled only for such pictures.
-    bool needs256Colors = false;
+    // What the document must hold: what the step declares it needs, which is
+    // also what enables the desktop command.
+    StepNeeds needs = StepNeeds::Nothing;
     // Turns the argument into an action; std::nullopt with `error` set when
     // the argument is not acceptable.
     std::function<std::optional<CliAction>(const std::string& arg, std::string& error)> parse;
+    // The desktop command takes the undo copy before it changes the picture
+    // (reports, the region of interest and undo itself do not).
+    bool takesUndoCopy = true;
+    // The argument names a file; in a recipe a relative name is taken from
+    // the recipe's folder.
+    bool argumentIsFile = false;
 };
 
-// Each family of operations adds its own rows.
+// The same row marked as taking no undo copy (a report, a setting).
+CliOperation WithoutUndoCopy(CliOperation operation);
+
+// A row for an operation without argument that runs a step on the document.
+CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CImageDocument&),
+                           StepNeeds needs);
+template <auto Step>
+CliOperation StepOperation(std::string flag, std::string help) {
+    return StepOperation(std::move(flag), std::move(help), Step, kStepNeeds<Step>);
+}
+
+// Each family of operations adds its own rows, in the file named after the
+// core steps it calls (OperationsImage.cpp runs the steps of StepsImage.h).
 void AddBasicOperations(std::vector<CliOperation>& table);
 void AddImageOperations(std::vector<CliOperation>& table);
 void AddFilterOperations(std::vector<CliOperation>& table);

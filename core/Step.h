@@ -1,10 +1,13 @@
 #pragma once
-// A processing step and what it needs of the document before it may run.
-// The desktop enables a command, and orvex-cli accepts an operation, by
-// asking the step itself, so the two can never disagree.
+// What a processing step needs of the document before it may run. Each
+// step's header declares it beside the step:
 //
-// A step is called like a function, StepNegative(doc), and carries its need:
-// StepNegative.needs.
+//   bool StepNegative(CImageDocument& doc);
+//   template <> struct SStepNeeds<StepNegative> : SNeedsFullPalette {};
+//
+// The desktop enables a command, and orvex-cli accepts an operation, by
+// reading that declaration (kStepNeeds<StepNegative>), so the two can never
+// disagree. A step without a declaration cannot be asked: it does not compile.
 
 #include "ImageDocument.h"
 
@@ -14,14 +17,21 @@ enum class StepNeeds {
     FullPalette,  // an 8-bit picture with a 256-entry colour table
 };
 
+template <auto Step>
+struct SStepNeeds;
+
+struct SNeedsNothing {
+    static constexpr StepNeeds value = StepNeeds::Nothing;
+};
+struct SNeedsPicture {
+    static constexpr StepNeeds value = StepNeeds::Picture;
+};
+struct SNeedsFullPalette {
+    static constexpr StepNeeds value = StepNeeds::FullPalette;
+};
+
+template <auto Step>
+inline constexpr StepNeeds kStepNeeds = SStepNeeds<Step>::value;
+
 // Whether the document holds what a step with this need works on.
 bool StepCanRun(const CImageDocument& doc, StepNeeds needs);
-
-template <typename... Args>
-struct SStep {
-    bool (*run)(CImageDocument&, Args...);
-    StepNeeds needs;
-
-    bool operator()(CImageDocument& doc, Args... args) const { return run(doc, args...); }
-    bool CanRun(const CImageDocument& doc) const { return StepCanRun(doc, needs); }
-};

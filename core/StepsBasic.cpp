@@ -1,18 +1,35 @@
 #include "StepsBasic.h"
 
-static bool RunUniform(CImageDocument& doc, int width, int height, int level) {
+#include <string>
+
+bool StepUniform(CImageDocument& doc, int width, int height, int level) {
     CImage& image = *doc.GetImage();
-    image.SaveBackup();
+    doc.SaveBackup();
     const bool created = image.CreateEmptyImage(width, height, static_cast<std::uint8_t>(level));
     doc.AddHistory(FormatHistory("Image uniforme(%d,%d)", width, height));
+    doc.RecordOperation({.flag = "--uniform",
+                         .argument = std::to_string(width) + "," + std::to_string(height) + "," +
+                                     std::to_string(level),
+                         .resetsRoi = true},
+                        created);
     return created;
 }
-const SStep<int, int, int> StepUniform{&RunUniform, StepNeeds::Nothing};
 
-static bool RunUndo(CImageDocument& doc) {
+bool StepUndo(CImageDocument& doc) {
     CImage& image = *doc.GetImage();
     if (!image.HasBackup()) return false;
     image.Undo();
+    doc.RecordOperation({.flag = "--undo", .resetsRoi = true}, true);
     return true;
 }
-const SStep<> StepUndo{&RunUndo, StepNeeds::Nothing};
+
+bool StepPaste(CImageDocument& doc, HBLOCK block) {
+    if (!block) return false;
+    doc.GetImage()->SetHandle(std::move(block));
+    doc.RecordOperation({.flag = "--paste",
+                         .resetsRoi = true,
+                         .notReplayable = "a picture pasted from the clipboard, which "
+                                          "another picture cannot repeat"},
+                        true);
+    return true;
+}

@@ -4,11 +4,27 @@
 // order the command defines; the front end adds only what is its own (wait
 // cursor, repaint, modified flag). The result is the engine's: the desktop
 // ignores it (the engine has shown its message), orvex-cli exits with 1.
+//
+// Beside its history lines, every step records in the document's recipe the
+// orvex-cli operation that repeats it (CImageDocument::RecordOperation).
 
+#include "ImageDocument.h"
 #include "Step.h"
 
 // A new uniform picture: "Image uniforme(%d,%d)".
-extern const SStep<int, int, int> StepUniform;
+bool StepUniform(CImageDocument& doc, int width, int height, int level);
 
 // Exchanges the picture and its undo copy; no history line.
-extern const SStep<> StepUndo;
+bool StepUndo(CImageDocument& doc);
+
+// The picture becomes a block pasted from the clipboard: no undo copy, no
+// history line. Recorded as a step no other picture can repeat. False, with
+// nothing changed, when there is no block.
+bool StepPaste(CImageDocument& doc, HBLOCK block);
+
+// What each step needs of the document.
+// clang-format off
+template <> struct SStepNeeds<StepUniform> : SNeedsNothing {};
+template <> struct SStepNeeds<StepUndo> : SNeedsNothing {};
+template <> struct SStepNeeds<StepPaste> : SNeedsNothing {};
+// clang-format on

@@ -147,16 +147,14 @@ void TestCommands::optionsLastForTheRun() {
 }
 
 void TestCommands::enablingReadsWhatTheStepNeeds() {
-    COrvexDoc empty;
-    COrvexView emptyView(&empty);
-    QCOMPARE(empty.IsCommandEnabled(cmd::Negative),
-             std::optional<bool>(StepNegative.CanRun(empty.Core())));
-    QVERIFY(!StepNegative.CanRun(empty.Core()));
-    QVERIFY(StepUniform.CanRun(empty.Core()));
-    QVERIFY(!Needs(StepRotate)(emptyView));
-    COrvexDoc grey;
+    COrvexDoc empty, grey;
     LoadPicture(grey, 3, 3);
-    QVERIFY(Needs(StepRotate)(grey));
+    COrvexView emptyView(&empty), greyView(&grey);
+    // A step that needs a 256-colour picture, and one that needs nothing.
+    QVERIFY(!Needs<StepRotate>()(emptyView));
+    QVERIFY(Needs<StepRotate>()(greyView));
+    QVERIFY(Needs<StepUniform>()(empty));
+    QCOMPARE(empty.IsCommandEnabled(cmd::Negative), std::optional<bool>(false));
     QCOMPARE(grey.IsCommandEnabled(cmd::Negative), std::optional<bool>(true));
 }
 
