@@ -94,8 +94,11 @@ void CDialogDynamic::BuildControls() {
     auto* type = new QGroupBox("Type", this);
     units.Place(type, 200, 10, 77, 160);
     type->lower();
+    // Right-aligned against its field, so that a wide font grows it leftwards
+    // into the free space rather than under the field.
     auto* gammaLabel = new QLabel("Gamma :", this);
-    units.Place(gammaLabel, 79, 182, 25, 10);
+    gammaLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    units.Place(gammaLabel, 64, 182, 40, 10);
 
     units.Place(ArrowButton(Qt::UpArrow, "GammaUp", &CDialogDynamic::GammaUp), 118, 180, 9, 6);
     units.Place(ArrowButton(Qt::DownArrow, "GammaDown", &CDialogDynamic::GammaDown), 118, 186, 9,
