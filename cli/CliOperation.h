@@ -31,7 +31,12 @@ struct CliOperation {
     std::function<std::optional<CliAction>(const std::string& arg, std::string& error)> parse;
 };
 
-// Each family of operations adds its own rows.
+// A row for an operation without argument that runs `step` on the document;
+// every such step needs a 256-colour picture.
+CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CImageDocument&));
+
+// Each family of operations adds its own rows, in the file named after the
+// core steps it calls (OperationsImage.cpp runs the steps of StepsImage.h).
 void AddBasicOperations(std::vector<CliOperation>& table);
 void AddImageOperations(std::vector<CliOperation>& table);
 void AddFilterOperations(std::vector<CliOperation>& table);

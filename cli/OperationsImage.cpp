@@ -1,25 +1,20 @@
-// Palettes, thresholds, the negative, geometry and the measurement reports.
+// Palettes and palette files, thresholds, the negative, geometry, tone curves
+// and the measurement reports.
 // Every one of them is a desktop command enabled for 256-colour pictures only.
 
 #include <array>
+#include <cstdint>
+#include <map>
 #include <utility>
 
 #include "ArgParse.h"
 #include "CliOperation.h"
 #include "ImageStatistics.h"
+#include "PaletteFile.h"
 #include "StepsImage.h"
+#include "ToneCurve.h"
 
 namespace {
-
-using Parser = decltype(CliOperation::parse);
-
-// A row for an operation without argument that runs `step` on the document.
-CliOperation Plain(std::string flag, std::string help, bool (*step)(CImageDocument&)) {
-    return {std::move(flag), "", std::move(help), true,
-            [step](const std::string&, std::string&) -> std::optional<CliAction> {
-                return [step](CliContext& c) { return step(c.doc); };
-            }};
-}
 
 CliOperation Palette() {
     static constexpr std::array<std::pair<const char*, PaletteKind>, 5> kNames{{
@@ -118,19 +113,81 @@ CliOperation Histogram() {
             }};
 }
 
+CliOperation Dynamic() {
+    return {"--dynamic", "CURVE",
+            "tone curve: linear, inverse, sqrt, power:G, root:G, exp, log (G 1 .. 99)", true,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                static const std::map<std::string, int> kPlain = {{"linear", kCurveLinear},
+                                                                  {"inverse", kCurveInverse},
+                                                                  {"sqrt", kCurveSquareRoot},
+                                                                  {"exp", kCurveExponential},
+                                                                  {"log", kCurveLogarithmic}};
+                const std::size_t colon = arg.find(':');
+                const std::string name = arg.substr(0, colon);
+                int curve = -1;
+                long long gamma = 2;
+                if (colon == std::string::npos && kPlain.count(name) != 0) {
+                    curve = kPlain.at(name);
+                } else if (colon != std::string::npos && (name == "power" || name == "root")) {
+                    curve = name == "power" ? kCurvePower : kCurveRoot;
+                    const auto g = ParseInteger(arg.substr(colon + 1));
+                    gamma = g ? *g : 0;
+                }
+                if (curve < 0 || gamma < 1 || gamma > 99) {
+                    error =
+                        "expects linear, inverse, sqrt, power:G, root:G, exp or log, G in 1 .. 99";
+                    return std::nullopt;
+                }
+                const ToneTable table = ComputeToneCurve(curve, static_cast<std::uint8_t>(gamma));
+                return [table](CliContext& c) { return StepDynamic(c.doc, table.data()); };
+            }};
+}
+
+CliOperation PaletteFromFile() {
+    return {"--palette-file", "F.pal", "palette read from a JASC palette file", true,
+            [](const std::string& path, std::string&) -> std::optional<CliAction> {
+                return [path](CliContext& c) {
+                    CPaletteColors colors;
+                    if (!ReadPaletteFile(path, colors)) return false;
+                    return StepCustomPalette(c.doc, colors.red.data(), colors.green.data(),
+                                             colors.blue.data());
+                };
+            }};
+}
+
+CliOperation SavePalette() {
+    return {"--save-palette", "F.pal", "write the colour table as a JASC palette file", true,
+            [](const std::string& path, std::string&) -> std::optional<CliAction> {
+                return [path](CliContext& c) {
+                    const CPaletteTable& table = *c.doc.GetImage()->GetPalette();
+                    CPaletteColors colors;
+                    for (std::size_t i = 0; i < static_cast<std::size_t>(table.count); ++i) {
+                        colors.red[i] = table.entries[i].red;
+                        colors.green[i] = table.entries[i].green;
+                        colors.blue[i] = table.entries[i].blue;
+                    }
+                    return WritePaletteFile(path, colors);
+                };
+            }};
+}
+
 }  // namespace
 
 void AddImageOperations(std::vector<CliOperation>& table) {
     table.push_back(Palette());
     table.push_back(Threshold());
     table.push_back(Adaptive());
-    table.push_back(Plain("--negative", "negative of the region of interest", StepNegative));
-    table.push_back(Plain("--flip-h", "mirror left to right", StepFlipHorizontal));
-    table.push_back(Plain("--flip-v", "mirror top to bottom", StepFlipVertical));
+    table.push_back(
+        StepOperation("--negative", "negative of the region of interest", StepNegative));
+    table.push_back(StepOperation("--flip-h", "mirror left to right", StepFlipHorizontal));
+    table.push_back(StepOperation("--flip-v", "mirror top to bottom", StepFlipVertical));
     table.push_back(Rotate());
     table.push_back(Resize());
     table.push_back(
-        Plain("--palette-bar", "add a 20-row grey ramp under the picture", StepPaletteBar));
+        StepOperation("--palette-bar", "add a 20-row grey ramp under the picture", StepPaletteBar));
+    table.push_back(Dynamic());
+    table.push_back(PaletteFromFile());
+    table.push_back(SavePalette());
     table.push_back(Stats());
     table.push_back(Histogram());
 }
