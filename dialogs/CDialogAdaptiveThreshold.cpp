@@ -9,7 +9,7 @@
 
 CDialogAdaptiveThreshold::CDialogAdaptiveThreshold(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Seuillage adaptatif");
-    const CDialogUnits units(this);
+    const CDialogUnits units(font());
     setFixedSize(units.Size(177, 101));
 
     kField_ = new QLineEdit(QString::asprintf("%.*g", 6, static_cast<double>(k_)), this);

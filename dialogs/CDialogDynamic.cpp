@@ -61,7 +61,7 @@ CDialogDynamic::CDialogDynamic(QWidget* parent) : QDialog(parent) {
 }
 
 void CDialogDynamic::BuildControls() {
-    const CDialogUnits units(this);
+    const CDialogUnits units(font());
     setFixedSize(units.Size(297, 206));
 
     auto* apply = new QPushButton("Appliquer", this);

@@ -7,7 +7,7 @@
 
 CDialogHistory::CDialogHistory(const std::string& history, QWidget* parent) : QDialog(parent) {
     setWindowTitle("Historique");
-    const CDialogUnits units(this);
+    const CDialogUnits units(font());
     setFixedSize(units.Size(223, 175));
 
     text_ = new QPlainTextEdit(this);

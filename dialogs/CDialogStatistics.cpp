@@ -10,7 +10,7 @@
 CDialogStatistics::CDialogStatistics(CImage& image, QWidget* parent)
     : QDialog(parent), statistics_(CImageStatistics::Measure(image)) {
     setWindowTitle("Statistiques");
-    const CDialogUnits units(this);
+    const CDialogUnits units(font());
     setFixedSize(units.Size(252, 156));
 
     units.Place(new QGroupBox(this), 10, 10, 110, 110);
@@ -31,7 +31,7 @@ CDialogStatistics::CDialogStatistics(CImage& image, QWidget* parent)
 }
 
 void CDialogStatistics::AddField(const char* label, const std::string& text, int x, int y) {
-    const CDialogUnits units(this);
+    const CDialogUnits units(font());
     auto* caption = new QLabel(QString::fromUtf8(label), this);
     caption->adjustSize();
     caption->move(units.Point(x - 50, y + 6) - QPoint(0, caption->height() / 4));

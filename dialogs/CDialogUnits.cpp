@@ -1,37 +1,25 @@
 #include "CDialogUnits.h"
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QWidget>
 
-namespace {
-
-// The average width over the 52 Latin letters, rounded.
-int AverageCharWidth(const QFontMetrics& metrics) {
-    const int width = metrics.horizontalAdvance(
+CDialogUnits::CDialogUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return (width / 26 + 1) / 2;
+    baseX_ = std::max(1, (letters / 26 + 1) / 2);
+    baseY_ = std::max(1, metrics.height());
 }
 
-}  // namespace
+int CDialogUnits::X(int units) const { return units * baseX_ / 4; }
 
-CDialogUnits::CDialogUnits(const QWidget* widget)
-    : CDialogUnits(AverageCharWidth(widget->fontMetrics()), widget->fontMetrics().height()) {}
-
-CDialogUnits::CDialogUnits(int averageCharWidth, int charHeight)
-    : baseX_(averageCharWidth > 0 ? averageCharWidth : 1),
-      baseY_(charHeight > 0 ? charHeight : 1) {}
-
-int CDialogUnits::X(int units) const { return (units * baseX_ + 2) / 4; }
-
-int CDialogUnits::Y(int units) const { return (units * baseY_ + 4) / 8; }
+int CDialogUnits::Y(int units) const { return units * baseY_ / 8; }
 
 QRect CDialogUnits::Rect(int x, int y, int width, int height) const {
-    // Edges are converted, not sizes, so that neighbours touch as they do in units.
-    const QPoint topLeft = Point(x, y);
-    const QPoint bottomRight = Point(x + width, y + height);
-    return {topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y())};
+    return {X(x), Y(y), X(width), Y(height)};
 }
 
-void CDialogUnits::Place(QWidget* control, int x, int y, int width, int height) const {
-    control->setGeometry(Rect(x, y, width, height));
+void CDialogUnits::Place(QWidget* widget, int x, int y, int width, int height) const {
+    widget->setGeometry(Rect(x, y, width, height));
 }

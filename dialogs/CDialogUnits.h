@@ -1,31 +1,29 @@
 #pragma once
-// Dialog layouts are given in dialog units, which follow the dialog's font: a
-// horizontal unit is a quarter of the font's average character width, a
-// vertical unit an eighth of its height. Placing controls through this keeps
-// every dialog in proportion whatever font the desktop uses.
+// Dialog layouts are written in dialog units, so they follow the font: a
+// horizontal unit is a quarter of the font's average character width (the
+// average over the 52 Latin letters), a vertical unit an eighth of its line
+// height, both rounded down to whole pixels at the end.
 
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 
+class QFont;
 class QWidget;
 
 class CDialogUnits {
 public:
-    // The units of the font `widget` uses.
-    explicit CDialogUnits(const QWidget* widget);
-    CDialogUnits(int averageCharWidth, int charHeight);
+    explicit CDialogUnits(const QFont& font);
 
     int X(int units) const;
     int Y(int units) const;
     QPoint Point(int x, int y) const { return {X(x), Y(y)}; }
     QSize Size(int width, int height) const { return {X(width), Y(height)}; }
     QRect Rect(int x, int y, int width, int height) const;
-
-    // Places `control` at x, y, width, height dialog units in its parent.
-    void Place(QWidget* control, int x, int y, int width, int height) const;
+    // Places `widget` at the rectangle given in dialog units.
+    void Place(QWidget* widget, int x, int y, int width, int height) const;
 
 private:
-    int baseX_;
-    int baseY_;
+    int baseX_ = 6;
+    int baseY_ = 13;
 };

@@ -35,7 +35,7 @@ CDialogFilterBrowser::CDialogFilterBrowser(QWidget* parent) : QDialog(parent), m
 CDialogFilterBrowser::~CDialogFilterBrowser() = default;
 
 void CDialogFilterBrowser::BuildControls() {
-    const CDialogUnits units(this);
+    const CDialogUnits units(font());
     setFixedSize(units.Size(357, 201));
 
     auto* apply = new QPushButton("Appliquer", this);
