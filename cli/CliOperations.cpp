@@ -1,4 +1,18 @@
+#include <utility>
+
 #include "CliOperation.h"
+
+CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CImageDocument&)) {
+    return {std::move(flag), "", std::move(help), true,
+            [step](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [step](CliContext& c) { return step(c.doc); };
+            }};
+}
+
+CliOperation WithoutUndoCopy(CliOperation operation) {
+    operation.takesUndoCopy = false;
+    return operation;
+}
 
 const std::vector<CliOperation>& CliOperations() {
     static const std::vector<CliOperation> table = [] {

@@ -1,39 +1,23 @@
-// Palettes, thresholds, the negative, geometry and the measurement reports.
+// Palettes and palette files, thresholds, the negative, geometry, tone curves
+// and the measurement reports.
 // Every one of them is a desktop command enabled for 256-colour pictures only.
 
-#include <array>
-#include <utility>
+#include <cstdint>
 
 #include "ArgParse.h"
 #include "CliOperation.h"
 #include "ImageStatistics.h"
+#include "OperationForms.h"
+#include "PaletteFile.h"
 #include "StepsImage.h"
 
 namespace {
 
-using Parser = decltype(CliOperation::parse);
-
-// A row for an operation without argument that runs `step` on the document.
-CliOperation Plain(std::string flag, std::string help, bool (*step)(CImageDocument&)) {
-    return {std::move(flag), "", std::move(help), true,
-            [step](const std::string&, std::string&) -> std::optional<CliAction> {
-                return [step](CliContext& c) { return step(c.doc); };
-            }};
-}
-
 CliOperation Palette() {
-    static constexpr std::array<std::pair<const char*, PaletteKind>, 5> kNames{{
-        {"grey", PaletteKind::Grey},
-        {"rainbow", PaletteKind::Rainbow},
-        {"heat", PaletteKind::Heat},
-        {"metal", PaletteKind::Metal},
-        {"binary", PaletteKind::Binary},
-    }};
     return {"--palette", "NAME", "colour table: grey, rainbow, heat, metal or binary", true,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
-                for (const auto& [name, kind] : kNames)
-                    if (arg == name)
-                        return [kind = kind](CliContext& c) { return StepPalette(c.doc, kind); };
+                if (const auto kind = FindPaletteName(arg))
+                    return [kind = *kind](CliContext& c) { return StepPalette(c.doc, kind); };
                 error = "expects grey, rainbow, heat, metal or binary";
                 return std::nullopt;
             }};
@@ -118,19 +102,84 @@ CliOperation Histogram() {
             }};
 }
 
+CliOperation Dynamic() {
+    return {"--dynamic", "CURVE",
+            "tone curve: linear, inverse, sqrt, power:G, root:G, exp, log (G 1 .. 99)", true,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                const auto curve = ParseToneCurveArgument(arg);
+                if (!curve) {
+                    error =
+                        "expects linear, inverse, sqrt, power:G, root:G, exp or log, G in 1 .. 99";
+                    return std::nullopt;
+                }
+                return [curve = *curve](CliContext& c) {
+                    return StepToneCurve(c.doc, curve.curveType, curve.gamma);
+                };
+            }};
+}
+
+CliOperation PaletteFromFile() {
+    CliOperation operation{"--palette-file", "F.pal", "palette read from a JASC palette file", true,
+                           [](const std::string& path, std::string&) -> std::optional<CliAction> {
+                               return [path](CliContext& c) {
+                                   CPaletteColors colors;
+                                   if (!ReadPaletteFile(path, colors)) return false;
+                                   return StepCustomPalette(c.doc, colors.red.data(),
+                                                            colors.green.data(),
+                                                            colors.blue.data());
+                               };
+                           }};
+    operation.argumentIsFile = true;
+    return operation;
+}
+
+CliOperation SavePalette() {
+    CliOperation operation{
+        "--save-palette", "F.pal", "write the colour table as a JASC palette file", true,
+        [](const std::string& path, std::string&) -> std::optional<CliAction> {
+            return [path](CliContext& c) {
+                const CPaletteTable& table = *c.doc.GetImage()->GetPalette();
+                CPaletteColors colors;
+                for (std::size_t i = 0; i < static_cast<std::size_t>(table.count); ++i) {
+                    colors.red[i] = table.entries[i].red;
+                    colors.green[i] = table.entries[i].green;
+                    colors.blue[i] = table.entries[i].blue;
+                }
+                return WritePaletteFile(path, colors);
+            };
+        }};
+    operation.argumentIsFile = true;
+    return operation;
+}
+
+// The manual threshold cancelled in the desktop program changes the colours
+// back to grey; a recipe repeats it with this.
+CliOperation CancelThreshold() {
+    return {"--threshold-cancel", "",
+            "the manual threshold cancelled: grey colour table, no history line", true,
+            [](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [](CliContext& c) { return StepCancelManualThreshold(c.doc); };
+            }};
+}
+
 }  // namespace
 
 void AddImageOperations(std::vector<CliOperation>& table) {
     table.push_back(Palette());
     table.push_back(Threshold());
     table.push_back(Adaptive());
-    table.push_back(Plain("--negative", "negative of the region of interest", StepNegative));
-    table.push_back(Plain("--flip-h", "mirror left to right", StepFlipHorizontal));
-    table.push_back(Plain("--flip-v", "mirror top to bottom", StepFlipVertical));
+    table.push_back(
+        StepOperation("--negative", "negative of the region of interest", StepNegative));
+    table.push_back(StepOperation("--flip-h", "mirror left to right", StepFlipHorizontal));
+    table.push_back(StepOperation("--flip-v", "mirror top to bottom", StepFlipVertical));
     table.push_back(Rotate());
     table.push_back(Resize());
     table.push_back(
-        Plain("--palette-bar", "add a 20-row grey ramp under the picture", StepPaletteBar));
-    table.push_back(Stats());
-    table.push_back(Histogram());
+        StepOperation("--palette-bar", "add a 20-row grey ramp under the picture", StepPaletteBar));
+    table.push_back(Dynamic());
+    table.push_back(PaletteFromFile());
+    table.push_back(WithoutUndoCopy(CancelThreshold()));
+    table.push_back(WithoutUndoCopy(SavePalette()));
+    table.push_back(WithoutUndoCopy(Stats()));
+    table.push_back(WithoutUndoCopy(Histogram()));
 }
