@@ -6,7 +6,9 @@
 #include <sstream>
 #include <thread>
 
+#include "BatchProgress.h"
 #include "CliOperation.h"
+#include "KernelCatalogue.h"
 #include "Message.h"
 
 namespace {
@@ -23,6 +25,9 @@ struct Plan {
     std::vector<Step> steps;
     std::string output;
     bool help = false;
+    bool listFilters = false;
+    bool version = false;
+    bool ReportOnly() const { return help || listFilters || version; }
 };
 
 const CliOperation* FindOperation(const std::string& flag) {
@@ -37,6 +42,10 @@ std::string ReadPlan(const std::vector<std::string>& args, Plan& plan) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             plan.help = true;
+        } else if (a == "--list-filters") {
+            plan.listFilters = true;
+        } else if (a == "--version") {
+            plan.version = true;
         } else if (a == "-o") {
             if (i + 1 >= args.size()) return "-o needs a file or folder name";
             if (!plan.output.empty()) return "-o given twice";
@@ -57,7 +66,7 @@ std::string ReadPlan(const std::vector<std::string>& args, Plan& plan) {
             plan.inputs.push_back(a);
         }
     }
-    if (plan.help) return {};
+    if (plan.ReportOnly()) return {};
     const bool creates = std::any_of(plan.steps.begin(), plan.steps.end(), [](const Step& s) {
         return s.operation->flag == "--uniform";
     });
@@ -68,11 +77,23 @@ std::string ReadPlan(const std::vector<std::string>& args, Plan& plan) {
     return {};
 }
 
+// One kernel a line, tab-separated: the key as --filter takes it (without
+// its final space), the side, the description.
+void PrintFilters(std::ostream& out) {
+    for (const CKernelEntry& entry : GetKernelCatalogue()) {
+        std::string key = entry.key;
+        if (!key.empty() && key.back() == ' ') key.pop_back();
+        out << key << '\t' << entry.size << '\t' << entry.description << '\n';
+    }
+}
+
 void PrintHelp(std::ostream& out) {
     out << "Usage: orvex-cli [INPUT.bmp ... | --uniform W,H,LEVEL] [OPERATION ...] [-o OUTPUT]\n\n"
            "Operations and reports run left to right, as the desktop commands do.\n"
            "One input: -o names the output file. Several inputs: -o names an existing folder.\n"
-           "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n";
+           "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n"
+           "  --list-filters                the catalogue kernels: key, size, description\n"
+           "  --version                     the program's version\n";
     for (const CliOperation& op : CliOperations()) {
         std::string head = op.flag + (op.argument.empty() ? "" : " " + op.argument);
         head.resize(std::max<std::size_t>(head.size() + 2, 30), ' ');
@@ -144,14 +165,17 @@ FileOutcome Process(const Plan& plan, const std::string& input, const std::strin
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool progress) {
     Plan plan;
     if (const std::string problem = ReadPlan(args, plan); !problem.empty()) {
         err << "orvex-cli: " << problem << " (try --help)\n";
         return kExitUsage;
     }
-    if (plan.help) {
-        PrintHelp(out);
+    if (plan.ReportOnly()) {
+        if (plan.version) out << "orvex-cli " << ORVEX_VERSION << '\n';
+        if (plan.help) PrintHelp(out);
+        if (plan.listFilters) PrintFilters(out);
         return kExitOk;
     }
 
@@ -169,10 +193,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     // Files are independent: process them on all cores, report in input order.
     std::vector<FileOutcome> outcomes(inputs.size());
+    CBatchProgress meter(err, inputs.size(), progress && inputs.size() > 1);
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
-        for (std::size_t i; (i = next++) < inputs.size();)
+        for (std::size_t i; (i = next++) < inputs.size();) {
             outcomes[i] = Process(plan, inputs[i], targets[i]);
+            meter.FileDone(outcomes[i].ok);
+        }
     };
     const std::size_t threads =
         std::min<std::size_t>(inputs.size(), std::max(1u, std::thread::hardware_concurrency()));
@@ -180,13 +207,17 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(worker);
     worker();
     for (std::thread& t : pool) t.join();
+    meter.Clear();
 
-    bool allOk = true;
+    std::size_t failures = 0;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (inputs.size() > 1 && !outcomes[i].out.empty()) out << "==> " << inputs[i] << " <==\n";
         out << outcomes[i].out;
         err << outcomes[i].err;
-        allOk = allOk && outcomes[i].ok;
+        failures += outcomes[i].ok ? 0 : 1;
     }
+    const bool allOk = failures == 0;
+    if (inputs.size() > 1 && !allOk)
+        err << "orvex-cli: " << failures << " of " << inputs.size() << " files failed\n";
     return allOk ? kExitOk : kExitFailed;
 }

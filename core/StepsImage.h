@@ -16,14 +16,14 @@ bool StepResize(CImageDocument& doc, int width, int height);  // "Redimensionnem
 bool StepPaletteBar(CImageDocument& doc);                     // "Ajout de la palette(%d)", 20 rows
 bool StepPalette(CImageDocument& doc, PaletteKind kind);      // "Palette niveaux de gris", ...
 // Palette from the palette editor or a palette file: "Palette personalisée".
-bool StepCustomPalette(CImageDocument& doc, const std::uint8_t red[256], const std::uint8_t green[256],
-                       const std::uint8_t blue[256]);
+bool StepCustomPalette(CImageDocument& doc, const std::uint8_t red[256],
+                       const std::uint8_t green[256], const std::uint8_t blue[256]);
 // Manual threshold confirmed: Threshold then the binary palette, "Seuillage(%d,%d)".
 bool StepManualThreshold(CImageDocument& doc, int low, int high);
 // Manual threshold cancelled: back to the grey palette, no undo copy, no history.
 bool StepCancelManualThreshold(CImageDocument& doc);
-// Adaptive threshold at mean + trunc(stdev * k): "Seuillage adaptatif";
-// "Invalid threshold" when that exceeds 255.
-bool StepAdaptiveThreshold(CImageDocument& doc, double k);
+// Adaptive threshold at mean + trunc(stdev * k), k being the dialog's 32-bit
+// float: "Seuillage adaptatif"; "Invalid threshold" when that exceeds 255.
+bool StepAdaptiveThreshold(CImageDocument& doc, float k);
 // Tone curve: "Dynamique".
 bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]);

@@ -212,8 +212,12 @@ bool CImage::WriteHeader(CMemBlock* block, std::uint32_t size, std::int32_t widt
 HBLOCK CImage::CreateEmptyBlock(int width, int height, std::uint8_t fill) {
     const std::uint64_t stride = width > 0 ? static_cast<std::uint64_t>(GetWidthBytes(width)) : 0;
     const std::uint64_t size = stride * static_cast<std::uint64_t>(std::max(height, 0));
+    if (width < 1 || height < 1) {
+        ShowMessage("Create empty image : invalid size");
+        return nullptr;
+    }
     HBLOCK block;
-    if (width > 0 && height > 0 && kEngineHeaderBytes + size <= CMemBlock::kMaxBlockSize)
+    if (kEngineHeaderBytes + size <= CMemBlock::kMaxBlockSize)
         block = CMemBlock::Allocate(kEngineHeaderBytes + size);
     if (!block) {
         ShowMessage("Create empty image : insuffisant memory");

@@ -28,24 +28,6 @@ namespace {
 
 std::uint8_t* NewRows(CMemBlock& block) { return block.Data() + CImage::kEngineHeaderBytes; }
 
-// Copies the entries of `from`'s colour table that its block holds (at most
-// 256) into the 256-entry table of an engine block; entries it lacks take the
-// grey ramp.
-void CopyColorTable(const CImage& from, CMemBlock& to) {
-    const CColorTableLayout layout = ColorTableOf(from);
-    const std::uint8_t* source = from.GetHandle()->Data() + layout.offset;
-    std::uint8_t* table = to.Data() + CImage::kInfoHeaderSize;
-    for (int i = 0; i < 256; ++i) {
-        std::uint8_t* entry = table + 4 * i;
-        if (i < layout.entries) {
-            std::memcpy(entry, source + static_cast<std::ptrdiff_t>(i) * layout.entryBytes, 3);
-        } else {
-            entry[0] = entry[1] = entry[2] = static_cast<std::uint8_t>(i);
-        }
-        entry[3] = 0;
-    }
-}
-
 // A zero-filled engine block of width x height pixels with its header
 // written, or null when the size is beyond what a block may hold or memory
 // cannot be had.

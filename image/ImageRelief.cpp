@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "Image.h"
+#include "ImageColorTable.h"
 #include "ImagePixelRows.h"
 #include "Message.h"
 #include "Parallel.h"
@@ -187,13 +188,7 @@ bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, in
         return false;
     }
     // The new picture shows through the source's colours.
-    std::uint8_t* table = target->Data() + kInfoHeaderSize;
-    for (int i = 0; i < palette_.count; ++i) {
-        const CPaletteTable::Entry& e = palette_.entries[static_cast<std::size_t>(i)];
-        table[4 * i] = e.blue;
-        table[4 * i + 1] = e.green;
-        table[4 * i + 2] = e.red;
-    }
+    CopyColorTable(*this, *target);
 
     Relief relief{};
     relief.source = rows.bits;
