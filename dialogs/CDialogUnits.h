@@ -1,0 +1,25 @@
+#pragma once
+// Dialog layouts are written in dialog units, so they follow the font: a
+// horizontal unit is a quarter of the font's average character width (the
+// average over the 52 Latin letters), a vertical unit an eighth of its line
+// height, both rounded down to whole pixels at the end.
+
+#include <QRect>
+
+class QFont;
+class QWidget;
+
+class CDialogUnits {
+public:
+    explicit CDialogUnits(const QFont& font);
+
+    int X(int units) const;
+    int Y(int units) const;
+    QRect Rect(int x, int y, int width, int height) const;
+    // Places `widget` at the rectangle given in dialog units.
+    void Place(QWidget* widget, int x, int y, int width, int height) const;
+
+private:
+    int baseX_ = 6;
+    int baseY_ = 13;
+};
