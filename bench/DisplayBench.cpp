@@ -14,25 +14,15 @@
 
 #include "Image.h"
 #include "ImageRenderer.h"
+#include "LargePicture.h"
 #include "ZoomSteps.h"
 
 namespace {
 
-constexpr int kSide = 10000;
+constexpr int kSide = kLargeSide;
 const QSize kClient(1000, 800);
 
-const CImage& Picture() {
-    static CImage picture;
-    static const bool ready = [] {
-        picture.CreateEmptyImage(kSide, kSide, 0);
-        std::uint8_t* bits = picture.GetBits(picture.Lock());
-        for (std::size_t i = 0; i < static_cast<std::size_t>(kSide) * kSide; ++i)
-            bits[i] = static_cast<std::uint8_t>(i * 2654435761u >> 24);
-        return picture.PaletteRainbow();
-    }();
-    (void)ready;
-    return picture;
-}
+const CImage& Picture() { return LargePicture(); }
 
 // The zoom after `steps` zoom commands from 1.0 (negative: zoom out).
 float ZoomAfter(int steps) {

@@ -29,7 +29,16 @@ struct CliOperation {
     // Turns the argument into an action; std::nullopt with `error` set when
     // the argument is not acceptable.
     std::function<std::optional<CliAction>(const std::string& arg, std::string& error)> parse;
+    // The desktop command takes the undo copy before it changes the picture
+    // (reports, the region of interest and undo itself do not).
+    bool takesUndoCopy = true;
+    // The argument names a file; in a recipe a relative name is taken from
+    // the recipe's folder.
+    bool argumentIsFile = false;
 };
+
+// The same row marked as taking no undo copy (a report, a setting).
+CliOperation WithoutUndoCopy(CliOperation operation);
 
 // A row for an operation without argument that runs `step` on the document;
 // every such step needs a 256-colour picture.

@@ -9,6 +9,11 @@ CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CIma
             }};
 }
 
+CliOperation WithoutUndoCopy(CliOperation operation) {
+    operation.takesUndoCopy = false;
+    return operation;
+}
+
 const std::vector<CliOperation>& CliOperations() {
     static const std::vector<CliOperation> table = [] {
         std::vector<CliOperation> t;

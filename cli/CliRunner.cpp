@@ -7,75 +7,13 @@
 #include <thread>
 
 #include "BatchProgress.h"
-#include "CliOperation.h"
+#include "CliPlan.h"
 #include "KernelCatalogue.h"
 #include "Message.h"
 
 namespace {
 
 constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2;
-
-struct Step {
-    const CliOperation* operation;
-    CliAction action;
-};
-
-struct Plan {
-    std::vector<std::string> inputs;
-    std::vector<Step> steps;
-    std::string output;
-    bool help = false;
-    bool listFilters = false;
-    bool version = false;
-    bool ReportOnly() const { return help || listFilters || version; }
-};
-
-const CliOperation* FindOperation(const std::string& flag) {
-    for (const CliOperation& op : CliOperations())
-        if (op.flag == flag) return &op;
-    return nullptr;
-}
-
-// Reads the command line; an empty string back means it is acceptable.
-std::string ReadPlan(const std::vector<std::string>& args, Plan& plan) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            plan.help = true;
-        } else if (a == "--list-filters") {
-            plan.listFilters = true;
-        } else if (a == "--version") {
-            plan.version = true;
-        } else if (a == "-o") {
-            if (i + 1 >= args.size()) return "-o needs a file or folder name";
-            if (!plan.output.empty()) return "-o given twice";
-            plan.output = args[++i];
-        } else if (a.size() > 1 && a[0] == '-') {
-            const CliOperation* op = FindOperation(a);
-            if (op == nullptr) return "unknown option '" + a + "'";
-            std::string arg;
-            if (!op->argument.empty()) {
-                if (i + 1 >= args.size()) return a + " needs " + op->argument;
-                arg = args[++i];
-            }
-            std::string error;
-            auto action = op->parse(arg, error);
-            if (!action) return a + " " + arg + ": " + error;
-            plan.steps.push_back({op, std::move(*action)});
-        } else {
-            plan.inputs.push_back(a);
-        }
-    }
-    if (plan.ReportOnly()) return {};
-    const bool creates = std::any_of(plan.steps.begin(), plan.steps.end(), [](const Step& s) {
-        return s.operation->flag == "--uniform";
-    });
-    if (plan.inputs.empty() && !creates) return "no input: give BMP files or --uniform W,H,LEVEL";
-    if (plan.inputs.size() > 1 && !plan.output.empty() &&
-        !std::filesystem::is_directory(plan.output))
-        return "with several inputs, -o must name an existing folder";
-    return {};
-}
 
 // One kernel a line, tab-separated: the key as --filter takes it (without
 // its final space), the side, the description.
@@ -90,6 +28,7 @@ void PrintFilters(std::ostream& out) {
 void PrintHelp(std::ostream& out) {
     out << "Usage: orvex-cli [INPUT.bmp ... | --uniform W,H,LEVEL] [OPERATION ...] [-o OUTPUT]\n\n"
            "Operations and reports run left to right, as the desktop commands do.\n"
+           "--recipe FILE runs the operations of FILE, one a line (# comments), in place.\n"
            "One input: -o names the output file. Several inputs: -o names an existing folder.\n"
            "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n"
            "  --list-filters                the catalogue kernels: key, size, description\n"
@@ -124,7 +63,7 @@ struct FileOutcome {
 
 // Runs the whole plan on one input (empty for a picture made with --uniform)
 // and writes the result to `target` when it is not empty.
-FileOutcome Process(const Plan& plan, const std::string& input, const std::string& target) {
+FileOutcome Process(const CliPlan& plan, const std::string& input, const std::string& target) {
     FileOutcome outcome;
     std::ostringstream out, err;
     const std::string prefix = input.empty() ? "" : input + ": ";
@@ -139,7 +78,8 @@ FileOutcome Process(const Plan& plan, const std::string& input, const std::strin
     }
     CliContext context{doc, out};
     for (std::size_t i = 0; outcome.ok && i < plan.steps.size(); ++i) {
-        const Step& step = plan.steps[i];
+        const CliStep& step = plan.steps[i];
+        doc.SetUndoCopies(step.keepsUndoCopy);
         if (step.operation->needs256Colors && doc.GetImage()->GetNumColors() != 256) {
             err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours\n";
             outcome.ok = false;
@@ -167,9 +107,9 @@ FileOutcome Process(const Plan& plan, const std::string& input, const std::strin
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool progress) {
-    Plan plan;
+    CliPlan plan;
     if (const std::string problem = ReadPlan(args, plan); !problem.empty()) {
-        err << "orvex-cli: " << problem << " (try --help)\n";
+        err << problem << '\n';
         return kExitUsage;
     }
     if (plan.ReportOnly()) {

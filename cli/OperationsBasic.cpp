@@ -22,11 +22,14 @@ CliOperation Uniform() {
 }
 
 CliOperation Roi() {
-    return {"--roi", "L,T,R,B", "region of interest, displayed coordinates (row 0 at the top)",
+    return {"--roi", "L,T,R,B",
+            "region of interest, displayed coordinates (row 0 at the top); all: the whole picture",
             false, [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                if (arg == "all")
+                    return [](CliContext& c) { return c.doc.GetImage()->SetDefaultRoi(); };
                 const auto v = ParseIntegerList(arg, 4, INT32_MIN, INT32_MAX);
                 if (!v) {
-                    error = "expects four integers L,T,R,B";
+                    error = "expects four integers L,T,R,B or all";
                     return std::nullopt;
                 }
                 const CRect r{(*v)[0], (*v)[1], (*v)[2], (*v)[3]};
@@ -68,12 +71,23 @@ CliOperation History() {
             }};
 }
 
+// A picture pasted in the desktop program stands in its recipe as this line,
+// which is always refused: no other picture can repeat it.
+CliOperation Paste() {
+    return {"--paste", "", "a picture pasted from the clipboard: refused, it cannot be replayed",
+            false, [](const std::string&, std::string& error) -> std::optional<CliAction> {
+                error = "a picture pasted from the clipboard cannot be replayed";
+                return std::nullopt;
+            }};
+}
+
 }  // namespace
 
 void AddBasicOperations(std::vector<CliOperation>& table) {
     table.push_back(Uniform());
-    table.push_back(Roi());
-    table.push_back(Undo());
-    table.push_back(Info());
-    table.push_back(History());
+    table.push_back(WithoutUndoCopy(Roi()));
+    table.push_back(WithoutUndoCopy(Undo()));
+    table.push_back(WithoutUndoCopy(Info()));
+    table.push_back(WithoutUndoCopy(History()));
+    table.push_back(WithoutUndoCopy(Paste()));
 }

@@ -5,6 +5,7 @@
 #include "ArgParse.h"
 #include "CliOperation.h"
 #include "KernelCatalogue.h"
+#include "OperationForms.h"
 #include "StepsFilter.h"
 
 namespace {
@@ -35,7 +36,8 @@ CliOperation TypedKernel() {
                 const auto side = ParseInteger(arg.substr(0, colon));
                 if (!side || (*side != 3 && *side != 5 && *side != 7)) return std::nullopt;
                 const auto n = static_cast<std::size_t>(*side);
-                const auto values = ParseIntegerList(arg.substr(colon + 1), n * n, -99, 99);
+                const auto values = ParseIntegerList(arg.substr(colon + 1), n * n, kMinKernelValue,
+                                                     kMaxKernelValue);
                 if (!values) return std::nullopt;
                 std::int8_t cells[49] = {};
                 for (std::size_t i = 0; i < n * n; ++i)
@@ -52,13 +54,8 @@ CliOperation Perspective() {
             "(64,10,30,30,100,255)",
             true, [](const std::string& arg, std::string& error) -> ParseResult {
                 const std::size_t colon = arg.find(':');
-                const std::string name = arg.substr(0, colon);
-                PerspectiveMode mode;
-                if (name == "gradient") {
-                    mode = PerspectiveMode::Gradient;
-                } else if (name == "cloud") {
-                    mode = PerspectiveMode::Cloud;
-                } else {
+                const auto mode = FindPerspectiveModeName(arg.substr(0, colon));
+                if (!mode) {
                     error = "MODE is gradient or cloud";
                     return std::nullopt;
                 }
@@ -71,7 +68,7 @@ CliOperation Perspective() {
                     }
                     p = {(*v)[0], (*v)[1], (*v)[2], (*v)[3], (*v)[4], (*v)[5]};
                 }
-                return [mode, p](CliContext& c) { return StepPerspective(c.doc, mode, p); };
+                return [mode = *mode, p](CliContext& c) { return StepPerspective(c.doc, mode, p); };
             }};
 }
 

@@ -2,33 +2,22 @@
 // and the measurement reports.
 // Every one of them is a desktop command enabled for 256-colour pictures only.
 
-#include <array>
 #include <cstdint>
-#include <map>
-#include <utility>
 
 #include "ArgParse.h"
 #include "CliOperation.h"
 #include "ImageStatistics.h"
+#include "OperationForms.h"
 #include "PaletteFile.h"
 #include "StepsImage.h"
-#include "ToneCurve.h"
 
 namespace {
 
 CliOperation Palette() {
-    static constexpr std::array<std::pair<const char*, PaletteKind>, 5> kNames{{
-        {"grey", PaletteKind::Grey},
-        {"rainbow", PaletteKind::Rainbow},
-        {"heat", PaletteKind::Heat},
-        {"metal", PaletteKind::Metal},
-        {"binary", PaletteKind::Binary},
-    }};
     return {"--palette", "NAME", "colour table: grey, rainbow, heat, metal or binary", true,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
-                for (const auto& [name, kind] : kNames)
-                    if (arg == name)
-                        return [kind = kind](CliContext& c) { return StepPalette(c.doc, kind); };
+                if (const auto kind = FindPaletteName(arg))
+                    return [kind = *kind](CliContext& c) { return StepPalette(c.doc, kind); };
                 error = "expects grey, rainbow, heat, metal or binary";
                 return std::nullopt;
             }};
@@ -117,57 +106,59 @@ CliOperation Dynamic() {
     return {"--dynamic", "CURVE",
             "tone curve: linear, inverse, sqrt, power:G, root:G, exp, log (G 1 .. 99)", true,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
-                static const std::map<std::string, int> kPlain = {{"linear", kCurveLinear},
-                                                                  {"inverse", kCurveInverse},
-                                                                  {"sqrt", kCurveSquareRoot},
-                                                                  {"exp", kCurveExponential},
-                                                                  {"log", kCurveLogarithmic}};
-                const std::size_t colon = arg.find(':');
-                const std::string name = arg.substr(0, colon);
-                int curve = -1;
-                long long gamma = 2;
-                if (colon == std::string::npos && kPlain.count(name) != 0) {
-                    curve = kPlain.at(name);
-                } else if (colon != std::string::npos && (name == "power" || name == "root")) {
-                    curve = name == "power" ? kCurvePower : kCurveRoot;
-                    const auto g = ParseInteger(arg.substr(colon + 1));
-                    gamma = g ? *g : 0;
-                }
-                if (curve < 0 || gamma < 1 || gamma > 99) {
+                const auto curve = ParseToneCurveArgument(arg);
+                if (!curve) {
                     error =
                         "expects linear, inverse, sqrt, power:G, root:G, exp or log, G in 1 .. 99";
                     return std::nullopt;
                 }
-                const ToneTable table = ComputeToneCurve(curve, static_cast<std::uint8_t>(gamma));
-                return [table](CliContext& c) { return StepDynamic(c.doc, table.data()); };
+                return [curve = *curve](CliContext& c) {
+                    return StepToneCurve(c.doc, curve.curveType, curve.gamma);
+                };
             }};
 }
 
 CliOperation PaletteFromFile() {
-    return {"--palette-file", "F.pal", "palette read from a JASC palette file", true,
-            [](const std::string& path, std::string&) -> std::optional<CliAction> {
-                return [path](CliContext& c) {
-                    CPaletteColors colors;
-                    if (!ReadPaletteFile(path, colors)) return false;
-                    return StepCustomPalette(c.doc, colors.red.data(), colors.green.data(),
-                                             colors.blue.data());
-                };
-            }};
+    CliOperation operation{"--palette-file", "F.pal", "palette read from a JASC palette file", true,
+                           [](const std::string& path, std::string&) -> std::optional<CliAction> {
+                               return [path](CliContext& c) {
+                                   CPaletteColors colors;
+                                   if (!ReadPaletteFile(path, colors)) return false;
+                                   return StepCustomPalette(c.doc, colors.red.data(),
+                                                            colors.green.data(),
+                                                            colors.blue.data());
+                               };
+                           }};
+    operation.argumentIsFile = true;
+    return operation;
 }
 
 CliOperation SavePalette() {
-    return {"--save-palette", "F.pal", "write the colour table as a JASC palette file", true,
-            [](const std::string& path, std::string&) -> std::optional<CliAction> {
-                return [path](CliContext& c) {
-                    const CPaletteTable& table = *c.doc.GetImage()->GetPalette();
-                    CPaletteColors colors;
-                    for (std::size_t i = 0; i < static_cast<std::size_t>(table.count); ++i) {
-                        colors.red[i] = table.entries[i].red;
-                        colors.green[i] = table.entries[i].green;
-                        colors.blue[i] = table.entries[i].blue;
-                    }
-                    return WritePaletteFile(path, colors);
-                };
+    CliOperation operation{
+        "--save-palette", "F.pal", "write the colour table as a JASC palette file", true,
+        [](const std::string& path, std::string&) -> std::optional<CliAction> {
+            return [path](CliContext& c) {
+                const CPaletteTable& table = *c.doc.GetImage()->GetPalette();
+                CPaletteColors colors;
+                for (std::size_t i = 0; i < static_cast<std::size_t>(table.count); ++i) {
+                    colors.red[i] = table.entries[i].red;
+                    colors.green[i] = table.entries[i].green;
+                    colors.blue[i] = table.entries[i].blue;
+                }
+                return WritePaletteFile(path, colors);
+            };
+        }};
+    operation.argumentIsFile = true;
+    return operation;
+}
+
+// The manual threshold cancelled in the desktop program changes the colours
+// back to grey; a recipe repeats it with this.
+CliOperation CancelThreshold() {
+    return {"--threshold-cancel", "",
+            "the manual threshold cancelled: grey colour table, no history line", true,
+            [](const std::string&, std::string&) -> std::optional<CliAction> {
+                return [](CliContext& c) { return StepCancelManualThreshold(c.doc); };
             }};
 }
 
@@ -187,7 +178,8 @@ void AddImageOperations(std::vector<CliOperation>& table) {
         StepOperation("--palette-bar", "add a 20-row grey ramp under the picture", StepPaletteBar));
     table.push_back(Dynamic());
     table.push_back(PaletteFromFile());
-    table.push_back(SavePalette());
-    table.push_back(Stats());
-    table.push_back(Histogram());
+    table.push_back(WithoutUndoCopy(CancelThreshold()));
+    table.push_back(WithoutUndoCopy(SavePalette()));
+    table.push_back(WithoutUndoCopy(Stats()));
+    table.push_back(WithoutUndoCopy(Histogram()));
 }

@@ -10,9 +10,10 @@ bool CImageDocument::AddHistory(const std::string& text) {
     return true;
 }
 
-std::vector<std::string> CImageDocument::GetHistoryLines() const {
+std::vector<std::string> CImageDocument::GetHistoryLines() const { return HistoryLinesFrom(0); }
+
+std::vector<std::string> CImageDocument::HistoryLinesFrom(std::size_t start) const {
     std::vector<std::string> lines;
-    std::size_t start = 0;
     for (std::size_t end; (end = history_.find("\r\n", start)) != std::string::npos;
          start = end + 2)
         lines.push_back(history_.substr(start, end - start));
@@ -25,7 +26,28 @@ FileStatus CImageDocument::Open(const std::string& path) {
         const CSize size = image_.GetSize();
         AddHistory(FormatHistory("Image : %d x %d", size.cx, size.cy));
     }
+    historyRecorded_ = history_.size();
     return status;
+}
+
+void CImageDocument::SaveBackup() {
+    // A copy nobody will use is not taken, and an older one is let go: the
+    // copy this step would have made was going to replace it anyway.
+    if (undoCopies_)
+        image_.SaveBackup();
+    else
+        image_.DiscardBackup();
+}
+
+void CImageDocument::RecordOperation(CRecipeOperation operation, bool done) {
+    CRecipe::Entry entry{std::move(operation), done, HistoryLinesFrom(historyRecorded_)};
+    historyRecorded_ = history_.size();
+    // The region is kept in storage rows; the recipe gives it as displayed.
+    const CRect& roi = image_.GetRoi();
+    const int width = image_.GetWidth(), height = image_.GetHeight();
+    entry.roiIsWhole = roi == CRect{0, 0, width, height};
+    entry.roi = {roi.left, height - roi.bottom, roi.right, height - roi.top};
+    recipe_.Add(std::move(entry));
 }
 
 FileStatus CImageDocument::Save(const std::string& path) { return SaveBmpFile(image_, path); }

@@ -10,6 +10,8 @@
 
 #include "BmpFileIo.h"
 #include "Image.h"
+#include "Recipe.h"
+#include "RecipeOperation.h"
 
 class CImageDocument {
 public:
@@ -35,9 +37,25 @@ public:
     // Writes the picture; a failed or refused save leaves the old file intact.
     FileStatus Save(const std::string& path);
 
+    // The undo copy a step takes before it changes the picture. orvex-cli
+    // turns copies off for the steps whose copy no later --undo can use; the
+    // desktop program always keeps them.
+    void SaveBackup();
+    void SetUndoCopies(bool take) { undoCopies_ = take; }
+
+    // Called by each step once it is done: records the operation that repeats
+    // it, with the history lines it added and the region of interest it saw.
+    void RecordOperation(CRecipeOperation operation, bool done);
+    const CRecipe& GetRecipe() const { return recipe_; }
+
 private:
+    std::vector<std::string> HistoryLinesFrom(std::size_t offset) const;
+
     CImage image_;
     std::string history_;
+    std::size_t historyRecorded_ = 0;  // history text already given to a step
+    CRecipe recipe_;
+    bool undoCopies_ = true;
 };
 
 // printf-style formatting of a history line.

@@ -1,10 +1,17 @@
 #include "StepsBasic.h"
 
+#include <string>
+
 bool StepUniform(CImageDocument& doc, int width, int height, int level) {
     CImage& image = *doc.GetImage();
-    image.SaveBackup();
+    doc.SaveBackup();
     const bool created = image.CreateEmptyImage(width, height, static_cast<std::uint8_t>(level));
     doc.AddHistory(FormatHistory("Image uniforme(%d,%d)", width, height));
+    doc.RecordOperation({.flag = "--uniform",
+                         .argument = std::to_string(width) + "," + std::to_string(height) + "," +
+                                     std::to_string(level),
+                         .resetsRoi = true},
+                        created);
     return created;
 }
 
@@ -12,5 +19,17 @@ bool StepUndo(CImageDocument& doc) {
     CImage& image = *doc.GetImage();
     if (!image.HasBackup()) return false;
     image.Undo();
+    doc.RecordOperation({.flag = "--undo", .resetsRoi = true}, true);
+    return true;
+}
+
+bool StepPaste(CImageDocument& doc, HBLOCK block) {
+    if (!block) return false;
+    doc.GetImage()->SetHandle(std::move(block));
+    doc.RecordOperation({.flag = "--paste",
+                         .resetsRoi = true,
+                         .notReplayable = "a picture pasted from the clipboard, which "
+                                          "another picture cannot repeat"},
+                        true);
     return true;
 }

@@ -4,6 +4,9 @@
 // order the command defines; the front end adds only what is its own (wait
 // cursor, repaint, modified flag). The result is the engine's: the desktop
 // ignores it (the engine has shown its message), orvex-cli exits with 1.
+//
+// Beside its history lines, every step records in the document's recipe the
+// orvex-cli operation that repeats it (CImageDocument::RecordOperation).
 
 #include "ImageDocument.h"
 
@@ -12,3 +15,8 @@ bool StepUniform(CImageDocument& doc, int width, int height, int level);
 
 // Exchanges the picture and its undo copy; no history line.
 bool StepUndo(CImageDocument& doc);
+
+// The picture becomes a block pasted from the clipboard: no undo copy, no
+// history line. Recorded as a step no other picture can repeat. False, with
+// nothing changed, when there is no block.
+bool StepPaste(CImageDocument& doc, HBLOCK block);

@@ -20,10 +20,15 @@ bool StepCustomPalette(CImageDocument& doc, const std::uint8_t red[256],
                        const std::uint8_t green[256], const std::uint8_t blue[256]);
 // Manual threshold confirmed: Threshold then the binary palette, "Seuillage(%d,%d)".
 bool StepManualThreshold(CImageDocument& doc, int low, int high);
-// Manual threshold cancelled: back to the grey palette, no undo copy, no history.
+// Manual threshold cancelled: back to the grey palette, no undo copy, no
+// history. Recorded only when the colours changed.
 bool StepCancelManualThreshold(CImageDocument& doc);
 // Adaptive threshold at mean + trunc(stdev * k), k being the dialog's 32-bit
 // float: "Seuillage adaptatif"; "Invalid threshold" when that exceeds 255.
 bool StepAdaptiveThreshold(CImageDocument& doc, float k);
-// Tone curve: "Dynamique".
+// Tone curve: "Dynamique". The table is recorded as the named curve that
+// gives it; a table no curve gives cannot be repeated by orvex-cli.
 bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]);
+// The same with the tone-curve dialog's choice: curve code (ToneCurve.h) and
+// gamma 1 .. 99.
+bool StepToneCurve(CImageDocument& doc, int curveType, int gamma);

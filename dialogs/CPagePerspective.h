@@ -14,6 +14,8 @@ public:
     explicit CPagePerspective(QWidget* parent = nullptr);
 
     const PerspectiveParams& Values() const { return values_; }
+    // Values kept elsewhere for the run, shown when the sheet opens.
+    void SetValues(const PerspectiveParams& values) { values_ = values; }
 
     void ShowValues() override;
     bool SaveValues() override;

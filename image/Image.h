@@ -94,6 +94,8 @@ public:
     void SetHandle(HBLOCK block);
     static HBLOCK CopyBlock(const CMemBlock* block);
     void SaveBackup();
+    // Frees the undo copy (a batch that will never undo needs no copy).
+    void DiscardBackup() { backup_.reset(); }
     bool HasBackup() const { return backup_ != nullptr; }
     const CMemBlock* GetBackupHandle() const { return backup_.get(); }
     void Undo();

@@ -1,0 +1,41 @@
+#pragma once
+// What orvex-cli is asked to do, read in full before any picture is touched:
+// the inputs, the operations in order (from the command line and from
+// recipe files) and the output.
+
+#include <string>
+#include <vector>
+
+#include "CliOperation.h"
+
+struct CliStep {
+    const CliOperation* operation;
+    CliAction action;
+    // Whether the step takes its undo copy: only when a later --undo uses it.
+    bool keepsUndoCopy = true;
+};
+
+struct CliPlan {
+    std::vector<std::string> inputs;
+    std::vector<CliStep> steps;
+    std::string output;
+    bool help = false;
+    bool listFilters = false;  // --list-filters
+    bool version = false;      // --version
+    // Only reports about the program itself: no input needed.
+    bool ReportOnly() const { return help || listFilters || version; }
+};
+
+// Reads the command line into `plan`. Empty back when it is acceptable,
+// otherwise the one line to print: "orvex-cli: what is wrong (try --help)",
+// or for a recipe "FILE:LINE: what is wrong".
+std::string ReadPlan(const std::vector<std::string>& args, CliPlan& plan);
+
+// Reads the operations of the recipe `path` onto `steps`; empty back when
+// every line is acceptable, else "FILE:LINE: what is wrong" (or why the
+// file cannot be read).
+std::string ReadRecipe(const std::string& path, std::vector<CliStep>& steps);
+
+// Decides which steps keep their undo copy: a step's copy is only ever used
+// by an --undo that follows with no other copying step in between.
+void PlanUndoCopies(std::vector<CliStep>& steps);

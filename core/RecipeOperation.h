@@ -1,0 +1,24 @@
+#pragma once
+// What one processing step records beside its history lines: the orvex-cli
+// operation that repeats it, with the exact arguments it used.
+
+#include <optional>
+#include <string>
+
+#include "PaletteFile.h"
+
+struct CRecipeOperation {
+    std::string flag{};      // "--rotate"
+    std::string argument{};  // "90"; empty for an operation without argument
+    // The negative, the tone curve and convolution work inside the region of
+    // interest: the recipe sets the region first when it was not the same.
+    bool usesRoi = false;
+    // The step put a new picture in place (geometry, perspective, a new
+    // picture, undo, paste), so the region of interest is the whole picture.
+    bool resetsRoi = false;
+    // A colour table from the palette editor: written to a palette file
+    // beside the recipe, whose name becomes the argument.
+    std::optional<CPaletteColors> palette{};
+    // Why the step cannot be repeated on another picture; empty when it can.
+    std::string notReplayable{};
+};
