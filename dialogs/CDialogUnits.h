@@ -4,7 +4,9 @@
 // average over the 52 Latin letters), a vertical unit an eighth of its line
 // height, both rounded down to whole pixels at the end.
 
+#include <QPoint>
 #include <QRect>
+#include <QSize>
 
 class QFont;
 class QWidget;
@@ -15,6 +17,8 @@ public:
 
     int X(int units) const;
     int Y(int units) const;
+    QPoint Point(int x, int y) const { return {X(x), Y(y)}; }
+    QSize Size(int width, int height) const { return {X(width), Y(height)}; }
     QRect Rect(int x, int y, int width, int height) const;
     // Places `widget` at the rectangle given in dialog units.
     void Place(QWidget* widget, int x, int y, int width, int height) const;

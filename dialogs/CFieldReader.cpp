@@ -82,13 +82,7 @@ std::optional<int> CFieldReader::Integer(QLineEdit* field) {
 }
 
 std::optional<int> CFieldReader::Integer(QLineEdit* field, int low, int high) {
-    const std::optional<int> value = Integer(field);
-    if (!value) return std::nullopt;
-    if (*value < low || *value > high) {
-        Fail(field, QStringLiteral("Tapez un nombre entier compris entre %1 et %2.").arg(low).arg(high));
-        return std::nullopt;
-    }
-    return value;
+    return WithinRange(field, Integer(field), low, high);
 }
 
 std::optional<int> CFieldReader::Byte(QLineEdit* field) {
@@ -96,6 +90,20 @@ std::optional<int> CFieldReader::Byte(QLineEdit* field) {
     const std::optional<int> value = ParseFieldInteger(field->text());
     if (!value || *value < 0 || *value > 255) {
         Fail(field, QStringLiteral("Veuillez entrer un entier compris entre 0 et 255."));
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> CFieldReader::Byte(QLineEdit* field, int low, int high) {
+    return WithinRange(field, Byte(field), low, high);
+}
+
+std::optional<int> CFieldReader::WithinRange(QLineEdit* field, std::optional<int> value, int low,
+                                             int high) {
+    if (value && (*value < low || *value > high)) {
+        Fail(field,
+             QStringLiteral("Tapez un nombre entier compris entre %1 et %2.").arg(low).arg(high));
         return std::nullopt;
     }
     return value;

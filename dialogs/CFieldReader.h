@@ -35,6 +35,9 @@ public:
     std::optional<int> Integer(QLineEdit* field, int low, int high);
     // An unsigned integer 0 .. 255.
     std::optional<int> Byte(QLineEdit* field);
+    // An unsigned integer 0 .. 255, then within low .. high ("Tapez un nombre
+    // entier compris entre %1 et %2.").
+    std::optional<int> Byte(QLineEdit* field, int low, int high);
     // A decimal number, kept as a 32-bit float.
     std::optional<float> Float(QLineEdit* field);
 
@@ -42,6 +45,7 @@ public:
     bool Ok() const { return !failed_; }
 
 private:
+    std::optional<int> WithinRange(QLineEdit* field, std::optional<int> value, int low, int high);
     bool Fail(QLineEdit* field, const QString& message);
 
     bool failed_ = false;
