@@ -19,6 +19,7 @@
 
 #include "BmpLayout.h"
 #include "DibFields.h"
+#include "DibGeometry.h"
 #include "Image.h"
 #include "Message.h"
 
@@ -172,14 +173,14 @@ Refusal CheckRanges(const CBmpLayout& layout) {
 // Step 4: row and block sizes, computed without overflow, and the number of
 // colour-table entries the depth allows.
 Refusal ComputeSizes(CBmpLayout& layout) {
-    const auto bits = static_cast<std::uint64_t>(layout.bitCount);
-    const auto width = static_cast<std::uint64_t>(layout.width);
-    const auto height = static_cast<std::uint64_t>(layout.height);
-    layout.rowBytes = ((bits * width + 31) / 32) * 4;
-    layout.lastRowBytes = (bits * width + 7) / 8;
-    layout.pixelBytes = layout.rowBytes * height;
+    const int bits = layout.bitCount;
+    layout.rowBytes = dib::RowStride(layout.width, bits);
+    layout.lastRowBytes =
+        (static_cast<std::uint64_t>(bits) * static_cast<std::uint64_t>(layout.width) + 7) / 8;
+    layout.pixelBytes = layout.rowBytes * static_cast<std::uint64_t>(layout.height);
     // The engine also views every picture at one byte per pixel.
-    const std::uint64_t oneBytePerPixel = ((width + 3) & ~3ull) * height;
+    const std::uint64_t oneBytePerPixel =
+        dib::RowStride(layout.width, 8) * static_cast<std::uint64_t>(layout.height);
     const std::uint64_t largest = std::max(layout.pixelBytes, oneBytePerPixel);
     if (largest + kFileHeaderSize + CImage::kEngineHeaderBytes + 16 > kMaxFileSize)
         return Refusal::TooLarge;
@@ -418,12 +419,8 @@ bool CImage::SaveFileBMP(CByteStream& file) {
     if (compression == kBiRle8 || compression == kBiRle4) {
         imageBytes = dib::Read32(b + dib::kSizeImage);
     } else {
-        const std::int64_t width = GetWidth(), height = GetHeight();
-        imageBytes = ((static_cast<std::uint64_t>(GetBitCount()) *
-                           static_cast<std::uint64_t>(std::max<std::int64_t>(width, 0)) +
-                       31) /
-                      32) *
-                     4 * static_cast<std::uint64_t>(std::max<std::int64_t>(height, 0));
+        imageBytes = dib::RowStride(GetWidth(), GetBitCount()) *
+                     static_cast<std::uint64_t>(std::max(GetHeight(), 0));
     }
     const std::uint64_t total = headerBytes + tableBytes + imageBytes;
     if (total > block_->Size() || total + kFileHeaderSize > kMaxFileSize) {
