@@ -1,6 +1,8 @@
 #include "DibGeometry.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 namespace dib {
 
@@ -38,6 +40,23 @@ CColorTableLayout ColorTableOf(const CImage& image) {
     layout.entries = static_cast<int>(
         std::min<std::uint64_t>({static_cast<std::uint64_t>(image.GetNumColors()), 256, room}));
     return layout;
+}
+
+void CopyColorTable(const CImage& from, CMemBlock& to) {
+    const CColorTableLayout layout = ColorTableOf(from);
+    const std::uint8_t* source = from.GetHandle()->Data() + layout.offset;
+    std::uint8_t* table = to.Data() + CImage::kInfoHeaderSize;
+    for (int i = 0; i < 256; ++i) {
+        std::uint8_t* entry = table + 4 * i;
+        if (i < layout.entries) {
+            std::memcpy(entry, source + static_cast<std::ptrdiff_t>(i) * layout.entryBytes,
+                        static_cast<std::size_t>(layout.entryBytes));
+            if (layout.entryBytes == 3) entry[3] = 0;
+        } else {
+            entry[0] = entry[1] = entry[2] = static_cast<std::uint8_t>(i);
+            entry[3] = 0;
+        }
+    }
 }
 
 HBLOCK MakeEngineBlock(std::int64_t width, std::int64_t height) {

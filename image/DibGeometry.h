@@ -32,6 +32,12 @@ struct CColorTableLayout {
 // The layout of `image`'s table; no entries without a block.
 CColorTableLayout ColorTableOf(const CImage& image);
 
+// Copies the entries of `from`'s colour table that its block holds (at most
+// 256) into the 256-entry table of an engine block, all four bytes of each
+// (a core header's 3-byte entries get a 0); entries it lacks take the grey
+// ramp.
+void CopyColorTable(const CImage& from, CMemBlock& to);
+
 // Offset of the colour table: after the header and any bit-field masks.
 std::uint64_t TableOffset(const CMemBlock& block, std::uint32_t compression);
 

@@ -226,6 +226,10 @@ bool CImage::WriteHeader(CMemBlock* block, std::uint32_t size, std::int32_t widt
 }
 
 HBLOCK CImage::CreateEmptyBlock(int width, int height, std::uint8_t fill) {
+    if (width < 1 || height < 1) {
+        ShowMessage("Create empty image : invalid size");
+        return nullptr;
+    }
     HBLOCK block = dib::MakeEngineBlock(width, height);
     if (!block) {
         ShowMessage("Create empty image : insuffisant memory");

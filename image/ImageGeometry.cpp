@@ -27,24 +27,6 @@
 
 namespace {
 
-// Copies the entries of `from`'s colour table that its block holds (at most
-// 256) into the 256-entry table of an engine block; entries it lacks take the
-// grey ramp.
-void CopyColorTable(const CImage& from, CMemBlock& to) {
-    const dib::CColorTableLayout layout = dib::ColorTableOf(from);
-    const std::uint8_t* source = from.GetHandle()->Data() + layout.offset;
-    std::uint8_t* table = to.Data() + CImage::kInfoHeaderSize;
-    for (int i = 0; i < 256; ++i) {
-        std::uint8_t* entry = table + 4 * i;
-        if (i < layout.entries) {
-            std::memcpy(entry, source + static_cast<std::ptrdiff_t>(i) * layout.entryBytes, 3);
-        } else {
-            entry[0] = entry[1] = entry[2] = static_cast<std::uint8_t>(i);
-        }
-        entry[3] = 0;
-    }
-}
-
 // Rows of the new picture per band when a turn or a resize is split over
 // the cores.
 constexpr int kRowsPerBand = 64;
@@ -166,7 +148,7 @@ bool CImage::Rotate(unsigned angle, std::uint8_t fill) {
         const std::int64_t newHeight = quarter ? src.width : src.height;
         block = CreateEmptyBlock(static_cast<int>(newWidth), static_cast<int>(newHeight), fill);
         if (!block) return false;
-        CopyColorTable(*this, *block);
+        dib::CopyColorTable(*this, *block);
         std::uint8_t* dst = dib::EngineRows(*block);
         const std::int64_t dstStride = GetWidthBytes(static_cast<int>(newWidth));
         if (angle == 90)
@@ -200,7 +182,7 @@ bool CImage::Resize(int newWidth, int newHeight) {
             return false;
         }
         PreferHugePages(*block);
-        CopyColorTable(*this, *block);
+        dib::CopyColorTable(*this, *block);
 
         const long double columnRatio =
             static_cast<float>(static_cast<double>(src.width) / newWidth);
@@ -244,7 +226,7 @@ bool CImage::AddPaletteBar(int rows) {
             ShowMessage("Resize image : Insuffisant memory");
             return false;
         }
-        CopyColorTable(*this, *block);
+        dib::CopyColorTable(*this, *block);
         std::uint8_t* dst = dib::EngineRows(*block);
         // The bar is the bottom `rows` lines as displayed: a ramp from 0 at the
         // left edge to floor(255 (w - 1) / w) at the right, the same on every row.

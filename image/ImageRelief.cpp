@@ -184,20 +184,13 @@ bool CheckProjectedSize(const ProjectedSize& size) {
 
 // The new picture at the background level, showing through the source's
 // colours.
-HBLOCK NewReliefBlock(int width, int height, std::uint8_t background,
-                      const CPaletteTable& palette) {
+HBLOCK NewReliefBlock(int width, int height, std::uint8_t background, const CImage& source) {
     HBLOCK target = CImage::CreateEmptyBlock(width, height, background);
     if (!target) {
         ShowMessage("Perspective : unable to create empty image");
         return nullptr;
     }
-    std::uint8_t* table = target->Data() + CImage::kInfoHeaderSize;
-    for (int i = 0; i < palette.count; ++i) {
-        const CPaletteTable::Entry& e = palette.entries[static_cast<std::size_t>(i)];
-        table[4 * i] = e.blue;
-        table[4 * i + 1] = e.green;
-        table[4 * i + 2] = e.red;
-    }
+    dib::CopyColorTable(source, *target);
     return target;
 }
 
@@ -269,7 +262,7 @@ bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, in
                                                    static_cast<int>(rows.height), s, c, a, border);
         if (!CheckProjectedSize(size)) return false;
         const int W = static_cast<int>(size.width), H = static_cast<int>(size.height);
-        target = NewReliefBlock(W, H, static_cast<std::uint8_t>(background), palette_);
+        target = NewReliefBlock(W, H, static_cast<std::uint8_t>(background), *this);
         if (!target) return false;
         const Relief relief = PlanRelief(rows, *target, W, H, s, c, border, a);
         DrawProjection(relief, mode, static_cast<std::uint8_t>(background));

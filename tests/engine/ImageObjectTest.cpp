@@ -57,8 +57,11 @@ TEST(ImageObject, EmptyBlockRefusesAbsurdSizes) {
     EXPECT_FALSE(image.CreateEmptyImage(100000, 100000, 0));
     EXPECT_FALSE(image.CreateEmptyImage(-4, 3, 0));
     EXPECT_FALSE(image.IsValid());
+    // A size below 1 is a size error, not a lack of memory.
     EXPECT_EQ(recorder.messages,
-              std::vector<std::string>(3, "Create empty image : insuffisant memory"));
+              (std::vector<std::string>{"Create empty image : invalid size",
+                                        "Create empty image : insuffisant memory",
+                                        "Create empty image : invalid size"}));
 }
 
 TEST(ImageObject, SetRoiConvertsDisplayedToStorageRows) {
