@@ -121,12 +121,19 @@ void CChildFrame::Split() {
 }
 
 void CChildFrame::SetIdealSizes(int firstRowHeight, int firstColumnWidth) {
-    if (RowCount() == 2) rows_->setSizes(TwoPanes(firstRowHeight, Available(rows_)));
-    if (ColumnCount() == 2) {
-        const QList<int> widths = TwoPanes(firstColumnWidth, Available(Row(0)));
-        for (int r = 0; r < RowCount(); ++r) Row(r)->setSizes(widths);
-    }
+    if (RowCount() == 2) PlaceFirstPane(rows_, firstRowHeight);
+    if (ColumnCount() == 2)
+        for (int r = 0; r < RowCount(); ++r) PlaceFirstPane(Row(r), firstColumnWidth);
     ActivateVisibleView();
+}
+
+void CChildFrame::PlaceFirstPane(QSplitter* splitter, int ideal) {
+    const QList<int> sizes = TwoPanes(ideal, Available(splitter));
+    // A pane given no room is hidden, and its bar with it, so the last pane
+    // reaches the window's edge; "Fractionner" and the zone commands bring it back.
+    splitter->widget(0)->setVisible(sizes[0] > 0);
+    splitter->refresh();
+    splitter->setSizes(sizes);
 }
 
 bool CChildFrame::IsPaneShown(int row, int column) const {

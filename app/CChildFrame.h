@@ -54,6 +54,7 @@ private:
     void AddColumn();
     void WatchHandles(QSplitter* splitter);
     void KeepColumnsInStep(QSplitter* moved);
+    void PlaceFirstPane(QSplitter* splitter, int ideal);
     void RemoveVanishedPanes();
     void SetActiveView(COrvexView* view);
     bool IsPaneShown(int row, int column) const;

@@ -100,6 +100,7 @@ QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* frame) {
     QMdiSubWindow* window = mdiArea_->addSubWindow(frame);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(AppIcon());
+    connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitles);
     connect(frame, &CChildFrame::activeViewChanged, this, &CMainFrame::UpdateCommandStates);
     connect(frame, &QObject::destroyed, this, &CMainFrame::OnActiveWindowChanged,
             Qt::QueuedConnection);
@@ -165,8 +166,11 @@ void CMainFrame::UpdateTitles() {
         window->setWindowTitle(title + "[*]");
         window->setWindowModified(doc->IsModified());
     }
+    // A maximised document window adds " - [its title]" to this title itself.
     const COrvexDoc* active = ActiveDocument();
-    setWindowTitle(active ? kAppTitle + " - " + active->GetTitle() : kAppTitle);
+    const QMdiSubWindow* current = mdiArea_->currentSubWindow();
+    const bool maximized = current && current->isMaximized();
+    setWindowTitle(active && !maximized ? kAppTitle + " - " + active->GetTitle() : kAppTitle);
 }
 
 void CMainFrame::SetApplication(COrvexApp* app) {
@@ -210,8 +214,11 @@ void CMainFrame::RefreshWindowList(QMenu* menu) {
         QMdiSubWindow* window = windows[i];
         QString title = window->windowTitle().remove("[*]");
         auto* action = menu->addAction(QString("&%1 %2").arg(i + 1).arg(title.replace("&", "&&")));
-        action->setCheckable(true);
-        action->setChecked(window == mdiArea_->currentSubWindow());
+        // Only the active window carries a mark; the others show no empty box.
+        if (window == mdiArea_->currentSubWindow()) {
+            action->setCheckable(true);
+            action->setChecked(true);
+        }
         connect(action, &QAction::triggered, this,
                 [this, window]() { mdiArea_->setActiveSubWindow(window); });
         windowListActions_ << action;

@@ -92,7 +92,10 @@ void TestSplitter::layoutCommandsOnASplitWindow() {
     QCOMPARE(Heights(*frame_)[0], 0);
     QCOMPARE(Widths(*frame_, 1)[0], 0);
     QVERIFY(Widths(*frame_, 1)[1] > 390);
-    // Hidden panes stay, ready to be dragged back; four equal zones again.
+    // The last pane reaches the window's edges: no gutter of a hidden bar.
+    QCOMPARE(frame_->ViewAt(1, 1)->mapTo(frame_.get(), QPoint(0, 0)), QPoint(0, 0));
+    QCOMPARE(frame_->ViewAt(1, 1)->size(), frame_->size());
+    // Hidden panes stay, ready to come back; four equal zones again.
     QCOMPARE(frame_->Views().size(), 4);
     frame_->OnCommand(cmd::SplitFour);
     const QList<int> heights = Heights(*frame_), widths = Widths(*frame_, 0);

@@ -1,0 +1,117 @@
+// Menus, toolbars, context menus, accelerators and the enabling of commands.
+
+#include "tst_shell_support.h"
+
+class TestShellCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { shell_.InitTestCase(); }
+    void init() { QVERIFY((app_ = shell_.Start())); }
+    void cleanup() { shell_.Stop(); }
+
+    void menuBarSwitchesBetweenNoDocumentAndDocumentMenus();
+    void commandsWithoutHandlerAreDisabled();
+    void contextMenuCloseAllItemsFollowTheActiveWindow();
+    void toolbarsHoldTheirButtonsInOrder();
+    void acceleratorsReachTheirCommands();
+
+private:
+    CShellApp shell_;
+    COrvexApp* app_ = nullptr;
+};
+
+void TestShellCommands::menuBarSwitchesBetweenNoDocumentAndDocumentMenus() {
+    CMainFrame* frame = app_->MainFrame();
+    QCOMPARE(MenuTitles(frame->menuBar()), QStringList({"&Fichier", "&Affichage", "Ai&de"}));
+    COrvexDoc* doc = app_->DocManager()->NewDocument();
+    QVERIFY(doc);
+    QCOMPARE(MenuTitles(frame->menuBar()),
+             QStringList({"&Fichier", "&Edition", "&Affichage", "&Image", "Pa&lette", "&Traitement",
+                          "Anal&yse", "&Perspective", "&Outils", "Fe&nêtre", "Ai&de"}));
+    app_->DocManager()->CloseAll(false);
+    QTRY_COMPARE(MenuTitles(frame->menuBar()).size(), 3);
+}
+
+void TestShellCommands::commandsWithoutHandlerAreDisabled() {
+    CMainFrame* frame = app_->MainFrame();
+    frame->UpdateCommandStates();
+    QVERIFY(!CommandAction(cmd::Unassigned)->isEnabled());
+    QVERIFY(!CommandAction(cmd::SaveAll)->isEnabled());
+    QVERIFY(!CommandAction(cmd::Options)->isEnabled());
+    QVERIFY(CommandAction(cmd::FileNew)->isEnabled());
+    app_->DocManager()->NewDocument();
+    QVERIFY(!CommandAction(cmd::EditCut)->isEnabled());
+    QVERIFY(!CommandAction(cmd::StructuringElement)->isEnabled());
+    QVERIFY(CommandAction(cmd::SaveAll)->isEnabled());
+    QVERIFY(CommandAction(cmd::CloseAllNoSave)->isEnabled());
+    CommandAction(cmd::FileNew)->trigger();
+    QCOMPARE(app_->DocManager()->Documents().size(), 2);
+    // A disabled command does nothing even when asked for directly.
+    const int documents = app_->DocManager()->Documents().size();
+    frame->RouteCommand(cmd::EditCut);
+    QCOMPARE(app_->DocManager()->Documents().size(), documents);
+}
+
+void TestShellCommands::contextMenuCloseAllItemsFollowTheActiveWindow() {
+    CMainFrame* frame = app_->MainFrame();
+    QMenu* closeAll = nullptr;
+    for (QMenu* menu : frame->ContextMenu()->findChildren<QMenu*>()) {
+        if (menu->title() == "Fermer tout ") closeAll = menu;
+    }
+    QVERIFY(closeAll);
+    QCOMPARE(closeAll->actions().size(), 2);
+    frame->UpdateCommandStates();
+    for (QAction* item : closeAll->actions()) QVERIFY(!item->isEnabled());
+    app_->DocManager()->NewDocument();
+    for (QAction* item : closeAll->actions()) QVERIFY(item->isEnabled());
+    QCOMPARE(closeAll->actions()[0]->text(), QString("Sauvegarde"));
+}
+
+void TestShellCommands::toolbarsHoldTheirButtonsInOrder() {
+    CMainFrame* frame = app_->MainFrame();
+    QCOMPARE(frame->ImageToolBar()->windowTitle(), QString("Image"));
+    QList<int> shown;
+    for (QAction* action : frame->ImageToolBar()->actions())
+        shown << (action->isSeparator() ? 0 : action->data().toInt());
+    QCOMPARE(shown, ImageToolBarIds());
+    for (int id : MainToolBarIds() + ImageToolBarIds()) {
+        if (id == 0) continue;
+        QVERIFY2(!CommandAction(id)->icon().isNull(), qPrintable(QString::number(id)));
+    }
+    QCOMPARE(CommandAction(cmd::Negative)->toolTip(), QString("Inverse"));
+    QCOMPARE(CommandAction(cmd::Negative)->statusTip(), QString("Inverse la dynamique de l'image"));
+    // "&Barre d'outils" hides the main toolbar only.
+    frame->show();
+    frame->RouteCommand(cmd::ViewToolbar);
+    QVERIFY(frame->MainToolBar()->isHidden());
+    QVERIFY(!frame->ImageToolBar()->isHidden());
+    QVERIFY(!CommandAction(cmd::ViewToolbar)->isChecked());
+}
+
+void TestShellCommands::acceleratorsReachTheirCommands() {
+    CMainFrame* frame = app_->MainFrame();
+    frame->show();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    app_->DocManager()->NewDocument();
+    frame->UpdateCommandStates();
+    const QList<std::pair<int, QKeyCombination>> keys = {
+        {cmd::ZoomPlus, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus},
+        {cmd::ZoomMinus, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus},
+        {cmd::ZoomNormal, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_1},
+        {cmd::EditUndo, Qt::AltModifier | Qt::Key_Backspace},
+        {cmd::EditCopy, Qt::ControlModifier | Qt::Key_Insert},
+        {cmd::ZoomAuto, Qt::ControlModifier | Qt::Key_F}};
+    for (const auto& [id, key] : keys) {
+        QAction* action = CommandAction(id);
+        action->setEnabled(true);
+        QSignalSpy spy(action, &QAction::triggered);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : frame,
+                        key.key(), key.keyboardModifiers());
+        QVERIFY2(spy.count() == 1, qPrintable(QString::number(id)));
+    }
+}
+
+QTEST_MAIN(TestShellCommands)
+#include "tst_shell_commands.moc"

@@ -1,0 +1,90 @@
+// The program's start and end: command line, first frame, splash, framework
+// texts, exit, engine messages.
+
+#include "tst_shell_support.h"
+
+class TestShellStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { shell_.InitTestCase(); }
+    void init() { QVERIFY((app_ = shell_.Start())); }
+    void cleanup() { shell_.Stop(); }
+
+    void commandLineSwitchesOnlySuppressSplashAndTip();
+    void splashHidesOnKeyPressWithoutConsumingIt();
+    void exitAsksAboutModifiedDocumentsAndCancelStays();
+    void engineMessagesShowInAnOrvexBox();
+
+private:
+    CShellApp shell_;
+    COrvexApp* app_ = nullptr;
+};
+
+void TestShellStartup::commandLineSwitchesOnlySuppressSplashAndTip() {
+    QVERIFY(ShowSplashForCommandLine({}));
+    QVERIFY(ShowSplashForCommandLine({"picture.bmp"}));
+    QVERIFY(ShowSplashForCommandLine({"Embedding"}));
+    QVERIFY(!ShowSplashForCommandLine({"/Embedding"}));
+    QVERIFY(!ShowSplashForCommandLine({"-automation"}));
+    QVERIFY(!ShowSplashForCommandLine({"picture.bmp", "/EMBEDDING"}));
+    // A file named on the command line opens nothing.
+    QVERIFY(app_->DocManager()->Documents().isEmpty());
+}
+
+void TestShellStartup::splashHidesOnKeyPressWithoutConsumingIt() {
+    CSplashWindow::EnableSplashScreen(true);
+    QLineEdit target;
+    target.show();
+    CSplashWindow::ShowSplashScreen(&target);
+    QVERIFY(CSplashWindow::Current());
+    QCOMPARE(CSplashWindow::Current()->size(), QSize(576, 390));
+    CSplashWindow::ShowSplashScreen(&target);  // at most one
+    QCOMPARE(target.findChildren<CSplashWindow*>().size(), 1);
+    QTest::keyClick(&target, Qt::Key_X);
+    QVERIFY(!CSplashWindow::Current());
+    QCOMPARE(target.text(), QString("x"));
+    CSplashWindow::EnableSplashScreen(false);
+}
+
+void TestShellStartup::exitAsksAboutModifiedDocumentsAndCancelStays() {
+    CDocManager* docs = app_->DocManager();
+    docs->NewDocument()->SetModifiedFlag(true);
+    docs->NewDocument();
+    CMainFrame* frame = app_->MainFrame();
+    frame->show();
+    int asked = 0;
+    AnswerNextBox(QMessageBox::Cancel, &asked);
+    frame->RouteCommand(cmd::AppExit);
+    QCOMPARE(asked, 1);
+    QVERIFY(frame->isVisible());
+    QCOMPARE(docs->Documents().size(), 2);
+
+    AnswerNextBox(QMessageBox::No, &asked);
+    frame->RouteCommand(cmd::AppExit);
+    QCOMPARE(asked, 2);
+    QVERIFY(!frame->isVisible());
+    QTRY_VERIFY(docs->Documents().isEmpty());
+}
+
+void TestShellStartup::engineMessagesShowInAnOrvexBox() {
+    InstallGuiMessageSink();
+    QString caption, text;
+    int buttons = 0;
+    QTimer::singleShot(0, [&]() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        caption = box->windowTitle();
+        text = box->text();
+        buttons = int(box->buttons().size());
+        box->button(QMessageBox::Ok)->click();
+    });
+    ShowMessage("Rotate : invalid handle");
+    QCOMPARE(caption, QString("Orvex"));
+    QCOMPARE(text, QString("Rotate : invalid handle"));
+    QCOMPARE(buttons, 1);
+    SetMessageSink([](const std::string& message) { qWarning("%s", message.c_str()); });
+}
+
+QTEST_MAIN(TestShellStartup)
+#include "tst_shell_startup.moc"
