@@ -1,5 +1,6 @@
 #include "PrintPicture.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -32,8 +33,17 @@ void PrintPage(const CImage& image, QPaintDevice& device) {
     painter.drawImage(page, RenderPicture(image, picture, QRect(QPoint(0, 0), picture)));
 }
 
+QPrinter& RunPrinter() {
+    static QPrinter* printer = [] {
+        auto* made = new QPrinter(QPrinter::HighResolution);
+        qAddPostRoutine([] { delete printer; });
+        return made;
+    }();
+    return *printer;
+}
+
 void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode) {
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter& printer = RunPrinter();
     if (mode == PrintMode::WithDialog) {
         QPrintDialog dialog(&printer, parent);
         if (dialog.exec() != QDialog::Accepted) return;
@@ -43,8 +53,7 @@ void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode) {
 }
 
 void PreviewPicture(const CImage& image, QWidget* parent) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, parent);
+    QPrintPreviewDialog preview(&RunPrinter(), parent);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
                      [&image](QPrinter* target) { PrintPage(image, *target); });
     preview.exec();

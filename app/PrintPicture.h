@@ -8,6 +8,7 @@
 #include "Image.h"
 
 class QPaintDevice;
+class QPrinter;
 class QWidget;
 
 // Where the picture goes on a page of horizontal resolution `pageWidth`
@@ -17,6 +18,10 @@ QRect PrintRect(QSize picture, int pageWidth, int dotsPerInchX, int dotsPerInchY
 
 // Draws the picture on one page of `device`.
 void PrintPage(const CImage& image, QPaintDevice& device);
+
+// The one printer of the run: "&Configuration de l'impression..." sets it up,
+// and every print and preview uses it, so the choices made there hold.
+QPrinter& RunPrinter();
 
 enum class PrintMode { WithDialog, Direct };
 void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode);

@@ -3,7 +3,8 @@
 # second run costs only a few dpkg queries.
 set -euo pipefail
 
-packages=(g++ make cmake pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest)
+packages=(g++ make cmake pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
+  qt6-translations-l10n libx11-dev xvfb xdotool)
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(libbenchmark-dev libopencv-dev)
 fi

@@ -15,6 +15,7 @@ private slots:
     void contextMenuCloseAllItemsFollowTheActiveWindow();
     void toolbarsHoldTheirButtonsInOrder();
     void acceleratorsReachTheirCommands();
+    void marksOnlyWhereTheyMeanSomething();
 
 private:
     CShellApp shell_;
@@ -100,6 +101,11 @@ void TestShellCommands::acceleratorsReachTheirCommands() {
         {cmd::ZoomPlus, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus},
         {cmd::ZoomMinus, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus},
         {cmd::ZoomNormal, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_1},
+        // The main-keyboard twins shown in the menu, which are also what X11
+        // delivers for the keypad keys held with Ctrl.
+        {cmd::ZoomPlus, Qt::ControlModifier | Qt::Key_Plus},
+        {cmd::ZoomMinus, Qt::ControlModifier | Qt::Key_Minus},
+        {cmd::ZoomNormal, Qt::ControlModifier | Qt::Key_1},
         {cmd::EditUndo, Qt::AltModifier | Qt::Key_Backspace},
         {cmd::EditCopy, Qt::ControlModifier | Qt::Key_Insert},
         {cmd::ZoomAuto, Qt::ControlModifier | Qt::Key_F}};
@@ -111,6 +117,25 @@ void TestShellCommands::acceleratorsReachTheirCommands() {
                         key.key(), key.keyboardModifiers());
         QVERIFY2(spy.count() == 1, qPrintable(QString::number(id)));
     }
+}
+
+void TestShellCommands::marksOnlyWhereTheyMeanSomething() {
+    // "Ajouter à l'image..." adds a bar; it is no setting to tick.
+    QVERIFY(!CommandAction(cmd::PaletteBar)->isCheckable());
+    // The window list marks the active window and shows no box beside the others.
+    app_->DocManager()->NewDocument();
+    app_->DocManager()->NewDocument();
+    QMenu* windowMenu = nullptr;
+    for (QAction* action : app_->MainFrame()->menuBar()->actions())
+        if (action->text() == "Fe&nêtre") windowMenu = action->menu();
+    QVERIFY(windowMenu);
+    emit windowMenu->aboutToShow();
+    QList<QAction*> list;
+    for (QAction* action : windowMenu->actions())
+        if (action->text().startsWith("&1 ") || action->text().startsWith("&2 ")) list << action;
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(list[0]->isCheckable(), false);
+    QVERIFY(list[1]->isCheckable() && list[1]->isChecked());
 }
 
 QTEST_MAIN(TestShellCommands)

@@ -20,6 +20,7 @@ private slots:
     void newWindowShowsTheSameDocumentTwice();
     void droppedFilesOpen();
     void tilingSharesTheAreaOneWayOrTheOther();
+    void maximisedWindowIsNamedOnceInTheTitle();
 
 private:
     CShellApp shell_;
@@ -195,6 +196,18 @@ void TestShellDocuments::tilingSharesTheAreaOneWayOrTheOther() {
     frame->RouteCommand(cmd::WindowArrangeIcons);
     QCOMPARE(windows.last()->geometry().bottom(), area.height() - 1);
     QCOMPARE(windows.last()->geometry().left(), 0);
+}
+
+void TestShellDocuments::maximisedWindowIsNamedOnceInTheTitle() {
+    CMainFrame* frame = app_->MainFrame();
+    frame->show();
+    app_->DocManager()->NewDocument();
+    QCOMPARE(frame->windowTitle(), QString("Orvex - Image1"));
+    frame->MdiArea()->currentSubWindow()->showMaximized();
+    QTRY_VERIFY(frame->MdiArea()->currentSubWindow()->isMaximized());
+    QCOMPARE(frame->windowTitle().count("Image1"), 1);
+    frame->MdiArea()->currentSubWindow()->showNormal();
+    QCOMPARE(frame->windowTitle(), QString("Orvex - Image1"));
 }
 
 QTEST_MAIN(TestShellDocuments)

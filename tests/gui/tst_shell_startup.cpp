@@ -15,6 +15,8 @@ private slots:
     void splashHidesOnKeyPressWithoutConsumingIt();
     void exitAsksAboutModifiedDocumentsAndCancelStays();
     void engineMessagesShowInAnOrvexBox();
+    void commandStatesAreRightFromTheFirstFrame();
+    void frameworkTextsAreFrench();
 
 private:
     CShellApp shell_;
@@ -84,6 +86,29 @@ void TestShellStartup::engineMessagesShowInAnOrvexBox() {
     QCOMPARE(text, QString("Rotate : invalid handle"));
     QCOMPARE(buttons, 1);
     SetMessageSink([](const std::string& message) { qWarning("%s", message.c_str()); });
+}
+
+void TestShellStartup::commandStatesAreRightFromTheFirstFrame() {
+    // No menu has been opened and nothing asked for a refresh.
+    for (int id : {cmd::FileNew, cmd::FileOpen, cmd::BrowseFolder, cmd::About})
+        QVERIFY2(CommandAction(id)->isEnabled(), qPrintable(QString::number(id)));
+    QVERIFY(!CommandAction(cmd::FileSave)->isEnabled());
+    // A new document, then a picture in it: the states follow each change.
+    COrvexDoc* doc = app_->DocManager()->NewDocument();
+    QVERIFY(CommandAction(cmd::FileSave)->isEnabled());
+    QVERIFY(!CommandAction(cmd::Negative)->isEnabled());
+    doc->GetImage()->CreateEmptyImage(8, 8, 0);
+    doc->UpdateAllViews();
+    QVERIFY(CommandAction(cmd::Negative)->isEnabled());
+}
+
+void TestShellStartup::frameworkTextsAreFrench() {
+    InstallFrameworkTranslations();
+    QMessageBox box(QMessageBox::Question, "Orvex", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Oui"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QString("&Non"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Annuler"));
 }
 
 QTEST_MAIN(TestShellStartup)

@@ -3,11 +3,14 @@
 // bar, undo, and several views of one document.
 
 #include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QtTest>
 
 #include "COrvexView.h"
 #include "CommandIds.h"
+#include "PrintPicture.h"
 #include "tst_view_support.h"
 
 namespace {
@@ -44,6 +47,9 @@ private slots:
     void paletteBarTwice();
     void viewsRepaintTogetherWithTheirOwnZoom();
     void contextMenu();
+    void regionOfInterestIsTheOneLastDrawn();
+    void fitUsesThePicturesOwnSize();
+    void printAndPreviewUseTheRunsPrinter();
 };
 
 void TestView::enablingRules() {
@@ -331,6 +337,73 @@ void TestView::contextMenu() {
     auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QCOMPARE(popup->pos(), view.viewport()->mapToGlobal(QPoint(5, 5)));
     popup->close();
+}
+
+namespace {
+
+void Drag(COrvexView& view, QPoint from, QPoint to) {
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view.viewport(), to);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, to);
+}
+
+}  // namespace
+
+void TestView::regionOfInterestIsTheOneLastDrawn() {
+    COrvexDoc doc;
+    MakePicture(*doc.GetImage(), 100, 80, [](int, int) { return 10; });
+    COrvexView first(&doc), second(&doc);
+    QVERIFY(Shown(first, 200, 200));
+    QVERIFY(Shown(second, 200, 200));
+    first.OnCommand(cmd::Roi);
+    second.OnCommand(cmd::Roi);
+    Drag(second, {60, 50}, {70, 60});
+    Drag(first, {10, 20}, {30, 40});
+    // Two changes in a row: neither view puts its own rectangle back.
+    doc.OnCommand(cmd::Negative);
+    doc.OnCommand(cmd::Negative);
+    doc.OnCommand(cmd::Negative);
+    QCOMPARE(LevelAt(*doc.GetImage(), 10, 20), 245);
+    QCOMPARE(LevelAt(*doc.GetImage(), 60, 50), 10);
+    // After undo the region is the whole picture, whatever the outlines show.
+    second.OnCommand(cmd::EditUndo);
+    QCOMPARE(doc.GetImage()->GetRoi(), (CRect{0, 0, 100, 80}));
+    doc.OnCommand(cmd::Negative);
+    QCOMPARE(LevelAt(*doc.GetImage(), 90, 70), 245);
+    // Leaving ROI mode in one view frees the whole picture again.
+    Drag(first, {10, 20}, {30, 40});
+    second.OnCommand(cmd::Roi);
+    QCOMPARE(doc.GetImage()->GetRoi(), (CRect{0, 0, 100, 80}));
+}
+
+void TestView::fitUsesThePicturesOwnSize() {
+    COrvexDoc doc;
+    LoadPicture(doc, 100, 80);
+    COrvexView view(&doc);
+    view.OnCommand(cmd::ZoomPlus);
+    view.OnCommand(cmd::ZoomPlus);
+    QCOMPARE(view.ScrollExtent(), QSize(121, 96));
+    // Fitting, as paste does, leaves the zoom alone and takes the picture's size.
+    view.FitToPicture();
+    QCOMPARE(view.ScrollExtent(), QSize(100, 80));
+    QCOMPARE(view.DisplayRect(), (CRect{0, 0, 100, 80}));
+    QCOMPARE(view.Zoom(), 1.1f * 1.1f);
+}
+
+void TestView::printAndPreviewUseTheRunsPrinter() {
+    COrvexDoc doc;
+    LoadPicture(doc, 20, 10);
+    RunPrinter().setPageOrientation(QPageLayout::Landscape);
+    QPrinter* used = nullptr;
+    QTimer::singleShot(0, [&used] {
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            used = preview->printer();
+            preview->reject();
+        }
+    });
+    PreviewPicture(*doc.GetImage(), nullptr);
+    QCOMPARE(used, &RunPrinter());
+    QCOMPARE(used->pageLayout().orientation(), QPageLayout::Landscape);
 }
 
 QTEST_MAIN(TestView)
