@@ -1,0 +1,235 @@
+// The desktop program as a user meets it: started the way main() starts it,
+// on an X server of its own (Xvfb, xcb platform), used only through real key
+// presses sent with xdotool and watched through window titles and the
+// screen's pixels. Every wait is bounded, so nothing here can hang.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "BmpFileIo.h"
+#include "Image.h"
+#include "KeyLocks.h"
+
+// Last: Xlib defines names that Qt uses.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+constexpr int kWaitMs = 15000;
+
+// An Xvfb on a free display, chosen by the server itself (-displayfd).
+class CXvfb {
+public:
+    bool Start() {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        if (pid_ < 0) return false;
+        std::string number;
+        pollfd wait{fds[0], POLLIN, 0};
+        char c = 0;
+        while (poll(&wait, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        if (number.empty()) return false;
+        display_ = ":" + number;
+        return true;
+    }
+    ~CXvfb() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& Display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+CXvfb& Server() {
+    static CXvfb server;
+    return server;
+}
+
+bool Xdotool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start("xdotool", arguments);
+    return tool.waitForFinished(kWaitMs) && tool.exitCode() == 0;
+}
+
+// A click in a window, which gives it the focus: there is no window manager
+// to hand it back when a dialog closes.
+bool ClickIn(const QString& title) {
+    return Xdotool({"search", "--onlyvisible", "--name",
+                    "^" + QRegularExpression::escape(title) + "$", "mousemove", "--window", "%1",
+                    "400", "400", "click", "1"});
+}
+
+bool WindowShown(const QString& title) {
+    return Xdotool(
+        {"search", "--onlyvisible", "--name", "^" + QRegularExpression::escape(title) + "$"});
+}
+
+// The bounding box of the screen's pixels of one colour.
+QRect AreaOf(QRgb colour) {
+    ::Display* display = XOpenDisplay(Server().Display().c_str());
+    if (!display) return {};
+    const Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, root, &attributes);
+    XImage* shot =
+        XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    QRect area;
+    for (int y = 0; shot && y < shot->height; ++y)
+        for (int x = 0; x < shot->width; ++x)
+            if ((XGetPixel(shot, x, y) & 0xFFFFFF) == (colour & 0xFFFFFF))
+                area |= QRect(x, y, 1, 1);
+    if (shot) XDestroyImage(shot);
+    XCloseDisplay(display);
+    return area;
+}
+
+// Colours of our own for levels 200 and 55 (200 inverted), found nowhere else
+// on the screen.
+const QRgb kLevel200 = qRgb(13, 201, 77);
+const QRgb kLevel55 = qRgb(201, 13, 99);
+
+void WritePicture(const QString& path) {
+    CImage image;
+    image.CreateEmptyImage(64, 48, 200);
+    std::uint8_t red[256], green[256], blue[256];
+    for (int i = 0; i < 256; ++i) red[i] = green[i] = blue[i] = static_cast<std::uint8_t>(i);
+    red[200] = qRed(kLevel200), green[200] = qGreen(kLevel200), blue[200] = qBlue(kLevel200);
+    red[55] = qRed(kLevel55), green[55] = qGreen(kLevel55), blue[55] = qBlue(kLevel55);
+    image.PaletteGradient(red, green, blue);
+    SaveBmpFile(image, path.toStdString());
+}
+
+}  // namespace
+
+class TestX11Desktop : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void lockIndicatorsFollowTheXServer();
+    void firstStartOpenZoomMenuUndo();
+    void cleanupTestCase();
+
+private:
+    QTemporaryDir home_;
+    QProcess program_;
+};
+
+void TestX11Desktop::initTestCase() {
+    if (Server().Display().empty())
+        QSKIP("Xvfb is not installed (scripts/bootstrap.sh installs it)");
+    if (QStandardPaths::findExecutable("xdotool").isEmpty())
+        QSKIP("xdotool is not installed (scripts/bootstrap.sh installs it)");
+}
+
+void TestX11Desktop::lockIndicatorsFollowTheXServer() {
+    const bool caps = ReadKeyLocks().caps, num = ReadKeyLocks().num;
+    QVERIFY(Xdotool({"key", "Caps_Lock", "Num_Lock"}));
+    QTRY_COMPARE_WITH_TIMEOUT(ReadKeyLocks().caps, !caps, kWaitMs);
+    QCOMPARE(ReadKeyLocks().num, !num);
+    QVERIFY(Xdotool({"key", "Caps_Lock", "Num_Lock"}));
+    QTRY_COMPARE_WITH_TIMEOUT(ReadKeyLocks().caps, caps, kWaitMs);
+    QCOMPARE(ReadKeyLocks().num, num);
+}
+
+void TestX11Desktop::firstStartOpenZoomMenuUndo() {
+    QDir(home_.path()).mkpath("run");
+    const QString run = home_.filePath("run");
+    QFile::copy(ORVEX_TIPS_FILE, run + "/Orvex.tip");
+    const QString picture = run + "/a.bmp";
+    WritePicture(picture);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromStdString(Server().Display()));
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("HOME", home_.path());
+    environment.insert("XDG_CONFIG_HOME", home_.filePath("config"));
+    program_.setProcessEnvironment(environment);
+    program_.setWorkingDirectory(run);
+    program_.start(ORVEX_PROGRAM_PATH, {});
+    QVERIFY(program_.waitForStarted(kWaitMs));
+
+    // First start: the tip of the day, closed with Escape.
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Conseil du jour"), kWaitMs);
+    QVERIFY(Xdotool({"key", "Escape"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!WindowShown("Conseil du jour"), kWaitMs);
+
+    // Ctrl+O in the empty main window, before any menu was ever opened.
+    QVERIFY(ClickIn("Orvex"));
+    QVERIFY(Xdotool({"key", "ctrl+o"}));
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Ouvrir"), kWaitMs);
+    QVERIFY(Xdotool({"type", "--delay", "2", picture}));
+    QVERIFY(Xdotool({"key", "Return"}));
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - a.bmp"), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel200).size(), QSize(64, 48), kWaitMs);
+    QVERIFY(ClickIn("Orvex - a.bmp"));
+
+    // Zoom keys, on the keypad and on the main keyboard.
+    const QList<std::pair<QString, QSize>> zooms = {
+        {"ctrl+KP_Add", {70, 52}}, {"ctrl+KP_1", {64, 48}},        {"ctrl+plus", {70, 52}},
+        {"ctrl+1", {64, 48}},      {"ctrl+KP_Subtract", {58, 43}}, {"ctrl+minus", {52, 39}},
+        {"ctrl+KP_1", {64, 48}}};
+    for (const auto& [key, size] : zooms) {
+        QVERIFY(Xdotool({"key", key}));
+        QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel200).size(), size, kWaitMs);
+    }
+
+    // "&Traitement" / "&Inverse" by their mnemonics, then "&Annuler".
+    QVERIFY(Xdotool({"key", "alt+t"}));
+    QVERIFY(Xdotool({"key", "i"}));
+    QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel55).size(), QSize(64, 48), kWaitMs);
+    QVERIFY(AreaOf(kLevel200).isEmpty());
+    QVERIFY(Xdotool({"key", "ctrl+z"}));
+    QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel200).size(), QSize(64, 48), kWaitMs);
+}
+
+void TestX11Desktop::cleanupTestCase() {
+    if (program_.state() != QProcess::NotRunning) {
+        program_.kill();
+        program_.waitForFinished(kWaitMs);
+    }
+}
+
+// The test's own window system is the X server it starts, so the key
+// presses it sends reach the program and the lock state comes back from it.
+int main(int argc, char** argv) {
+    const bool started = Server().Start();
+    if (started) {
+        qputenv("DISPLAY", QByteArray::fromStdString(Server().Display()));
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    TestX11Desktop test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_x11_desktop.moc"
