@@ -99,3 +99,13 @@ std::string RealArgument(double value) {
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
 }
+
+std::string RealArgument(float value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    const std::string shortest(text, result.ptr);
+    double reread = 0;
+    std::from_chars(text, result.ptr, reread);
+    return static_cast<float>(reread) == value ? shortest
+                                               : RealArgument(static_cast<double>(value));
+}
