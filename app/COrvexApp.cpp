@@ -1,6 +1,7 @@
 #include "COrvexApp.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -67,6 +68,11 @@ bool COrvexApp::InitInstance(const QStringList& arguments) {
     connect(mainFrame_, &CMainFrame::closeRequested, this, &COrvexApp::OnCloseRequested);
     mainFrame_->show();
     mainFrame_->repaint();
+    // Files handed over by the desktop ("Open with", a double click); the
+    // switches are no files.
+    for (const QString& argument : arguments)
+        if (QFileInfo(argument).isFile() || !(argument.startsWith('/') || argument.startsWith('-')))
+            docManager_->OpenDocument(argument);
 
     if (showSplash) {
         CDialogTip tip;

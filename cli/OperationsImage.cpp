@@ -40,7 +40,7 @@ CliOperation Threshold() {
 CliOperation Adaptive() {
     return {"--adaptive", "K", "threshold at mean + trunc(K x standard deviation); binary palette",
             true, [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
-                const auto k = ParseReal(arg);
+                const auto k = ParseFloat(arg);
                 if (!k) {
                     error = "expects a real number K";
                     return std::nullopt;

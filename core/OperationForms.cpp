@@ -94,18 +94,25 @@ std::string KernelArgument(const CMask& mask) {
     return text;
 }
 
-std::string RealArgument(double value) {
+namespace {
+
+template <typename Real>
+std::string ShortestText(Real value) {
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
 }
 
+}  // namespace
+
+std::string RealArgument(double value) { return ShortestText(value); }
+
+// A float's shortest text can, in rare cases, read as a double that narrows
+// to the neighbouring float; then the double's own text is written.
 std::string RealArgument(float value) {
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    const std::string shortest(text, result.ptr);
+    const std::string shortest = ShortestText(value);
     double reread = 0;
-    std::from_chars(text, result.ptr, reread);
+    std::from_chars(shortest.data(), shortest.data() + shortest.size(), reread);
     return static_cast<float>(reread) == value ? shortest
-                                               : RealArgument(static_cast<double>(value));
+                                               : ShortestText(static_cast<double>(value));
 }

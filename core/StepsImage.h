@@ -23,9 +23,9 @@ bool StepManualThreshold(CImageDocument& doc, int low, int high);
 // Manual threshold cancelled: back to the grey palette, no undo copy, no
 // history. Recorded only when the colours changed.
 bool StepCancelManualThreshold(CImageDocument& doc);
-// Adaptive threshold at mean + trunc(stdev * k): "Seuillage adaptatif";
-// "Invalid threshold" when that exceeds 255.
-bool StepAdaptiveThreshold(CImageDocument& doc, double k);
+// Adaptive threshold at mean + trunc(stdev * k), k being the dialog's 32-bit
+// float: "Seuillage adaptatif"; "Invalid threshold" when that exceeds 255.
+bool StepAdaptiveThreshold(CImageDocument& doc, float k);
 // Tone curve: "Dynamique". The table is recorded as the named curve that
 // gives it; a table no curve gives cannot be repeated by orvex-cli.
 bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]);

@@ -16,6 +16,7 @@
 
 #include "Image.h"
 #include "ImagePixelRows.h"
+#include "Message.h"
 #include "Parallel.h"
 #include "StatKernels.h"
 
@@ -63,30 +64,27 @@ int MeanOf(std::uint64_t sum, std::uint32_t area) {
 }  // namespace
 
 int CImage::GetMin() {
-    const CPixelRows rows = LockPixelRows(*this, "GetMin");
+    const CLockedPixelRows rows(*this, "GetMin");
     if (!rows) return 0;
     const std::uint8_t least = MeasureInBands(  // 255 when empty
         rows, kStreamingBandBytes, std::uint8_t{255}, statkernels::MinLevel,
         [](std::uint8_t a, std::uint8_t b) { return std::min(a, b); });
-    Unlock();
     return least;
 }
 
 int CImage::GetMax() {
-    const CPixelRows rows = LockPixelRows(*this, "GetMax");
+    const CLockedPixelRows rows(*this, "GetMax");
     if (!rows) return 0;
     const std::uint8_t most =
         MeasureInBands(rows, kStreamingBandBytes, std::uint8_t{0}, statkernels::MaxLevel,
                        [](std::uint8_t a, std::uint8_t b) { return std::max(a, b); });
-    Unlock();
     return most;
 }
 
 std::uint64_t CImage::GetSum() {
-    const CPixelRows rows = LockPixelRows(*this, "GetSum");
+    const CLockedPixelRows rows(*this, "GetSum");
     if (!rows) return 0;
     const std::uint64_t sum = SumLevels(rows, false).sum;
-    Unlock();
     return sum;
 }
 
@@ -98,14 +96,13 @@ int CImage::GetMean() {
 
 double CImage::GetStdev() {
     const std::uint32_t area = GetArea();
-    const CPixelRows rows = LockPixelRows(*this, "GetStdev");
+    const CLockedPixelRows rows(*this, "GetStdev");
     if (!rows || area == 0) return 0.0;
     // One pass gives the sum and the sum of squares; the squared deviations
     // from the integer mean m follow exactly, as integers:
     // sum (v - m)^2 = sum v^2 - 2 m sum v + N m^2. The total stays far below
     // 2^53, so it is the very double a pixel-by-pixel sum would give.
     const CLevelSums sums = SumLevels(rows, true);
-    Unlock();
     const auto mean = static_cast<std::int64_t>(MeanOf(sums.sum, area));
     const std::int64_t n = area;
     const std::int64_t deviations = static_cast<std::int64_t>(sums.squares) -
@@ -119,7 +116,7 @@ bool CImage::GenerateHistogram() {
         ShowMessage("Histogram : 256 colors only");
         return false;
     }
-    const CPixelRows rows = LockPixelRows(*this, "GenerateHistogram");
+    const CLockedPixelRows rows(*this, "GenerateHistogram");
     if (!rows) return false;
     using CHistogram = std::array<std::uint32_t, 256>;
     histogram_ = MeasureInBands(
@@ -136,7 +133,6 @@ bool CImage::GenerateHistogram() {
             for (int level = 0; level < 256; ++level) a[level] += b[level];
             return a;
         });
-    Unlock();
     return true;
 }
 

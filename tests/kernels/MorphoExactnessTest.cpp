@@ -4,7 +4,6 @@
 
 #include <random>
 
-#include "FilterExactness.h"
 #include "MorphologyKernel.h"
 #include "TestSupport.h"
 

@@ -32,12 +32,10 @@ TEST(GeometryKernels, RowReversalMatchesThePlainLoopAtEveryLength) {
     std::mt19937 random(1);
     for (std::int64_t count = 0; count <= 200; ++count) {
         std::vector<std::uint8_t> fast = RandomBytes(static_cast<std::size_t>(count) + 2, random);
-        std::vector<std::uint8_t> plain = fast, narrow = fast;
+        std::vector<std::uint8_t> plain = fast;
         geometrykernels::ReverseRow(fast.data() + 1, count);
-        geometrykernels::ReverseRowWithoutAvx2(narrow.data() + 1, count);
         geometrykernels::reference::ReverseRow(plain.data() + 1, count);
         EXPECT_EQ(fast, plain) << count;
-        EXPECT_EQ(narrow, plain) << count;
     }
 }
 

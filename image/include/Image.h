@@ -46,6 +46,31 @@ struct CPaletteTable {
     bool IsEmpty() const { return count == 0; }
 };
 
+// A picture's pixel rows as stored, at its own depth (1 to 32 bits per
+// pixel), for drawing. Storage row 0 is the bottom line. Valid while the
+// picture's block is neither replaced nor freed.
+struct CStoredRows {
+    const std::uint8_t* bits = nullptr;  // null when the block cannot hold the rows
+    std::uint64_t stride = 0;            // bytes per row, padding included
+    int width = 0, height = 0, bitCount = 0;
+    // Direct colours (16 and 32 bits per pixel): where each channel lies in
+    // the pixel word, from the picture's bit-field masks or the usual 5-5-5
+    // and 8-8-8 layouts.
+    std::uint32_t redMask = 0, greenMask = 0, blueMask = 0;
+
+    const std::uint8_t* Row(int y) const { return bits + static_cast<std::uint64_t>(y) * stride; }
+    // The little-endian pixel word at column x of a row of 16 or 32-bit pixels.
+    static std::uint32_t Word16(const std::uint8_t* row, int x) {
+        const std::uint8_t* p = row + 2 * static_cast<std::uint64_t>(x);
+        return static_cast<std::uint32_t>(p[0] | (p[1] << 8));
+    }
+    static std::uint32_t Word32(const std::uint8_t* row, int x) {
+        const std::uint8_t* p = row + 4 * static_cast<std::uint64_t>(x);
+        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+               (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    }
+};
+
 class CImage {
 public:
     static constexpr int kInfoHeaderSize = 40;
@@ -80,6 +105,9 @@ public:
     // stride x height bytes behind its header and colour table.
     std::uint8_t* GetBits(std::uint8_t* block) const;
     const std::uint8_t* GetBits(const std::uint8_t* block) const;
+    // The rows at the picture's own depth; no bits when there is no block or
+    // it cannot hold stride x height bytes behind its header and table.
+    CStoredRows GetStoredRows() const;
     // Offset of the pixel rows from the start of the block (header + table).
     std::uint64_t GetBitsOffset() const;
     // Offset of the colour table (after the header and any bit-field masks).
@@ -158,6 +186,8 @@ public:
                      int background, int edge);
 
 private:
+    bool HoldsRows(std::uint64_t stride) const;
+
     HBLOCK block_;
     HBLOCK backup_;
     CPaletteTable palette_;

@@ -14,4 +14,5 @@ int GetWorkerCount();
 
 // Calls body(first, last) on consecutive bands covering [begin, end), in
 // parallel when the range is worth it (at least minRowsPerBand rows a band).
-void ParallelRows(int begin, int end, int minRowsPerBand, const std::function<void(int, int)>& body);
+void ParallelRows(int begin, int end, int minRowsPerBand,
+                  const std::function<void(int, int)>& body);

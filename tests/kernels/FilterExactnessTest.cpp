@@ -7,7 +7,6 @@
 #include <random>
 
 #include "ConvolutionKernel.h"
-#include "FilterExactness.h"
 #include "TestSupport.h"
 
 namespace {
@@ -84,6 +83,23 @@ TEST(FilterExactness, ReciprocalDivisionIsExactForEveryAllowedDivisor) {
         // Negative sums truncate toward zero, then clamp to 0.
         ASSERT_EQ(detail::QuotientByte(-1, inverse), 0);
         ASSERT_EQ(detail::QuotientByte(-255 * divisor, inverse), 0);
+    }
+}
+
+TEST(FilterExactness, PlainLoopTruncatesTowardZeroThenClamps) {
+    // Sums no catalogue kernel reaches, straight through the kernel loop.
+    struct Case {
+        int cell, pixel, expected;
+    };
+    for (const Case c : {Case{-20, 15, 0}, Case{20, 250, 255}, Case{-1, 15, 0}, Case{1, 31, 1}}) {
+        detail::KernelTable table;
+        table.side = 1;
+        table.divisor = 16;
+        table.cells[0] = static_cast<std::int8_t>(c.cell);
+        const std::uint8_t source[1] = {static_cast<std::uint8_t>(c.pixel)};
+        std::uint8_t target[1] = {77};
+        detail::FilterReference(source, target, 1, {0, 0, 1, 1}, table);
+        EXPECT_EQ(target[0], c.expected) << c.cell << " x " << c.pixel;
     }
 }
 
