@@ -80,7 +80,7 @@ FileOutcome Process(const CliPlan& plan, const std::string& input, const std::st
     for (std::size_t i = 0; outcome.ok && i < plan.steps.size(); ++i) {
         const CliStep& step = plan.steps[i];
         doc.SetUndoCopies(step.keepsUndoCopy);
-        if (step.operation->needs256Colors && doc.GetImage()->GetNumColors() != 256) {
+        if (!StepCanRun(doc, step.operation->needs)) {
             err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours\n";
             outcome.ok = false;
         } else if (!step.action(context)) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ImageDocument.h"
+#include "Step.h"
 
 enum class PaletteKind { Grey, Rainbow, Heat, Metal, Binary };
 
@@ -32,3 +33,20 @@ bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]);
 // The same with the tone-curve dialog's choice: curve code (ToneCurve.h) and
 // gamma 1 .. 99.
 bool StepToneCurve(CImageDocument& doc, int curveType, int gamma);
+
+// What each step needs of the document.
+// clang-format off
+template <> struct SStepNeeds<StepNegative> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepFlipHorizontal> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepFlipVertical> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepRotate> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepResize> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepPaletteBar> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepPalette> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepCustomPalette> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepManualThreshold> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepCancelManualThreshold> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepAdaptiveThreshold> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepDynamic> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepToneCurve> : SNeedsFullPalette {};
+// clang-format on
