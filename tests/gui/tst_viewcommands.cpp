@@ -19,10 +19,12 @@
 #include "CDialogHistogram.h"
 #include "CDialogPalette.h"
 #include "CDialogRotation.h"
+#include "COrvexApp.h"
 #include "COrvexView.h"
 #include "CPageResize.h"
 #include "CPageUniform.h"
 #include "CRunOptions.h"
+#include "CSheetOptions.h"
 #include "CSheetProcessing.h"
 #include "CommandIds.h"
 #include "PrintPicture.h"
@@ -72,6 +74,7 @@ private slots:
     void resizeToTheSameSizeStillRecords();
     void uniformMakesAnEmptyDocumentAPicture();
     void perspectiveUsesTheRunOptions();
+    void optionsKeptForTheRun();
     void paletteEditorInstallsItsTable();
     void previewUsesTheSetUpPrinter();
 };
@@ -244,6 +247,30 @@ void TestViewCommands::perspectiveUsesTheRunOptions() {
         const CSize size = doc.GetImage()->GetSize();
         QCOMPARE(view.ScrollExtent(), QSize(size.cx, size.cy));
     }
+    options = saved;
+}
+
+void TestViewCommands::optionsKeptForTheRun() {
+    PerspectiveParams& options = CRunOptions::Get().perspective;
+    const PerspectiveParams saved = options;
+    COrvexApp app;
+    Answer<CSheetOptions>([](CSheetOptions& sheet) {
+        QCOMPARE(Field(sheet.Perspective(), "Amplitude")->text(), QString("64"));
+        Field(sheet.Perspective(), "Amplitude")->setText("80");
+        Field(sheet.Perspective(), "Droit")->setText("45");
+        sheet.accept();
+    });
+    QVERIFY(app.OnCommand(cmd::Options));
+    QCOMPARE(options.amplitude, 80);
+    QCOMPARE(options.rightAngle, 45);
+    // The next opening shows them; a cancelled sheet keeps them.
+    Answer<CSheetOptions>([](CSheetOptions& sheet) {
+        QCOMPARE(Field(sheet.Perspective(), "Amplitude")->text(), QString("80"));
+        Field(sheet.Perspective(), "Amplitude")->setText("5");
+        sheet.reject();
+    });
+    app.OnCommand(cmd::Options);
+    QCOMPARE(options.amplitude, 80);
     options = saved;
 }
 
