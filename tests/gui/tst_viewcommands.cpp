@@ -1,11 +1,14 @@
 // The view's dialog commands end to end: the manual threshold with its live
 // preview and its cancel path, the histogram, rotation, resize, the uniform
-// picture, the perspective renderings with the run's options, and the
-// palette editor. Each dialog is answered from inside its own modal loop.
+// picture, the perspective renderings with the run's options, the palette
+// editor, and the preview on the printer chosen in setup. Each dialog is answered from inside its
+// own modal loop.
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -22,6 +25,7 @@
 #include "CRunOptions.h"
 #include "CSheetProcessing.h"
 #include "CommandIds.h"
+#include "PrintPicture.h"
 #include "StepsFilter.h"
 #include "tst_view_support.h"
 
@@ -58,6 +62,7 @@ private slots:
     void uniformMakesAnEmptyDocumentAPicture();
     void perspectiveUsesTheRunOptions();
     void paletteEditorInstallsItsTable();
+    void previewUsesTheSetUpPrinter();
 };
 
 void TestViewCommands::manualThresholdPreviewsThenThresholds() {
@@ -255,6 +260,18 @@ void TestViewCommands::paletteEditorInstallsItsTable() {
     view.OnCommand(cmd::PaletteEdit);
     QCOMPARE(doc.GetImage()->GetPalette()->entries[10], (CPaletteTable::Entry{245, 245, 245}));
     QVERIFY(!doc.IsModified());
+}
+
+void TestViewCommands::previewUsesTheSetUpPrinter() {
+    RunPrinter().setPageOrientation(QPageLayout::Landscape);  // as printer setup leaves it
+    COrvexDoc doc;
+    LoadPicture(doc, 30, 20);
+    COrvexView view(&doc);
+    Answer<QPrintPreviewDialog>([](QPrintPreviewDialog& preview) {
+        QCOMPARE(preview.printer(), &RunPrinter());
+        QCOMPARE(preview.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+    });
+    view.OnCommand(cmd::FilePrintPreview);
 }
 
 QTEST_MAIN(TestViewCommands)
