@@ -33,17 +33,6 @@
 
 namespace {
 
-// Answers the next modal dialog of type D with `act`, which must close it.
-template <class D>
-void Answer(std::function<void(D&)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        QVERIFY2(dialog, "the expected dialog is not open");
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
-
 QStringList HistoryLines(const COrvexDoc& doc) {
     return doc.GetHistory().split("\r\n", Qt::SkipEmptyParts);
 }
