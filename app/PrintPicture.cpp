@@ -6,6 +6,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <climits>
+#include <memory>
 
 #include "CWaitCursor.h"
 #include "ImageRenderer.h"
@@ -33,13 +34,19 @@ void PrintPage(const CImage& image, QPaintDevice& device) {
     painter.drawImage(page, RenderPicture(image, picture, QRect(QPoint(0, 0), picture)));
 }
 
+namespace {
+
+std::unique_ptr<QPrinter> runPrinter;
+
+}  // namespace
+
 QPrinter& RunPrinter() {
-    static QPrinter* printer = [] {
-        auto* made = new QPrinter(QPrinter::HighResolution);
-        qAddPostRoutine([] { delete printer; });
-        return made;
-    }();
-    return *printer;
+    if (!runPrinter) {
+        runPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // Printers go before the application's platform plugins do.
+        qAddPostRoutine([] { runPrinter.reset(); });
+    }
+    return *runPrinter;
 }
 
 void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode) {

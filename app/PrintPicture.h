@@ -19,8 +19,8 @@ QRect PrintRect(QSize picture, int pageWidth, int dotsPerInchX, int dotsPerInchY
 // Draws the picture on one page of `device`.
 void PrintPage(const CImage& image, QPaintDevice& device);
 
-// The one printer of the run: "&Configuration de l'impression..." sets it up,
-// and every print and preview uses it, so the choices made there hold.
+// The printer and page of the run: chosen in printer setup, used by every
+// print and preview until the program ends.
 QPrinter& RunPrinter();
 
 enum class PrintMode { WithDialog, Direct };
