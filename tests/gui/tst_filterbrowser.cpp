@@ -97,6 +97,7 @@ private slots:
     void otherLeafLeavesCustomMode();
     void contextMenuOnShiftF10();
     void modalRunReturnsOneOrZero();
+    void tooltips();
 };
 
 void TestFilterBrowser::cellIdsByPosition() {
@@ -380,6 +381,18 @@ void TestFilterBrowser::modalRunReturnsOneOrZero() {
     CDialogFilterBrowser dialog;
     QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
     QCOMPARE(dialog.exec(), 0);
+}
+
+void TestFilterBrowser::tooltips() {
+    CDialogFilterBrowser dialog;
+    QCOMPARE(dialog.windowTitle(), QString("Filtres"));
+    QCOMPARE(Tree(dialog)->toolTip(), QString("Sélectionnez un filtre"));
+    QCOMPARE(dialog.findChild<QPlainTextEdit*>("Description")->toolTip(),
+             QString("Nom et action du filtre sur l'image"));
+    QCOMPARE(ButtonLabelled(&dialog, "3x3")->toolTip(), QString("Filtre de taille 3x3"));
+    QCOMPARE(ButtonLabelled(&dialog, "7x7")->toolTip(), QString("Filtre de taille 7x7"));
+    QCOMPARE(ButtonLabelled(&dialog, "0")->toolTip(),
+             QString("Initialise tous les éléments du filtre à 0"));
 }
 
 QTEST_MAIN(TestFilterBrowser)
