@@ -33,10 +33,12 @@ fuzz: bootstrap
 	@bash scripts/bootstrap.sh --fuzz
 	cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build build/fuzz -j $(JOBS) --target fuzz-bmp-reader
-	mkdir -p build/fuzz/corpus
+	cmake --build build/fuzz -j $(JOBS) --target fuzz-bmp-reader fuzz-palette-reader
+	mkdir -p build/fuzz/corpus build/fuzz/corpus-palette
 	build/fuzz/fuzz/fuzz-bmp-reader -max_total_time=$${FUZZ_SECONDS:-120} \
-	  build/fuzz/corpus tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b
+	  build/fuzz/corpus fuzz/regressions/bmp tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b
+	build/fuzz/fuzz/fuzz-palette-reader -max_total_time=$${FUZZ_SECONDS:-120} \
+	  build/fuzz/corpus-palette fuzz/seeds/palette
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

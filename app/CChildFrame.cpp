@@ -6,7 +6,6 @@
 #include <QVBoxLayout>
 
 #include "COrvexView.h"
-#include "CommandIds.h"
 
 namespace {
 
@@ -165,51 +164,10 @@ void CChildFrame::ActivateNeighbour(int step) {
     next->setFocus();
 }
 
-QSize CChildFrame::OuterSize() const {
-    // The child window's outer rectangle: its sub-window frame when it has one.
-    return parentWidget() ? parentWidget()->size() : size();
-}
+QSize CChildFrame::OuterSize() const { return parentWidget() ? parentWidget()->size() : size(); }
 
-bool CChildFrame::OnCommand(int id) {
-    const QSize outer = OuterSize();
-    switch (id) {
-        case cmd::WindowSplit:
-            Split();
-            return true;
-        case cmd::SplitHorizontal:
-            SetIdealSizes(outer.height() / 2, 0);
-            return true;
-        case cmd::SplitVertical:
-            SetIdealSizes(0, outer.width() / 2);
-            return true;
-        case cmd::SplitFour:
-            SetIdealSizes(outer.height() / 2, outer.width() / 2);
-            return true;
-        case cmd::SplitNone:
-            SetIdealSizes(0, 0);
-            return true;
-        case cmd::NextPane:
-            ActivateNeighbour(1);
-            return true;
-        case cmd::PrevPane:
-            ActivateNeighbour(-1);
-            return true;
-        default:
-            return false;
-    }
-}
-
-std::optional<bool> CChildFrame::IsCommandEnabled(int id) const {
-    switch (id) {
-        case cmd::WindowSplit:
-        case cmd::SplitHorizontal:
-        case cmd::SplitVertical:
-        case cmd::SplitFour:
-        case cmd::SplitNone:
-        case cmd::NextPane:
-        case cmd::PrevPane:
-            return true;
-        default:
-            return std::nullopt;
-    }
+SCommandContext CChildFrame::OwnContext() const {
+    SCommandContext context;
+    context.childFrame = const_cast<CChildFrame*>(this);
+    return context;
 }

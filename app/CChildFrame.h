@@ -34,13 +34,17 @@ public:
     // Ideal size of row 0 and column 0; the last row and column take the rest.
     void SetIdealSizes(int firstRowHeight, int firstColumnWidth);
 
-    bool OnCommand(int id) override;
-    std::optional<bool> IsCommandEnabled(int id) const override;
+    // The pane after (step 1) or before (step -1) the active one, in turn.
+    void ActivateNeighbour(int step);
+    // The child window's outer rectangle: its sub-window frame when it has one.
+    QSize OuterSize() const;
 
 signals:
     void activeViewChanged(COrvexView* view);
 
 protected:
+    CommandOwner OwnerKind() const override { return CommandOwner::ChildFrame; }
+    SCommandContext OwnContext() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -54,8 +58,6 @@ private:
     void SetActiveView(COrvexView* view);
     bool IsPaneShown(int row, int column) const;
     void ActivateVisibleView();
-    void ActivateNeighbour(int step);
-    QSize OuterSize() const;
 
     COrvexDoc* doc_;
     QSplitter* rows_;

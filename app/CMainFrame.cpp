@@ -18,7 +18,6 @@
 
 #include "AppIcon.h"
 #include "CChildFrame.h"
-#include "CDialogTip.h"
 #include "CDocManager.h"
 #include "COrvexDoc.h"
 #include "COrvexView.h"
@@ -27,7 +26,6 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "MainFrameBars.h"
-#include "MdiArrange.h"
 
 namespace {
 constexpr int kWindowMenuIndex = 9;
@@ -171,117 +169,36 @@ void CMainFrame::UpdateTitles() {
     setWindowTitle(active ? kAppTitle + " - " + active->GetTitle() : kAppTitle);
 }
 
-QList<CCommandTarget*> CMainFrame::CommandChain() {
-    QList<CCommandTarget*> chain;
-    if (CChildFrame* frame = ActiveChildFrame()) {
-        if (COrvexView* view = frame->GetActiveView()) {
-            chain << view;
-            if (view->GetDocument()) chain << view->GetDocument();
-        }
-        chain << frame;
-    }
-    chain << this;
-    if (appTarget_) chain << appTarget_;
-    return chain;
-}
-
-void CMainFrame::RouteCommand(int id) {
-    for (CCommandTarget* target : CommandChain()) {
-        const std::optional<bool> enabled = target->IsCommandEnabled(id);
-        if (!enabled) continue;
-        if (*enabled) target->OnCommand(id);
-        break;
-    }
+void CMainFrame::SetApplication(COrvexApp* app) {
+    app_ = app;
     UpdateCommandStates();
 }
 
-void CMainFrame::UpdateCommandStates() {
-    const QList<CCommandTarget*> chain = CommandChain();
-    for (QAction* action : CreatedCommandActions()) {
-        const int id = action->data().toInt();
-        std::optional<bool> enabled, checked;
-        for (CCommandTarget* target : chain) {
-            enabled = target->IsCommandEnabled(id);
-            if (enabled) {
-                checked = target->IsCommandChecked(id);
-                break;
-            }
-        }
-        action->setEnabled(enabled.value_or(false));
-        if (action->isCheckable()) action->setChecked(checked.value_or(false));
+SCommandContext CMainFrame::CommandContext() const {
+    SCommandContext context;
+    context.childFrame = ActiveChildFrame();
+    if (context.childFrame) {
+        context.view = context.childFrame->GetActiveView();
+        context.doc =
+            context.view ? context.view->GetDocument() : context.childFrame->GetDocument();
     }
+    context.mainFrame = const_cast<CMainFrame*>(this);
+    context.app = app_;
+    return context;
 }
 
-bool CMainFrame::OnCommand(int id) {
-    switch (id) {
-        case cmd::TipOfTheDay: {
-            // Asked for from the menu, the tip shows even when the user has
-            // turned the start-up tips off.
-            CDialogTip tip;
-            tip.exec();
-            return true;
-        }
-        case cmd::ViewToolbar:
-            mainToolBar_->setVisible(!mainToolBar_->isVisible());
-            return true;
-        case cmd::ViewStatusBar:
-            statusBar_->setVisible(!statusBar_->isVisible());
-            return true;
-        case cmd::CloseAllSave:
-            if (docManager_) docManager_->CloseAll(true);
-            return true;
-        case cmd::CloseAllNoSave:
-            if (docManager_) docManager_->CloseAll(false);
-            return true;
-        case cmd::WindowNew:
-            if (docManager_ && ActiveDocument()) docManager_->NewWindow(ActiveDocument());
-            return true;
-        case cmd::WindowCascade:
-            mdiArea_->cascadeSubWindows();
-            return true;
-        case cmd::WindowTileHorizontal:
-            TileSubWindows(mdiArea_, Qt::Horizontal);
-            return true;
-        case cmd::WindowTileVertical:
-            TileSubWindows(mdiArea_, Qt::Vertical);
-            return true;
-        case cmd::WindowArrangeIcons:
-            ArrangeIcons(mdiArea_);
-            return true;
-        default:
-            return false;
-    }
+SCommandContext CMainFrame::OwnContext() const {
+    SCommandContext context;
+    context.mainFrame = const_cast<CMainFrame*>(this);
+    return context;
 }
 
-std::optional<bool> CMainFrame::IsCommandEnabled(int id) const {
-    switch (id) {
-        case cmd::TipOfTheDay:
-        case cmd::ViewToolbar:
-        case cmd::ViewStatusBar:
-            return true;
-        case cmd::CloseAllSave:
-        case cmd::CloseAllNoSave:
-        case cmd::WindowNew:
-        case cmd::WindowCascade:
-        case cmd::WindowTileHorizontal:
-        case cmd::WindowTileVertical:
-        case cmd::WindowArrangeIcons:
-            return ActiveChildFrame() != nullptr;
-        default:
-            return std::nullopt;
-    }
+void CMainFrame::RouteCommand(int id) {
+    RunCommandIn(id, CommandContext());
+    UpdateCommandStates();
 }
 
-std::optional<bool> CMainFrame::IsCommandChecked(int id) const {
-    switch (id) {
-        case cmd::ViewToolbar:
-            return !mainToolBar_->isHidden();
-        case cmd::ViewStatusBar:
-            return !statusBar_->isHidden();
-        default:
-            return std::nullopt;
-    }
-}
+void CMainFrame::UpdateCommandStates() { RefreshCommandActions(CommandContext()); }
 
 void CMainFrame::RefreshWindowList(QMenu* menu) {
     qDeleteAll(windowListActions_);

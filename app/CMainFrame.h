@@ -11,6 +11,7 @@
 
 class CChildFrame;
 class CDocManager;
+class COrvexApp;
 class COrvexDoc;
 class COrvexView;
 class CStatusBar;
@@ -25,9 +26,10 @@ public:
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // The last target of the routing (the application object).
-    void SetApplicationTarget(CCommandTarget* target) { appTarget_ = target; }
+    // The last target of the routing; command states follow at once.
+    void SetApplication(COrvexApp* app);
     void SetDocManager(CDocManager* manager) { docManager_ = manager; }
+    CDocManager* DocManager() const { return docManager_; }
 
     // Shows a new document window around the frame and activates it.
     QMdiSubWindow* AddChildFrame(CChildFrame* frame);
@@ -38,6 +40,9 @@ public:
     QMdiArea* MdiArea() const { return mdiArea_; }
     void Activate(CChildFrame* frame);
 
+    // The targets a command can reach now: the active view, its document,
+    // the active child frame, this frame and the application.
+    SCommandContext CommandContext() const;
     // Runs a command through the routing, if it is enabled.
     void RouteCommand(int id);
     // Refreshes the enabled and checked state of every command action.
@@ -53,10 +58,6 @@ public:
     // Opens the context menu 132 at a global position.
     void ShowContextMenu(const QPoint& globalPos);
 
-    bool OnCommand(int id) override;
-    std::optional<bool> IsCommandEnabled(int id) const override;
-    std::optional<bool> IsCommandChecked(int id) const override;
-
 signals:
     // Asked to open files dropped on the window.
     void filesDropped(const QStringList& paths);
@@ -64,6 +65,8 @@ signals:
     void closeRequested(bool* accepted);
 
 protected:
+    CommandOwner OwnerKind() const override { return CommandOwner::MainFrame; }
+    SCommandContext OwnContext() const override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -73,7 +76,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QList<CCommandTarget*> CommandChain();
     void OnActiveWindowChanged();
     void ShowMenus(bool documentMenus);
     void AddShortcutsToWindow();
@@ -87,7 +89,7 @@ private:
     QList<QMenu*> documentMenus_;
     QMenu* contextMenu_;
     QList<QAction*> windowListActions_;
-    CCommandTarget* appTarget_ = nullptr;
+    COrvexApp* app_ = nullptr;
     CDocManager* docManager_ = nullptr;
     bool documentMenuShown_ = false;
     int openMenus_ = 0;

@@ -34,16 +34,18 @@ public:
     CMainFrame* MainFrame() const { return mainFrame_; }
     CDocManager* DocManager() const { return docManager_; }
 
-    bool OnCommand(int id) override;
-    std::optional<bool> IsCommandEnabled(int id) const override;
+    // "&Configuration de l'impression...": the printer and page used by every
+    // print and preview of the run.
+    void ShowPrinterSetup();
 
 protected:
+    CommandOwner OwnerKind() const override { return CommandOwner::Application; }
+    SCommandContext OwnContext() const override;
     // Every event passes by the splash first, which never consumes it.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnCloseRequested(bool* accepted);
-    void ShowPrinterSetup();
 
     CMainFrame* mainFrame_ = nullptr;
     CDocManager* docManager_ = nullptr;

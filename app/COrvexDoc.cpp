@@ -138,3 +138,11 @@ bool COrvexDoc::AddHistory(const QString& text) { return core_.AddHistory(text.t
 QString COrvexDoc::GetHistory() const { return QString::fromStdString(core_.GetHistory()); }
 
 void COrvexDoc::UpdateAllViews() { emit picturesChanged(); }
+
+void COrvexDoc::UpdateColours() { emit coloursChanged(); }
+
+SCommandContext COrvexDoc::OwnContext() const {
+    SCommandContext context;
+    context.doc = const_cast<COrvexDoc*>(this);
+    return context;
+}

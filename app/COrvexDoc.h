@@ -1,8 +1,11 @@
 #pragma once
 // The document of one picture: the image with its history (CImageDocument),
 // the file it came from, the modified flag, and the processing commands that
-// change the pixels without changing the picture's size. Every view of the
-// document repaints on picturesChanged().
+// change the pixels without changing the picture's size (DocumentCommands.cpp).
+// Two notifications reach the views: picturesChanged (the picture may have
+// changed size: views refit, command states follow) and coloursChanged (only
+// the colour table changed: views repaint, nothing else, so a live preview
+// costs one repaint).
 
 #include <QObject>
 #include <QString>
@@ -33,23 +36,26 @@ public:
     CImage* GetImage() { return core_.GetImage(); }
     const CImage* GetImage() const { return core_.GetImage(); }
     CImageDocument& Core() { return core_; }
+    const CImageDocument& Core() const { return core_; }
     bool AddHistory(const QString& text);
     QString GetHistory() const;
 
+    // The picture changed.
     void UpdateAllViews();
-
-    bool OnCommand(int id) override;
-    std::optional<bool> IsCommandEnabled(int id) const override;
+    // Only the colours changed.
+    void UpdateColours();
 
 signals:
     void picturesChanged();
+    void coloursChanged();
     void modifiedChanged(bool modified);
     void titleChanged(const QString& title);
 
-private:
-    bool HasFullPalette() const;
-    void RunStep(bool (*step)(CImageDocument&));
+protected:
+    CommandOwner OwnerKind() const override { return CommandOwner::Document; }
+    SCommandContext OwnContext() const override;
 
+private:
     CImageDocument core_;
     bool modified_ = false;
     QString pathName_;

@@ -15,11 +15,17 @@ COrvexView::COrvexView(COrvexDoc* doc, QWidget* parent) : QAbstractScrollArea(pa
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(10, 10);
     connect(doc, &COrvexDoc::picturesChanged, this, &COrvexView::OnPicturesChanged);
+    connect(doc, &COrvexDoc::coloursChanged, viewport(), qOverload<>(&QWidget::update));
     FitToPicture();
     ResetRoi();
 }
 
-bool COrvexView::HasFullPalette() const { return Image().GetNumColors() == 256; }
+SCommandContext COrvexView::OwnContext() const {
+    SCommandContext context;
+    context.view = const_cast<COrvexView*>(this);
+    context.doc = doc_;
+    return context;
+}
 
 void COrvexView::SetDisplayRect(int left, int top, int right, int bottom) {
     displayRect_ = {left, top, right, bottom};
@@ -30,6 +36,12 @@ void COrvexView::FitToPicture() {
         FillClientArea();
         return;
     }
+    const CSize size = Image().GetSize();
+    SetDisplayRect(0, 0, size.cx, size.cy);
+    SetScrollExtent({size.cx, size.cy});
+}
+
+void COrvexView::FitAtZoom() {
     const CSize size = Image().GetSize();
     SetDisplayRect(0, 0, size.cx, size.cy);
     SetScrollExtent({zoom::Scaled(size.cx, zoom_), zoom::Scaled(size.cy, zoom_)});
@@ -51,17 +63,15 @@ void COrvexView::ResetRoi() {
     roiRect_ = {size.cx / 3, size.cy / 3, 2 * size.cx / 3, 2 * size.cy / 3};
 }
 
-void COrvexView::RealizeImagePalette() { doc_->UpdateAllViews(); }
+void COrvexView::RealizeImagePalette() { doc_->UpdateColours(); }
 
 void COrvexView::OnPicturesChanged() {
     // A picture that changed size under this view (another view rotated or
     // resized it) is refitted at this view's own zoom.
     const CSize size = Image().GetSize();
     if (!autoZoom_ && (size.cx != displayRect_.right || size.cy != displayRect_.bottom)) {
-        FitToPicture();
+        FitAtZoom();
         ResetRoi();
-    } else if (roiMode_) {
-        SetImageRoi();  // undo gives the picture back its whole region
     }
     viewport()->update();
 }
@@ -228,13 +238,65 @@ void COrvexView::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
-void COrvexView::ShowContextMenu(QPoint globalPos) {
-    QMenu* menu = CreateContextMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(globalPos);
+void COrvexView::ShowContextMenu(QPoint globalPos) { ContextMenu()->popup(globalPos); }
+
+QMenu* COrvexView::ContextMenu() {
+    if (!contextMenu_) contextMenu_ = CreateContextMenu(this);
+    return contextMenu_;
 }
 
 void COrvexView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     emit activated(this);
+}
+
+void COrvexView::SetOneToOne() {
+    autoZoom_ = false;
+    zoom_ = 1.0f;
+}
+
+void COrvexView::ZoomBy(float (*step)(float)) {
+    zoom_ = step(zoom_);
+    FitAtZoom();
+    ResetRoi();
+    viewport()->update();
+}
+
+void COrvexView::ZoomNormal() {
+    SetOneToOne();
+    FitToPicture();
+    viewport()->update();
+}
+
+void COrvexView::ToggleAutoZoom() {
+    zoom_ = 1.0f;
+    autoZoom_ = !autoZoom_;
+    if (autoZoom_) {
+        FillClientArea();
+        ResetRoi();
+    } else {
+        FitToPicture();
+    }
+    viewport()->update();
+}
+
+void COrvexView::ToggleRoi() {
+    roiMode_ = !roiMode_;
+    // The picture's region is the outlined one while the outline shows, and
+    // the whole picture once it is gone.
+    if (roiMode_)
+        SetImageRoi();
+    else
+        Image().SetDefaultRoi();
+    viewport()->update();
+}
+
+void COrvexView::RefitAfterUndo() {
+    if (autoZoom_) {
+        FillClientArea();
+        ResetRoi();
+    } else {
+        FitAtZoom();
+    }
+    viewport()->update();
 }

@@ -1,7 +1,10 @@
 #pragma once
 // A scrolling, zoomable view of one document's picture. Several views may
 // show one document; each keeps its own zoom, auto zoom and region-of-interest
-// state. At zoom 1.0 the region of interest is drawn with the mouse.
+// state. At zoom 1.0 the region of interest is drawn with the mouse; the
+// picture's own region is the rectangle last drawn in any view, and a view
+// never puts its rectangle back on its own. The view's commands are in
+// ViewCommands.cpp.
 
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
@@ -29,25 +32,40 @@ public:
     const CRect& DisplayRect() const { return displayRect_; }
     QSize ScrollExtent() const { return extent_; }
 
+    // The display operations the view's commands are made of.
     void SetDisplayRect(int left, int top, int right, int bottom);
-    // Scroll extent and display rectangle follow the picture's size.
+    // Scroll extent and display rectangle := the picture's own size (in auto
+    // zoom, the client area).
     void FitToPicture();
-    // ROI mode off; the outline goes back to the middle third of the picture.
+    // ROI mode off (the picture's region becomes the whole picture if the mode
+    // was on); the outline goes back to the middle third of the picture.
     void ResetRoi();
-    // Colour tables are read at each repaint, so this repaints every view.
+    // Colour tables are read at each repaint, so this repaints every view of
+    // the document, and only that.
     void RealizeImagePalette();
+    // Auto zoom off, zoom 1.0.
+    void SetOneToOne();
+    // One zoom step: display rectangle := the picture, scroll extent := the
+    // zoomed picture, ROI mode off, repaint.
+    void ZoomBy(float (*step)(float));
+    void ZoomNormal();
+    void ToggleAutoZoom();
+    void ToggleRoi();
+    // After undo: the whole client area in auto zoom, otherwise the picture
+    // at this view's zoom.
+    void RefitAfterUndo();
 
-    bool OnCommand(int id) override;
-    std::optional<bool> IsCommandEnabled(int id) const override;
-    std::optional<bool> IsCommandChecked(int id) const override;
-
-    // The view's context menu, built from the shared command actions.
-    QMenu* CreateContextMenu(QWidget* parent);
+    // The view's context menu, built once from the shared command actions.
+    QMenu* ContextMenu();
+    // A new context menu of the same commands, owned by the caller.
+    static QMenu* CreateContextMenu(QWidget* parent);
 
 signals:
     void activated(COrvexView* view);
 
 protected:
+    CommandOwner OwnerKind() const override { return CommandOwner::View; }
+    SCommandContext OwnContext() const override;
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -61,8 +79,9 @@ protected:
 
 private:
     CImage& Image() const { return *doc_->GetImage(); }
-    bool HasFullPalette() const;
     void OnPicturesChanged();
+    void FitAtZoom();
+    void FillClientArea();
     void SetScrollExtent(QSize extent);
     void UpdateScrollBars();
     QPoint ToLogical(QPoint client) const;
@@ -71,17 +90,6 @@ private:
     void DrawRoi(QPainter& painter) const;
     void ShowContextMenu(QPoint globalPos);
     void ScrollBy(Qt::Orientation orientation, QAbstractSlider::SliderAction action);
-
-    // Commands
-    void FillClientArea();
-    void ZoomBy(float (*step)(float));
-    void ZoomNormal();
-    void ToggleAutoZoom();
-    void ToggleRoi();
-    void Undo();
-    void ApplyPalette(int id);
-    void AddPaletteBar();
-    void SetOneToOne();
 
     QPointer<COrvexDoc> doc_;
     bool autoZoom_ = false;
@@ -92,4 +100,5 @@ private:
     bool tracking_ = false;
     QSize extent_;
     const void* reportedBlock_ = nullptr;  // the block whose rows were found missing
+    QMenu* contextMenu_ = nullptr;
 };

@@ -4,314 +4,59 @@
 #include <QCoreApplication>
 #include <QHash>
 
-#include "CommandIcons.h"
-#include "CommandIds.h"
-
 namespace {
 
-QKeySequence Keys(QKeyCombination combination) { return QKeySequence(combination); }
+template <class Target>
+Target* TargetIn(const SCommandContext& c);
+template <>
+COrvexView* TargetIn(const SCommandContext& c) {
+    return c.view;
+}
+template <>
+COrvexDoc* TargetIn(const SCommandContext& c) {
+    return c.doc;
+}
+template <>
+CChildFrame* TargetIn(const SCommandContext& c) {
+    return c.childFrame;
+}
+template <>
+CMainFrame* TargetIn(const SCommandContext& c) {
+    return c.mainFrame;
+}
+template <>
+COrvexApp* TargetIn(const SCommandContext& c) {
+    return c.app;
+}
 
-constexpr auto Ctrl = Qt::ControlModifier;
-constexpr auto Keypad = Qt::KeypadModifier;
+template <class Target>
+void AddRows(QList<SCommandRow>& rows, CommandOwner owner,
+             const QList<SCommandRowOf<Target>>& typed) {
+    for (const SCommandRowOf<Target>& r : typed) {
+        SCommandRow row{r.id, r.look, owner, {}, {}, {}};
+        if (r.enabled)
+            row.enabled = [f = r.enabled](const SCommandContext& c) {
+                return f(*TargetIn<Target>(c));
+            };
+        if (r.run) row.run = [f = r.run](const SCommandContext& c) { f(*TargetIn<Target>(c)); };
+        if (r.checked)
+            row.checked = [f = r.checked](const SCommandContext& c) {
+                return f(*TargetIn<Target>(c));
+            };
+        rows << row;
+    }
+}
 
-// Prompt and tooltip are the two halves of each command's text.
-const QList<SCommandInfo>& CommandInfos() {
-    static const QList<SCommandInfo> infos = {
-        // File
-        {cmd::FileNew,
-         "&Nouveau\tCtrl+N",
-         "Crée un nouveau document",
-         "Nouveau",
-         {Keys(Ctrl | Qt::Key_N)}},
-        {cmd::FileOpen,
-         "&Ouvrir...\tCtrl+O",
-         "Ouvre un document existant",
-         "Ouvrir",
-         {Keys(Ctrl | Qt::Key_O)}},
-        {cmd::FileClose, "&Fermer", "Ferme le document actif", "Fermer", {}},
-        {cmd::FileSave,
-         "&Enregistrer\tCtrl+S",
-         "Enregistre le document actif",
-         "Enregistrer",
-         {Keys(Ctrl | Qt::Key_S)}},
-        {cmd::FileSaveAs,
-         "En&registrer sous...",
-         "Enregistre le document actif sous un nouveau nom",
-         "Enregistrer sous",
-         {}},
-        {cmd::SaveAll,
-         "Enregistrer tous les fichiers modifiés",
-         "Enregistre tous les documents modifiés",
-         "Enregistrer tout",
-         {}},
-        {cmd::BrowseFolder,
-         "&Browser un dossier...",
-         "Ouvre toutes les images BMP d'un dossier",
-         "Browser un dossier",
-         {}},
-        {cmd::FilePrint,
-         "&Imprimer...\tCtrl+P",
-         "Imprime le document actif",
-         "Imprimer",
-         {Keys(Ctrl | Qt::Key_P)}},
-        {cmd::FilePrintDirect, "Imprimer directement", "Imprime le document actif", "Imprimer", {}},
-        {cmd::FilePrintPreview,
-         "Aperçu a&vant impression",
-         "Affiche des pages entièresavant l'impression",
-         "Aperçu avant impression",
-         {}},
-        {cmd::FilePrintSetup,
-         "&Configuration de l'impression...",
-         "Change les options d'impression et d'imprimante",
-         "Configuration de l'impression",
-         {}},
-        {cmd::FileMru1, "Fichier récent", "Ouvre ce document", "Fichier récent", {}},
-        {cmd::FileMru1 + 1, "Fichier récent", "Ouvre ce document", "Fichier récent", {}},
-        {cmd::FileMru1 + 2, "Fichier récent", "Ouvre ce document", "Fichier récent", {}},
-        {cmd::FileMru1 + 3, "Fichier récent", "Ouvre ce document", "Fichier récent", {}},
-        {cmd::AppExit,
-         "&Quitter",
-         "Quitte l'application et propose d'enregistrer les documents",
-         "Quitter",
-         {}},
-        {cmd::Unassigned, "", "", "", {}},
-        // Edit
-        {cmd::EditUndo,
-         "&Annuler\tCtrl+Z",
-         "Annule la dernière action",
-         "Annuler",
-         {Keys(Ctrl | Qt::Key_Z), Keys(Qt::AltModifier | Qt::Key_Backspace)}},
-        {cmd::EditCut,
-         "&Couper\tCtrl+X",
-         "Coupe la sélection et la place dans le Presse-papiers",
-         "Couper",
-         {Keys(Ctrl | Qt::Key_X), Keys(Qt::ShiftModifier | Qt::Key_Delete)}},
-        {cmd::EditCopy,
-         "Co&pier\tCtrl+C",
-         "Copie la sélection et la place dans le Presse-papiers",
-         "Copier",
-         {Keys(Ctrl | Qt::Key_C), Keys(Ctrl | Qt::Key_Insert)}},
-        {cmd::EditPaste,
-         "C&oller\tCtrl+V",
-         "Insère le contenu du Presse-papiers",
-         "Coller",
-         {Keys(Ctrl | Qt::Key_V), Keys(Qt::ShiftModifier | Qt::Key_Insert)}},
-        // View
-        {cmd::ViewToolbar,
-         "&Barre d'outils",
-         "Affiche ou masque la barre d'outils",
-         "Barre d'outils",
-         {}},
-        {cmd::ViewStatusBar,
-         "Barre d'é&tat",
-         "Affiche ou masque la barre d'état",
-         "Barre d'état",
-         {}},
-        // Image
-        {cmd::Roi,
-         "Région d'&intérêt",
-         "Définit une région d'intérêt à la souris",
-         "Région d'intérêt",
-         {}},
-        {cmd::ZoomNormal,
-         "Zoom &normal\tCtrl+1",
-         "Affiche l'image à sa taille réelle",
-         "Zoom normal",
-         {Keys(Ctrl | Keypad | Qt::Key_1)}},
-        {cmd::ZoomAuto,
-         "Zoom &auto\tCtrl+F",
-         "Ajuste l'image à la taille de la fenêtre",
-         "Zoom auto",
-         {Keys(Ctrl | Qt::Key_F)}},
-        {cmd::ZoomMinus,
-         "Zoom &moins\tCtrl -",
-         "Réduit l'image",
-         "Zoom moins",
-         {Keys(Ctrl | Keypad | Qt::Key_Minus)}},
-        {cmd::ZoomPlus,
-         "Zoom &plus\tCtrl +",
-         "Agrandit l'image",
-         "Zoom plus",
-         {Keys(Ctrl | Keypad | Qt::Key_Plus)}},
-        {cmd::FlipHorizontal,
-         "Retournement &horizontal",
-         "Retournement horizontal",
-         "Retournement horizontal",
-         {}},
-        {cmd::FlipVertical,
-         "Retournement &vertical",
-         "Retournement vertical",
-         "Retournement vertical",
-         {}},
-        {cmd::Rotation,
-         "&Rotation...",
-         "Retourne l'image suivant des multiple de 90°",
-         "Rotation",
-         {}},
-        {cmd::Resize, "Re&dimensionner...", "Redimensionne l'image ", "Redimensionnement", {}},
-        {cmd::Uniform, "&Uniforme...", "Crée une image uniforme", "Uniforme", {}},
-        // Palette
-        {cmd::PaletteGrey, "&Niveaux de gris", "Palette niveaux de gris", "Niveaux de gris", {}},
-        {cmd::PaletteRainbow,
-         "&Fausses couleurs",
-         "Palette fausses couleurs",
-         "Fausses couleurs",
-         {}},
-        {cmd::PaletteHeat, "&Thermique", "Palette thermique", "Thermique", {}},
-        {cmd::PaletteBinary, "&Binaire", "Palette binaire", "Binaire", {}},
-        {cmd::PaletteMetal, "&Métal", "Palette métal", "Métal", {}},
-        {cmd::PaletteBar,
-         "Ajouter à l'image...",
-         "Ajoute une palette sur l'image",
-         "Ajoute la palette à l'image",
-         {}},
-        {cmd::PaletteEdit, "Editer...", "Edition de palettes", "Edition de palettes", {}},
-        // Processing
-        {cmd::ManualThreshold,
-         "Seuillage &manuel...",
-         "Applique un seuillage manuel et affiche l'histogramme",
-         "Seuillage manuel",
-         {}},
-        {cmd::AdaptiveThreshold,
-         "Seuillage &adaptatif...",
-         "Apllique un seuillage basé sur l'étude statistique de l'image",
-         "Seuillage adaptatif",
-         {}},
-        {cmd::Negative, "&Inverse", "Inverse la dynamique de l'image", "Inverse", {}},
-        {cmd::Dynamic, "&Dynamique...", "Change la dynamique de l'image ", "Dynamique", {}},
-        {cmd::Contours, "&Contours", "Affiche les contours dans une image\\Contours", "", {}},
-        {cmd::FilterBrowser,
-         "&Browser de filtres...\tCtrl+B",
-         "Affiche un browser de filtres",
-         "Browser de filtres linéaires",
-         {Keys(Ctrl | Qt::Key_B)}},
-        {cmd::StructuringElement,
-         "Elément structurant...",
-         "Définit l'élément structurant",
-         "Elément structurant",
-         {}},
-        {cmd::Dilate,
-         "&Dilatation",
-         "Elimine les trous isolés dans les objects et dilate le contour des objects",
-         "Dilatation",
-         {}},
-        {cmd::Erode,
-         "&Erosion",
-         "Elimine les pixels isolés dans le fond et erode le contour des objects",
-         "Erode",
-         {}},
-        {cmd::Opening,
-         "&Ouverture",
-         " Ouverture(Image)=Dilatation(Erosion(Image)).Supprime les petits objects et lisse les "
-         "contours.",
-         "Ouverture  ",
-         {}},
-        {cmd::Closing,
-         "&Fermeture",
-         "Fermeture(Image)=Erosion(Dilatation(Image)).Supprime les petits trous et lisse les "
-         "contours.",
-         "Fermeture  ",
-         {}},
-        // Analysis
-        {cmd::Statistics,
-         "&Statistiques...",
-         "Affiche des statistiques sur l'image",
-         "Statistiques",
-         {}},
-        {cmd::Histogram,
-         "&Histogramme...\tCtrl + H",
-         "Affiche l'histogramme de l'image courante",
-         "Histogramme",
-         {Keys(Ctrl | Qt::Key_H)}},
-        {cmd::History,
-         "Histori&que...",
-         "Historique des commandes",
-         "Historique des traitements",
-         {}},
-        // Perspective
-        {cmd::PerspectiveGradient,
-         "&Gradient",
-         "Affiche l'image en perspective avec un effet gradient",
-         "Perspective gradient",
-         {}},
-        {cmd::PerspectiveCloud,
-         "&Nuage",
-         "Affiche l'image en perspective avec un effet nuage",
-         "Perspective nuage",
-         {}},
-        // Tools, help
-        {cmd::Options, "&Options...", "Modifie les options du programme", "Options", {}},
-        {cmd::TipOfTheDay,
-         "&Conseil du jour...",
-         "Affiche un conseil du jour",
-         "Conseil du jour",
-         {}},
-        {cmd::About,
-         "&A propos de Orvex...",
-         "Affiche des informations sur le programme, le numéro de version et le copyright",
-         "A propos de",
-         {}},
-        // Window
-        {cmd::WindowNew,
-         "&Nouvelle fenêtre",
-         "Ouvre une autre fenêtre pour le document actif",
-         "Nouvelle fenêtre",
-         {}},
-        {cmd::WindowCascade, "&Cascade", "Réorganise les fenêtres en cascade", "Cascade", {}},
-        {cmd::WindowTileHorizontal,
-         "Mosaïque &horizontale",
-         "Réorganise les fenêtres en mosaïque horizontale",
-         "Mosaïque horizontale",
-         {}},
-        {cmd::WindowTileVertical,
-         "Mosaïque &verticale",
-         "Réorganise les fenêtres en mosaïque verticale",
-         "Mosaïque verticale",
-         {}},
-        {cmd::WindowArrangeIcons,
-         "&Réorganiser les icônes",
-         "Réorganise les icônes au bas de la fenêtre",
-         "Réorganiser les icônes",
-         {}},
-        {cmd::WindowSplit,
-         "Fractionner",
-         "Fractionne la fenêtre active en plusieurs volets",
-         "Fractionner",
-         {}},
-        {cmd::SplitHorizontal,
-         "2 zones &horizontales",
-         "Découpe la fenêtre en 2 zones horizontales",
-         "2 zones horizontales",
-         {}},
-        {cmd::SplitVertical,
-         "2 zones &verticales",
-         "Découpe la fenêtre en 2 zones verticales",
-         "2 zones verticales",
-         {}},
-        {cmd::SplitFour, "&4 zones", "Découpe la fenêtre en 4 zones", "4 zones", {}},
-        {cmd::SplitNone, "Aucun", "Supprime le découpage de la fenêtre", "Aucun découpage", {}},
-        {cmd::CloseAllSave,
-         "&Avec sauvegarde",
-         "Enregistre les documents modifiés puis ferme toutes les fenêtres",
-         "Fermer tout avec sauvegarde",
-         {}},
-        {cmd::CloseAllNoSave,
-         "&Sans sauvegarde",
-         "Ferme toutes les fenêtres sans enregistrer",
-         "Fermer tout sans sauvegarde",
-         {}},
-        {cmd::NextPane,
-         "Volet suivant",
-         "Passe au volet suivant de la fenêtre",
-         "Volet suivant",
-         {Keys(Qt::Key_F6)}},
-        {cmd::PrevPane,
-         "Volet précédent",
-         "Revient au volet précédent de la fenêtre",
-         "Volet précédent",
-         {Keys(Qt::ShiftModifier | Qt::Key_F6)}},
-    };
-    return infos;
+QList<SCommandRow> GatherRows() {
+    QList<SCommandRow> rows;
+    AddRows(rows, CommandOwner::View, ViewCommandRows());
+    AddRows(rows, CommandOwner::Document, DocumentCommandRows());
+    AddRows(rows, CommandOwner::ChildFrame, ChildFrameCommandRows());
+    AddRows(rows, CommandOwner::MainFrame, MainFrameCommandRows());
+    AddRows(rows, CommandOwner::Application, ApplicationCommandRows());
+    for (const auto& [id, look] : UnhandledCommandRows())
+        rows << SCommandRow{id, look, CommandOwner::None, {}, {}, {}};
+    return rows;
 }
 
 QHash<int, QAction*>& ActionsById() {
@@ -324,26 +69,63 @@ std::function<void(int)>& Router() {
     return router;
 }
 
-bool IsCheckable(int id) {
-    switch (id) {
-        case cmd::ViewToolbar:
-        case cmd::ViewStatusBar:
-        case cmd::ZoomAuto:
-        case cmd::Roi:
-        case cmd::PaletteBar:
-            return true;
-        default:
-            return false;
-    }
-}
-
 }  // namespace
 
-const SCommandInfo* FindCommandInfo(int id) {
-    for (const SCommandInfo& info : CommandInfos()) {
-        if (info.id == id) return &info;
+bool SCommandContext::Has(CommandOwner owner) const {
+    switch (owner) {
+        case CommandOwner::View:
+            return view != nullptr;
+        case CommandOwner::Document:
+            return doc != nullptr;
+        case CommandOwner::ChildFrame:
+            return childFrame != nullptr;
+        case CommandOwner::MainFrame:
+            return mainFrame != nullptr;
+        case CommandOwner::Application:
+            return app != nullptr;
+        case CommandOwner::None:
+            break;
     }
-    return nullptr;
+    return false;
+}
+
+const QList<SCommandRow>& CommandRows() {
+    static const QList<SCommandRow> rows = GatherRows();
+    return rows;
+}
+
+const SCommandRow* FindCommandRow(int id) {
+    static const QHash<int, const SCommandRow*> byId = [] {
+        QHash<int, const SCommandRow*> index;
+        for (const SCommandRow& row : CommandRows()) index.insert(row.id, &row);
+        return index;
+    }();
+    return byId.value(id, nullptr);
+}
+
+bool IsCommandEnabledIn(const SCommandRow& row, const SCommandContext& context) {
+    return context.Has(row.owner) && row.run && (!row.enabled || row.enabled(context));
+}
+
+std::optional<bool> IsCommandCheckedIn(const SCommandRow& row, const SCommandContext& context) {
+    if (!row.checked) return std::nullopt;
+    return context.Has(row.owner) && row.checked(context);
+}
+
+bool RunCommandIn(int id, const SCommandContext& context) {
+    const SCommandRow* row = FindCommandRow(id);
+    if (!row || !IsCommandEnabledIn(*row, context)) return false;
+    row->run(context);
+    return true;
+}
+
+void RefreshCommandActions(const SCommandContext& context) {
+    for (const SCommandRow& row : CommandRows()) {
+        QAction* action = CommandAction(row.id);
+        action->setEnabled(IsCommandEnabledIn(row, context));
+        if (action->isCheckable())
+            action->setChecked(IsCommandCheckedIn(row, context).value_or(false));
+    }
 }
 
 QAction* CommandAction(int id) {
@@ -351,15 +133,16 @@ QAction* CommandAction(int id) {
     if (action) return action;
     action = new QAction(QCoreApplication::instance());
     action->setData(id);
-    if (const SCommandInfo* info = FindCommandInfo(id)) {
-        action->setText(info->label);
-        action->setIconText(info->tooltip);
-        action->setStatusTip(info->prompt);
-        action->setToolTip(info->tooltip);
-        action->setShortcuts(info->shortcuts);
+    if (const SCommandRow* row = FindCommandRow(id)) {
+        const SCommandLook& look = row->look;
+        action->setText(look.label);
+        action->setIconText(look.tooltip);
+        action->setStatusTip(look.prompt);
+        action->setToolTip(look.tooltip);
+        action->setShortcuts(look.shortcuts);
+        action->setCheckable(look.checkable);
+        action->setIcon(CommandIcon(look.icon));
     }
-    action->setCheckable(IsCheckable(id));
-    action->setIcon(CommandIcon(id));
     action->setIconVisibleInMenu(false);
     action->setEnabled(false);
     // A checkable action flips its own mark when triggered; the routing sets

@@ -1,40 +1,57 @@
 #pragma once
-// One table of every command of the program, keyed by its id: menu label
-// (with its "&" mnemonic and the accelerator text shown after a tab),
-// status-bar prompt, tooltip, shortcuts and icon. Each command has exactly one
-// QAction, shared by menus, toolbars and context menus; triggering it hands
-// the id to the router installed by the main frame.
+// The table of every command, gathered from the rows of each owner (see
+// CommandRow.h for a row and for how to add a command). Each command has
+// exactly one QAction, shared by menus, toolbars and context menus;
+// triggering it hands the id to the router installed by the main frame, and
+// RefreshCommandActions is the one place where enabling and check marks are
+// worked out.
 
-#include <QKeySequence>
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
+
+#include "CommandRow.h"
 
 class QAction;
 class QObject;
 
-struct SCommandInfo {
+struct SCommandRow {
     int id = 0;
-    QString label;    // menu text with "&" mnemonic and "\t" accelerator text
-    QString prompt;   // status-bar prompt
-    QString tooltip;  // tooltip and toolbar text
-    QList<QKeySequence> shortcuts;
+    SCommandLook look;
+    CommandOwner owner = CommandOwner::None;
+    std::function<bool(const SCommandContext&)> enabled;
+    std::function<void(const SCommandContext&)> run;
+    std::function<bool(const SCommandContext&)> checked;
 };
 
-// The description of a command, or null when the id is unknown.
-const SCommandInfo* FindCommandInfo(int id);
+// Every row, and the row of an id (null when the id is unknown).
+const QList<SCommandRow>& CommandRows();
+const SCommandRow* FindCommandRow(int id);
 
-// The single QAction of a command, created on first use. Triggering it calls
-// the router installed with SetCommandRouter.
+// Whether the command can run in this context: its owner is there, it has a
+// handler and its rule allows it.
+bool IsCommandEnabledIn(const SCommandRow& row, const SCommandContext& context);
+// The check mark in this context, or nullopt for a command without one.
+std::optional<bool> IsCommandCheckedIn(const SCommandRow& row, const SCommandContext& context);
+// Runs the command when it is enabled in this context; false otherwise.
+bool RunCommandIn(int id, const SCommandContext& context);
+
+// Sets the enabled state and check mark of every command's action.
+void RefreshCommandActions(const SCommandContext& context);
+
+// The single QAction of a command. Triggering it calls the router installed
+// with SetCommandRouter.
 QAction* CommandAction(int id);
 
 // A second menu entry for a command, under another label (the main window's
-// short menu and context menu name some commands differently). It triggers
-// the command's own action and follows its enabled and checked state.
+// short menu and both context menus name some commands differently). It
+// triggers the command's own action, shows its prompt and follows its enabled
+// and checked state.
 QAction* CommandAliasAction(int id, const QString& label, QObject* parent);
 
 // Installs the function that runs a triggered command (the main frame's
-// routing: active view, its document, child frame, main frame, application).
+// routing to the active view, its document, the frames and the application).
 void SetCommandRouter(std::function<void(int)> router);
 
 // Every command action created so far.

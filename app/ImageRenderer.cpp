@@ -5,12 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "DibFields.h"
 #include "ZoomSteps.h"
 
 namespace {
 
-constexpr std::uint32_t kBitFields = 3;
 constexpr std::int64_t kBandBytes = 16 << 20;  // largest piece built at once (printing)
 
 // One colour channel of a direct-colour pixel: where its bits are and how
@@ -33,46 +31,18 @@ struct CChannel {
     }
 };
 
-// Where the pixel rows of a picture are, at its real bit depth.
-struct CSourceRows {
-    const std::uint8_t* bits = nullptr;
-    std::uint64_t stride = 0;
-    int width = 0, height = 0, bitCount = 0;
+// The pixel rows of a picture at its real bit depth, with the channels of
+// direct-colour pixels.
+struct CSourceRows : CStoredRows {
     CChannel red, green, blue;
 };
 
 bool LocateRows(const CImage& image, CSourceRows& rows) {
-    const std::uint8_t* block = image.Lock();
-    if (block == nullptr) return false;
-    rows.width = image.GetWidth();
-    rows.height = image.GetHeight();
-    rows.bitCount = image.GetBitCount();
-    if (rows.width <= 0 || rows.height <= 0) return false;
-    rows.stride =
-        (static_cast<std::uint64_t>(rows.bitCount) * static_cast<std::uint64_t>(rows.width) + 31) /
-        32 * 4;
-    if (rows.bitCount == 8) {
-        rows.bits = image.GetBits(block);
-        return rows.bits != nullptr;
-    }
-    const std::uint64_t size = image.GetHandle()->Size();
-    if (image.GetBitsOffset() + rows.stride * static_cast<std::uint64_t>(rows.height) > size)
-        return false;
-    rows.bits = block + image.GetBitsOffset();
-
-    // Bit-field masks sit right after the header; the size check above
-    // covers them, as the rows start after them.
-    if (image.GetCompression() == kBitFields) {
-        const std::uint8_t* masks = block + CImage::kInfoHeaderSize;
-        rows.red = CChannel(dib::Read32(masks));
-        rows.green = CChannel(dib::Read32(masks + 4));
-        rows.blue = CChannel(dib::Read32(masks + 8));
-    } else if (rows.bitCount == 16) {
-        rows.red = CChannel(0x7C00), rows.green = CChannel(0x03E0), rows.blue = CChannel(0x001F);
-    } else {
-        rows.red = CChannel(0xFF0000), rows.green = CChannel(0x00FF00),
-        rows.blue = CChannel(0x0000FF);
-    }
+    static_cast<CStoredRows&>(rows) = image.GetStoredRows();
+    if (rows.bits == nullptr) return false;
+    rows.red = CChannel(rows.redMask);
+    rows.green = CChannel(rows.greenMask);
+    rows.blue = CChannel(rows.blueMask);
     return true;
 }
 
@@ -106,8 +76,7 @@ void Fill(QImage& out, const CSourceRows& src, QSize target, QRect area, Fetch f
         }
         previous = shown;
         // Rows are stored bottom-up.
-        const std::uint8_t* row =
-            src.bits + static_cast<std::uint64_t>(src.height - 1 - shown) * src.stride;
+        const std::uint8_t* row = src.Row(src.height - 1 - shown);
         for (int i = 0; i < area.width(); ++i)
             line[i] = fetch(row, columns[static_cast<std::size_t>(i)]);
     }
@@ -144,7 +113,7 @@ QImage RenderDirect(const CSourceRows& src, QSize target, QRect area) {
     switch (src.bitCount) {
         case 16:
             Fill<QRgb>(out, src, target, area, [&](const std::uint8_t* row, int x) {
-                return colour(dib::Read16(row + 2 * static_cast<std::size_t>(x)));
+                return colour(CStoredRows::Word16(row, x));
             });
             break;
         case 24:
@@ -155,7 +124,7 @@ QImage RenderDirect(const CSourceRows& src, QSize target, QRect area) {
             break;
         default:
             Fill<QRgb>(out, src, target, area, [&](const std::uint8_t* row, int x) {
-                return colour(dib::Read32(row + 4 * static_cast<std::size_t>(x)));
+                return colour(CStoredRows::Word32(row, x));
             });
     }
     return out;

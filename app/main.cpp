@@ -5,6 +5,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName("orvex");  // the installed orvex.desktop
     ConfigureSettings();
     InstallFrameworkTranslations();
     InstallGuiMessageSink();

@@ -23,6 +23,12 @@ std::optional<double> ParseReal(const std::string& text) {
     return value;
 }
 
+std::optional<float> ParseFloat(const std::string& text) {
+    if (!ParseReal(text)) return std::nullopt;
+    // Straight from the text, so the value is rounded once.
+    return std::strtof(text.c_str(), nullptr);
+}
+
 std::optional<std::vector<int>> ParseIntegerList(const std::string& text, long long low,
                                                  long long high) {
     std::vector<int> values;

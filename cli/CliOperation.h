@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ImageDocument.h"
+#include "Step.h"
 
 struct CliContext {
     CImageDocument& doc;
@@ -23,9 +24,9 @@ struct CliOperation {
     std::string flag;      // "--rotate"
     std::string argument;  // "A", or empty for a flag without argument
     std::string help;      // one line for --help
-    // Needs a picture with a 256-entry colour table, as the desktop command
-    // is enabled only for such pictures.
-    bool needs256Colors = false;
+    // What the document must hold: what the step declares it needs, which is
+    // also what enables the desktop command.
+    StepNeeds needs = StepNeeds::Nothing;
     // Turns the argument into an action; std::nullopt with `error` set when
     // the argument is not acceptable.
     std::function<std::optional<CliAction>(const std::string& arg, std::string& error)> parse;
@@ -40,9 +41,13 @@ struct CliOperation {
 // The same row marked as taking no undo copy (a report, a setting).
 CliOperation WithoutUndoCopy(CliOperation operation);
 
-// A row for an operation without argument that runs `step` on the document;
-// every such step needs a 256-colour picture.
-CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CImageDocument&));
+// A row for an operation without argument that runs a step on the document.
+CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CImageDocument&),
+                           StepNeeds needs);
+template <auto Step>
+CliOperation StepOperation(std::string flag, std::string help) {
+    return StepOperation(std::move(flag), std::move(help), Step, kStepNeeds<Step>);
+}
 
 // Each family of operations adds its own rows, in the file named after the
 // core steps it calls (OperationsImage.cpp runs the steps of StepsImage.h).

@@ -2,8 +2,9 @@
 
 #include "CliOperation.h"
 
-CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CImageDocument&)) {
-    return {std::move(flag), "", std::move(help), true,
+CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CImageDocument&),
+                           StepNeeds needs) {
+    return {std::move(flag), "", std::move(help), needs,
             [step](const std::string&, std::string&) -> std::optional<CliAction> {
                 return [step](CliContext& c) { return step(c.doc); };
             }};

@@ -102,6 +102,9 @@ std::string ReadPlan(const std::vector<std::string>& args, CliPlan& plan) {
         if (a == "--help" || a == "-h") {
             plan.help = true;
             ++i;
+        } else if (a == "--list-filters" || a == "--version") {
+            (a == "--version" ? plan.version : plan.listFilters) = true;
+            ++i;
         } else if (a == "-o") {
             if (i + 1 >= args.size()) return usage("-o needs a file or folder name");
             if (!plan.output.empty()) return usage("-o given twice");
@@ -120,7 +123,7 @@ std::string ReadPlan(const std::vector<std::string>& args, CliPlan& plan) {
             ++i;
         }
     }
-    if (plan.help) return {};
+    if (plan.ReportOnly()) return {};
     const bool creates = std::any_of(plan.steps.begin(), plan.steps.end(), [](const CliStep& s) {
         return s.operation->flag == "--uniform";
     });

@@ -20,6 +20,10 @@ struct CliPlan {
     std::vector<CliStep> steps;
     std::string output;
     bool help = false;
+    bool listFilters = false;  // --list-filters
+    bool version = false;      // --version
+    // Only reports about the program itself: no input needed.
+    bool ReportOnly() const { return help || listFilters || version; }
 };
 
 // Reads the command line into `plan`. Empty back when it is acceptable,

@@ -6,19 +6,33 @@
 #include <sstream>
 #include <thread>
 
+#include "BatchProgress.h"
 #include "CliPlan.h"
+#include "KernelCatalogue.h"
 #include "Message.h"
 
 namespace {
 
 constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2;
 
+// One kernel a line, tab-separated: the key as --filter takes it (without
+// its final space), the side, the description.
+void PrintFilters(std::ostream& out) {
+    for (const CKernelEntry& entry : GetKernelCatalogue()) {
+        std::string key = entry.key;
+        if (!key.empty() && key.back() == ' ') key.pop_back();
+        out << key << '\t' << entry.size << '\t' << entry.description << '\n';
+    }
+}
+
 void PrintHelp(std::ostream& out) {
     out << "Usage: orvex-cli [INPUT.bmp ... | --uniform W,H,LEVEL] [OPERATION ...] [-o OUTPUT]\n\n"
            "Operations and reports run left to right, as the desktop commands do.\n"
            "--recipe FILE runs the operations of FILE, one a line (# comments), in place.\n"
            "One input: -o names the output file. Several inputs: -o names an existing folder.\n"
-           "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n";
+           "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n"
+           "  --list-filters                the catalogue kernels: key, size, description\n"
+           "  --version                     the program's version\n";
     for (const CliOperation& op : CliOperations()) {
         std::string head = op.flag + (op.argument.empty() ? "" : " " + op.argument);
         head.resize(std::max<std::size_t>(head.size() + 2, 30), ' ');
@@ -66,7 +80,7 @@ FileOutcome Process(const CliPlan& plan, const std::string& input, const std::st
     for (std::size_t i = 0; outcome.ok && i < plan.steps.size(); ++i) {
         const CliStep& step = plan.steps[i];
         doc.SetUndoCopies(step.keepsUndoCopy);
-        if (step.operation->needs256Colors && doc.GetImage()->GetNumColors() != 256) {
+        if (!StepCanRun(doc, step.operation->needs)) {
             err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours\n";
             outcome.ok = false;
         } else if (!step.action(context)) {
@@ -91,14 +105,17 @@ FileOutcome Process(const CliPlan& plan, const std::string& input, const std::st
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool progress) {
     CliPlan plan;
     if (const std::string problem = ReadPlan(args, plan); !problem.empty()) {
         err << problem << '\n';
         return kExitUsage;
     }
-    if (plan.help) {
-        PrintHelp(out);
+    if (plan.ReportOnly()) {
+        if (plan.version) out << "orvex-cli " << ORVEX_VERSION << '\n';
+        if (plan.help) PrintHelp(out);
+        if (plan.listFilters) PrintFilters(out);
         return kExitOk;
     }
 
@@ -116,10 +133,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     // Files are independent: process them on all cores, report in input order.
     std::vector<FileOutcome> outcomes(inputs.size());
+    CBatchProgress meter(err, inputs.size(), progress && inputs.size() > 1);
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
-        for (std::size_t i; (i = next++) < inputs.size();)
+        for (std::size_t i; (i = next++) < inputs.size();) {
             outcomes[i] = Process(plan, inputs[i], targets[i]);
+            meter.FileDone(outcomes[i].ok);
+        }
     };
     const std::size_t threads =
         std::min<std::size_t>(inputs.size(), std::max(1u, std::thread::hardware_concurrency()));
@@ -127,13 +147,17 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(worker);
     worker();
     for (std::thread& t : pool) t.join();
+    meter.Clear();
 
-    bool allOk = true;
+    std::size_t failures = 0;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (inputs.size() > 1 && !outcomes[i].out.empty()) out << "==> " << inputs[i] << " <==\n";
         out << outcomes[i].out;
         err << outcomes[i].err;
-        allOk = allOk && outcomes[i].ok;
+        failures += outcomes[i].ok ? 0 : 1;
     }
+    const bool allOk = failures == 0;
+    if (inputs.size() > 1 && !allOk)
+        err << "orvex-cli: " << failures << " of " << inputs.size() << " files failed\n";
     return allOk ? kExitOk : kExitFailed;
 }

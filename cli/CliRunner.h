@@ -6,4 +6,9 @@
 #include <string>
 #include <vector>
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// With `progress`, a batch of several files keeps one line on `err` up to
+// date (files done of files, failures so far); the caller asks for it only
+// when `err` is a terminal. The line is cleared before any message is
+// written, so the two never mix.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool progress = false);

@@ -9,7 +9,7 @@ namespace {
 
 CliOperation Uniform() {
     return {"--uniform", "W,H,LEVEL",
-            "new uniform picture of W x H pixels at grey LEVEL (0 .. 255)", false,
+            "new uniform picture of W x H pixels at grey LEVEL (0 .. 255)", kStepNeeds<StepUniform>,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto v = ParseIntegerList(arg, 3, INT32_MIN, INT32_MAX);
                 if (!v || (*v)[2] < 0 || (*v)[2] > 255) {
@@ -24,7 +24,8 @@ CliOperation Uniform() {
 CliOperation Roi() {
     return {"--roi", "L,T,R,B",
             "region of interest, displayed coordinates (row 0 at the top); all: the whole picture",
-            false, [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+            StepNeeds::Nothing,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 if (arg == "all")
                     return [](CliContext& c) { return c.doc.GetImage()->SetDefaultRoi(); };
                 const auto v = ParseIntegerList(arg, 4, INT32_MIN, INT32_MAX);
@@ -38,7 +39,7 @@ CliOperation Roi() {
 }
 
 CliOperation Undo() {
-    return {"--undo", "", "exchange the picture and its undo copy", false,
+    return {"--undo", "", "exchange the picture and its undo copy", kStepNeeds<StepUndo>,
             [](const std::string&, std::string&) -> std::optional<CliAction> {
                 return [](CliContext& c) {
                     if (StepUndo(c.doc)) return true;
@@ -49,8 +50,8 @@ CliOperation Undo() {
 }
 
 CliOperation Info() {
-    return {"--info", "", "print width, height, bits per pixel and colour count", false,
-            [](const std::string&, std::string&) -> std::optional<CliAction> {
+    return {"--info", "", "print width, height, bits per pixel and colour count",
+            StepNeeds::Nothing, [](const std::string&, std::string&) -> std::optional<CliAction> {
                 return [](CliContext& c) {
                     const CImage& image = *c.doc.GetImage();
                     c.out << "width: " << image.GetWidth() << "\nheight: " << image.GetHeight()
@@ -62,7 +63,7 @@ CliOperation Info() {
 }
 
 CliOperation History() {
-    return {"--history", "", "print the processing history, one line per step", false,
+    return {"--history", "", "print the processing history, one line per step", StepNeeds::Nothing,
             [](const std::string&, std::string&) -> std::optional<CliAction> {
                 return [](CliContext& c) {
                     for (const std::string& line : c.doc.GetHistoryLines()) c.out << line << '\n';
@@ -75,7 +76,8 @@ CliOperation History() {
 // which is always refused: no other picture can repeat it.
 CliOperation Paste() {
     return {"--paste", "", "a picture pasted from the clipboard: refused, it cannot be replayed",
-            false, [](const std::string&, std::string& error) -> std::optional<CliAction> {
+            kStepNeeds<StepPaste>,
+            [](const std::string&, std::string& error) -> std::optional<CliAction> {
                 error = "a picture pasted from the clipboard cannot be replayed";
                 return std::nullopt;
             }};

@@ -14,8 +14,8 @@ using ParseResult = std::optional<CliAction>;
 
 CliOperation CatalogueFilter() {
     return {"--filter", "KEY",
-            "catalogue kernel, KEY without its final space (\"Lissage Gaussien 3x3 1\")", true,
-            [](const std::string& arg, std::string& error) -> ParseResult {
+            "catalogue kernel, KEY without its final space (\"Lissage Gaussien 3x3 1\")",
+            kStepNeeds<StepFilter>, [](const std::string& arg, std::string& error) -> ParseResult {
                 const CKernelEntry* entry = FindKernel(arg + " ");
                 if (entry == nullptr) {
                     error = "no such kernel in the catalogue";
@@ -28,8 +28,8 @@ CliOperation CatalogueFilter() {
 
 CliOperation TypedKernel() {
     return {"--kernel", "N:V1,V2,...",
-            "typed kernel of side N (3, 5 or 7), N x N values -99 .. 99 row by row", true,
-            [](const std::string& arg, std::string& error) -> ParseResult {
+            "typed kernel of side N (3, 5 or 7), N x N values -99 .. 99 row by row",
+            kStepNeeds<StepFilter>, [](const std::string& arg, std::string& error) -> ParseResult {
                 error = "expects N:V1,V2,... with N = 3, 5 or 7 and N x N values in -99 .. 99";
                 const std::size_t colon = arg.find(':');
                 if (colon == std::string::npos) return std::nullopt;
@@ -52,7 +52,8 @@ CliOperation Perspective() {
             "relief, MODE gradient or cloud; amplitude, border, right and left angles, background, "
             "edge "
             "(64,10,30,30,100,255)",
-            true, [](const std::string& arg, std::string& error) -> ParseResult {
+            kStepNeeds<StepPerspective>,
+            [](const std::string& arg, std::string& error) -> ParseResult {
                 const std::size_t colon = arg.find(':');
                 const auto mode = FindPerspectiveModeName(arg.substr(0, colon));
                 if (!mode) {
@@ -78,12 +79,12 @@ void AddFilterOperations(std::vector<CliOperation>& table) {
     table.push_back(CatalogueFilter());
     table.push_back(TypedKernel());
     table.push_back(
-        StepOperation("--contours", "contour extraction (three kernels)", StepContours));
-    table.push_back(StepOperation("--dilate", "morphological dilation, 3 x 3 square", StepDilate));
-    table.push_back(StepOperation("--erode", "morphological erosion, 3 x 3 square", StepErode));
+        StepOperation<StepContours>("--contours", "contour extraction (three kernels)"));
+    table.push_back(StepOperation<StepDilate>("--dilate", "morphological dilation, 3 x 3 square"));
+    table.push_back(StepOperation<StepErode>("--erode", "morphological erosion, 3 x 3 square"));
     table.push_back(
-        StepOperation("--open", "morphological opening (erosion, then dilation)", StepOpen));
+        StepOperation<StepOpen>("--open", "morphological opening (erosion, then dilation)"));
     table.push_back(
-        StepOperation("--close", "morphological closing (dilation, then erosion)", StepClose));
+        StepOperation<StepClose>("--close", "morphological closing (dilation, then erosion)"));
     table.push_back(Perspective());
 }

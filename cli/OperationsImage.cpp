@@ -14,7 +14,8 @@
 namespace {
 
 CliOperation Palette() {
-    return {"--palette", "NAME", "colour table: grey, rainbow, heat, metal or binary", true,
+    return {"--palette", "NAME", "colour table: grey, rainbow, heat, metal or binary",
+            kStepNeeds<StepPalette>,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 if (const auto kind = FindPaletteName(arg))
                     return [kind = *kind](CliContext& c) { return StepPalette(c.doc, kind); };
@@ -25,7 +26,8 @@ CliOperation Palette() {
 
 CliOperation Threshold() {
     return {"--threshold", "LOW,HIGH",
-            "levels LOW .. HIGH (0 .. 255, inclusive) become 255, others 0; binary palette", true,
+            "levels LOW .. HIGH (0 .. 255, inclusive) become 255, others 0; binary palette",
+            kStepNeeds<StepManualThreshold>,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto v = ParseIntegerList(arg, 2, 0, 255);
                 if (!v) {
@@ -39,8 +41,9 @@ CliOperation Threshold() {
 
 CliOperation Adaptive() {
     return {"--adaptive", "K", "threshold at mean + trunc(K x standard deviation); binary palette",
-            true, [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
-                const auto k = ParseReal(arg);
+            kStepNeeds<StepAdaptiveThreshold>,
+            [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
+                const auto k = ParseFloat(arg);
                 if (!k) {
                     error = "expects a real number K";
                     return std::nullopt;
@@ -50,7 +53,7 @@ CliOperation Adaptive() {
 }
 
 CliOperation Rotate() {
-    return {"--rotate", "A", "turn clockwise by A = 90, 180 or 270 degrees", true,
+    return {"--rotate", "A", "turn clockwise by A = 90, 180 or 270 degrees", kStepNeeds<StepRotate>,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto angle = ParseInteger(arg);
                 if (!angle || (*angle != 90 && *angle != 180 && *angle != 270)) {
@@ -63,7 +66,7 @@ CliOperation Rotate() {
 }
 
 CliOperation Resize() {
-    return {"--resize", "W,H", "resize to W x H pixels (nearest neighbour)", true,
+    return {"--resize", "W,H", "resize to W x H pixels (nearest neighbour)", kStepNeeds<StepResize>,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto v = ParseIntegerList(arg, 2, 1, INT32_MAX);
                 if (!v) {
@@ -76,21 +79,21 @@ CliOperation Resize() {
 }
 
 CliOperation Stats() {
-    return {"--stats", "", "print pixels, minimum, maximum, sum, mean and standard deviation", true,
-            [](const std::string&, std::string&) -> std::optional<CliAction> {
-                return [](CliContext& c) {
-                    const CImageStatistics s = CImageStatistics::Measure(*c.doc.GetImage());
-                    c.out << "Pixels: " << s.PixelsText() << "\nMinimum: " << s.MinimumText()
-                          << "\nMaximum: " << s.MaximumText() << "\nSomme: " << s.SumText()
-                          << "\nMoyenne: " << s.MeanText() << "\nEcart-type: " << s.StdevText()
-                          << '\n';
-                    return true;
-                };
-            }};
+    return {
+        "--stats", "", "print pixels, minimum, maximum, sum, mean and standard deviation",
+        StepNeeds::FullPalette, [](const std::string&, std::string&) -> std::optional<CliAction> {
+            return [](CliContext& c) {
+                const CImageStatistics s = CImageStatistics::Measure(*c.doc.GetImage());
+                c.out << "Pixels: " << s.PixelsText() << "\nMinimum: " << s.MinimumText()
+                      << "\nMaximum: " << s.MaximumText() << "\nSomme: " << s.SumText()
+                      << "\nMoyenne: " << s.MeanText() << "\nEcart-type: " << s.StdevText() << '\n';
+                return true;
+            };
+        }};
 }
 
 CliOperation Histogram() {
-    return {"--histogram", "", "print 256 lines LEVEL COUNT", true,
+    return {"--histogram", "", "print 256 lines LEVEL COUNT", StepNeeds::FullPalette,
             [](const std::string&, std::string&) -> std::optional<CliAction> {
                 return [](CliContext& c) {
                     CImage& image = *c.doc.GetImage();
@@ -104,7 +107,8 @@ CliOperation Histogram() {
 
 CliOperation Dynamic() {
     return {"--dynamic", "CURVE",
-            "tone curve: linear, inverse, sqrt, power:G, root:G, exp, log (G 1 .. 99)", true,
+            "tone curve: linear, inverse, sqrt, power:G, root:G, exp, log (G 1 .. 99)",
+            kStepNeeds<StepToneCurve>,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto curve = ParseToneCurveArgument(arg);
                 if (!curve) {
@@ -119,7 +123,8 @@ CliOperation Dynamic() {
 }
 
 CliOperation PaletteFromFile() {
-    CliOperation operation{"--palette-file", "F.pal", "palette read from a JASC palette file", true,
+    CliOperation operation{"--palette-file", "F.pal", "palette read from a JASC palette file",
+                           kStepNeeds<StepCustomPalette>,
                            [](const std::string& path, std::string&) -> std::optional<CliAction> {
                                return [path](CliContext& c) {
                                    CPaletteColors colors;
@@ -134,20 +139,21 @@ CliOperation PaletteFromFile() {
 }
 
 CliOperation SavePalette() {
-    CliOperation operation{
-        "--save-palette", "F.pal", "write the colour table as a JASC palette file", true,
-        [](const std::string& path, std::string&) -> std::optional<CliAction> {
-            return [path](CliContext& c) {
-                const CPaletteTable& table = *c.doc.GetImage()->GetPalette();
-                CPaletteColors colors;
-                for (std::size_t i = 0; i < static_cast<std::size_t>(table.count); ++i) {
-                    colors.red[i] = table.entries[i].red;
-                    colors.green[i] = table.entries[i].green;
-                    colors.blue[i] = table.entries[i].blue;
-                }
-                return WritePaletteFile(path, colors);
-            };
-        }};
+    CliOperation operation{"--save-palette", "F.pal",
+                           "write the colour table as a JASC palette file", StepNeeds::FullPalette,
+                           [](const std::string& path, std::string&) -> std::optional<CliAction> {
+                               return [path](CliContext& c) {
+                                   const CPaletteTable& table = *c.doc.GetImage()->GetPalette();
+                                   CPaletteColors colors;
+                                   for (std::size_t i = 0;
+                                        i < static_cast<std::size_t>(table.count); ++i) {
+                                       colors.red[i] = table.entries[i].red;
+                                       colors.green[i] = table.entries[i].green;
+                                       colors.blue[i] = table.entries[i].blue;
+                                   }
+                                   return WritePaletteFile(path, colors);
+                               };
+                           }};
     operation.argumentIsFile = true;
     return operation;
 }
@@ -156,7 +162,8 @@ CliOperation SavePalette() {
 // back to grey; a recipe repeats it with this.
 CliOperation CancelThreshold() {
     return {"--threshold-cancel", "",
-            "the manual threshold cancelled: grey colour table, no history line", true,
+            "the manual threshold cancelled: grey colour table, no history line",
+            kStepNeeds<StepCancelManualThreshold>,
             [](const std::string&, std::string&) -> std::optional<CliAction> {
                 return [](CliContext& c) { return StepCancelManualThreshold(c.doc); };
             }};
@@ -169,13 +176,13 @@ void AddImageOperations(std::vector<CliOperation>& table) {
     table.push_back(Threshold());
     table.push_back(Adaptive());
     table.push_back(
-        StepOperation("--negative", "negative of the region of interest", StepNegative));
-    table.push_back(StepOperation("--flip-h", "mirror left to right", StepFlipHorizontal));
-    table.push_back(StepOperation("--flip-v", "mirror top to bottom", StepFlipVertical));
+        StepOperation<StepNegative>("--negative", "negative of the region of interest"));
+    table.push_back(StepOperation<StepFlipHorizontal>("--flip-h", "mirror left to right"));
+    table.push_back(StepOperation<StepFlipVertical>("--flip-v", "mirror top to bottom"));
     table.push_back(Rotate());
     table.push_back(Resize());
     table.push_back(
-        StepOperation("--palette-bar", "add a 20-row grey ramp under the picture", StepPaletteBar));
+        StepOperation<StepPaletteBar>("--palette-bar", "add a 20-row grey ramp under the picture"));
     table.push_back(Dynamic());
     table.push_back(PaletteFromFile());
     table.push_back(WithoutUndoCopy(CancelThreshold()));

@@ -16,7 +16,7 @@ enum class FileStatus {
 // Reads path into image. On anything but Ok the image is unchanged.
 FileStatus ReadBmpFile(CImage& image, const std::string& path);
 
-// Writes image to path through a temporary file in the same folder that is
-// renamed over the target only when everything was written, so a failed or
-// refused save never destroys the file that was there.
+// Writes image to path complete or not at all (see AtomicFileWrite.h): a
+// failed or refused save never destroys the file that was there, and a save
+// through a symbolic link replaces the file it points to.
 FileStatus SaveBmpFile(CImage& image, const std::string& path);

@@ -94,8 +94,16 @@ std::string KernelArgument(const CMask& mask) {
     return text;
 }
 
-std::string RealArgument(double value) {
+namespace {
+
+template <typename Real>
+std::string ShortestText(Real value) {
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
 }
+
+}  // namespace
+
+std::string RealArgument(double value) { return ShortestText(value); }
+std::string RealArgument(float value) { return ShortestText(value); }

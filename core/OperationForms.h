@@ -35,5 +35,7 @@ std::optional<PerspectiveMode> FindPerspectiveModeName(std::string_view name);
 inline constexpr int kMinKernelValue = -99, kMaxKernelValue = 99;
 std::string KernelArgument(const CMask& mask);
 
-// The shortest decimal text that reads back as exactly `value`.
+// The shortest decimal text that reads back as exactly `value` (0.7f gives
+// "0.7", not the digits of its widening to double).
 std::string RealArgument(double value);
+std::string RealArgument(float value);

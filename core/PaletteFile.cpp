@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "AtomicFileWrite.h"
 #include "Message.h"
 
 namespace {
@@ -88,17 +89,11 @@ std::optional<CPaletteColors> ParsePaletteFile(std::string_view text) {
 
 bool WritePaletteFile(const std::string& path, const CPaletteColors& colors) {
     const std::string text = FormatPaletteFile(colors);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        ShowMessage("Ecriture de fichier impossible");
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) {
-        ShowMessage("Ecriture de fichier impossible");
-        return false;
-    }
-    return true;
+    const AtomicWriteResult result = WriteFileAtomically(
+        path, [&](CByteStream& out) { return out.Write(text.data(), text.size()); });
+    if (result == AtomicWriteResult::Ok) return true;
+    ShowMessage("Ecriture de fichier impossible");
+    return false;
 }
 
 bool ReadPaletteFile(const std::string& path, CPaletteColors& colors) {

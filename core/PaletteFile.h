@@ -24,8 +24,9 @@ std::string FormatPaletteFile(const CPaletteColors& colors);
 // or holds something else where a number is expected.
 std::optional<CPaletteColors> ParsePaletteFile(std::string_view text);
 
-// Writes `colors` to `path`; "Ecriture de fichier impossible" and false when
-// the file cannot be created or written.
+// Writes `colors` to `path` complete or not at all, as pictures are saved;
+// "Ecriture de fichier impossible" and false, the old file intact, when the
+// file cannot be created or written.
 bool WritePaletteFile(const std::string& path, const CPaletteColors& colors);
 
 // Reads `path` into `colors`; "Lecture de fichier impossible" and false, with

@@ -9,6 +9,7 @@
 // orvex-cli operation that repeats it (CImageDocument::RecordOperation).
 
 #include "ImageDocument.h"
+#include "Step.h"
 
 // A new uniform picture: "Image uniforme(%d,%d)".
 bool StepUniform(CImageDocument& doc, int width, int height, int level);
@@ -20,3 +21,10 @@ bool StepUndo(CImageDocument& doc);
 // history line. Recorded as a step no other picture can repeat. False, with
 // nothing changed, when there is no block.
 bool StepPaste(CImageDocument& doc, HBLOCK block);
+
+// What each step needs of the document.
+// clang-format off
+template <> struct SStepNeeds<StepUniform> : SNeedsNothing {};
+template <> struct SStepNeeds<StepUndo> : SNeedsNothing {};
+template <> struct SStepNeeds<StepPaste> : SNeedsNothing {};
+// clang-format on

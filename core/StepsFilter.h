@@ -4,6 +4,7 @@
 
 #include "ImageDocument.h"
 #include "Mask.h"
+#include "Step.h"
 
 // A kernel from the filter browser or typed in: "Filtrage linéaire", the
 // filter, then "Filtrage".
@@ -25,3 +26,14 @@ struct PerspectiveParams {
 enum class PerspectiveMode { Gradient = 0, Cloud = 1 };
 // "Perspective gradient" or "Perpective nuage", recorded after the rendering.
 bool StepPerspective(CImageDocument& doc, PerspectiveMode mode, const PerspectiveParams& params);
+
+// What each step needs of the document.
+// clang-format off
+template <> struct SStepNeeds<StepFilter> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepContours> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepDilate> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepErode> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepOpen> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepClose> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepPerspective> : SNeedsFullPalette {};
+// clang-format on

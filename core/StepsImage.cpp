@@ -137,14 +137,19 @@ bool StepCancelManualThreshold(CImageDocument& doc) {
     return done;
 }
 
-bool StepAdaptiveThreshold(CImageDocument& doc, double k) {
+bool StepAdaptiveThreshold(CImageDocument& doc, float k) {
     doc.AddHistory("Seuillage adaptatif");
     CImage& image = *doc.GetImage();
     doc.SaveBackup();
     const CRecipeOperation operation{.flag = "--adaptive", .argument = RealArgument(k)};
-    // Worked out in double so that no k can overflow an int; a k that gives
-    // no number at all (NaN) is refused like a threshold above 255.
-    const double threshold = image.GetMean() + std::trunc(image.GetStdev() * k);
+    // k is the dialog's float, widened as it is: 0.7 is 0.699999988, so a
+    // deviation of 10 gives 6. The sum is worked out in double so that no k
+    // can overflow an int; a flat picture stays at its level whatever k is,
+    // and a k that gives no number at all (NaN) is refused like a threshold
+    // above 255.
+    const double stdev = image.GetStdev();
+    const double offset = stdev == 0.0 ? 0.0 : std::trunc(stdev * static_cast<double>(k));
+    const double threshold = image.GetMean() + offset;
     if (!(threshold <= 255.0)) {
         ShowMessage("Invalid threshold");
         return Record(doc, operation, false);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ImageDocument.h"
+#include "Step.h"
 
 enum class PaletteKind { Grey, Rainbow, Heat, Metal, Binary };
 
@@ -23,12 +24,29 @@ bool StepManualThreshold(CImageDocument& doc, int low, int high);
 // Manual threshold cancelled: back to the grey palette, no undo copy, no
 // history. Recorded only when the colours changed.
 bool StepCancelManualThreshold(CImageDocument& doc);
-// Adaptive threshold at mean + trunc(stdev * k): "Seuillage adaptatif";
-// "Invalid threshold" when that exceeds 255.
-bool StepAdaptiveThreshold(CImageDocument& doc, double k);
+// Adaptive threshold at mean + trunc(stdev * k), k being the dialog's 32-bit
+// float: "Seuillage adaptatif"; "Invalid threshold" when that exceeds 255.
+bool StepAdaptiveThreshold(CImageDocument& doc, float k);
 // Tone curve: "Dynamique". The table is recorded as the named curve that
 // gives it; a table no curve gives cannot be repeated by orvex-cli.
 bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]);
 // The same with the tone-curve dialog's choice: curve code (ToneCurve.h) and
 // gamma 1 .. 99.
 bool StepToneCurve(CImageDocument& doc, int curveType, int gamma);
+
+// What each step needs of the document.
+// clang-format off
+template <> struct SStepNeeds<StepNegative> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepFlipHorizontal> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepFlipVertical> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepRotate> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepResize> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepPaletteBar> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepPalette> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepCustomPalette> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepManualThreshold> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepCancelManualThreshold> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepAdaptiveThreshold> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepDynamic> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepToneCurve> : SNeedsFullPalette {};
+// clang-format on

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "Message.h"
+#include "TipFileLocation.h"
 #include "TipStrings.h"
 
 namespace {
@@ -47,7 +48,7 @@ CDialogTip::~CDialogTip() {
 }
 
 void CDialogTip::ReadFirstTip() {
-    if (!file_.Open(kTipFileName)) {
+    if (!file_.Open(FindTipFile())) {
         tipText_ = kTipFileMissing;
         tipLabel_->setText(tipText_);
         return;

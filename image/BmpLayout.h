@@ -20,12 +20,14 @@ struct CBmpLayout {
     std::uint32_t colorsUsed = 0;  // as in the file
     std::uint32_t colorsImportant = 0;
     // Derived.
-    int maskBytes = 0;             // bit-field masks stored after a 40-byte header
-    std::uint32_t masks[3]{};      // red, green, blue masks for bit fields
-    int colorEntries = 0;          // colour-table entries kept (at most 2^bits)
-    int entryBytes = 4;            // 3 after a core header
-    std::uint64_t rowBytes = 0;    // stride of one stored row at the real depth
-    std::uint64_t pixelBytes = 0;  // rowBytes * height
+    int maskBytes = 0;               // bit-field masks stored after a 40-byte header
+    std::uint32_t masks[3]{};        // red, green, blue masks for bit fields
+    int colorEntries = 0;            // colour-table entries kept (at most 2^bits)
+    int entryBytes = 4;              // 3 after a core header
+    std::uint64_t rowBytes = 0;      // stride of one stored row at the real depth
+    std::uint64_t lastRowBytes = 0;  // bytes of one row without its padding
+    std::uint64_t pixelBytes = 0;    // rowBytes * height
+    std::uint64_t dataBytes = 0;     // pixel data read from the file
 
     bool IsRle() const { return compression == 1 || compression == 2; }
     bool IsBitFields() const { return compression == 3 || compression == 6; }

@@ -1,12 +1,14 @@
 // The fast convolution loop: a band of output rows computed in place from a
-// ring of the source rows still needed, in loops the compiler vectorises.
+// ring of the source rows still needed, in loops the compiler vectorises,
+// once for the plain and once for the vector instruction set.
 
 #include <cstdlib>
 #include <cstring>
 #include <numeric>
 
+#include "BandRunner.h"
 #include "ConvolutionKernel.h"
-#include "PixelSnapshot.h"
+#include "KernelChoice.h"
 
 namespace detail {
 
@@ -144,20 +146,24 @@ template <typename Sum>
     }
 }
 
+// The plain and the vector version of the band loop (see KernelChoice.h):
+// the same source compiled twice.
+template <typename Sum>
+void PlainBand(const FilterPlan& plan, const CRowSource& source, std::uint8_t* scratch,
+               std::uint8_t* bits, std::size_t stride, PixelArea area, int first, int last) {
+    BandRows<Sum>(plan, source, scratch, bits, stride, area, first, last);
+}
+
+#if ORVEX_VECTOR_KERNELS
+template <typename Sum>
+ORVEX_VECTOR_TARGET void VectorBand(const FilterPlan& plan, const CRowSource& source,
+                                    std::uint8_t* scratch, std::uint8_t* bits, std::size_t stride,
+                                    PixelArea area, int first, int last) {
+    BandRows<Sum>(plan, source, scratch, bits, stride, area, first, last);
+}
+#endif
+
 }  // namespace
-
-// One copy per instruction set, chosen when the program starts.
-__attribute__((target_clones("avx2", "default"))) void FilterBandNarrow(
-    const FilterPlan& plan, const CRowSource& source, std::uint8_t* scratch, std::uint8_t* bits,
-    std::size_t stride, PixelArea area, int first, int last) {
-    BandRows<std::int16_t>(plan, source, scratch, bits, stride, area, first, last);
-}
-
-__attribute__((target_clones("avx2", "default"))) void FilterBandWide(
-    const FilterPlan& plan, const CRowSource& source, std::uint8_t* scratch, std::uint8_t* bits,
-    std::size_t stride, PixelArea area, int first, int last) {
-    BandRows<std::int32_t>(plan, source, scratch, bits, stride, area, first, last);
-}
 
 bool MakeFilterPlan(const KernelTable& kernel, FilterPlan& plan) {
     const int n = kernel.side;
@@ -185,10 +191,19 @@ std::size_t FilterScratchBytes(const FilterPlan& plan, int width) {
 
 void FilterBand(const FilterPlan& plan, const CRowSource& source, std::uint8_t* scratch,
                 std::uint8_t* bits, std::size_t stride, PixelArea area, int first, int last) {
+#if ORVEX_VECTOR_KERNELS
+    if (UseVectorKernels()) {
+        if (plan.narrow)
+            VectorBand<std::int16_t>(plan, source, scratch, bits, stride, area, first, last);
+        else
+            VectorBand<std::int32_t>(plan, source, scratch, bits, stride, area, first, last);
+        return;
+    }
+#endif
     if (plan.narrow)
-        FilterBandNarrow(plan, source, scratch, bits, stride, area, first, last);
+        PlainBand<std::int16_t>(plan, source, scratch, bits, stride, area, first, last);
     else
-        FilterBandWide(plan, source, scratch, bits, stride, area, first, last);
+        PlainBand<std::int32_t>(plan, source, scratch, bits, stride, area, first, last);
 }
 
 }  // namespace detail

@@ -4,10 +4,12 @@
 #include <cstring>
 #include <utility>
 
+#include "KernelChoice.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
+#if ORVEX_VECTOR_KERNELS
 #include <immintrin.h>
 #endif
 
@@ -93,11 +95,11 @@ void TurnBlock16(const CQuarterTurn& turn, std::int64_t r0, std::int64_t c0) {
 
 }  // namespace
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if ORVEX_VECTOR_KERNELS
 
 namespace {
 
-__attribute__((target("avx2"))) __m256i Reverse32(__m256i v) {
+ORVEX_VECTOR_TARGET __m256i Reverse32(__m256i v) {
     const __m256i reversed = _mm256_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0,
                                               15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
     return _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, reversed), _MM_SHUFFLE(1, 0, 3, 2));
@@ -105,7 +107,7 @@ __attribute__((target("avx2"))) __m256i Reverse32(__m256i v) {
 
 // Swaps reversed 32-byte blocks from both ends while they do not overlap;
 // returns how many bytes at each end are done.
-__attribute__((target("avx2"))) std::int64_t ReverseEndsAvx2(std::uint8_t* p, std::int64_t count) {
+ORVEX_VECTOR_TARGET std::int64_t ReverseEndsAvx2(std::uint8_t* p, std::int64_t count) {
     std::int64_t x = 0;
     for (; 2 * x + 64 <= count; x += 32) {
         std::uint8_t* right = p + count - 32 - x;
@@ -121,18 +123,8 @@ __attribute__((target("avx2"))) std::int64_t ReverseEndsAvx2(std::uint8_t* p, st
 
 #endif
 
-void ReverseRow(std::uint8_t* p, std::int64_t count) {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (__builtin_cpu_supports("avx2")) {
-        const std::int64_t done = ReverseEndsAvx2(p, count);
-        ReverseRowWithoutAvx2(p + done, count - 2 * done);
-        return;
-    }
-#endif
-    ReverseRowWithoutAvx2(p, count);
-}
-
-void ReverseRowWithoutAvx2(std::uint8_t* p, std::int64_t count) {
+// The plain version: 16-byte blocks, which every x86-64 has.
+static void ReverseRowPlain(std::uint8_t* p, std::int64_t count) {
     std::int64_t x = 0;
 #if defined(__SSE2__)
     // Swaps 16-byte blocks from both ends while they do not overlap.
@@ -144,6 +136,17 @@ void ReverseRowWithoutAvx2(std::uint8_t* p, std::int64_t count) {
     }
 #endif
     for (; x < count / 2; ++x) std::swap(p[x], p[count - 1 - x]);
+}
+
+void ReverseRow(std::uint8_t* p, std::int64_t count) {
+#if ORVEX_VECTOR_KERNELS
+    if (UseVectorKernels()) {
+        const std::int64_t done = ReverseEndsAvx2(p, count);
+        ReverseRowPlain(p + done, count - 2 * done);
+        return;
+    }
+#endif
+    ReverseRowPlain(p, count);
 }
 
 void QuarterTurnRows(const CQuarterTurn& turn, std::int64_t firstRow, std::int64_t lastRow) {

@@ -1,7 +1,8 @@
 #pragma once
 // Row and tile kernels of the geometric operations. The fast versions move
-// 16 bytes at a time where the machine allows it; the plain versions in
-// `reference` are the straightforward loops the tests compare against.
+// 16 bytes at a time where the machine allows it (ReverseRow has a vector
+// and a plain version, see KernelChoice.h); the straightforward loops in
+// `reference` are what the tests compare against.
 
 #include <cstdint>
 
@@ -9,9 +10,6 @@ namespace geometrykernels {
 
 // Reverses p[0 .. count-1] in place.
 void ReverseRow(std::uint8_t* p, std::int64_t count);
-// The same without 32-byte registers, whatever the machine has, so that the
-// tests reach both versions.
-void ReverseRowWithoutAvx2(std::uint8_t* p, std::int64_t count);
 
 // A quarter turn of the rows [firstRow, lastRow) of the destination:
 // destination row r, column c (c < newWidth) takes the source byte at

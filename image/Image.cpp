@@ -5,18 +5,11 @@
 #include <utility>
 
 #include "DibFields.h"
+#include "DibGeometry.h"
 #include "Message.h"
 
-namespace {
-
-// A block whose first byte is 40 has an information header; any other is read
-// as a core header, as long as it is long enough to hold one.
-bool HasInfoHeader(const CMemBlock& block) {
-    return block.Size() >= CImage::kInfoHeaderSize && block.Data()[0] == CImage::kInfoHeaderSize;
-}
-bool HasCoreHeader(const CMemBlock& block) { return !HasInfoHeader(block) && block.Size() >= 12; }
-
-}  // namespace
+using dib::HasCoreHeader;
+using dib::HasInfoHeader;
 
 std::uint8_t* CImage::Lock() {
     if (!block_) {
@@ -56,9 +49,7 @@ std::uint32_t CImage::GetCompression() const {
     return dib::Read32(block_->Data() + dib::kCompression);
 }
 
-int CImage::GetWidthBytes(int width) {
-    return static_cast<int>((static_cast<std::int64_t>(width) + 3) & ~std::int64_t{3});
-}
+int CImage::GetWidthBytes(int width) { return static_cast<int>(dib::RowStride(width, 8)); }
 
 int CImage::GetPadding() const {
     const int width = GetWidth();
@@ -112,19 +103,44 @@ std::uint64_t CImage::GetBitsOffset() const {
 
 std::uint64_t CImage::GetTableOffset() const {
     if (!block_) return 0;
-    if (!HasInfoHeader(*block_)) return 12;
-    // Bit-field pictures keep their three colour masks between header and table.
-    return kInfoHeaderSize + (GetCompression() == 3 ? 12 : 0);
+    return dib::TableOffset(*block_, GetCompression());
+}
+
+// Whether the block holds `stride` x height bytes of rows behind its header
+// and colour table.
+bool CImage::HoldsRows(std::uint64_t stride) const {
+    const std::int64_t width = GetWidth(), height = GetHeight();
+    if (!block_ || width <= 0 || height <= 0) return false;
+    return GetBitsOffset() + stride * static_cast<std::uint64_t>(height) <= block_->Size();
 }
 
 std::uint8_t* CImage::GetBits(std::uint8_t* block) const {
     if (block == nullptr || !block_ || block != block_->Data()) return nullptr;
-    const std::int64_t width = GetWidth(), height = GetHeight();
-    if (width <= 0 || height <= 0) return nullptr;
-    const std::uint64_t rows = static_cast<std::uint64_t>(GetWidthBytes(static_cast<int>(width))) *
-                               static_cast<std::uint64_t>(height);
-    if (GetBitsOffset() + rows > block_->Size()) return nullptr;
+    if (!HoldsRows(dib::RowStride(GetWidth(), 8))) return nullptr;
     return block + GetBitsOffset();
+}
+
+CStoredRows CImage::GetStoredRows() const {
+    CStoredRows rows;
+    if (!block_) return rows;
+    rows.width = GetWidth();
+    rows.height = GetHeight();
+    rows.bitCount = GetBitCount();
+    rows.stride = dib::RowStride(rows.width, rows.bitCount);
+    if (!HoldsRows(rows.stride)) return rows;
+    rows.bits = block_->Data() + GetBitsOffset();
+    if (GetCompression() == 3) {
+        // Bit-field masks sit right after the header, before the rows.
+        const std::uint8_t* masks = block_->Data() + kInfoHeaderSize;
+        rows.redMask = dib::Read32(masks);
+        rows.greenMask = dib::Read32(masks + 4);
+        rows.blueMask = dib::Read32(masks + 8);
+    } else if (rows.bitCount == 16) {
+        rows.redMask = 0x7C00, rows.greenMask = 0x03E0, rows.blueMask = 0x001F;
+    } else {
+        rows.redMask = 0xFF0000, rows.greenMask = 0x00FF00, rows.blueMask = 0x0000FF;
+    }
+    return rows;
 }
 
 const std::uint8_t* CImage::GetBits(const std::uint8_t* block) const {
@@ -210,23 +226,17 @@ bool CImage::WriteHeader(CMemBlock* block, std::uint32_t size, std::int32_t widt
 }
 
 HBLOCK CImage::CreateEmptyBlock(int width, int height, std::uint8_t fill) {
-    const std::uint64_t stride = width > 0 ? static_cast<std::uint64_t>(GetWidthBytes(width)) : 0;
-    const std::uint64_t size = stride * static_cast<std::uint64_t>(std::max(height, 0));
-    HBLOCK block;
-    if (width > 0 && height > 0 && kEngineHeaderBytes + size <= CMemBlock::kMaxBlockSize)
-        block = CMemBlock::Allocate(kEngineHeaderBytes + size);
+    if (width < 1 || height < 1) {
+        ShowMessage("Create empty image : invalid size");
+        return nullptr;
+    }
+    HBLOCK block = dib::MakeEngineBlock(width, height);
     if (!block) {
         ShowMessage("Create empty image : insuffisant memory");
         return nullptr;
     }
-    WriteHeader(block.get(), kInfoHeaderSize, width, height, 1, 8, 0,
-                static_cast<std::uint32_t>(size), 0, 0, 256, 256);
-    std::uint8_t* table = block->Data() + kInfoHeaderSize;
-    for (int i = 0; i < 256; ++i) {
-        table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<std::uint8_t>(i);
-    }
     // The block comes zero-filled: only another level needs a pass.
-    if (fill != 0) std::memset(block->Data() + kEngineHeaderBytes, fill, size);
+    if (fill != 0) std::memset(dib::EngineRows(*block), fill, block->Size() - kEngineHeaderBytes);
     return block;
 }
 
@@ -247,20 +257,14 @@ bool CImage::GeneratePalette() { return FillPalette(); }
 
 bool CImage::FillPalette() {
     palette_ = CPaletteTable{};
-    const int n = GetNumColors();
-    if (n == 0) return false;
-    const bool info = HasInfoHeader(*block_);
-    const std::uint64_t header = GetTableOffset();
-    const std::uint64_t entry = info ? 4 : 3;
+    if (GetNumColors() == 0) return false;
     // Only entries that lie inside the block, and at most 256, are taken.
-    const std::uint64_t fit = block_->Size() > header ? (block_->Size() - header) / entry : 0;
-    const int count =
-        static_cast<int>(std::min<std::uint64_t>({static_cast<std::uint64_t>(n), 256, fit}));
-    const std::uint8_t* table = block_->Data() + header;
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t* e = table + entry * static_cast<std::uint64_t>(i);
+    const dib::CColorTableLayout layout = dib::ColorTableOf(*this);
+    const std::uint8_t* table = block_->Data() + layout.offset;
+    for (int i = 0; i < layout.entries; ++i) {
+        const std::uint8_t* e = table + static_cast<std::uint64_t>(layout.entryBytes) * i;
         palette_.entries[static_cast<std::size_t>(i)] = {e[2], e[1], e[0]};
     }
-    palette_.count = count;
+    palette_.count = layout.entries;
     return true;
 }

@@ -19,6 +19,7 @@
 
 #include "BmpLayout.h"
 #include "DibFields.h"
+#include "DibGeometry.h"
 #include "Image.h"
 #include "Message.h"
 
@@ -71,6 +72,7 @@ enum class Refusal {
     None,
     Silent,
     Damaged,
+    NoMemory,
     UnsupportedHeader,
     UnsupportedFormat,
     BadSize,
@@ -79,6 +81,8 @@ enum class Refusal {
 
 const char* RefusalText(Refusal r) {
     switch (r) {
+        case Refusal::NoMemory:
+            return "ReadFileBMP : insuffisant memory";
         case Refusal::Damaged:
             return "ReadFileBMP : damaged file";
         case Refusal::UnsupportedHeader:
@@ -99,33 +103,62 @@ bool IsKnownHeaderSize(std::uint32_t size) {
            size == kMaxHeaderSize;
 }
 
-// Header fields; h holds headerSize bytes (fields past it read as zero).
-Refusal ParseHeader(const std::uint8_t* h, CBmpLayout& layout) {
+// A run-length coded file may leave most of its picture at 0 with a few
+// bytes (an early end-of-picture code, long deltas), so its header cannot be
+// held to the file's length the way plain rows are. Up to this many bytes of
+// pixel rows (an 8192 x 8192 picture at 8 bits) are allocated whatever the
+// data; beyond it the data must hold a byte per 1024 pixel bytes, so a file
+// of a few bytes never makes the reader ask for gigabytes.
+constexpr std::uint64_t kRleRowsWithoutData = std::uint64_t{64} << 20;
+constexpr std::uint64_t kRleRowBytesPerDataByte = 1024;
+
+// Step 1: the file header. False (and no message) unless it starts with "BM".
+bool ReadFileHeader(CBoundedReader& in, CBmpLayout& layout) {
+    std::uint8_t fileHeader[kFileHeaderSize];
+    if (!in.Read(fileHeader, kFileHeaderSize) || dib::Read16(fileHeader) != kBmpSignature)
+        return false;
+    layout.pixelOffset = dib::Read32(fileHeader + 10);
+    return true;
+}
+
+// Step 2: the DIB header's bytes, whatever its kind, parsed into `layout`;
+// `header` receives them (fields past the header's size read as zero).
+Refusal ParseHeader(CBoundedReader& in, std::uint8_t (&header)[kMaxHeaderSize],
+                    CBmpLayout& layout) {
+    if (!in.Read(header, 4)) return Refusal::Damaged;
+    layout.headerSize = dib::Read32(header);
+    if (!IsKnownHeaderSize(layout.headerSize)) return Refusal::UnsupportedHeader;
+    layout.coreHeader = layout.headerSize == 12;
+    if (!in.Read(header + 4, layout.headerSize - 4)) return Refusal::Damaged;
+    const std::uint8_t* h = header;
     if (layout.coreHeader) {
         layout.width = dib::Read16(h + dib::kCoreWidth);
         layout.height = dib::Read16(h + dib::kCoreHeight);
         layout.bitCount = dib::Read16(h + dib::kCoreBitCount);
         layout.entryBytes = 3;
-    } else {
-        layout.width = dib::ReadS32(h + dib::kWidth);
-        const std::int64_t height = dib::ReadS32(h + dib::kHeight);
-        layout.topDown = height < 0;
-        layout.height = height < 0 ? -height : height;
-        layout.bitCount = dib::Read16(h + dib::kBitCount);
-        layout.compression = dib::Read32(h + dib::kCompression);
-        layout.xPelsPerMeter = dib::ReadS32(h + dib::kXPels);
-        layout.yPelsPerMeter = dib::ReadS32(h + dib::kYPels);
-        layout.colorsUsed = dib::Read32(h + dib::kClrUsed);
-        layout.colorsImportant = dib::Read32(h + dib::kClrImportant);
-        // Second-version headers that are not Windows ones give compression
-        // 3 and 4 other meanings (Huffman, RLE24): refuse those.
-        const bool os2Header = layout.headerSize != 40 && layout.headerSize < 52;
-        const bool os2Large = layout.headerSize == 64;
-        if ((os2Header || os2Large) && layout.compression > kBiRle4)
-            return Refusal::UnsupportedFormat;
+        return Refusal::None;
     }
-    if (layout.width <= 0 || layout.height <= 0) return Refusal::BadSize;
+    layout.width = dib::ReadS32(h + dib::kWidth);
+    const std::int64_t height = dib::ReadS32(h + dib::kHeight);
+    layout.topDown = height < 0;
+    layout.height = height < 0 ? -height : height;
+    layout.bitCount = dib::Read16(h + dib::kBitCount);
+    layout.compression = dib::Read32(h + dib::kCompression);
+    layout.xPelsPerMeter = dib::ReadS32(h + dib::kXPels);
+    layout.yPelsPerMeter = dib::ReadS32(h + dib::kYPels);
+    layout.colorsUsed = dib::Read32(h + dib::kClrUsed);
+    layout.colorsImportant = dib::Read32(h + dib::kClrImportant);
+    return Refusal::None;
+}
 
+// Step 3: every field within what the reader handles.
+Refusal CheckRanges(const CBmpLayout& layout) {
+    // Second-version headers that are not Windows ones give compression
+    // 3 and 4 other meanings (Huffman, RLE24): refuse those.
+    const bool os2Header = !layout.coreHeader && layout.headerSize != 40 && layout.headerSize < 52;
+    const bool os2Large = layout.headerSize == 64;
+    if ((os2Header || os2Large) && layout.compression > kBiRle4) return Refusal::UnsupportedFormat;
+    if (layout.width <= 0 || layout.height <= 0) return Refusal::BadSize;
     const int bits = layout.bitCount;
     const std::uint32_t c = layout.compression;
     const bool ok = (c == kBiRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 16 ||
@@ -134,29 +167,128 @@ Refusal ParseHeader(const std::uint8_t* h, CBmpLayout& layout) {
                     ((c == kBiBitFields || c == kBiAlphaBitFields) && (bits == 16 || bits == 32));
     if (!ok) return Refusal::UnsupportedFormat;
     if (layout.topDown && layout.IsRle()) return Refusal::Damaged;
+    return Refusal::None;
+}
 
-    layout.rowBytes =
-        ((static_cast<std::uint64_t>(bits) * static_cast<std::uint64_t>(layout.width) + 31) / 32) *
-        4;
+// Step 4: row and block sizes, computed without overflow, and the number of
+// colour-table entries the depth allows.
+Refusal ComputeSizes(CBmpLayout& layout) {
+    const int bits = layout.bitCount;
+    layout.rowBytes = dib::RowStride(layout.width, bits);
+    layout.lastRowBytes =
+        (static_cast<std::uint64_t>(bits) * static_cast<std::uint64_t>(layout.width) + 7) / 8;
     layout.pixelBytes = layout.rowBytes * static_cast<std::uint64_t>(layout.height);
     // The engine also views every picture at one byte per pixel.
-    const std::uint64_t oneBytePerPixel = ((static_cast<std::uint64_t>(layout.width) + 3) & ~3ull) *
-                                          static_cast<std::uint64_t>(layout.height);
+    const std::uint64_t oneBytePerPixel =
+        dib::RowStride(layout.width, 8) * static_cast<std::uint64_t>(layout.height);
     const std::uint64_t largest = std::max(layout.pixelBytes, oneBytePerPixel);
     if (largest + kFileHeaderSize + CImage::kEngineHeaderBytes + 16 > kMaxFileSize)
         return Refusal::TooLarge;
 
     const std::uint64_t maxEntries = bits <= 8 ? (1ull << bits) : 0;
-    std::uint64_t entries =
+    const std::uint64_t entries =
         layout.coreHeader ? maxEntries : (layout.colorsUsed != 0 ? layout.colorsUsed : maxEntries);
-    if (bits > 8) entries = 0;  // an optional table for direct colours is not needed
-    layout.colorEntries = static_cast<int>(std::min(entries, maxEntries));
+    // An optional table for direct colours is not needed.
+    layout.colorEntries = bits > 8 ? 0 : static_cast<int>(std::min(entries, maxEntries));
     return Refusal::None;
 }
 
+// Step 5: bit-field masks and the colour table, as the file stores them.
+Refusal ReadMasksAndTable(CBoundedReader& in, const std::uint8_t* header, CBmpLayout& layout,
+                          std::vector<std::uint8_t>& table) {
+    // Bit-field masks: inside headers of 52 bytes and more, after a 40-byte one.
+    if (layout.IsBitFields()) {
+        std::uint8_t masks[16] = {};
+        if (layout.headerSize >= 52) {
+            std::memcpy(masks, header + 40, 12);
+        } else {
+            const int extra = layout.compression == kBiAlphaBitFields ? 16 : 12;
+            if (!in.Read(masks, static_cast<std::uint64_t>(extra))) return Refusal::Damaged;
+        }
+        for (int k = 0; k < 3; ++k) layout.masks[k] = dib::Read32(masks + 4 * k);
+        layout.maskBytes = 12;
+    }
+    // The colour table ends where the pixel offset says, when it says so
+    // sensibly: some writers store fewer entries than the depth allows.
+    const std::uint64_t tableStart = in.Position();
+    if (layout.pixelOffset >= tableStart && layout.colorEntries > 0) {
+        const std::uint64_t room =
+            (layout.pixelOffset - tableStart) / static_cast<std::uint64_t>(layout.entryBytes);
+        if (room > 0)
+            layout.colorEntries =
+                static_cast<int>(std::min<std::uint64_t>(layout.colorEntries, room));
+    }
+    table.resize(static_cast<std::size_t>(layout.colorEntries) *
+                 static_cast<std::size_t>(layout.entryBytes));
+    return in.Read(table.data(), table.size()) ? Refusal::None : Refusal::Damaged;
+}
+
+// Step 6: moves to the pixel data and sets how many bytes of it are read.
+// Plain rows may lack the padding of their last row (the file ends where the
+// last pixel ends); the missing bytes stay 0.
+Refusal LocatePixelData(CBoundedReader& in, std::uint64_t length, CBmpLayout& layout) {
+    const std::uint64_t needed =
+        layout.IsRle() ? 0 : layout.pixelBytes - (layout.rowBytes - layout.lastRowBytes);
+    // Where the offset points when that lies after the table and the data
+    // fits there, otherwise right after the table.
+    if (layout.pixelOffset > in.Position() && layout.pixelOffset <= length &&
+        layout.pixelOffset + needed <= length) {
+        if (!in.Skip(layout.pixelOffset - in.Position())) return Refusal::Damaged;
+    }
+    if (layout.IsRle()) {
+        layout.dataBytes = in.Remaining();
+        if (layout.pixelBytes >
+            std::max(kRleRowsWithoutData, layout.dataBytes * kRleRowBytesPerDataByte))
+            return Refusal::Damaged;
+        return Refusal::None;
+    }
+    if (needed > in.Remaining()) return Refusal::Damaged;
+    layout.dataBytes = std::min(layout.pixelBytes, in.Remaining());
+    return Refusal::None;
+}
+
+// Step 7: one zero-filled block of exactly the converted picture, its
+// 40-byte header, masks and colour table written. Entries keep all four
+// bytes of the file's table; the 3-byte entries of a core header get a 0.
+HBLOCK AllocateBlock(const CBmpLayout& layout, const std::vector<std::uint8_t>& table) {
+    const std::uint64_t tableBytes = static_cast<std::uint64_t>(layout.colorEntries) * 4;
+    const std::uint64_t bitsOffset =
+        CImage::kInfoHeaderSize + static_cast<std::uint64_t>(layout.maskBytes) + tableBytes;
+    HBLOCK block = CMemBlock::Allocate(bitsOffset + layout.pixelBytes);
+    if (!block) return nullptr;
+    std::uint8_t* b = block->Data();
+    const std::uint32_t compression = layout.IsBitFields() ? kBiBitFields : kBiRgb;
+    const std::uint32_t colorsUsed =
+        layout.coreHeader ? 0
+                          : std::min<std::uint32_t>(
+                                layout.colorsUsed, static_cast<std::uint32_t>(layout.colorEntries));
+    CImage::WriteHeader(
+        block.get(), CImage::kInfoHeaderSize, static_cast<std::int32_t>(layout.width),
+        static_cast<std::int32_t>(layout.height), 1, static_cast<std::uint16_t>(layout.bitCount),
+        compression, static_cast<std::uint32_t>(layout.pixelBytes), layout.xPelsPerMeter,
+        layout.yPelsPerMeter,
+        // A table shorter than the depth allows must say so in the header.
+        (layout.colorEntries > 0 &&
+         static_cast<std::uint64_t>(layout.colorEntries) < (1ull << layout.bitCount))
+            ? static_cast<std::uint32_t>(layout.colorEntries)
+            : colorsUsed,
+        std::min<std::uint32_t>(layout.colorsImportant,
+                                static_cast<std::uint32_t>(layout.colorEntries)));
+    for (int k = 0; k < 3 && layout.maskBytes > 0; ++k)
+        dib::Write32(b + CImage::kInfoHeaderSize + 4 * k, layout.masks[k]);
+    std::uint8_t* outTable = b + CImage::kInfoHeaderSize + layout.maskBytes;
+    for (int i = 0; i < layout.colorEntries; ++i)
+        std::memcpy(outTable + 4 * i,
+                    table.data() +
+                        static_cast<std::size_t>(i) * static_cast<std::size_t>(layout.entryBytes),
+                    static_cast<std::size_t>(layout.entryBytes));
+    return block;
+}
+
 // Decodes RLE8 or RLE4 data into bottom-up rows of rowBytes each. Pixels
-// that a run or a delta would put outside the picture are dropped; data that
-// ends before the end-of-picture code is damage.
+// that a run or a delta would put outside the picture are dropped. Data may
+// end without an end-of-line or end-of-picture code: the pixels it does not
+// reach stay 0. A delta or an absolute run cut short by the end is damage.
 bool DecodeRle(const std::uint8_t* data, std::size_t size, const CBmpLayout& layout,
                std::uint8_t* rows) {
     const bool four = layout.compression == kBiRle4;
@@ -207,7 +339,35 @@ bool DecodeRle(const std::uint8_t* data, std::size_t size, const CBmpLayout& lay
         }
         if (y >= height) return true;  // nothing more can be drawn
     }
-    return false;
+    return true;
+}
+
+// Step 8: the pixel data into bottom-up rows at the file's depth.
+Refusal DecodeRows(CBoundedReader& in, const CBmpLayout& layout, std::uint8_t* rows) {
+    if (layout.IsRle()) {
+        std::vector<std::uint8_t> data;
+        try {
+            data.resize(static_cast<std::size_t>(layout.dataBytes));
+        } catch (const std::bad_alloc&) {
+            return Refusal::NoMemory;
+        }
+        if (!in.Read(data.data(), layout.dataBytes) ||
+            !DecodeRle(data.data(), data.size(), layout, rows))
+            return Refusal::Damaged;
+        return Refusal::None;
+    }
+    if (!in.Read(rows, layout.dataBytes)) return Refusal::Damaged;
+    if (layout.topDown) {
+        std::vector<std::uint8_t> swap(static_cast<std::size_t>(layout.rowBytes));
+        for (std::int64_t top = 0, bottom = layout.height - 1; top < bottom; ++top, --bottom) {
+            std::uint8_t* a = rows + static_cast<std::uint64_t>(top) * layout.rowBytes;
+            std::uint8_t* z = rows + static_cast<std::uint64_t>(bottom) * layout.rowBytes;
+            std::memcpy(swap.data(), a, swap.size());
+            std::memcpy(a, z, swap.size());
+            std::memcpy(z, swap.data(), swap.size());
+        }
+    }
+    return Refusal::None;
 }
 
 }  // namespace
@@ -215,130 +375,29 @@ bool DecodeRle(const std::uint8_t* data, std::size_t size, const CBmpLayout& lay
 bool CImage::ReadFileBMP(CByteStream& file) {
     const std::uint64_t length = file.Length();
     CBoundedReader in(file, length);
-    std::uint8_t fileHeader[kFileHeaderSize];
-    if (!in.Read(fileHeader, kFileHeaderSize) || dib::Read16(fileHeader) != kBmpSignature)
-        return false;
+    CBmpLayout layout;
+    if (!ReadFileHeader(in, layout)) return false;
 
     auto refuse = [&](Refusal r) {
         ShowMessage(in.ShortRead() ? "ReadFileBMP : Error while reading" : RefusalText(r));
         return false;
     };
-
-    CBmpLayout layout;
-    layout.pixelOffset = dib::Read32(fileHeader + 10);
     std::uint8_t header[kMaxHeaderSize] = {};
-    if (!in.Read(header, 4)) return refuse(Refusal::Damaged);
-    layout.headerSize = dib::Read32(header);
-    if (!IsKnownHeaderSize(layout.headerSize)) return refuse(Refusal::UnsupportedHeader);
-    layout.coreHeader = layout.headerSize == 12;
-    if (!in.Read(header + 4, layout.headerSize - 4)) return refuse(Refusal::Damaged);
-    if (Refusal r = ParseHeader(header, layout); r != Refusal::None) return refuse(r);
+    std::vector<std::uint8_t> table;
+    Refusal r = ParseHeader(in, header, layout);
+    if (r == Refusal::None) r = CheckRanges(layout);
+    if (r == Refusal::None) r = ComputeSizes(layout);
+    if (r == Refusal::None) r = ReadMasksAndTable(in, header, layout, table);
+    if (r == Refusal::None) r = LocatePixelData(in, length, layout);
+    if (r != Refusal::None) return refuse(r);
 
-    // Bit-field masks: inside headers of 52 bytes and more, after a 40-byte one.
-    if (layout.IsBitFields()) {
-        std::uint8_t masks[16] = {};
-        if (layout.headerSize >= 52) {
-            std::memcpy(masks, header + 40, 12);
-        } else {
-            const int extra = layout.compression == kBiAlphaBitFields ? 16 : 12;
-            if (!in.Read(masks, static_cast<std::uint64_t>(extra))) return refuse(Refusal::Damaged);
-        }
-        for (int k = 0; k < 3; ++k) layout.masks[k] = dib::Read32(masks + 4 * k);
-        layout.maskBytes = 12;
-    }
-
-    // The colour table ends where the pixel offset says, when it says so
-    // sensibly: some writers store fewer entries than the depth allows.
-    const std::uint64_t tableStart = in.Position();
-    if (layout.pixelOffset >= tableStart && layout.colorEntries > 0) {
-        const std::uint64_t room =
-            (layout.pixelOffset - tableStart) / static_cast<std::uint64_t>(layout.entryBytes);
-        if (room > 0)
-            layout.colorEntries =
-                static_cast<int>(std::min<std::uint64_t>(layout.colorEntries, room));
-    }
-    std::vector<std::uint8_t> table(static_cast<std::size_t>(layout.colorEntries) *
-                                    static_cast<std::size_t>(layout.entryBytes));
-    if (!in.Read(table.data(), table.size())) return refuse(Refusal::Damaged);
-
-    // Pixel data: where the offset points when that lies after the table and
-    // the rows fit there, otherwise right after the table.
-    std::uint64_t dataBytes = layout.IsRle() ? 0 : layout.pixelBytes;
-    if (layout.pixelOffset > in.Position() && layout.pixelOffset <= length &&
-        layout.pixelOffset + dataBytes <= length) {
-        if (!in.Skip(layout.pixelOffset - in.Position())) return refuse(Refusal::Damaged);
-    }
-    if (layout.IsRle()) {
-        dataBytes = in.Remaining();
-        // Runs and deltas let a few bytes cover many pixels, but not without
-        // limit: beyond 1024 pixels per byte of data (plus 1 MB) the header is
-        // not believed, so a tiny file cannot make us allocate gigabytes.
-        const std::uint64_t pixels =
-            static_cast<std::uint64_t>(layout.width) * static_cast<std::uint64_t>(layout.height);
-        if (pixels > dataBytes * 1024 + (1u << 20)) return refuse(Refusal::Damaged);
-    } else if (dataBytes > in.Remaining()) {
-        return refuse(Refusal::Damaged);
-    }
-
-    // One allocation of exactly the converted block.
-    const std::uint64_t tableBytes = static_cast<std::uint64_t>(layout.colorEntries) * 4;
-    const std::uint64_t bitsOffset =
-        kInfoHeaderSize + static_cast<std::uint64_t>(layout.maskBytes) + tableBytes;
-    HBLOCK block = CMemBlock::Allocate(bitsOffset + layout.pixelBytes);
-    if (!block) {
-        ShowMessage("ReadFileBMP : insuffisant memory");
-        return false;
-    }
-    std::uint8_t* b = block->Data();
-    const std::uint32_t compression = layout.IsBitFields() ? kBiBitFields : kBiRgb;
-    const std::uint32_t colorsUsed =
-        layout.coreHeader ? 0
-                          : std::min<std::uint32_t>(
-                                layout.colorsUsed, static_cast<std::uint32_t>(layout.colorEntries));
-    WriteHeader(block.get(), kInfoHeaderSize, static_cast<std::int32_t>(layout.width),
-                static_cast<std::int32_t>(layout.height), 1,
-                static_cast<std::uint16_t>(layout.bitCount), compression,
-                static_cast<std::uint32_t>(layout.pixelBytes), layout.xPelsPerMeter,
-                layout.yPelsPerMeter,
-                // A table shorter than the depth allows must say so in the header.
-                (layout.colorEntries > 0 &&
-                 static_cast<std::uint64_t>(layout.colorEntries) < (1ull << layout.bitCount))
-                    ? static_cast<std::uint32_t>(layout.colorEntries)
-                    : colorsUsed,
-                std::min<std::uint32_t>(layout.colorsImportant,
-                                        static_cast<std::uint32_t>(layout.colorEntries)));
-    for (int k = 0; k < 3 && layout.maskBytes > 0; ++k)
-        dib::Write32(b + kInfoHeaderSize + 4 * k, layout.masks[k]);
-    std::uint8_t* outTable = b + kInfoHeaderSize + layout.maskBytes;
-    for (int i = 0; i < layout.colorEntries; ++i) {
-        std::memcpy(outTable + 4 * i,
-                    table.data() + static_cast<std::size_t>(i * layout.entryBytes), 3);
-    }
-    std::uint8_t* rows = b + bitsOffset;
-
-    if (layout.IsRle()) {
-        std::vector<std::uint8_t> data;
-        try {
-            data.resize(static_cast<std::size_t>(dataBytes));
-        } catch (const std::bad_alloc&) {
-            ShowMessage("ReadFileBMP : insuffisant memory");
-            return false;
-        }
-        if (!in.Read(data.data(), dataBytes) || !DecodeRle(data.data(), data.size(), layout, rows))
-            return refuse(Refusal::Damaged);
-    } else {
-        if (!in.Read(rows, layout.pixelBytes)) return refuse(Refusal::Damaged);
-        if (layout.topDown) {
-            std::vector<std::uint8_t> swap(static_cast<std::size_t>(layout.rowBytes));
-            for (std::int64_t top = 0, bottom = layout.height - 1; top < bottom; ++top, --bottom) {
-                std::uint8_t* a = rows + static_cast<std::uint64_t>(top) * layout.rowBytes;
-                std::uint8_t* z = rows + static_cast<std::uint64_t>(bottom) * layout.rowBytes;
-                std::memcpy(swap.data(), a, swap.size());
-                std::memcpy(a, z, swap.size());
-                std::memcpy(z, swap.data(), swap.size());
-            }
-        }
-    }
+    HBLOCK block = AllocateBlock(layout, table);
+    if (!block) return refuse(Refusal::NoMemory);
+    const std::uint64_t bitsOffset = kInfoHeaderSize +
+                                     static_cast<std::uint64_t>(layout.maskBytes) +
+                                     static_cast<std::uint64_t>(layout.colorEntries) * 4;
+    r = DecodeRows(in, layout, block->Data() + bitsOffset);
+    if (r != Refusal::None) return refuse(r);
 
     block_ = std::move(block);
     return AfterRead();
@@ -360,12 +419,8 @@ bool CImage::SaveFileBMP(CByteStream& file) {
     if (compression == kBiRle8 || compression == kBiRle4) {
         imageBytes = dib::Read32(b + dib::kSizeImage);
     } else {
-        const std::int64_t width = GetWidth(), height = GetHeight();
-        imageBytes = ((static_cast<std::uint64_t>(GetBitCount()) *
-                           static_cast<std::uint64_t>(std::max<std::int64_t>(width, 0)) +
-                       31) /
-                      32) *
-                     4 * static_cast<std::uint64_t>(std::max<std::int64_t>(height, 0));
+        imageBytes = dib::RowStride(GetWidth(), GetBitCount()) *
+                     static_cast<std::uint64_t>(std::max(GetHeight(), 0));
     }
     const std::uint64_t total = headerBytes + tableBytes + imageBytes;
     if (total > block_->Size() || total + kFileHeaderSize > kMaxFileSize) {

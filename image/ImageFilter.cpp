@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
+#include "BandRunner.h"
 #include "ConvolutionKernel.h"
 #include "Image.h"
 #include "Message.h"
-#include "PixelSnapshot.h"
 
 namespace detail {
 
@@ -45,7 +45,7 @@ void FilterReference(const std::uint8_t* source, std::uint8_t* target, std::size
 }  // namespace detail
 
 bool CImage::Filter(const CMask& mask) {
-    const CPixelRows rows = LockPixelRows(*this, "Filter");
+    const CLockedPixelRows rows(*this, "Filter");
     if (!rows) return false;
     const detail::KernelTable kernel = detail::MakeKernelTable(mask);
     const int half = (kernel.side - 1) / 2;
@@ -72,6 +72,5 @@ bool CImage::Filter(const CMask& mask) {
         done = original != nullptr;
     }
     if (!done) ShowMessage("Filter : insuffisant memory");
-    Unlock();
     return done;
 }

@@ -14,52 +14,18 @@
 #include <new>
 #include <utility>
 
+#include "DibGeometry.h"
 #include "GeometryKernels.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
 #include "Image.h"
-#include "ImageColorTable.h"
 #include "ImagePixelRows.h"
+#include "Message.h"
 #include "Parallel.h"
 
 namespace {
-
-std::uint8_t* NewRows(CMemBlock& block) { return block.Data() + CImage::kEngineHeaderBytes; }
-
-// Copies the entries of `from`'s colour table that its block holds (at most
-// 256) into the 256-entry table of an engine block; entries it lacks take the
-// grey ramp.
-void CopyColorTable(const CImage& from, CMemBlock& to) {
-    const CColorTableLayout layout = ColorTableOf(from);
-    const std::uint8_t* source = from.GetHandle()->Data() + layout.offset;
-    std::uint8_t* table = to.Data() + CImage::kInfoHeaderSize;
-    for (int i = 0; i < 256; ++i) {
-        std::uint8_t* entry = table + 4 * i;
-        if (i < layout.entries) {
-            std::memcpy(entry, source + static_cast<std::ptrdiff_t>(i) * layout.entryBytes, 3);
-        } else {
-            entry[0] = entry[1] = entry[2] = static_cast<std::uint8_t>(i);
-        }
-        entry[3] = 0;
-    }
-}
-
-// A zero-filled engine block of width x height pixels with its header
-// written, or null when the size is beyond what a block may hold or memory
-// cannot be had.
-HBLOCK NewEngineBlock(std::int64_t width, std::int64_t height) {
-    const std::uint64_t imageBytes = static_cast<std::uint64_t>((width + 3) & ~std::int64_t{3}) *
-                                     static_cast<std::uint64_t>(height);
-    if (imageBytes > CMemBlock::kMaxBlockSize - CImage::kEngineHeaderBytes) return nullptr;
-    HBLOCK block = CMemBlock::Allocate(CImage::kEngineHeaderBytes + imageBytes);
-    if (!block) return nullptr;
-    CImage::WriteHeader(block.get(), CImage::kInfoHeaderSize, static_cast<std::int32_t>(width),
-                        static_cast<std::int32_t>(height), 1, 8, 0,
-                        static_cast<std::uint32_t>(imageBytes), 0, 0, 256, 256);
-    return block;
-}
 
 // Rows of the new picture per band when a turn or a resize is split over
 // the cores.
@@ -143,17 +109,16 @@ void ResampleRows(const CPixelRows& src, const CResampling& sampling, std::uint8
 }  // namespace
 
 bool CImage::FlipHorizontal() {
-    const CPixelRows rows = LockPixelRows(*this, "FlipHorizontal");
+    const CLockedPixelRows rows(*this, "FlipHorizontal");
     if (!rows) return false;
     // Each row is reversed in place; the padding bytes keep their values.
     for (std::int64_t y = 0; y < rows.height; ++y)
         geometrykernels::ReverseRow(rows.Row(y), rows.width);
-    Unlock();
     return true;
 }
 
 bool CImage::FlipVertical() {
-    const CPixelRows rows = LockPixelRows(*this, "FlipVertical");
+    const CLockedPixelRows rows(*this, "FlipVertical");
     if (!rows) return false;
     // Rows change places in pairs; the padding of the result is 0.
     for (std::int64_t a = 0, b = rows.height - 1; a < b; ++a, --b) {
@@ -164,7 +129,6 @@ bool CImage::FlipVertical() {
     for (std::int64_t y = 0; y < rows.height; ++y)
         std::memset(rows.Row(y) + rows.width, 0,
                     static_cast<std::size_t>(rows.stride - rows.width));
-    Unlock();
     return true;
 }
 
@@ -175,23 +139,25 @@ bool CImage::Rotate(unsigned angle, std::uint8_t fill) {
         return false;
     }
     if (angle != 90 && angle != 180 && angle != 270) return false;
-    const CPixelRows src = LockPixelRows(*this, "Rotate");
-    if (!src) return false;
-    const bool quarter = angle != 180;
-    const std::int64_t newWidth = quarter ? src.height : src.width;
-    const std::int64_t newHeight = quarter ? src.width : src.height;
-    HBLOCK block = CreateEmptyBlock(static_cast<int>(newWidth), static_cast<int>(newHeight), fill);
-    if (!block) return false;
-    CopyColorTable(*this, *block);
-    std::uint8_t* dst = NewRows(*block);
-    const std::int64_t dstStride = GetWidthBytes(static_cast<int>(newWidth));
-    if (angle == 90)
-        RotateClockwise(src, dst, dstStride);
-    else if (angle == 270)
-        RotateAnticlockwise(src, dst, dstStride);
-    else
-        RotateHalfTurn(src, dst);
-    Unlock();
+    HBLOCK block;
+    {  // the source rows stay locked until the new picture is drawn
+        const CLockedPixelRows src(*this, "Rotate");
+        if (!src) return false;
+        const bool quarter = angle != 180;
+        const std::int64_t newWidth = quarter ? src.height : src.width;
+        const std::int64_t newHeight = quarter ? src.width : src.height;
+        block = CreateEmptyBlock(static_cast<int>(newWidth), static_cast<int>(newHeight), fill);
+        if (!block) return false;
+        dib::CopyColorTable(*this, *block);
+        std::uint8_t* dst = dib::EngineRows(*block);
+        const std::int64_t dstStride = GetWidthBytes(static_cast<int>(newWidth));
+        if (angle == 90)
+            RotateClockwise(src, dst, dstStride);
+        else if (angle == 270)
+            RotateAnticlockwise(src, dst, dstStride);
+        else
+            RotateHalfTurn(src, dst);
+    }
     SetHandle(std::move(block));
     return true;
 }
@@ -206,33 +172,37 @@ bool CImage::Resize(int newWidth, int newHeight) {
         ShowMessage("Resize : invalid size");
         return false;
     }
-    const CPixelRows src = LockPixelRows(*this, "Resize");
-    if (!src) return false;
-    HBLOCK block = NewEngineBlock(newWidth, newHeight);
-    if (!block) {
-        ShowMessage("Resize image : Insuffisant memory");
-        return false;
-    }
-    PreferHugePages(*block);
-    CopyColorTable(*this, *block);
+    HBLOCK block;
+    {  // the source rows stay locked until the new picture is drawn
+        const CLockedPixelRows src(*this, "Resize");
+        if (!src) return false;
+        block = dib::MakeEngineBlock(newWidth, newHeight);
+        if (!block) {
+            ShowMessage("Resize image : Insuffisant memory");
+            return false;
+        }
+        PreferHugePages(*block);
+        dib::CopyColorTable(*this, *block);
 
-    const long double columnRatio = static_cast<float>(static_cast<double>(src.width) / newWidth);
-    std::unique_ptr<std::uint32_t[]> sourceColumn(new (std::nothrow) std::uint32_t[newWidth]);
-    if (!sourceColumn) {
-        ShowMessage("Resize image : Insuffisant memory");
-        return false;
+        const long double columnRatio =
+            static_cast<float>(static_cast<double>(src.width) / newWidth);
+        std::unique_ptr<std::uint32_t[]> sourceColumn(new (std::nothrow) std::uint32_t[newWidth]);
+        if (!sourceColumn) {
+            ShowMessage("Resize image : Insuffisant memory");
+            return false;
+        }
+        for (std::int64_t x = 0; x < newWidth; ++x) {
+            const auto sx = static_cast<std::int64_t>(static_cast<long double>(x) * columnRatio);
+            sourceColumn[x] = static_cast<std::uint32_t>(std::min(sx, src.width - 1));
+        }
+        bool evenColumns = true;
+        for (std::int64_t x = 0; x < newWidth && evenColumns; ++x)
+            evenColumns = sourceColumn[x] == 2 * x;
+        const CResampling sampling{static_cast<long double>(src.height) / newHeight,
+                                   sourceColumn.get(), evenColumns};
+        ResampleRows(src, sampling, dib::EngineRows(*block), newWidth, GetWidthBytes(newWidth),
+                     newHeight);
     }
-    for (std::int64_t x = 0; x < newWidth; ++x) {
-        const auto sx = static_cast<std::int64_t>(static_cast<long double>(x) * columnRatio);
-        sourceColumn[x] = static_cast<std::uint32_t>(std::min(sx, src.width - 1));
-    }
-    bool evenColumns = true;
-    for (std::int64_t x = 0; x < newWidth && evenColumns; ++x)
-        evenColumns = sourceColumn[x] == 2 * x;
-    const CResampling sampling{static_cast<long double>(src.height) / newHeight, sourceColumn.get(),
-                               evenColumns};
-    ResampleRows(src, sampling, NewRows(*block), newWidth, GetWidthBytes(newWidth), newHeight);
-    Unlock();
     SetHandle(std::move(block));
     return true;
 }
@@ -242,29 +212,32 @@ bool CImage::AddPaletteBar(int rows) {
         ShowMessage("Resize : invalid handle");
         return false;
     }
-    const CPixelRows src = LockPixelRows(*this, "Resize");
-    if (!src) return false;
-    if (rows < 0 || src.height + rows > INT32_MAX) {
-        ShowMessage("Resize : invalid size");
-        return false;
+    HBLOCK block;
+    {  // the source rows stay locked until the new picture is drawn
+        const CLockedPixelRows src(*this, "Resize");
+        if (!src) return false;
+        if (rows < 0 || src.height + rows > INT32_MAX) {
+            ShowMessage("Resize : invalid size");
+            return false;
+        }
+        const std::int64_t newHeight = src.height + rows;
+        block = dib::MakeEngineBlock(src.width, newHeight);
+        if (!block) {
+            ShowMessage("Resize image : Insuffisant memory");
+            return false;
+        }
+        dib::CopyColorTable(*this, *block);
+        std::uint8_t* dst = dib::EngineRows(*block);
+        // The bar is the bottom `rows` lines as displayed: a ramp from 0 at the
+        // left edge to floor(255 (w - 1) / w) at the right, the same on every row.
+        for (std::int64_t x = 0; x < src.width; ++x)
+            dst[x] = static_cast<std::uint8_t>(255 * x / src.width);
+        for (std::int64_t y = 1; y < rows; ++y)
+            std::memcpy(dst + y * src.stride, dst, static_cast<std::size_t>(src.width));
+        for (std::int64_t y = 0; y < src.height; ++y)
+            std::memcpy(dst + (rows + y) * src.stride, src.Row(y),
+                        static_cast<std::size_t>(src.width));
     }
-    const std::int64_t newHeight = src.height + rows;
-    HBLOCK block = NewEngineBlock(src.width, newHeight);
-    if (!block) {
-        ShowMessage("Resize image : Insuffisant memory");
-        return false;
-    }
-    CopyColorTable(*this, *block);
-    std::uint8_t* dst = NewRows(*block);
-    // The bar is the bottom `rows` lines as displayed: a ramp from 0 at the
-    // left edge to floor(255 (w - 1) / w) at the right, the same on every row.
-    for (std::int64_t x = 0; x < src.width; ++x)
-        dst[x] = static_cast<std::uint8_t>(255 * x / src.width);
-    for (std::int64_t y = 1; y < rows; ++y)
-        std::memcpy(dst + y * src.stride, dst, static_cast<std::size_t>(src.width));
-    for (std::int64_t y = 0; y < src.height; ++y)
-        std::memcpy(dst + (rows + y) * src.stride, src.Row(y), static_cast<std::size_t>(src.width));
-    Unlock();
     SetHandle(std::move(block));
     return true;
 }

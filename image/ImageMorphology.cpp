@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "BandRunner.h"
 #include "Image.h"
 #include "MorphologyKernel.h"
-#include "PixelSnapshot.h"
 
 namespace detail {
 
@@ -52,7 +52,7 @@ namespace {
 
 bool ApplyMorphology(CImage& image, const CMask& element, detail::MorphoOperation operation,
                      const std::string& name) {
-    const CPixelRows rows = LockPixelRows(image, name, MissingBlock::Silent);
+    const CLockedPixelRows rows(image, name, MissingBlock::Silent);
     if (!rows) return false;
     const detail::MorphoPlan plan =
         detail::MakeMorphoPlan(detail::MakeElementTable(element), operation);
@@ -65,7 +65,6 @@ bool ApplyMorphology(CImage& image, const CMask& element, detail::MorphoOperatio
             [&](int first, int last, const CRowSource& source, std::uint8_t* scratch) {
                 detail::MorphoBand(plan, source, scratch, rows.bits, stride, width, first, last);
             });
-    image.Unlock();
     return done;
 }
 

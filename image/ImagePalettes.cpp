@@ -11,8 +11,9 @@
 #include <string>
 #include <utility>
 
+#include "DibGeometry.h"
 #include "Image.h"
-#include "ImageColorTable.h"
+#include "ImageLock.h"
 #include "Message.h"
 
 namespace {
@@ -22,28 +23,29 @@ struct CRgb {
 };
 using CRamp = std::array<CRgb, 256>;
 
-// Writes `ramp` as the picture's colour table (blue, green, red, 0), each
-// channel stored as its low 8 bits, then rebuilds the palette object.
+// Writes `ramp` as the picture's colour table (blue, green, red), each
+// channel stored as its low 8 bits, then rebuilds the palette object. The
+// fourth byte of each entry is the file's and stays as it is.
 bool WriteColorTable(CImage& image, const std::string& operation, const CRamp& ramp) {
     if (!image.IsValid()) {
         ShowMessage(operation + " : invalid handle");
         return false;
     }
-    const CColorTableLayout layout = ColorTableOf(image);
+    const dib::CColorTableLayout layout = dib::ColorTableOf(image);
     if (image.GetNumColors() != 256 || layout.entries != 256 || layout.entryBytes != 4) {
         ShowMessage(operation + " : 256 colors only");
         return false;
     }
-    std::uint8_t* block = image.Lock();
-    if (block == nullptr) return false;
-    std::uint8_t* table = block + layout.offset;
-    for (int i = 0; i < 256; ++i) {
-        table[4 * i] = static_cast<std::uint8_t>(ramp[i].blue);
-        table[4 * i + 1] = static_cast<std::uint8_t>(ramp[i].green);
-        table[4 * i + 2] = static_cast<std::uint8_t>(ramp[i].red);
-        table[4 * i + 3] = 0;
+    {
+        const CImageLock lock(image);
+        if (!lock) return false;
+        std::uint8_t* table = lock.Block() + layout.offset;
+        for (int i = 0; i < 256; ++i) {
+            table[4 * i] = static_cast<std::uint8_t>(ramp[i].blue);
+            table[4 * i + 1] = static_cast<std::uint8_t>(ramp[i].green);
+            table[4 * i + 2] = static_cast<std::uint8_t>(ramp[i].red);
+        }
     }
-    image.Unlock();
     image.FillPalette();
     return true;
 }

@@ -1,13 +1,15 @@
 #pragma once
 // The checked entry into a picture's pixel rows, shared by the statistics,
-// point and geometric operations: first validate and report with the
-// operation's own name, then hand plain numbers to a loop over raw rows.
+// point, geometric and neighbourhood operations: first validate and report
+// with the operation's own name, then hand plain numbers to a loop over raw
+// rows.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "Image.h"
-#include "Message.h"
+#include "ImageLock.h"
 
 // The pixel rows of a picture at one byte per pixel. Valid only while the
 // picture's block is neither replaced nor freed.
@@ -24,24 +26,15 @@ struct CPixelRows {
 
 enum class MissingBlock { Report, Silent };
 
-// Finds the rows of `image`. A missing block gives "<operation> : invalid
-// handle" (or nothing, for the operations that stay silent), rows that the
-// block cannot hold "<operation> : unable to find data"; both return an empty
-// CPixelRows.
-inline CPixelRows LockPixelRows(CImage& image, const std::string& operation,
-                                MissingBlock missing = MissingBlock::Report) {
-    if (!image.IsValid()) {
-        if (missing == MissingBlock::Report) ShowMessage(operation + " : invalid handle");
-        return {};
-    }
-    std::uint8_t* block = image.Lock();
-    if (block == nullptr) return {};
-    std::uint8_t* bits = image.GetBits(block);
-    if (bits == nullptr) {
-        ShowMessage(operation + " : unable to find data");
-        image.Unlock();
-        return {};
-    }
-    const std::int64_t width = image.GetWidth();
-    return {bits, width, image.GetHeight(), CImage::GetWidthBytes(static_cast<int>(width))};
-}
+// The rows of `image`, its block locked while this object lives. A missing
+// block gives "<operation> : invalid handle" (or nothing, for the operations
+// that stay silent), rows that the block cannot hold "<operation> : unable to
+// find data"; both leave the rows empty.
+class CLockedPixelRows : public CPixelRows {
+public:
+    CLockedPixelRows(CImage& image, const std::string& operation,
+                     MissingBlock missing = MissingBlock::Report);
+
+private:
+    std::optional<CImageLock<CImage>> lock_;
+};

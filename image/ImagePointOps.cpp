@@ -7,6 +7,7 @@
 
 #include "Image.h"
 #include "ImagePixelRows.h"
+#include "Message.h"
 #include "PointKernels.h"
 
 namespace {
@@ -35,10 +36,9 @@ void MapRegion(const CPixelRows& rows, const CRect& roi, Rule rule) {
 }  // namespace
 
 bool CImage::Reverse() {
-    const CPixelRows rows = LockPixelRows(*this, "Reverse", MissingBlock::Silent);
+    const CLockedPixelRows rows(*this, "Reverse", MissingBlock::Silent);
     if (!rows) return false;
     MapRegion(rows, roi_, [](std::uint8_t v) { return static_cast<std::uint8_t>(255 - v); });
-    Unlock();
     return true;
 }
 
@@ -55,12 +55,11 @@ bool CImage::SetDynamic(std::span<const std::uint8_t> table) {
     // Our own copy: the caller may change its table while we work.
     std::uint8_t conversion[256];
     std::memcpy(conversion, table.data(), sizeof conversion);
-    const CPixelRows rows = LockPixelRows(*this, "SetDynamic");
+    const CLockedPixelRows rows(*this, "SetDynamic");
     if (!rows) return false;
     ForEachRegionRow(rows, roi_, [&conversion](std::uint8_t* p, std::int64_t count) {
         pointkernels::MapRow(p, count, conversion);
     });
-    Unlock();
     return true;
 }
 
@@ -69,7 +68,7 @@ bool CImage::Threshold(int low, int high) {
         ShowMessage("Threshold : 256 colors only");
         return false;
     }
-    const CPixelRows rows = LockPixelRows(*this, "Threshold");
+    const CLockedPixelRows rows(*this, "Threshold");
     if (!rows) return false;
     // Both bounds inclusive; low > high makes everything 0. Narrowed to the
     // byte range, the bounds compare as bytes.
@@ -82,6 +81,5 @@ bool CImage::Threshold(int low, int high) {
         const auto hi = static_cast<std::uint8_t>(std::min(high, 255));
         for (std::int64_t i = 0; i < bytes; ++i) p[i] = (p[i] >= lo && p[i] <= hi) ? 255 : 0;
     }
-    Unlock();
     return true;
 }

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <utility>
 
+#include "DibGeometry.h"
 #include "Image.h"
 #include "ImagePixelRows.h"
 #include "Message.h"
@@ -152,101 +153,121 @@ void DrawBaseEdges(const Relief& r, std::uint8_t edge) {
              static_cast<std::int64_t>(static_cast<float>(y) * r.c) + r.border - 1, edge);
 }
 
-}  // namespace
+// The projected picture: w + h + 2 B columns and trunc(w s + h c + A + 2 B)
+// rows, the latter kept in double precision until it is checked.
+struct ProjectedSize {
+    std::int64_t width = 0;
+    double height = 0;
+};
 
-bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, int leftAngle,
-                         int background, int edge) {
-    const CPixelRows rows = LockPixelRows(*this, "Perspective");
-    if (!rows) return false;
-    const int w = static_cast<int>(rows.width), h = static_cast<int>(rows.height);
-    const int a = std::max(amplitude, 0);
-    const float s = static_cast<float>(std::sin(rightAngle * kDegreeFactor));
-    const float c = static_cast<float>(std::cos(leftAngle * kDegreeFactor));
-    const std::int64_t newWidth =
-        static_cast<std::int64_t>(w) + h + 2 * static_cast<std::int64_t>(border);
-    const double newHeight =
-        std::trunc(w * static_cast<double>(s) + h * static_cast<double>(c) + a + 2.0 * border);
-    if (newWidth < 1 || newHeight < 1) {
+ProjectedSize ProjectedSizeOf(int w, int h, float s, float c, int amplitude, int border) {
+    return {static_cast<std::int64_t>(w) + h + 2 * static_cast<std::int64_t>(border),
+            std::trunc(w * static_cast<double>(s) + h * static_cast<double>(c) + amplitude +
+                       2.0 * border)};
+}
+
+// An empty result, or one that no BMP file could hold, is refused before
+// anything is made.
+bool CheckProjectedSize(const ProjectedSize& size) {
+    if (size.width < 1 || size.height < 1) {
         ShowMessage("Perspective : empty result");
-        Unlock();
         return false;
     }
-    // A result that no BMP file could hold is refused before anything is made.
-    const double rowBytes = static_cast<double>((newWidth + 3) & ~std::int64_t{3});
-    if (kEngineHeaderBytes + rowBytes * newHeight > static_cast<double>(CMemBlock::kMaxBlockSize)) {
+    const double rowBytes = static_cast<double>(dib::RowStride(size.width, 8));
+    if (CImage::kEngineHeaderBytes + rowBytes * size.height >
+        static_cast<double>(CMemBlock::kMaxBlockSize)) {
         ShowMessage("Perspective : result too large");
-        Unlock();
         return false;
     }
-    const int W = static_cast<int>(newWidth), H = static_cast<int>(newHeight);
+    return true;
+}
 
-    HBLOCK target = CreateEmptyBlock(W, H, static_cast<std::uint8_t>(background));
+// The new picture at the background level, showing through the source's
+// colours.
+HBLOCK NewReliefBlock(int width, int height, std::uint8_t background, const CImage& source) {
+    HBLOCK target = CImage::CreateEmptyBlock(width, height, background);
     if (!target) {
         ShowMessage("Perspective : unable to create empty image");
-        Unlock();
-        return false;
+        return nullptr;
     }
-    // The new picture shows through the source's colours.
-    std::uint8_t* table = target->Data() + kInfoHeaderSize;
-    for (int i = 0; i < palette_.count; ++i) {
-        const CPaletteTable::Entry& e = palette_.entries[static_cast<std::size_t>(i)];
-        table[4 * i] = e.blue;
-        table[4 * i + 1] = e.green;
-        table[4 * i + 2] = e.red;
-    }
+    dib::CopyColorTable(source, *target);
+    return target;
+}
 
+// Everything the drawing needs, drawing straight into the rows of `target`.
+Relief PlanRelief(const CPixelRows& rows, CMemBlock& target, int width, int height, float s,
+                  float c, int border, int amplitude) {
     Relief relief{};
     relief.source = rows.bits;
     relief.sourceStride = static_cast<std::size_t>(rows.stride);
-    relief.w = w;
-    relief.h = h;
-    std::uint8_t* const targetRows = target->Data() + kEngineHeaderBytes;
-    const auto targetStride = static_cast<std::size_t>(GetWidthBytes(W));
-    relief.canvas = targetRows;
+    relief.w = static_cast<int>(rows.width);
+    relief.h = static_cast<int>(rows.height);
+    relief.canvas = dib::EngineRows(target);
     relief.columnStep = 1;
-    relief.rowStep = targetStride;
-    relief.targetWidth = W;
-    relief.targetHeight = H;
+    relief.rowStep = static_cast<std::size_t>(CImage::GetWidthBytes(width));
+    relief.targetWidth = width;
+    relief.targetHeight = height;
     relief.s = s;
     relief.c = c;
     relief.border = border;
-    relief.amplitude = a;
-    for (int v = 0; v < 256; ++v) relief.heights[v] = BarHeight(v, a);
-    // Bars are drawn column by column into a copy when one can be had (else
-    // straight into the picture), in bands of columns on separate threads:
-    // every bar lies in one column.
-    const HBLOCK columns =
-        mode == 0 || mode == 1 ? CMemBlock::Allocate(static_cast<std::uint64_t>(W) * H) : nullptr;
+    relief.amplitude = amplitude;
+    for (int v = 0; v < 256; ++v) relief.heights[v] = BarHeight(v, amplitude);
+    return relief;
+}
+
+// Bars (mode 0) or points (mode 1), drawn column by column into a copy when
+// one can be had (else straight into the picture), in bands of columns on
+// separate threads: every bar lies in one column.
+void DrawProjection(const Relief& onRows, int mode, std::uint8_t background) {
+    if (mode != 0 && mode != 1) return;
+    const int W = static_cast<int>(onRows.targetWidth), H = static_cast<int>(onRows.targetHeight);
+    const HBLOCK columns = CMemBlock::Allocate(static_cast<std::uint64_t>(W) * H);
+    Relief relief = onRows;
     if (columns) {
         relief.canvas = columns->Data();
         relief.columnStep = static_cast<std::size_t>(H);
         relief.rowStep = 1;
     }
-    if (mode == 0 || mode == 1)
-        ParallelRows(0, W, kMinColumnsPerBand, [&](int first, int last) {
-            if (columns)
-                std::memset(relief.canvas + static_cast<std::size_t>(first) * H,
-                            static_cast<std::uint8_t>(background),
-                            static_cast<std::size_t>(last - first) * H);
-            // Narrow runs of columns keep the bars being drawn in the cache.
-            for (int tile = first; tile < last; tile += kColumnTile) {
-                const int end = std::min(tile + kColumnTile, last);
-                if (mode == 0)
-                    DrawBars(relief, tile, end);
-                else
-                    DrawCloud(relief, tile, end);
-            }
-        });
-    if (columns) {
+    ParallelRows(0, W, kMinColumnsPerBand, [&](int first, int last) {
+        if (columns)
+            std::memset(relief.canvas + static_cast<std::size_t>(first) * H, background,
+                        static_cast<std::size_t>(last - first) * H);
+        // Narrow runs of columns keep the bars being drawn in the cache.
+        for (int tile = first; tile < last; tile += kColumnTile) {
+            const int end = std::min(tile + kColumnTile, last);
+            if (mode == 0)
+                DrawBars(relief, tile, end);
+            else
+                DrawCloud(relief, tile, end);
+        }
+    });
+    if (columns)
         ParallelRows(0, H, kMinColumnsPerBand, [&](int first, int last) {
-            CopyColumnsToRows(relief, columns->Data(), targetRows, targetStride, first, last);
+            CopyColumnsToRows(relief, columns->Data(), onRows.canvas, onRows.rowStep, first, last);
         });
-        relief.canvas = targetRows;
-        relief.columnStep = 1;
-        relief.rowStep = targetStride;
+}
+
+}  // namespace
+
+bool CImage::Perspective(int mode, int amplitude, int border, int rightAngle, int leftAngle,
+                         int background, int edge) {
+    HBLOCK target;
+    {  // the source rows stay locked until the relief is drawn
+        const CLockedPixelRows rows(*this, "Perspective");
+        if (!rows) return false;
+        const int a = std::max(amplitude, 0);
+        const float s = static_cast<float>(std::sin(rightAngle * kDegreeFactor));
+        const float c = static_cast<float>(std::cos(leftAngle * kDegreeFactor));
+        const ProjectedSize size = ProjectedSizeOf(static_cast<int>(rows.width),
+                                                   static_cast<int>(rows.height), s, c, a, border);
+        if (!CheckProjectedSize(size)) return false;
+        const int W = static_cast<int>(size.width), H = static_cast<int>(size.height);
+        target = NewReliefBlock(W, H, static_cast<std::uint8_t>(background), *this);
+        if (!target) return false;
+        const Relief relief = PlanRelief(rows, *target, W, H, s, c, border, a);
+        DrawProjection(relief, mode, static_cast<std::uint8_t>(background));
+        if (mode == 0) DrawBaseEdges(relief, static_cast<std::uint8_t>(edge));
     }
-    if (mode == 0) DrawBaseEdges(relief, static_cast<std::uint8_t>(edge));
-    Unlock();
     SetHandle(std::move(target));
     return true;
 }

@@ -1,12 +1,14 @@
 // The fast morphology loop: a band of output rows computed in place from a
 // ring of hit marks of the source rows still needed, in byte loops the
-// compiler vectorises.
+// compiler vectorises, once for the plain and once for the vector
+// instruction set.
 
 #include <algorithm>
 #include <cstring>
 
+#include "BandRunner.h"
+#include "KernelChoice.h"
 #include "MorphologyKernel.h"
-#include "PixelSnapshot.h"
 
 namespace detail {
 
@@ -108,14 +110,22 @@ template <int N>
     }
 }
 
-}  // namespace
-
-// One copy per instruction set, chosen when the program starts.
-__attribute__((target_clones("avx2", "default"))) void MorphoBandRows(
-    const MorphoPlan& plan, const CRowSource& source, std::uint8_t* scratch, std::uint8_t* bits,
-    std::size_t stride, int width, int first, int last) {
+// The plain and the vector version of the band loop (see KernelChoice.h):
+// the same source compiled twice.
+void PlainBand(const MorphoPlan& plan, const CRowSource& source, std::uint8_t* scratch,
+               std::uint8_t* bits, std::size_t stride, int width, int first, int last) {
     BandRows(plan, source, scratch, bits, stride, width, first, last);
 }
+
+#if ORVEX_VECTOR_KERNELS
+ORVEX_VECTOR_TARGET void VectorBand(const MorphoPlan& plan, const CRowSource& source,
+                                    std::uint8_t* scratch, std::uint8_t* bits, std::size_t stride,
+                                    int width, int first, int last) {
+    BandRows(plan, source, scratch, bits, stride, width, first, last);
+}
+#endif
+
+}  // namespace
 
 MorphoPlan MakeMorphoPlan(const ElementTable& element, MorphoOperation operation) {
     MorphoPlan plan;
@@ -145,7 +155,13 @@ std::size_t MorphoScratchBytes(const MorphoPlan& plan, int width) {
 
 void MorphoBand(const MorphoPlan& plan, const CRowSource& source, std::uint8_t* scratch,
                 std::uint8_t* bits, std::size_t stride, int width, int first, int last) {
-    MorphoBandRows(plan, source, scratch, bits, stride, width, first, last);
+#if ORVEX_VECTOR_KERNELS
+    if (UseVectorKernels()) {
+        VectorBand(plan, source, scratch, bits, stride, width, first, last);
+        return;
+    }
+#endif
+    PlainBand(plan, source, scratch, bits, stride, width, first, last);
 }
 
 }  // namespace detail

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#include "KernelChoice.h"
+
+#if ORVEX_VECTOR_KERNELS
 #include <immintrin.h>
 #endif
 
@@ -18,7 +20,20 @@ void MapRow(std::uint8_t* p, std::int64_t count, const std::uint8_t table[256]) 
 
 namespace {
 
-#if defined(__x86_64__) && defined(__GNUC__)
+// Eight bytes read and written as one word: the lookups are independent
+// and no store can be mistaken for a change of the table.
+void MapRowPlain(std::uint8_t* p, std::int64_t count, const std::uint8_t table[256]) {
+    std::int64_t x = 0;
+    for (; x + 8 <= count; x += 8) {
+        std::uint8_t in[8], out[8];
+        std::memcpy(in, p + x, 8);
+        for (int i = 0; i < 8; ++i) out[i] = table[in[i]];
+        std::memcpy(p + x, out, 8);
+    }
+    reference::MapRow(p + x, count - x, table);
+}
+
+#if ORVEX_VECTOR_KERNELS
 
 // 32 lookups at once. A byte shuffle looks up 16 entries by the low four
 // bits of each index and gives 0 where the index is negative. Levels below
@@ -28,8 +43,8 @@ namespace {
 // XOR-ed with the slice before it, so the XOR of what was picked is exactly
 // the entry of v's own slice. Levels from 128, taken as v XOR 128, do the
 // same with the slices 8 .. 15, and give 0 in the other half.
-__attribute__((target("avx2"))) std::int64_t MapBlocksAvx2(std::uint8_t* p, std::int64_t count,
-                                                           const std::uint8_t table[256]) {
+ORVEX_VECTOR_TARGET std::int64_t MapBlocksAvx2(std::uint8_t* p, std::int64_t count,
+                                               const std::uint8_t table[256]) {
     __m256i steps[16];
     for (int k = 0; k < 16; ++k) {
         const __m128i slice = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 16 * k));
@@ -61,27 +76,14 @@ __attribute__((target("avx2"))) std::int64_t MapBlocksAvx2(std::uint8_t* p, std:
 }  // namespace
 
 void MapRow(std::uint8_t* p, std::int64_t count, const std::uint8_t table[256]) {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (__builtin_cpu_supports("avx2")) {
+#if ORVEX_VECTOR_KERNELS
+    if (UseVectorKernels()) {
         const std::int64_t done = MapBlocksAvx2(p, count, table);
-        MapRowWithoutAvx2(p + done, count - done, table);
+        MapRowPlain(p + done, count - done, table);
         return;
     }
 #endif
-    MapRowWithoutAvx2(p, count, table);
-}
-
-void MapRowWithoutAvx2(std::uint8_t* p, std::int64_t count, const std::uint8_t table[256]) {
-    // Eight bytes read and written as one word: the lookups are independent
-    // and no store can be mistaken for a change of the table.
-    std::int64_t x = 0;
-    for (; x + 8 <= count; x += 8) {
-        std::uint8_t in[8], out[8];
-        std::memcpy(in, p + x, 8);
-        for (int i = 0; i < 8; ++i) out[i] = table[in[i]];
-        std::memcpy(p + x, out, 8);
-    }
-    reference::MapRow(p + x, count - x, table);
+    MapRowPlain(p, count, table);
 }
 
 }  // namespace pointkernels

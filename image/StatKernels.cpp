@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "KernelChoice.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
+#if ORVEX_VECTOR_KERNELS
 #include <immintrin.h>
 #endif
 
@@ -164,11 +166,11 @@ struct CExtremeVisitor {
 
 }  // namespace
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if ORVEX_VECTOR_KERNELS
 
 // The sums and squares with 32-byte registers, for machines that have them:
 // the same four bands and the same lanes as above, twice as wide.
-__attribute__((target("avx2"))) CLevelSums SumSquaresAvx2(const CRowsView& rows) {
+ORVEX_VECTOR_TARGET CLevelSums SumSquaresAvx2(const CRowsView& rows) {
     constexpr std::int64_t kStepsPerFlush = 2048;
     const __m256i zero = _mm256_setzero_si256();
     const std::int64_t quarter = rows.height / 4, blocks = rows.width / 32;
@@ -214,14 +216,8 @@ __attribute__((target("avx2"))) CLevelSums SumSquaresAvx2(const CRowsView& rows)
 
 #endif
 
-CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (withSquares && __builtin_cpu_supports("avx2")) return SumSquaresAvx2(rows);
-#endif
-    return SumLevelsWithoutAvx2(rows, withSquares);
-}
-
-CLevelSums SumLevelsWithoutAvx2(const CRowsView& rows, bool withSquares) {
+// The plain version: 16-byte registers, which every x86-64 has.
+static CLevelSums SumLevelsPlain(const CRowsView& rows, bool withSquares) {
     if (withSquares) {
         CSumVisitor<true> visit;
         visit.width = rows.width;
@@ -232,6 +228,13 @@ CLevelSums SumLevelsWithoutAvx2(const CRowsView& rows, bool withSquares) {
     visit.width = rows.width;
     VisitInBands(rows, visit);
     return visit.Result();
+}
+
+CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
+#if ORVEX_VECTOR_KERNELS
+    if (withSquares && UseVectorKernels()) return SumSquaresAvx2(rows);
+#endif
+    return SumLevelsPlain(rows, withSquares);
 }
 
 std::uint8_t MinLevel(const CRowsView& rows) {
@@ -251,9 +254,6 @@ std::uint8_t MaxLevel(const CRowsView& rows) {
 #else
 
 CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
-    return reference::SumLevels(rows, withSquares);
-}
-CLevelSums SumLevelsWithoutAvx2(const CRowsView& rows, bool withSquares) {
     return reference::SumLevels(rows, withSquares);
 }
 std::uint8_t MinLevel(const CRowsView& rows) { return reference::MinLevel(rows); }

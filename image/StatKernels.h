@@ -1,8 +1,9 @@
 #pragma once
 // Row kernels of the statistics: sums, sums of squares and level counts over
-// one run of bytes. The fast versions use wide registers where the machine
-// has them; the plain versions in `reference` give the very same integers and
-// are what the tests compare against.
+// one run of bytes. The fast versions use wide registers (SumLevels with
+// squares has a vector and a plain version, see KernelChoice.h); the
+// straightforward loops in `reference` give the very same integers and are
+// what the tests compare against.
 
 #include <cstdint>
 
@@ -35,9 +36,6 @@ namespace statkernels {
 CLevelSums SumLevels(const CRowsView& rows, bool withSquares);
 std::uint8_t MinLevel(const CRowsView& rows);
 std::uint8_t MaxLevel(const CRowsView& rows);
-// SumLevels kept to 16-byte registers whatever the machine has, so that the
-// tests reach both versions.
-CLevelSums SumLevelsWithoutAvx2(const CRowsView& rows, bool withSquares);
 // Adds the levels of the run to `counts`. Each table must stay below 2^32
 // counts, which any picture a block can hold satisfies.
 void CountLevelsRow(const std::uint8_t* p, std::int64_t count, CLevelCounts& counts);

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
+#include "AtomicFileWrite.h"
+#include "FileSizeLimit.h"
 #include "ImageDocument.h"
 #include "TempFolderTest.h"
 #include "TestSupport.h"
@@ -68,4 +72,53 @@ TEST_F(BmpFileIo, DocumentRecordsTheOpenedSize) {
     EXPECT_EQ(doc.Open((folder / "bad.bmp").string()), FileStatus::Refused);
     EXPECT_EQ(doc.GetHistoryLines().size(), 2u);
     EXPECT_EQ(doc.GetImage()->GetWidth(), 640);
+}
+
+TEST_F(BmpFileIo, FullDiskKeepsTheOldFileAndLeavesNothingBehind) {
+    const fs::path target = folder / "old.bmp";
+    std::ofstream(target) << "precious";
+    CImage image;
+    image.CreateEmptyImage(64, 64, 3);
+    {
+        CFileSizeLimit full(512);
+        EXPECT_EQ(SaveBmpFile(image, target.string()), FileStatus::WriteError);
+    }
+    EXPECT_EQ(Contents(target), "precious");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(BmpFileIo, SavingThroughASymbolicLinkWritesItsTargetAndKeepsTheLink) {
+    fs::create_directory(folder / "real");
+    const fs::path real = folder / "real" / "a.bmp";
+    std::ofstream(real) << "old";
+    const fs::path link = folder / "link.bmp";
+    fs::create_symlink("real/a.bmp", link);
+    CImage image;
+    image.CreateEmptyImage(3, 3, 5);
+    ASSERT_EQ(SaveBmpFile(image, link.string()), FileStatus::Ok);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), "real/a.bmp");
+    EXPECT_EQ(fs::file_size(real), 1078u + 4u * 3u);
+    // A link to a file not there yet makes that file.
+    fs::create_symlink("real/new.bmp", folder / "dangling.bmp");
+    ASSERT_EQ(SaveBmpFile(image, (folder / "dangling.bmp").string()), FileStatus::Ok);
+    EXPECT_TRUE(fs::is_symlink(folder / "dangling.bmp"));
+    EXPECT_TRUE(fs::is_regular_file(folder / "real" / "new.bmp"));
+}
+
+TEST_F(BmpFileIo, ProgramKilledDuringASaveLeavesNoDebris) {
+    const fs::path target = folder / "big.bmp";
+    std::ofstream(target) << "old";
+    // The writer dies half-way, as a program killed during a save does.
+    EXPECT_EXIT(WriteFileAtomically(target.string(),
+                                    [](CByteStream& out) {
+                                        const std::vector<std::uint8_t> half(1 << 20, 7);
+                                        out.Write(half.data(), half.size());
+                                        std::fflush(nullptr);
+                                        _exit(3);
+                                        return true;
+                                    }),
+                ::testing::ExitedWithCode(3), "");
+    EXPECT_EQ(Contents(target), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }

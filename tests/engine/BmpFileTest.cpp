@@ -1,7 +1,13 @@
 // Reading and writing BMP files: layout rules, refusals and conversions.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "BmpBuilder.h"
+#include "ImageDocument.h"
+#include "StepsBasic.h"
+#include "StepsFilter.h"
+#include "StepsImage.h"
 #include "TestSupport.h"
 
 namespace {
@@ -241,4 +247,86 @@ TEST(BmpRead, StreamDeliveringLessThanItsLengthIsAReadError) {
     EXPECT_FALSE(image.ReadFileBMP(in));
     EXPECT_EQ(recorder.messages, std::vector<std::string>{"ReadFileBMP : Error while reading"});
     EXPECT_FALSE(image.IsValid());
+}
+
+namespace {
+
+// An 8-bit file whose colour-table entries carry a fourth byte of their own.
+std::vector<std::uint8_t> FileWithFourthBytes(int width, int height) {
+    auto bytes = MakeGrey8Bmp(width, height);
+    for (int i = 0; i < 256; ++i) bytes[54 + 4 * i + 3] = static_cast<std::uint8_t>(0x80 ^ i);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(BmpRead, FourthByteOfTableEntriesSurvivesReadOperationAndSave) {
+    const std::vector<std::pair<const char*, std::function<bool(CImageDocument&)>>> operations = {
+        {"none", [](CImageDocument&) { return true; }},
+        {"flip", StepFlipHorizontal},
+        {"rotate", [](CImageDocument& d) { return StepRotate(d, 90); }},
+        {"resize", [](CImageDocument& d) { return StepResize(d, 9, 2); }},
+        {"palette bar", StepPaletteBar},
+        {"rainbow", [](CImageDocument& d) { return StepPalette(d, PaletteKind::Rainbow); }},
+        {"negative", StepNegative},
+        {"dilate", StepDilate},
+        {"contours", StepContours},
+        {"perspective",
+         [](CImageDocument& d) { return StepPerspective(d, PerspectiveMode::Cloud, {}); }},
+        {"undo", [](CImageDocument& d) { return StepRotate(d, 180) && StepUndo(d); }},
+    };
+    const auto file = FileWithFourthBytes(5, 3);
+    for (const auto& [name, operation] : operations) {
+        SCOPED_TRACE(name);
+        CImageDocument doc;
+        ASSERT_TRUE(Read(*doc.GetImage(), file));
+        ASSERT_TRUE(operation(doc));
+        const auto saved = Save(*doc.GetImage());
+        ASSERT_GE(saved.size(), 1078u);
+        for (int i = 0; i < 256; ++i) ASSERT_EQ(saved[54 + 4 * i + 3], 0x80 ^ i) << i;
+    }
+}
+
+TEST(BmpRead, LegalFilesThatEndEarlyAreAcceptedWithTheRestAtZero) {
+    // The last row lacks only its padding: the file ends with the last pixel.
+    auto unpadded = MakeGrey8Bmp(5, 3);
+    unpadded.resize(unpadded.size() - 3);
+    CImage image;
+    ASSERT_TRUE(Read(image, unpadded));
+    EXPECT_EQ(PixelAt(image, 4, 2), (4 + 3 * 2));
+    EXPECT_EQ(Save(image).size(), 1078u + 8u * 3u);
+
+    // Run-length data that stops after the last row, with no end code.
+    CBmpBuilder noEnd;
+    noEnd.FileHeader(0, 1078).InfoHeader(3, 2, 8, 1).GreyTable(256);
+    noEnd.U8(3).U8(4).U8(0).U8(0).U8(3).U8(5);
+    ASSERT_TRUE(Read(image, noEnd.bytes));
+    EXPECT_EQ(PixelAt(image, 0, 0), 4);
+    EXPECT_EQ(PixelAt(image, 2, 1), 5);
+
+    // A blank 2000 x 2000 picture coded in two bytes: end of picture at once.
+    CBmpBuilder blank;
+    blank.FileHeader(0, 1078).InfoHeader(2000, 2000, 8, 1).GreyTable(256).U8(0).U8(1);
+    CMessageRecorder recorder;
+    ASSERT_TRUE(Read(image, blank.bytes));
+    EXPECT_EQ(image.GetSize(), (CSize{2000, 2000}));
+    EXPECT_EQ(image.GetMax(), 0);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST(BmpRead, FewRunLengthBytesMayClaimAtMostSixtyFourMegabytesOfRows) {
+    // Run-length data can leave a whole picture at 0 in two bytes, so the
+    // reader cannot hold the header to the file's length. Without data to
+    // back it, it allocates up to 64 MiB of rows (8192 x 8192 at 8 bits);
+    // one row more and a file of a few bytes would be asking for as much as
+    // it likes, so it is refused.
+    CImage image;
+    CBmpBuilder atLine, pastLine;
+    atLine.FileHeader(0, 1078).InfoHeader(8192, 8192, 8, 1).GreyTable(256).U8(0).U8(1);
+    pastLine.FileHeader(0, 1078).InfoHeader(8192, 8193, 8, 1).GreyTable(256).U8(0).U8(1);
+    EXPECT_TRUE(Read(image, atLine.bytes));
+    CMessageRecorder recorder;
+    EXPECT_FALSE(Read(image, pastLine.bytes));
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"ReadFileBMP : damaged file"});
+    EXPECT_EQ(image.GetHeight(), 8192);
 }

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "BmpFileIo.h"
+#include "FileRows.h"
 #include "TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -14,12 +15,15 @@ namespace {
 
 const fs::path kSuite = fs::path(ORVEX_TESTDATA) / "bmpsuite";
 
-std::vector<fs::path> FilesIn(const char* folder) {
+// The files of the good (g), questionable (q) and bad (b) folders.
+std::vector<fs::path> SuiteFiles(std::initializer_list<const char*> folders) {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(kSuite / folder)) files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
+    for (const char* folder : folders)
+        for (const fs::path& file : FilesIn(kSuite / folder)) files.push_back(file);
     return files;
 }
+
+std::string NameOf(const ::testing::TestParamInfo<fs::path>& info) { return RowName(info.param); }
 
 // Pixels of an 8-bit picture, row by row without padding, plus its colours.
 struct Pixels8 {
@@ -43,74 +47,79 @@ Pixels8 PixelsOf(CImage& image) {
     return p;
 }
 
+// An uncompressed 8-bit picture saved to a file and read again shows the
+// same pixels and colours.
+void ExpectFileRoundTripKeepsPixels(CImage& image, const fs::path& file) {
+    const fs::path saved = fs::temp_directory_path() / ("orvex-suite-" + file.filename().string());
+    ASSERT_EQ(SaveBmpFile(image, saved.string()), FileStatus::Ok);
+    CImage again;
+    ASSERT_EQ(ReadBmpFile(again, saved.string()), FileStatus::Ok);
+    EXPECT_EQ(PixelsOf(again), PixelsOf(image));
+    fs::remove(saved);
+}
+
 }  // namespace
 
-TEST(BmpSuite, EveryFileIsReadOrRefusedCleanly) {
-    for (const char* folder : {"g", "q", "b"}) {
-        for (const fs::path& file : FilesIn(folder)) {
-            SCOPED_TRACE(file.string());
-            CMessageRecorder recorder;
-            CImage image;
-            const FileStatus status = ReadBmpFile(image, file.string());
-            if (status == FileStatus::Ok) {
-                EXPECT_TRUE(recorder.messages.empty());
-                EXPECT_GT(image.GetWidth(), 0);
-                EXPECT_GT(image.GetHeight(), 0);
-                // Whatever opens can be saved, and reads back the same.
-                CMemoryStream out;
-                ASSERT_TRUE(image.SaveFileBMP(out));
-                CImage again;
-                CMemoryStream in(out.Bytes());
-                ASSERT_TRUE(again.ReadFileBMP(in));
-                EXPECT_EQ(BlockBytes(again), BlockBytes(image));
-            } else {
-                EXPECT_EQ(status, FileStatus::Refused);
-                EXPECT_FALSE(image.IsValid());
-                ASSERT_EQ(recorder.messages.size(), 1u);
-                EXPECT_EQ(recorder.messages[0].rfind("ReadFileBMP : ", 0), 0u);
-            }
-        }
+// One row per file of the whole suite.
+class BmpSuiteFile : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(BmpSuiteFile, IsReadOrRefusedCleanly) {
+    const fs::path& file = GetParam();
+    CMessageRecorder recorder;
+    CImage image;
+    const FileStatus status = ReadBmpFile(image, file.string());
+    if (status == FileStatus::Ok) {
+        EXPECT_TRUE(recorder.messages.empty());
+        EXPECT_GT(image.GetWidth(), 0);
+        EXPECT_GT(image.GetHeight(), 0);
+        // Whatever opens can be saved, and reads back the same.
+        CMemoryStream out;
+        ASSERT_TRUE(image.SaveFileBMP(out));
+        CImage again;
+        CMemoryStream in(out.Bytes());
+        ASSERT_TRUE(again.ReadFileBMP(in));
+        EXPECT_EQ(BlockBytes(again), BlockBytes(image));
+        if (image.GetBitCount() == 8) ExpectFileRoundTripKeepsPixels(image, file);
+    } else {
+        EXPECT_EQ(status, FileStatus::Refused);
+        EXPECT_FALSE(image.IsValid());
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0].rfind("ReadFileBMP : ", 0), 0u);
     }
 }
 
-TEST(BmpSuite, GoodFilesAllOpen) {
-    for (const fs::path& file : FilesIn("g")) {
-        SCOPED_TRACE(file.string());
-        CImage image;
-        EXPECT_EQ(ReadBmpFile(image, file.string()), FileStatus::Ok);
-    }
+INSTANTIATE_TEST_SUITE_P(Suite, BmpSuiteFile, ::testing::ValuesIn(SuiteFiles({"g", "q", "b"})),
+                         NameOf);
+
+// One row per good file.
+class BmpSuiteGoodFile : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(BmpSuiteGoodFile, Opens) {
+    CImage image;
+    EXPECT_EQ(ReadBmpFile(image, GetParam().string()), FileStatus::Ok);
 }
 
-TEST(BmpSuite, EightBitVariantsShowTheSamePicture) {
-    // The same picture stored with other headers, orders and encodings.
+INSTANTIATE_TEST_SUITE_P(Suite, BmpSuiteGoodFile, ::testing::ValuesIn(SuiteFiles({"g"})), NameOf);
+
+// The same picture stored with other headers, orders and encodings, one row
+// per file.
+class BmpSuiteEightBitVariant : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(BmpSuiteEightBitVariant, ShowsTheSamePicture) {
     CImage reference;
     ASSERT_EQ(ReadBmpFile(reference, (kSuite / "g/pal8.bmp").string()), FileStatus::Ok);
     const Pixels8 expected = PixelsOf(reference);
-    for (const char* name : {"g/pal8-0.bmp", "g/pal8os2.bmp", "g/pal8rle.bmp", "g/pal8topdown.bmp",
-                             "g/pal8v4.bmp", "g/pal8v5.bmp", "q/pal8offs.bmp", "q/pal8os2sp.bmp",
-                             "q/pal8os2v2.bmp", "q/pal8os2v2-16.bmp", "q/pal8oversizepal.bmp"}) {
-        SCOPED_TRACE(name);
-        CImage image;
-        ASSERT_EQ(ReadBmpFile(image, (kSuite / name).string()), FileStatus::Ok);
-        EXPECT_EQ(PixelsOf(image).colours, expected.colours);
-    }
+    CImage image;
+    ASSERT_EQ(ReadBmpFile(image, GetParam().string()), FileStatus::Ok);
+    EXPECT_EQ(PixelsOf(image).colours, expected.colours);
 }
 
-TEST(BmpSuite, UncompressedEightBitFilesRoundTripTheirPixels) {
-    for (const char* folder : {"g", "q", "b"}) {
-        for (const fs::path& file : FilesIn(folder)) {
-            CImage image;
-            CMessageRecorder quiet;
-            if (ReadBmpFile(image, file.string()) != FileStatus::Ok || image.GetBitCount() != 8)
-                continue;
-            SCOPED_TRACE(file.string());
-            const fs::path saved =
-                fs::temp_directory_path() / ("orvex-suite-" + file.filename().string());
-            ASSERT_EQ(SaveBmpFile(image, saved.string()), FileStatus::Ok);
-            CImage again;
-            ASSERT_EQ(ReadBmpFile(again, saved.string()), FileStatus::Ok);
-            EXPECT_EQ(PixelsOf(again), PixelsOf(image));
-            fs::remove(saved);
-        }
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Suite, BmpSuiteEightBitVariant,
+                         ::testing::Values(kSuite / "g/pal8-0.bmp", kSuite / "g/pal8os2.bmp",
+                                           kSuite / "g/pal8rle.bmp", kSuite / "g/pal8topdown.bmp",
+                                           kSuite / "g/pal8v4.bmp", kSuite / "g/pal8v5.bmp",
+                                           kSuite / "q/pal8offs.bmp", kSuite / "q/pal8os2sp.bmp",
+                                           kSuite / "q/pal8os2v2.bmp",
+                                           kSuite / "q/pal8os2v2-16.bmp",
+                                           kSuite / "q/pal8oversizepal.bmp"),
+                         NameOf);

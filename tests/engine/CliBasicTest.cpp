@@ -95,3 +95,50 @@ TEST_F(CliBasic, RegionOutsideThePictureFails) {
     EXPECT_EQ(r.err, "SetRoi : invalid rect, also set default\n");
     EXPECT_EQ(RunTool({"--uniform", "10,10,0", "--roi", "2,2,5,5"}).status, 0);
 }
+
+TEST_F(CliBasic, UniformSizeBelowOneIsASizeError) {
+    for (const char* size : {"0,5,7", "5,-1,7"}) {
+        const CliResult r = RunTool({"--uniform", size, "-o", P("u.bmp")});
+        EXPECT_EQ(r.status, 1) << size;
+        EXPECT_EQ(r.err, "Create empty image : invalid size\n") << size;
+        EXPECT_FALSE(std::filesystem::exists(P("u.bmp")));
+    }
+}
+
+TEST_F(CliBasic, ListFiltersGivesKeysThatFilterTakes) {
+    const CliResult r = RunTool({"--list-filters"});
+    EXPECT_EQ(r.status, 0);
+    std::istringstream lines(r.out);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        const std::size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
+        ASSERT_NE(tab2, std::string::npos) << line;
+        const std::string key = line.substr(0, tab1), size = line.substr(tab1 + 1, tab2 - tab1 - 1);
+        EXPECT_TRUE(size == "3" || size == "5" || size == "7") << line;
+        EXPECT_EQ(RunTool({"--uniform", "9,9,4", "--filter", key}).status, 0) << key;
+    }
+    EXPECT_EQ(count, 80);
+    EXPECT_EQ(RunTool({"--version"}).out.rfind("orvex-cli ", 0), 0u);
+}
+
+TEST_F(CliBasic, BatchShowsProgressApartFromMessagesAndSumsUpFailures) {
+    ASSERT_EQ(RunTool({"--uniform", "3,3,1", "-o", P("one.bmp")}).status, 0);
+    std::ofstream(P("broken.bmp")) << "BM but not really a picture";
+    const std::vector<std::string> args = {P("one.bmp"), P("broken.bmp"), P("absent.bmp"),
+                                           "--info"};
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli(args, out, err, true), 1);
+    const std::string e = err.str();
+    const std::size_t last = e.find("orvex-cli: 3/3 files, 2 failed");
+    ASSERT_NE(last, std::string::npos) << e;
+    // The line is erased before the first message, which starts a line.
+    const std::size_t cleared = e.find("\r\033[K", last);
+    EXPECT_LT(cleared, e.find(P("broken.bmp") + ": ReadFileBMP"));
+    EXPECT_EQ(e.substr(e.size() - 31), "orvex-cli: 2 of 3 files failed\n");
+    // Without a terminal there is no progress line, only the summary.
+    const CliResult quiet = RunTool(args);
+    EXPECT_EQ(quiet.err.find('\r'), std::string::npos);
+    EXPECT_NE(quiet.err.find("orvex-cli: 2 of 3 files failed\n"), std::string::npos);
+}

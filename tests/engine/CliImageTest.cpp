@@ -72,6 +72,19 @@ TEST_F(CliImage, AdaptiveThreshold) {
     EXPECT_EQ(refused.err, "Invalid threshold\n");
 }
 
+TEST_F(CliImage, AdaptiveKIsReadAsTheDesktopReadsIt) {
+    // Mean 100, standard deviation 10; see StepsImageTest for the numbers.
+    CImageDocument doc;
+    FillPicture(*doc.GetImage(), 9, 6, [](int x, int y) {
+        const int i = 9 * y + x;
+        return i < 11 ? 94 : i < 22 ? 106 : i < 38 ? 88 : 112;
+    });
+    ASSERT_EQ(doc.Save(P("k.bmp")), FileStatus::Ok);
+    const CliResult r = RunTool({P("k.bmp"), "--adaptive", "0.7", "--histogram"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\n255 27\n"), std::string::npos);
+}
+
 TEST_F(CliImage, UsageErrors) {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--uniform", "4,4,0", "--rotate", "45"},

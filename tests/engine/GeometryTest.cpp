@@ -242,7 +242,7 @@ TEST(Geometry, MirrorsTwiceRestoreAndEmptyPicturesAreRefused) {
 TEST(Geometry, RowsTheBlockCannotHoldAreNeverTouched) {
     CMessageRecorder recorder;
     CImage image;
-    MakeWithHeaderField(image, 8, 2, 3, dib::kHeight, 2000);
+    MakeWithHeaderField(image, 8, 2, 3, header::kHeight, 2000);
     const auto before = BlockBytes(image);
     EXPECT_FALSE(image.FlipHorizontal());
     EXPECT_FALSE(image.FlipVertical());

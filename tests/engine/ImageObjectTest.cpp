@@ -1,6 +1,9 @@
 // The image object: geometry, region of interest, undo, empty pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "TestSupport.h"
 
 TEST(ImageObject, EmptyImageAnswersZeroSilently) {
@@ -54,8 +57,11 @@ TEST(ImageObject, EmptyBlockRefusesAbsurdSizes) {
     EXPECT_FALSE(image.CreateEmptyImage(100000, 100000, 0));
     EXPECT_FALSE(image.CreateEmptyImage(-4, 3, 0));
     EXPECT_FALSE(image.IsValid());
+    // A size below 1 is a size error, not a lack of memory.
     EXPECT_EQ(recorder.messages,
-              std::vector<std::string>(3, "Create empty image : insuffisant memory"));
+              (std::vector<std::string>{"Create empty image : invalid size",
+                                        "Create empty image : insuffisant memory",
+                                        "Create empty image : invalid size"}));
 }
 
 TEST(ImageObject, SetRoiConvertsDisplayedToStorageRows) {
@@ -153,4 +159,47 @@ TEST(ImageObject, GetBitsRefusesBlocksTooSmallForTheirHeader) {
     CImage::WriteHeader(block.get(), 40, 4000, 4000, 1, 8, 0, 0, 0, 0, 256, 256);
     image.SetHandle(std::move(block));
     EXPECT_EQ(image.GetBits(image.Lock()), nullptr);
+}
+
+TEST(ImageObject, StoredRowsKeepTheRealDepthAndItsChannels) {
+    CImage image;
+    struct Case {
+        int width, bits;
+        std::uint64_t stride;
+        std::uint32_t red;
+    };
+    for (const Case c :
+         {Case{33, 1, 8, 0xFF0000}, Case{7, 4, 4, 0xFF0000}, Case{5, 8, 8, 0xFF0000},
+          Case{3, 16, 8, 0x7C00}, Case{3, 24, 12, 0xFF0000}, Case{3, 32, 12, 0xFF0000}}) {
+        HBLOCK block = CImage::CreateEmptyBlock(64, 4, 0);
+        CImage::WriteHeader(block.get(), 40, c.width, 2, 1, static_cast<std::uint16_t>(c.bits), 0,
+                            0, 0, 0, 0, 0);
+        image.SetHandle(std::move(block));
+        const CStoredRows rows = image.GetStoredRows();
+        ASSERT_NE(rows.bits, nullptr) << c.bits;
+        EXPECT_EQ(rows.bits, image.Lock() + image.GetBitsOffset()) << c.bits;
+        EXPECT_EQ(rows.stride, c.stride) << c.bits;
+        EXPECT_EQ(rows.Row(1), rows.bits + c.stride) << c.bits;
+        EXPECT_EQ(rows.redMask, c.red) << c.bits;
+    }
+    // Bit fields: the masks stored after the header.
+    HBLOCK block = CImage::CreateEmptyBlock(64, 4, 0);
+    CImage::WriteHeader(block.get(), 40, 3, 2, 1, 16, 3, 0, 0, 0, 0, 0);
+    const std::uint8_t masks[12] = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
+    std::copy(std::begin(masks), std::end(masks), block->Data() + 40);
+    image.SetHandle(std::move(block));
+    const CStoredRows fields = image.GetStoredRows();
+    EXPECT_EQ(fields.bits, image.Lock() + 52);
+    EXPECT_EQ(fields.redMask, 0xF800u);
+    EXPECT_EQ(fields.greenMask, 0x07E0u);
+    EXPECT_EQ(fields.blueMask, 0x001Fu);
+    const std::uint8_t word[4] = {0x34, 0x12, 0x78, 0x56};
+    EXPECT_EQ(CStoredRows::Word16(word, 1), 0x5678u);
+    EXPECT_EQ(CStoredRows::Word32(word, 0), 0x56781234u);
+    // Rows the block cannot hold are not offered.
+    block = CImage::CreateEmptyBlock(4, 4, 0);
+    CImage::WriteHeader(block.get(), 40, 40, 40, 1, 24, 0, 0, 0, 0, 0, 0);
+    image.SetHandle(std::move(block));
+    EXPECT_EQ(image.GetStoredRows().bits, nullptr);
+    EXPECT_EQ(CImage().GetStoredRows().bits, nullptr);
 }

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "FileSizeLimit.h"
 #include "PaletteFile.h"
 #include "TempFolderTest.h"
 #include "TestSupport.h"
@@ -105,4 +106,19 @@ TEST_F(PaletteFile, UnwritablePlaceIsReported) {
     EXPECT_FALSE(WritePaletteFile(P("no/such/folder.pal"), Sample()));
     EXPECT_FALSE(WritePaletteFile("/dev/full", Sample()));
     EXPECT_EQ(recorder.messages, std::vector<std::string>(2, "Ecriture de fichier impossible"));
+}
+
+TEST_F(PaletteFile, SaveOntoAFullDiskKeepsTheOldFile) {
+    WriteText("old.pal", "JASC-PAL\r\n0100\r\n256\r\n" + Entries(256, 9));
+    const std::string before = ReadText("old.pal");
+    CMessageRecorder recorder;
+    {
+        CFileSizeLimit full(1000);  // a palette file takes about 3 KB
+        EXPECT_FALSE(WritePaletteFile(P("old.pal"), Sample()));
+    }
+    EXPECT_EQ(ReadText("old.pal"), before);
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Ecriture de fichier impossible"});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              1);
 }

@@ -152,7 +152,7 @@ TEST(PointOps, NarrowPicturesUnderTheSanitizers) {
 TEST(PointOps, RowsTheBlockCannotHoldAreNeverTouched) {
     CMessageRecorder recorder;
     CImage image;
-    MakeWithHeaderField(image, 8, 2, 3, dib::kHeight, 2000);
+    MakeWithHeaderField(image, 8, 2, 3, header::kHeight, 2000);
     const auto before = BlockBytes(image);
     std::uint8_t table[256] = {};
     EXPECT_FALSE(image.Reverse());

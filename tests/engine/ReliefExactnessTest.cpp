@@ -5,7 +5,6 @@
 #include <cmath>
 #include <random>
 
-#include "FilterExactness.h"
 #include "TestSupport.h"
 
 namespace {

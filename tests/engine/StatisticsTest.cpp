@@ -86,7 +86,7 @@ TEST(Statistics, EmptyPictureMessages) {
 TEST(Statistics, HeaderClaimingMoreRowsThanTheBlockHolds) {
     CMessageRecorder recorder;
     CImage image;
-    MakeWithHeaderField(image, 8, 2, 3, dib::kHeight, 2000);
+    MakeWithHeaderField(image, 8, 2, 3, header::kHeight, 2000);
     const auto before = BlockBytes(image);
     EXPECT_EQ(image.GetMax(), 0);
     EXPECT_FALSE(image.GenerateHistogram());

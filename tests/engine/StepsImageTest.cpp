@@ -45,7 +45,7 @@ TEST(StepsImage, EachStepRecordsItsLineAndTakesTheUndoCopy) {
         {"Palette personalisée",
          [&](CImageDocument& d) { return StepCustomPalette(d, red, green, blue); }},
         {"Seuillage(20,90)", [](CImageDocument& d) { return StepManualThreshold(d, 20, 90); }},
-        {"Seuillage adaptatif", [](CImageDocument& d) { return StepAdaptiveThreshold(d, 0.5); }},
+        {"Seuillage adaptatif", [](CImageDocument& d) { return StepAdaptiveThreshold(d, 0.5f); }},
         {"Dynamique", [&](CImageDocument& d) { return StepDynamic(d, table); }},
     };
     for (const auto& [line, step] : steps) {
@@ -96,23 +96,40 @@ TEST(StepsImage, AdaptiveThresholdAtMeanPlusTruncatedDeviations) {
     CImage& image = *doc.GetImage();
     const int mean = image.GetMean();
     const double stdev = image.GetStdev();
-    ASSERT_TRUE(StepAdaptiveThreshold(doc, 0.0));
+    ASSERT_TRUE(StepAdaptiveThreshold(doc, 0.0f));
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x)
             EXPECT_EQ(PixelAt(image, x, y), 40 * y + 10 * x >= mean ? 255 : 0) << x << "," << y;
 
     CImageDocument second;
     MakeDocument(second);
-    ASSERT_TRUE(StepAdaptiveThreshold(second, -0.5));
+    ASSERT_TRUE(StepAdaptiveThreshold(second, -0.5f));
     const int t = mean + static_cast<int>(std::trunc(stdev * -0.5));
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x)
             EXPECT_EQ(PixelAt(*second.GetImage(), x, y), 40 * y + 10 * x >= t ? 255 : 0);
 }
 
+TEST(StepsImage, AdaptiveThresholdTakesKAsTheDialogsFloat) {
+    // Mean 100, standard deviation exactly 10: 11 pixels each at 94 and 106,
+    // 16 each at 88 and 112. k = 0.7 as a float is 0.699999988, so the
+    // threshold is 100 + trunc(6.99999988) = 106 and the pixels at 106 turn
+    // white; 0.7 in double would give 107 and leave them black.
+    CImageDocument doc;
+    FillPicture(*doc.GetImage(), 9, 6, [](int x, int y) {
+        const int i = 9 * y + x;
+        return i < 11 ? 94 : i < 22 ? 106 : i < 38 ? 88 : 112;
+    });
+    ASSERT_EQ(doc.GetImage()->GetMean(), 100);
+    ASSERT_EQ(doc.GetImage()->GetStdev(), 10.0);
+    ASSERT_TRUE(StepAdaptiveThreshold(doc, 0.7f));
+    ASSERT_TRUE(doc.GetImage()->GenerateHistogram());
+    EXPECT_EQ(doc.GetImage()->GetHistogramValue(255), 27);
+}
+
 TEST(StepsImage, AdaptiveThresholdRefusesAboveTwoHundredFiftyFive) {
-    for (double k : {4.0, 1e300, std::numeric_limits<double>::infinity(),
-                     std::numeric_limits<double>::quiet_NaN()}) {
+    for (float k : {4.0f, std::numeric_limits<float>::max(), std::numeric_limits<float>::infinity(),
+                    std::numeric_limits<float>::quiet_NaN()}) {
         CMessageRecorder recorder;
         CImageDocument doc;
         MakeDocument(doc);
@@ -126,7 +143,7 @@ TEST(StepsImage, AdaptiveThresholdRefusesAboveTwoHundredFiftyFive) {
     // Far below zero: every pixel white, no overflow on the way.
     CImageDocument doc;
     MakeDocument(doc);
-    ASSERT_TRUE(StepAdaptiveThreshold(doc, -1e300));
+    ASSERT_TRUE(StepAdaptiveThreshold(doc, -std::numeric_limits<float>::max()));
     EXPECT_EQ(doc.GetImage()->GetMin(), 255);
 }
 

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include "AppSettings.h"
 #include "CDialogTip.h"
 #include "Message.h"
+#include "TipFileLocation.h"
 #include "TipStrings.h"
 
 class TestTip : public QObject {
@@ -30,6 +32,7 @@ private slots:
     void fileWithoutTipsStopsAfterOnePass();
     void unreachablePositionIsReported();
     void longLinesAreReadInPieces();
+    void installedTipsAreFoundOutsideTheCurrentFolder();
 
 private:
     void WriteTips(const QByteArray& content);
@@ -170,6 +173,30 @@ void TestTip::longLinesAreReadInPieces() {
     QCOMPARE(tip.TipText(), QString(501, 'a') + "\n");
     tip.ShowNextTip();
     QCOMPARE(tip.TipText(), QString("B\n"));
+}
+
+void TestTip::installedTipsAreFoundOutsideTheCurrentFolder() {
+    // Started from the desktop, the program's current folder is the home
+    // folder; the tips are in the data folder the install put them in.
+    QTemporaryDir elsewhere, data;
+    QVERIFY(QDir(data.path()).mkpath("orvex"));
+    QFile tips(data.path() + "/orvex/Orvex.tip");
+    QVERIFY(tips.open(QIODevice::WriteOnly));
+    tips.write("Un conseil installé\n");
+    tips.close();
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    QDir::setCurrent(elsewhere.path());
+    const QString found = FindTipFile();
+    QString shown;
+    {
+        CDialogTip tip;
+        shown = tip.TipText();
+    }
+    QDir::setCurrent(dir_.path());
+    qputenv("XDG_DATA_HOME", before);
+    QCOMPARE(QFileInfo(found).canonicalFilePath(), QFileInfo(tips).canonicalFilePath());
+    QVERIFY2(shown.contains("Un conseil installé"), qPrintable(shown));
 }
 
 QTEST_MAIN(TestTip)

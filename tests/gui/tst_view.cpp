@@ -22,16 +22,6 @@ const QList<int> kPaletteCommands = {cmd::PaletteBinary, cmd::PaletteGrey,  cmd:
 std::optional<bool> Yes(bool value) { return value; }
 
 // Counts the repaints of a view.
-class CPaintCounter : public QObject {
-public:
-    int count = 0;
-    explicit CPaintCounter(COrvexView& view) { view.viewport()->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++count;
-        return false;
-    }
-};
-
 QString LastHistoryLine(const COrvexDoc& doc) {
     QStringList lines = doc.GetHistory().split("\r\n", Qt::SkipEmptyParts);
     return lines.last();
@@ -266,7 +256,7 @@ void TestView::paletteCommands() {
         COrvexDoc doc;
         LoadPicture(doc, 8, 8);
         COrvexView view(&doc);
-        QSignalSpy repaints(&doc, &COrvexDoc::picturesChanged);
+        QSignalSpy repaints(&doc, &COrvexDoc::coloursChanged);
         const CPaletteTable before = *doc.GetImage()->GetPalette();
         QVERIFY(view.OnCommand(id));
         QCOMPARE(LastHistoryLine(doc), line);

@@ -11,6 +11,7 @@
 
 #include "BmpFileIo.h"
 #include "COrvexDoc.h"
+#include "COrvexView.h"
 #include "Message.h"
 
 inline QString BmpSuiteFolder(const char* kind) {
@@ -90,4 +91,15 @@ public:
 
 private:
     CScopedMessageSink sink_;
+};
+
+// Counts the paints of a view's drawing surface.
+class CPaintCounter : public QObject {
+public:
+    int count = 0;
+    explicit CPaintCounter(COrvexView& view) { view.viewport()->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
 };

@@ -1,5 +1,6 @@
 #pragma once
-// Helpers shared by the engine tests: a message recorder and small pictures.
+// Helpers shared by the engine tests: a message recorder, small pictures and
+// a thread count for one test.
 
 #include <cstdint>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "Image.h"
 #include "Message.h"
+#include "Parallel.h"
 
 // Records every engine message while it lives.
 class CMessageRecorder {
@@ -38,3 +40,19 @@ void FillPicture(CImage& image, int width, int height, F f) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) PixelAt(image, x, y) = static_cast<std::uint8_t>(f(x, y));
 }
+
+// A new width x height picture whose every row byte, padding included, is
+// level() in turn, so any write to the padding shows.
+template <typename Level>
+void FillBlock(CImage& image, int width, int height, Level level) {
+    image.CreateEmptyImage(width, height, 0);
+    std::uint8_t* bits = image.GetBits(image.Lock());
+    const std::size_t bytes = static_cast<std::size_t>(CImage::GetWidthBytes(width)) * height;
+    for (std::size_t i = 0; i < bytes; ++i) bits[i] = static_cast<std::uint8_t>(level());
+}
+
+// Sets the number of threads for one test and restores one per core after.
+struct CWorkerCount {
+    explicit CWorkerCount(int count) { SetWorkerCount(count); }
+    ~CWorkerCount() { SetWorkerCount(0); }
+};

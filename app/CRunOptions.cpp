@@ -1,0 +1,6 @@
+#include "CRunOptions.h"
+
+CRunOptions& CRunOptions::Get() {
+    static CRunOptions options;
+    return options;
+}

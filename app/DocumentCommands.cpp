@@ -1,0 +1,113 @@
+// The document's processing commands (see CommandRow.h for how to add one).
+// Each is enabled when its step can run: a picture with 256 colours.
+
+#include "CCommandSteps.h"
+#include "COrvexDoc.h"
+#include "CommandIds.h"
+#include "CommandRow.h"
+#include "StepsFilter.h"
+#include "StepsImage.h"
+
+namespace {
+
+constexpr auto Ctrl = Qt::ControlModifier;
+
+// wait; the step (history line, undo copy, engine); repaint; modified.
+std::function<void(COrvexDoc&)> RunStep(bool (*step)(CImageDocument&)) {
+    return [step](COrvexDoc& doc) {
+        CCommandSteps steps(doc);
+        steps.Wait();
+        step(steps.Core());
+        steps.Repaint();
+        steps.Modified();
+    };
+}
+
+}  // namespace
+
+QList<SDocumentCommand> DocumentCommandRows() {
+    const SNeeds fullPalette = Needs(StepNeeds::FullPalette);
+    return {
+        {cmd::Negative,
+         {"&Inverse", "Inverse la dynamique de l'image", "Inverse", {}, {nullptr, icons::Negative}},
+         Needs<StepNegative>(),
+         RunStep(StepNegative)},
+        {cmd::FlipHorizontal,
+         {"Retournement &horizontal",
+          "Retournement horizontal",
+          "Retournement horizontal",
+          {},
+          {nullptr, icons::FlipHorizontal}},
+         Needs<StepFlipHorizontal>(),
+         RunStep(StepFlipHorizontal)},
+        {cmd::FlipVertical,
+         {"Retournement &vertical",
+          "Retournement vertical",
+          "Retournement vertical",
+          {},
+          {nullptr, icons::FlipVertical}},
+         Needs<StepFlipVertical>(),
+         RunStep(StepFlipVertical)},
+        {cmd::Dynamic,
+         {"&Dynamique...",
+          "Change la dynamique de l'image ",
+          "Dynamique",
+          {},
+          {nullptr, icons::Dynamic}},
+         Needs<StepDynamic>()},
+        {cmd::Dilate,
+         {"&Dilatation",
+          "Elimine les trous isolés dans les objects et dilate le contour des objects",
+          "Dilatation"},
+         Needs<StepDilate>(),
+         RunStep(StepDilate)},
+        {cmd::Erode,
+         {"&Erosion", "Elimine les pixels isolés dans le fond et erode le contour des objects",
+          "Erode"},
+         Needs<StepErode>(),
+         RunStep(StepErode)},
+        {cmd::Opening,
+         {"&Ouverture",
+          " Ouverture(Image)=Dilatation(Erosion(Image)).Supprime les petits objects et lisse les "
+          "contours.",
+          "Ouverture  "},
+         Needs<StepOpen>(),
+         RunStep(StepOpen)},
+        {cmd::Closing,
+         {"&Fermeture",
+          "Fermeture(Image)=Erosion(Dilatation(Image)).Supprime les petits trous et lisse les "
+          "contours.",
+          "Fermeture  "},
+         Needs<StepClose>(),
+         RunStep(StepClose)},
+        {cmd::History,
+         {"Histori&que...",
+          "Historique des commandes",
+          "Historique des traitements",
+          {},
+          {nullptr, icons::History}},
+         fullPalette},
+        {cmd::FilterBrowser,
+         {"&Browser de filtres...\tCtrl+B",
+          "Affiche un browser de filtres",
+          "Browser de filtres linéaires",
+          {QKeySequence(Ctrl | Qt::Key_B)},
+          {nullptr, icons::FilterBrowser}},
+         Needs<StepFilter>()},
+        {cmd::AdaptiveThreshold,
+         {"Seuillage &adaptatif...",
+          "Apllique un seuillage basé sur l'étude statistique de l'image", "Seuillage adaptatif"},
+         Needs<StepAdaptiveThreshold>()},
+        {cmd::Contours,
+         {"&Contours", "Affiche les contours dans une image\\Contours", ""},
+         Needs<StepContours>(),
+         RunStep(StepContours)},
+        {cmd::Statistics,
+         {"&Statistiques...",
+          "Affiche des statistiques sur l'image",
+          "Statistiques",
+          {},
+          {nullptr, icons::Statistics}},
+         fullPalette},
+    };
+}

@@ -1,0 +1,262 @@
+// The view's commands (see CommandRow.h for how to add one): zoom, region of
+// interest, undo, palettes, the palette bar and printing. Commands without a
+// handler are still to come and stay disabled.
+
+#include <QMenu>
+
+#include "CCommandSteps.h"
+#include "COrvexView.h"
+#include "CommandIds.h"
+#include "CommandRow.h"
+#include "CommandTable.h"
+#include "PrintPicture.h"
+#include "StepsBasic.h"
+#include "StepsFilter.h"
+#include "StepsImage.h"
+#include "ZoomSteps.h"
+
+namespace {
+
+constexpr auto Ctrl = Qt::ControlModifier;
+constexpr auto Keypad = Qt::KeypadModifier;
+
+bool Always(const COrvexView&) { return true; }
+
+// The keypad key of the accelerator table and its main-keyboard twin, which
+// is also what X11 delivers for the keypad key held with Ctrl.
+QList<QKeySequence> CtrlKeys(Qt::Key key) {
+    return {QKeySequence(Ctrl | Keypad | key), QKeySequence(Ctrl | key)};
+}
+
+// history; backup; the palette; modified; realize.
+std::function<void(COrvexView&)> ApplyPalette(PaletteKind kind) {
+    return [kind](COrvexView& view) {
+        CCommandSteps steps(view);
+        StepPalette(steps.Core(), kind);
+        steps.Modified();
+        steps.Realize();
+    };
+}
+
+// Undo; modified; refit at this view's zoom; realize; repaint.
+void Undo(COrvexView& view) {
+    CCommandSteps steps(view);
+    StepUndo(steps.Core());
+    steps.Modified();
+    view.RefitAfterUndo();
+    steps.Realize();
+    steps.Repaint();
+}
+
+// 1:1; wait; backup; the bar; fit; realize; ROI reset; repaint; modified; history.
+void AddPaletteBar(COrvexView& view) {
+    CCommandSteps steps(view);
+    steps.OneToOne();
+    steps.Wait();
+    StepPaletteBar(steps.Core());
+    steps.Fit();
+    steps.Realize();
+    steps.ResetRoi();
+    steps.Repaint();
+    steps.Modified();
+}
+
+const CImage& ImageOf(const COrvexView& view) { return *view.GetDocument()->GetImage(); }
+
+}  // namespace
+
+QList<SViewCommand> ViewCommandRows() {
+    const SNeeds fullPalette = Needs(StepNeeds::FullPalette);
+    return {
+        {cmd::Roi,
+         {"Région d'&intérêt",
+          "Définit une région d'intérêt à la souris",
+          "Région d'intérêt",
+          {},
+          {nullptr, icons::Roi},
+          true},
+         [](const COrvexView& v) {
+             return Needs(StepNeeds::FullPalette)(v) && v.Zoom() == 1.0f && !v.IsAutoZoom();
+         },
+         [](COrvexView& v) { v.ToggleRoi(); },
+         [](const COrvexView& v) { return v.IsRoiMode(); }},
+        {cmd::ZoomNormal,
+         {"Zoom &normal\tCtrl+1",
+          "Affiche l'image à sa taille réelle",
+          "Zoom normal",
+          CtrlKeys(Qt::Key_1),
+          {nullptr, icons::ZoomNormal}},
+         Always,
+         [](COrvexView& v) { v.ZoomNormal(); }},
+        {cmd::ZoomAuto,
+         {"Zoom &auto\tCtrl+F",
+          "Ajuste l'image à la taille de la fenêtre",
+          "Zoom auto",
+          {QKeySequence(Ctrl | Qt::Key_F)},
+          {nullptr, icons::ZoomAuto},
+          true},
+         Always,
+         [](COrvexView& v) { v.ToggleAutoZoom(); },
+         [](const COrvexView& v) { return v.IsAutoZoom(); }},
+        {cmd::ZoomMinus,
+         {"Zoom &moins\tCtrl -",
+          "Réduit l'image",
+          "Zoom moins",
+          CtrlKeys(Qt::Key_Minus),
+          {nullptr, icons::ZoomMinus}},
+         [](const COrvexView& v) { return zoom::CanZoomOut(v.Zoom()) && !v.IsAutoZoom(); },
+         [](COrvexView& v) { v.ZoomBy(&zoom::Out); }},
+        {cmd::ZoomPlus,
+         {"Zoom &plus\tCtrl +",
+          "Agrandit l'image",
+          "Zoom plus",
+          CtrlKeys(Qt::Key_Plus),
+          {nullptr, icons::ZoomPlus}},
+         [](const COrvexView& v) { return zoom::CanZoomIn(v.Zoom()) && !v.IsAutoZoom(); },
+         [](COrvexView& v) { v.ZoomBy(&zoom::In); }},
+        {cmd::Rotation,
+         {"&Rotation...",
+          "Retourne l'image suivant des multiple de 90°",
+          "Rotation",
+          {},
+          {nullptr, icons::Rotation}},
+         Needs<StepRotate>()},
+        {cmd::Resize,
+         {"Re&dimensionner...",
+          "Redimensionne l'image ",
+          "Redimensionnement",
+          {},
+          {nullptr, icons::Resize}},
+         Needs<StepResize>()},
+        {cmd::Uniform,
+         {"&Uniforme...", "Crée une image uniforme", "Uniforme", {}, {nullptr, icons::Uniform}},
+         Needs<StepUniform>()},
+        {cmd::PaletteGrey,
+         {"&Niveaux de gris",
+          "Palette niveaux de gris",
+          "Niveaux de gris",
+          {},
+          {nullptr, icons::PaletteGrey}},
+         Needs<StepPalette>(),
+         ApplyPalette(PaletteKind::Grey)},
+        {cmd::PaletteRainbow,
+         {"&Fausses couleurs",
+          "Palette fausses couleurs",
+          "Fausses couleurs",
+          {},
+          {nullptr, icons::PaletteRainbow}},
+         Needs<StepPalette>(),
+         ApplyPalette(PaletteKind::Rainbow)},
+        {cmd::PaletteHeat,
+         {"&Thermique", "Palette thermique", "Thermique"},
+         Needs<StepPalette>(),
+         ApplyPalette(PaletteKind::Heat)},
+        {cmd::PaletteBinary,
+         {"&Binaire", "Palette binaire", "Binaire"},
+         Needs<StepPalette>(),
+         ApplyPalette(PaletteKind::Binary)},
+        {cmd::PaletteMetal,
+         {"&Métal", "Palette métal", "Métal"},
+         Needs<StepPalette>(),
+         ApplyPalette(PaletteKind::Metal)},
+        {cmd::PaletteBar,
+         {"Ajouter à l'image...", "Ajoute une palette sur l'image", "Ajoute la palette à l'image"},
+         Needs<StepPaletteBar>(),
+         AddPaletteBar},
+        {cmd::PaletteEdit, {"Editer...", "Edition de palettes", "Edition de palettes"}, Always},
+        {cmd::EditUndo,
+         {"&Annuler\tCtrl+Z",
+          "Annule la dernière action",
+          "Annuler",
+          {QKeySequence(Ctrl | Qt::Key_Z), QKeySequence(Qt::AltModifier | Qt::Key_Backspace)},
+          {"edit-undo", icons::EditUndo}},
+         [](const COrvexView& v) { return ImageOf(v).HasBackup(); },
+         Undo},
+        {cmd::EditCopy,
+         {"Co&pier\tCtrl+C",
+          "Copie la sélection et la place dans le Presse-papiers",
+          "Copier",
+          {QKeySequence(Ctrl | Qt::Key_C), QKeySequence(Ctrl | Qt::Key_Insert)},
+          {"edit-copy", icons::EditCopy}},
+         [](const COrvexView& v) { return ImageOf(v).IsValid(); }},
+        {cmd::EditPaste,
+         {"C&oller\tCtrl+V",
+          "Insère le contenu du Presse-papiers",
+          "Coller",
+          {QKeySequence(Ctrl | Qt::Key_V), QKeySequence(Qt::ShiftModifier | Qt::Key_Insert)},
+          {"edit-paste", icons::EditPaste}}},
+        {cmd::Histogram,
+         {"&Histogramme...\tCtrl + H",
+          "Affiche l'histogramme de l'image courante",
+          "Histogramme",
+          {QKeySequence(Ctrl | Qt::Key_H)},
+          {nullptr, icons::Histogram}},
+         fullPalette},
+        {cmd::ManualThreshold,
+         {"Seuillage &manuel...",
+          "Applique un seuillage manuel et affiche l'histogramme",
+          "Seuillage manuel",
+          {},
+          {nullptr, icons::ManualThreshold}},
+         Needs<StepManualThreshold>()},
+        {cmd::PerspectiveGradient,
+         {"&Gradient",
+          "Affiche l'image en perspective avec un effet gradient",
+          "Perspective gradient",
+          {},
+          {nullptr, icons::PerspectiveGradient}},
+         Needs<StepPerspective>()},
+        {cmd::PerspectiveCloud,
+         {"&Nuage",
+          "Affiche l'image en perspective avec un effet nuage",
+          "Perspective nuage",
+          {},
+          {nullptr, icons::PerspectiveCloud}},
+         Needs<StepPerspective>()},
+        {cmd::FilePrint,
+         {"&Imprimer...\tCtrl+P",
+          "Imprime le document actif",
+          "Imprimer",
+          {QKeySequence(Ctrl | Qt::Key_P)},
+          {"document-print", icons::FilePrint}},
+         Always,
+         [](COrvexView& v) { PrintPicture(ImageOf(v), &v, PrintMode::WithDialog); }},
+        {cmd::FilePrintDirect,
+         {"Imprimer directement", "Imprime le document actif", "Imprimer"},
+         Always,
+         [](COrvexView& v) { PrintPicture(ImageOf(v), &v, PrintMode::Direct); }},
+        {cmd::FilePrintPreview,
+         {"Aperçu a&vant impression",
+          "Affiche des pages entièresavant l'impression",
+          "Aperçu avant impression",
+          {},
+          {"document-print-preview", icons::FilePrintPreview}},
+         Always,
+         [](COrvexView& v) { PreviewPicture(ImageOf(v), &v); }},
+    };
+}
+
+QMenu* COrvexView::CreateContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    auto add = [](QMenu* to, int id, const QString& label) {
+        to->addAction(CommandAliasAction(id, label, to));
+    };
+    add(menu, cmd::EditUndo, "Annuler");
+    add(menu, cmd::EditCopy, "Copier");
+    add(menu, cmd::EditPaste, "Coller");
+    menu->addSeparator();
+    QMenu* zoomMenu = menu->addMenu("Zoom");
+    add(zoomMenu, cmd::ZoomNormal, "Normal");
+    zoomMenu->addSeparator();
+    add(zoomMenu, cmd::ZoomAuto, "Auto");
+    add(zoomMenu, cmd::ZoomPlus, "Plus");
+    add(zoomMenu, cmd::ZoomMinus, "Moins");
+    QMenu* paletteMenu = menu->addMenu("Palette");
+    add(paletteMenu, cmd::PaletteGrey, "Niveaux de gris");
+    paletteMenu->addSeparator();
+    add(paletteMenu, cmd::PaletteHeat, "Thermique");
+    add(paletteMenu, cmd::PaletteRainbow, "Fausses couleurs");
+    add(paletteMenu, cmd::PaletteBinary, "Binaire");
+    add(menu, cmd::FilterBrowser, "Browser de filtres");
+    return menu;
+}

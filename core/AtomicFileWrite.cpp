@@ -1,0 +1,169 @@
+#include "AtomicFileWrite.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The mode a new file gets, or the mode of the file being replaced.
+mode_t TargetMode(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// Runs `write` on `fd`, pushes everything out (onto the disk with `sync`)
+// and closes `fd`.
+AtomicWriteResult WriteAndClose(int fd, const std::function<bool(CByteStream&)>& write, bool sync) {
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+        close(fd);
+        return AtomicWriteResult::WriteFailed;
+    }
+    CFileStream stream(file);
+    const bool written = write(stream);
+    bool ioError = std::ferror(file) != 0 || std::fflush(file) != 0 || (sync && fsync(fd) != 0);
+    ioError = std::fclose(file) != 0 || ioError;
+    if (ioError) return AtomicWriteResult::WriteFailed;
+    return written ? AtomicWriteResult::Ok : AtomicWriteResult::Refused;
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+// A hidden name in `folder` that no file has yet, made by creating it.
+int CreateNamedTemp(const std::string& folder, std::string& name) {
+    name = folder + "/.orvex-save-XXXXXX";
+    return mkostemp(name.data(), O_CLOEXEC);
+}
+
+enum class Outcome { Done, Retry, Failed };
+
+// The unnamed way: O_TMPFILE, then a name through linkat once complete,
+// renamed over the target. Retry when the file system or the system does not
+// offer it.
+Outcome WriteUnnamed(const std::string& target, const std::function<bool(CByteStream&)>& write,
+                     AtomicWriteResult& result) {
+#if defined(O_TMPFILE)
+    const std::string folder = FolderOf(target);
+    const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) return Outcome::Retry;
+    const int keep = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (keep < 0) {
+        close(fd);
+        return Outcome::Retry;
+    }
+    fchmod(fd, TargetMode(target));
+    result = WriteAndClose(fd, write, true);
+    if (result != AtomicWriteResult::Ok) {
+        close(keep);  // the unnamed file vanishes with its last descriptor
+        return Outcome::Failed;
+    }
+    // The name lives only between linkat and rename.
+    const std::string proc = "/proc/self/fd/" + std::to_string(keep);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        static std::atomic<unsigned> counter{0};
+        const std::string name =
+            folder + "/.orvex-save-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST) continue;
+            close(keep);
+            return Outcome::Retry;
+        }
+        close(keep);
+        if (std::rename(name.c_str(), target.c_str()) != 0) {
+            const int error = errno;
+            unlink(name.c_str());
+            errno = error;
+            result = AtomicWriteResult::WriteFailed;
+            return Outcome::Failed;
+        }
+        SyncFolder(folder);
+        result = AtomicWriteResult::Ok;
+        return Outcome::Done;
+    }
+    close(keep);
+    return Outcome::Retry;
+#else
+    (void)target;
+    (void)write;
+    (void)result;
+    return Outcome::Retry;
+#endif
+}
+
+AtomicWriteResult WriteNamed(const std::string& target,
+                             const std::function<bool(CByteStream&)>& write) {
+    std::string temp;
+    const int fd = CreateNamedTemp(FolderOf(target), temp);
+    if (fd < 0) return AtomicWriteResult::CannotCreate;
+    fchmod(fd, TargetMode(target));
+    const AtomicWriteResult result = WriteAndClose(fd, write, true);
+    if (result == AtomicWriteResult::Ok && std::rename(temp.c_str(), target.c_str()) == 0) {
+        SyncFolder(FolderOf(target));
+        return AtomicWriteResult::Ok;
+    }
+    const int error = errno;
+    unlink(temp.c_str());
+    errno = error;
+    return result == AtomicWriteResult::Ok ? AtomicWriteResult::WriteFailed : result;
+}
+
+// A target that exists and is no regular file (a device, a pipe) cannot be
+// replaced: it is written into.
+AtomicWriteResult WriteInto(const std::string& target,
+                            const std::function<bool(CByteStream&)>& write) {
+    const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return AtomicWriteResult::CannotCreate;
+    return WriteAndClose(fd, write, false);
+}
+
+}  // namespace
+
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    // As many hops as the system itself follows before giving up.
+    for (int hop = 0; hop < 40; ++hop) {
+        char buffer[PATH_MAX];
+        const ssize_t n = readlink(current.c_str(), buffer, sizeof buffer - 1);
+        if (n < 0) return current;  // not a link, or nothing there yet
+        const std::string link(buffer, static_cast<std::size_t>(n));
+        current = (link.front() == '/') ? link : FolderOf(current) + "/" + link;
+    }
+    return current;
+}
+
+AtomicWriteResult WriteFileAtomically(const std::string& path,
+                                      const std::function<bool(CByteStream&)>& write) {
+    const std::string target = FollowLinks(path);
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return WriteInto(target, write);
+    AtomicWriteResult result = AtomicWriteResult::WriteFailed;
+    switch (WriteUnnamed(target, write, result)) {
+        case Outcome::Done:
+        case Outcome::Failed:
+            return result;
+        case Outcome::Retry:
+            break;
+    }
+    return WriteNamed(target, write);
+}

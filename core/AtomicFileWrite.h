@@ -1,0 +1,33 @@
+#pragma once
+// Writing a file complete or not at all. The new content goes to a file of
+// its own in the target's folder and takes the target's place only once all
+// of it has reached the disk, so a failed write (disk full, an error, a
+// refusal) leaves the old file as it was. Where the file system allows it
+// the new file has no name until that moment, so a program killed in the
+// middle of a save leaves nothing behind; elsewhere it is a hidden named file
+// that is removed on every failure the program lives through.
+//
+// A target that is a symbolic link is not replaced: the file it points to
+// is, and the link stays. A target that is no regular file (a device, a
+// pipe) is written into, as it cannot be replaced.
+
+#include <functional>
+#include <string>
+
+#include "ByteStream.h"
+
+enum class AtomicWriteResult {
+    Ok,
+    CannotCreate,  // no new file could be made in the folder (errno tells why)
+    WriteFailed,   // the system failed while writing; the old file is intact
+    Refused,       // `write` returned false without a system error
+};
+
+// Calls `write` on a stream over the new file; it may be called a second
+// time on a fresh stream should the unnamed file fail to get its name.
+AtomicWriteResult WriteFileAtomically(const std::string& path,
+                                      const std::function<bool(CByteStream&)>& write);
+
+// The file a path finally names once symbolic links are followed (the path
+// itself when it is no link); a link to a missing file gives that file.
+std::string FollowLinks(const std::string& path);
