@@ -8,7 +8,7 @@ namespace cmd {
 constexpr int FileNew = 57600, FileOpen = 57601, FileClose = 57602, FileSave = 57603,
               FileSaveAs = 57604, FilePrintSetup = 57606, FilePrint = 57607,
               FilePrintDirect = 57608, FilePrintPreview = 57609, FileMru1 = 57616, AppExit = 57665,
-              SaveAll = 32865, BrowseFolder = 32788;
+              SaveAll = 32865, BrowseFolder = 32788, ExportRecipe = 32900;
 // Edit
 constexpr int EditUndo = 57643, EditCut = 57635, EditCopy = 57634, EditPaste = 57637;
 // View (toolbar and status bar)

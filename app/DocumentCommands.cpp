@@ -1,5 +1,12 @@
 // The document's processing commands (see CommandRow.h for how to add one).
-// Each is enabled when its step can run: a picture with 256 colours.
+// Each is enabled when its step can run: a picture with 256 colours. Also the
+// export of the document's recipe, the orvex-cli operations its steps recorded.
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 #include "CCommandSteps.h"
 #include "CDialogAdaptiveThreshold.h"
@@ -71,11 +78,35 @@ void History(COrvexDoc& doc) {
     dialog.exec();
 }
 
+void ExportRecipe(COrvexDoc& doc) {
+    const QFileInfo picture(doc.GetPathName());
+    const QString suggested = doc.GetPathName().isEmpty()
+                                  ? doc.GetTitle() + ".txt"
+                                  : picture.dir().filePath(picture.completeBaseName() + ".txt");
+    QFileDialog dialog(QApplication::activeWindow(), "Exporter la recette", suggested,
+                       "Recettes (*.txt);;Tous les fichiers (*)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("txt");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const CRecipe& recipe = doc.Core().GetRecipe();
+    if (!recipe.Write(QFile::encodeName(dialog.selectedFiles().first()).toStdString())) return;
+    if (recipe.HasUnreplayableStep())
+        QMessageBox::warning(QApplication::activeWindow(), "Orvex",
+                             "La recette contient une image collée depuis le presse-papiers : "
+                             "orvex-cli refusera de la rejouer.");
+}
+
 }  // namespace
 
 QList<SDocumentCommand> DocumentCommandRows() {
     const SNeeds fullPalette = Needs(StepNeeds::FullPalette);
     return {
+        {cmd::ExportRecipe,
+         {"Exporter la &recette...",
+          "Enregistre les traitements du document comme une recette pour orvex-cli",
+          "Exporter la recette"},
+         [](const COrvexDoc& doc) { return doc.Core().GetRecipe().HasReplayableStep(); },
+         ExportRecipe},
         {cmd::Negative,
          {"&Inverse", "Inverse la dynamique de l'image", "Inverse", {}, {nullptr, icons::Negative}},
          Needs<StepNegative>(),

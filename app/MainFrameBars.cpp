@@ -48,8 +48,8 @@ QMenu* NoDocumentFileMenu(QWidget* parent) {
 QMenu* DocumentFileMenu(QWidget* parent) {
     auto* menu = Menu("&Fichier",
                       {cmd::FileNew, cmd::FileOpen, cmd::FileClose, cmd::FileSave, cmd::FileSaveAs,
-                       cmd::SaveAll, kSeparator, cmd::BrowseFolder, kSeparator, cmd::FilePrint,
-                       cmd::FilePrintPreview, cmd::FilePrintSetup, kSeparator},
+                       cmd::SaveAll, cmd::ExportRecipe, kSeparator, cmd::BrowseFolder, kSeparator,
+                       cmd::FilePrint, cmd::FilePrintPreview, cmd::FilePrintSetup, kSeparator},
                       parent);
     AddRecentFiles(menu);
     menu->addSeparator();

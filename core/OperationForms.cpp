@@ -106,4 +106,13 @@ std::string ShortestText(Real value) {
 }  // namespace
 
 std::string RealArgument(double value) { return ShortestText(value); }
-std::string RealArgument(float value) { return ShortestText(value); }
+
+// A float's shortest text can, in rare cases, read as a double that narrows
+// to the neighbouring float; then the double's own text is written.
+std::string RealArgument(float value) {
+    const std::string shortest = ShortestText(value);
+    double reread = 0;
+    std::from_chars(shortest.data(), shortest.data() + shortest.size(), reread);
+    return static_cast<float>(reread) == value ? shortest
+                                               : ShortestText(static_cast<double>(value));
+}

@@ -36,6 +36,7 @@ inline constexpr int kMinKernelValue = -99, kMaxKernelValue = 99;
 std::string KernelArgument(const CMask& mask);
 
 // The shortest decimal text that reads back as exactly `value` (0.7f gives
-// "0.7", not the digits of its widening to double).
+// "0.7", not the digits of its widening to double). orvex-cli reads a real
+// as a double and narrows it to the step's float.
 std::string RealArgument(double value);
 std::string RealArgument(float value);

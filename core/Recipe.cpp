@@ -1,9 +1,9 @@
 #include "Recipe.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
+#include "AtomicFileWrite.h"
 #include "Message.h"
 #include "RecipeWords.h"
 
@@ -32,11 +32,11 @@ std::string HistoryComment(const CRecipe::Entry& entry) {
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (file != nullptr && std::fclose(file) != 0) written = false;
-    if (!written) ShowMessage("Ecriture de fichier impossible");
-    return written;
+    const AtomicWriteResult result = WriteFileAtomically(
+        path, [&](CByteStream& out) { return out.Write(text.data(), text.size()); });
+    if (result == AtomicWriteResult::Ok) return true;
+    ShowMessage("Ecriture de fichier impossible");
+    return false;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "CliPlan.h"
 #include "CliSupport.h"
 #include "KernelCatalogue.h"
+#include "OperationForms.h"
 #include "RecipeWords.h"
 #include "StepsBasic.h"
 #include "StepsFilter.h"
@@ -321,4 +322,14 @@ TEST_F(Recipe, UndoCopiesOnlyWhereALaterUndoUsesThem) {
                 StepNegative(doc) && StepUndo(doc) && StepUndo(doc) && StepRotate(doc, 90));
     ASSERT_EQ(doc.Save(P("by-hand.bmp")), FileStatus::Ok);
     EXPECT_EQ(ReadText(P("batch.bmp")), ReadText(P("by-hand.bmp")));
+}
+
+TEST(RecipeForms, RealsReadBackExactlyAsDoubleOrFloat) {
+    EXPECT_EQ(RealArgument(0.3f), "0.3");
+    EXPECT_EQ(RealArgument(0.3), "0.3");
+    for (double k : {0.1, -2.5, 1.0 / 3.0, 1e-300, 123456789.125}) {
+        EXPECT_EQ(std::strtod(RealArgument(k).c_str(), nullptr), k);
+        const float f = static_cast<float>(k);
+        EXPECT_EQ(static_cast<float>(std::strtod(RealArgument(f).c_str(), nullptr)), f);
+    }
 }
