@@ -34,24 +34,8 @@ bool RunAnswering(COrvexDoc& doc, int id, const std::function<void(Dialog&)>& an
     return answered;
 }
 
-// Expands down to the tree item of `key` (labels separated by spaces) and
-// clicks it.
 void PickFilter(CDialogFilterBrowser& dialog, const QString& key) {
-    QTreeWidget* tree = dialog.findChild<QTreeWidget*>();
-    QTreeWidgetItem* item = nullptr;
-    for (const QString& label : key.split(u' ')) {
-        const int count = item ? item->childCount() : tree->topLevelItemCount();
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < count && !next; ++i) {
-            QTreeWidgetItem* child = item ? item->child(i) : tree->topLevelItem(i);
-            if (child->text(0) == label) next = child;
-        }
-        if (next == nullptr) return;
-        if (item) item->setExpanded(true);
-        item = next;
-    }
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    QVERIFY2(PickTreeItem(dialog.findChild<QTreeWidget*>(), key), qPrintable(key));
 }
 
 QStringList HistoryLines(const QString& history) {

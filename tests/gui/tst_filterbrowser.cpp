@@ -26,25 +26,8 @@ QString Description(QWidget& dialog) {
     return dialog.findChild<QPlainTextEdit*>("Description")->toPlainText();
 }
 
-// Expands down to the item whose labels are `path` (space-separated) and
-// clicks it.
 void Pick(QWidget& dialog, const QString& path) {
-    QTreeWidget* tree = Tree(dialog);
-    QTreeWidgetItem* item = nullptr;
-    for (const QString& label : path.split(u' ')) {
-        const int count = item ? item->childCount() : tree->topLevelItemCount();
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < count && !next; ++i) {
-            QTreeWidgetItem* child = item ? item->child(i) : tree->topLevelItem(i);
-            if (child->text(0) == label) next = child;
-        }
-        QVERIFY2(next != nullptr, qPrintable(path));
-        if (item) item->setExpanded(true);
-        item = next;
-    }
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
-    QCOMPARE(tree->currentItem(), item);
+    QVERIFY2(PickTreeItem(Tree(dialog), path), qPrintable(path));
 }
 
 // The cells of the centred block of side n, row by row.
