@@ -7,6 +7,8 @@
 #include "CDocManager.h"
 #include "CMainFrame.h"
 #include "COrvexApp.h"
+#include "CRunOptions.h"
+#include "CSheetOptions.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
 
@@ -24,6 +26,15 @@ SApplicationCommand RecentFile(int index) {
         {"Fichier récent", "Ouvre ce document", "Fichier récent"},
         [index](const COrvexApp& app) { return index < app.DocManager()->RecentFiles().size(); },
         [index](COrvexApp& app) { app.DocManager()->OpenRecentFile(index); }};
+}
+
+// The run's perspective values shown in the "Options" sheet; kept when the
+// sheet is confirmed, for the rest of the run.
+void EditOptions(COrvexApp&) {
+    PerspectiveParams& values = CRunOptions::Get().perspective;
+    CSheetOptions sheet("Options", nullptr, 0);
+    sheet.Perspective().SetValues(values);
+    if (sheet.exec() == 1) values = sheet.Perspective().Values();
 }
 
 }  // namespace
@@ -93,9 +104,10 @@ QList<SApplicationCommand> ApplicationCommandRows() {
          {"&Quitter", "Quitte l'application et propose d'enregistrer les documents", "Quitter"},
          Always,
          [](COrvexApp& app) { app.MainFrame()->close(); }},
-        // The options sheet comes with the option dialogs; its values live in
-        // CRunOptions::Get().
-        {cmd::Options, {"&Options...", "Modifie les options du programme", "Options"}, Always},
+        {cmd::Options,
+         {"&Options...", "Modifie les options du programme", "Options"},
+         Always,
+         EditOptions},
         {cmd::About,
          {"&A propos de Orvex...",
           "Affiche des informations sur le programme, le numéro de version et le copyright",

@@ -1,11 +1,22 @@
 // The view's commands (see CommandRow.h for how to add one): zoom, region of
-// interest, undo, palettes, the palette bar and printing. Commands without a
-// handler are still to come and stay disabled.
+// interest, undo, palettes and the palette editor, clipboard, perspective,
+// histogram and manual threshold, rotation, resize, uniform picture, the
+// palette bar and printing.
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 
 #include "CCommandSteps.h"
+#include "CDialogHistogram.h"
+#include "CDialogPalette.h"
+#include "CDialogRotation.h"
 #include "COrvexView.h"
+#include "CPageResize.h"
+#include "CPageUniform.h"
+#include "CRunOptions.h"
+#include "CSheetProcessing.h"
+#include "ClipboardPicture.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
 #include "CommandTable.h"
@@ -62,6 +73,141 @@ void AddPaletteBar(COrvexView& view) {
 }
 
 const CImage& ImageOf(const COrvexView& view) { return *view.GetDocument()->GetImage(); }
+CImage& ImageOf(COrvexView& view) { return *view.GetDocument()->GetImage(); }
+
+// The dialog; if confirmed: history; backup; the colour tables; modified; realize.
+void EditPalette(COrvexView& view) {
+    CDialogPalette dialog;
+    if (dialog.exec() != 1) return;
+    CCommandSteps steps(view);
+    StepCustomPalette(steps.Core(), dialog.Red(), dialog.Green(), dialog.Blue());
+    steps.Modified();
+    steps.Realize();
+}
+
+// wait; the whole picture onto the clipboard; end wait.
+void Copy(COrvexView& view) {
+    CWaitCursor wait;
+    if (QMimeData* data = PictureMimeData(ImageOf(view)))
+        QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool ClipboardHoldsPicture() { return HoldsPicture(QGuiApplication::clipboard()->mimeData()); }
+
+// wait; the clipboard's picture adopted (no undo copy, no history line);
+// modified; fit at the zoom as it is; realize; ROI reset; repaint; end wait.
+void Paste(COrvexView& view) {
+    CCommandSteps steps(view);
+    steps.Wait();
+    HBLOCK block = PictureBlock(QGuiApplication::clipboard()->mimeData());
+    if (!StepPaste(steps.Core(), std::move(block))) return;
+    steps.Modified();
+    steps.Fit();
+    steps.Realize();
+    steps.ResetRoi();
+    steps.Repaint();
+}
+
+// 1:1; wait; backup; the rendering with the run's values; modified; fit;
+// realize; repaint; modified; history.
+std::function<void(COrvexView&)> Perspective(PerspectiveMode mode) {
+    return [mode](COrvexView& view) {
+        CCommandSteps steps(view);
+        steps.OneToOne();
+        steps.Wait();
+        StepPerspective(steps.Core(), mode, CRunOptions::Get().perspective);
+        steps.Modified();
+        steps.Fit();
+        steps.Realize();
+        steps.Repaint();
+    };
+}
+
+// The histogram as it stands; nothing follows.
+void ShowHistogram(COrvexView& view) {
+    CImage& image = ImageOf(view);
+    if (!image.GenerateHistogram()) return;
+    CDialogHistogram dialog(image, CDialogHistogram::Mode::Display);
+    dialog.exec();
+}
+
+// The interval is previewed in red in every view while the dialog runs (a
+// colour change only). Confirmed: wait; backup; threshold; binary palette;
+// realize; modified; repaint; history. Cancelled: the grey palette comes
+// back; realize; modified; repaint.
+void ManualThreshold(COrvexView& view) {
+    COrvexDoc& doc = *view.GetDocument();
+    CImage& image = *doc.GetImage();
+    if (!image.GenerateHistogram()) return;
+    CDialogHistogram dialog(image, CDialogHistogram::Mode::Threshold);
+    QObject::connect(&dialog, &CDialogHistogram::thresholdPreview, &doc,
+                     [&doc, &image](int low, int high) {
+                         image.PaletteThreshold(low, high);
+                         doc.UpdateColours();
+                     });
+    const int result = dialog.exec();
+    CCommandSteps steps(view);
+    if (result != 0) {
+        steps.Wait();
+        StepManualThreshold(steps.Core(), dialog.Low(), dialog.High());
+    } else {
+        StepCancelManualThreshold(steps.Core());
+    }
+    steps.Realize();
+    steps.Modified();
+    steps.Repaint();
+}
+
+// The dialog; if confirmed: 1:1; wait; backup; the quarter turn (fill 0);
+// modified; fit; realize; ROI reset; repaint; history.
+void Rotate(COrvexView& view) {
+    CDialogRotation dialog;
+    if (dialog.exec() == 0) return;
+    CCommandSteps steps(view);
+    steps.OneToOne();
+    steps.Wait();
+    StepRotate(steps.Core(), dialog.Angle());
+    steps.Modified();
+    steps.Fit();
+    steps.Realize();
+    steps.ResetRoi();
+    steps.Repaint();
+}
+
+// The "Image" sheet on the resize page; if confirmed: 1:1; wait; backup; the
+// resize to the page's size; fit; realize; ROI reset; repaint; modified;
+// history. The other page's values are not used.
+void Resize(COrvexView& view) {
+    CSheetProcessing sheet("Image", nullptr, CSheetProcessing::kResizePage);
+    if (sheet.exec() != 1) return;
+    CCommandSteps steps(view);
+    steps.OneToOne();
+    steps.Wait();
+    StepResize(steps.Core(), sheet.Resize()->Width(), sheet.Resize()->Height());
+    steps.Fit();
+    steps.Realize();
+    steps.ResetRoi();
+    steps.Repaint();
+    steps.Modified();
+}
+
+// The "Image" sheet on the uniform page; if confirmed: 1:1; wait; backup; the
+// new picture; modified; fit; realize; ROI reset; repaint; history. Works on
+// an empty document too.
+void Uniform(COrvexView& view) {
+    CSheetProcessing sheet("Image", nullptr, CSheetProcessing::kUniformPage);
+    if (sheet.exec() != 1) return;
+    const CPageUniform& page = *sheet.Uniform();
+    CCommandSteps steps(view);
+    steps.OneToOne();
+    steps.Wait();
+    StepUniform(steps.Core(), page.Width(), page.Height(), page.Colour());
+    steps.Modified();
+    steps.Fit();
+    steps.Realize();
+    steps.ResetRoi();
+    steps.Repaint();
+}
 
 }  // namespace
 
@@ -120,17 +266,20 @@ QList<SViewCommand> ViewCommandRows() {
           "Rotation",
           {},
           {nullptr, icons::Rotation}},
-         Needs<StepRotate>()},
+         Needs<StepRotate>(),
+         Rotate},
         {cmd::Resize,
          {"Re&dimensionner...",
           "Redimensionne l'image ",
           "Redimensionnement",
           {},
           {nullptr, icons::Resize}},
-         Needs<StepResize>()},
+         Needs<StepResize>(),
+         Resize},
         {cmd::Uniform,
          {"&Uniforme...", "Crée une image uniforme", "Uniforme", {}, {nullptr, icons::Uniform}},
-         Needs<StepUniform>()},
+         Needs<StepUniform>(),
+         Uniform},
         {cmd::PaletteGrey,
          {"&Niveaux de gris",
           "Palette niveaux de gris",
@@ -163,7 +312,10 @@ QList<SViewCommand> ViewCommandRows() {
          {"Ajouter à l'image...", "Ajoute une palette sur l'image", "Ajoute la palette à l'image"},
          Needs<StepPaletteBar>(),
          AddPaletteBar},
-        {cmd::PaletteEdit, {"Editer...", "Edition de palettes", "Edition de palettes"}, Always},
+        {cmd::PaletteEdit,
+         {"Editer...", "Edition de palettes", "Edition de palettes"},
+         Always,
+         EditPalette},
         {cmd::EditUndo,
          {"&Annuler\tCtrl+Z",
           "Annule la dernière action",
@@ -178,41 +330,48 @@ QList<SViewCommand> ViewCommandRows() {
           "Copier",
           {QKeySequence(Ctrl | Qt::Key_C), QKeySequence(Ctrl | Qt::Key_Insert)},
           {"edit-copy", icons::EditCopy}},
-         [](const COrvexView& v) { return ImageOf(v).IsValid(); }},
+         [](const COrvexView& v) { return ImageOf(v).IsValid(); },
+         Copy},
         {cmd::EditPaste,
          {"C&oller\tCtrl+V",
           "Insère le contenu du Presse-papiers",
           "Coller",
           {QKeySequence(Ctrl | Qt::Key_V), QKeySequence(Qt::ShiftModifier | Qt::Key_Insert)},
-          {"edit-paste", icons::EditPaste}}},
+          {"edit-paste", icons::EditPaste}},
+         [](const COrvexView&) { return ClipboardHoldsPicture(); },
+         Paste},
         {cmd::Histogram,
          {"&Histogramme...\tCtrl + H",
           "Affiche l'histogramme de l'image courante",
           "Histogramme",
           {QKeySequence(Ctrl | Qt::Key_H)},
           {nullptr, icons::Histogram}},
-         fullPalette},
+         fullPalette,
+         ShowHistogram},
         {cmd::ManualThreshold,
          {"Seuillage &manuel...",
           "Applique un seuillage manuel et affiche l'histogramme",
           "Seuillage manuel",
           {},
           {nullptr, icons::ManualThreshold}},
-         Needs<StepManualThreshold>()},
+         Needs<StepManualThreshold>(),
+         ManualThreshold},
         {cmd::PerspectiveGradient,
          {"&Gradient",
           "Affiche l'image en perspective avec un effet gradient",
           "Perspective gradient",
           {},
           {nullptr, icons::PerspectiveGradient}},
-         Needs<StepPerspective>()},
+         Needs<StepPerspective>(),
+         Perspective(PerspectiveMode::Gradient)},
         {cmd::PerspectiveCloud,
          {"&Nuage",
           "Affiche l'image en perspective avec un effet nuage",
           "Perspective nuage",
           {},
           {nullptr, icons::PerspectiveCloud}},
-         Needs<StepPerspective>()},
+         Needs<StepPerspective>(),
+         Perspective(PerspectiveMode::Cloud)},
         {cmd::FilePrint,
          {"&Imprimer...\tCtrl+P",
           "Imprime le document actif",

@@ -2,6 +2,8 @@
 // interest drawn with the mouse, keyboard scrolling, palettes, the palette
 // bar, undo, and several views of one document.
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
@@ -12,10 +14,11 @@
 
 namespace {
 
-const QList<int> kLaterCommands = {
-    cmd::PaletteEdit,      cmd::EditCopy,  cmd::EditPaste,       cmd::PerspectiveGradient,
-    cmd::PerspectiveCloud, cmd::Histogram, cmd::ManualThreshold, cmd::Rotation,
-    cmd::Resize,           cmd::Uniform};
+// View commands that need a 256-colour picture, and those always enabled.
+const QList<int> kFullPaletteDialogCommands = {
+    cmd::PerspectiveGradient, cmd::PerspectiveCloud, cmd::Histogram,
+    cmd::ManualThreshold,     cmd::Rotation,         cmd::Resize};
+const QList<int> kAlwaysDialogCommands = {cmd::PaletteEdit, cmd::Uniform};
 const QList<int> kPaletteCommands = {cmd::PaletteBinary, cmd::PaletteGrey,  cmd::PaletteRainbow,
                                      cmd::PaletteHeat,   cmd::PaletteMetal, cmd::PaletteBar};
 
@@ -47,27 +50,34 @@ private slots:
 };
 
 void TestView::enablingRules() {
+    QGuiApplication::clipboard()->clear();
     COrvexDoc empty;
     COrvexView emptyView(&empty);
-    for (int id : {cmd::ZoomNormal, cmd::ZoomAuto, cmd::ZoomPlus, cmd::ZoomMinus, cmd::FilePrint,
-                   cmd::FilePrintPreview})
+    for (int id : QList<int>{cmd::ZoomNormal, cmd::ZoomAuto, cmd::ZoomPlus, cmd::ZoomMinus,
+                             cmd::FilePrint, cmd::FilePrintPreview} +
+                      kAlwaysDialogCommands)
         QCOMPARE(emptyView.IsCommandEnabled(id), Yes(true));
-    for (int id : kPaletteCommands + kLaterCommands + QList<int>{cmd::Roi, cmd::EditUndo})
+    for (int id : kPaletteCommands + kFullPaletteDialogCommands +
+                      QList<int>{cmd::Roi, cmd::EditUndo, cmd::EditCopy, cmd::EditPaste})
         QCOMPARE(emptyView.IsCommandEnabled(id), Yes(false));
     QCOMPARE(emptyView.IsCommandEnabled(cmd::Negative), std::nullopt);
 
     COrvexDoc colour;
     QVERIFY(colour.OnOpenDocument(QDir(BmpSuiteFolder("g")).filePath("rgb24.bmp")));
     COrvexView colourView(&colour);
-    for (int id : kPaletteCommands + QList<int>{cmd::Roi})
+    for (int id : kPaletteCommands + kFullPaletteDialogCommands + QList<int>{cmd::Roi})
         QCOMPARE(colourView.IsCommandEnabled(id), Yes(false));
+    for (int id : kAlwaysDialogCommands + QList<int>{cmd::EditCopy})
+        QCOMPARE(colourView.IsCommandEnabled(id), Yes(true));
 
     COrvexDoc grey;
     LoadPicture(grey, 20, 10);
     COrvexView view(&grey);
     for (int id : kPaletteCommands + QList<int>{cmd::Roi})
         QCOMPARE(view.IsCommandEnabled(id), Yes(true));
-    for (int id : kLaterCommands) QCOMPARE(view.IsCommandEnabled(id), Yes(false));
+    for (int id : kFullPaletteDialogCommands + kAlwaysDialogCommands + QList<int>{cmd::EditCopy})
+        QCOMPARE(view.IsCommandEnabled(id), Yes(true));
+    QCOMPARE(view.IsCommandEnabled(cmd::EditPaste), Yes(false));
     QCOMPARE(view.IsCommandChecked(cmd::ZoomAuto), Yes(false));
     grey.OnCommand(cmd::Negative);
     QCOMPARE(view.IsCommandEnabled(cmd::EditUndo), Yes(true));
