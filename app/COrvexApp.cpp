@@ -14,6 +14,7 @@
 #include "CMainFrame.h"
 #include "CSplashWindow.h"
 #include "Message.h"
+#include "PrintPicture.h"
 
 bool ShowSplashForCommandLine(const QStringList& arguments) {
     for (const QString& argument : arguments) {
@@ -97,8 +98,7 @@ bool COrvexApp::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void COrvexApp::ShowPrinterSetup() {
-    if (!printer_) printer_ = std::make_unique<QPrinter>();
-    QPageSetupDialog dialog(printer_.get(), mainFrame_);
+    QPageSetupDialog dialog(&RunPrinter(), mainFrame_);
     dialog.exec();
 }
 

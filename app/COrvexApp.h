@@ -6,13 +6,11 @@
 
 #include <QObject>
 #include <QStringList>
-#include <memory>
 
 #include "CommandTarget.h"
 
 class CDocManager;
 class CMainFrame;
-class QPrinter;
 
 // The splash and the start-up tip are shown unless the command line holds
 // "Embedding" or "Automation" after "/" or "-" (any letter case). Nothing
@@ -49,7 +47,6 @@ private:
 
     CMainFrame* mainFrame_ = nullptr;
     CDocManager* docManager_ = nullptr;
-    std::unique_ptr<QPrinter> printer_;
 };
 
 // Loads the framework's French texts when they are installed.

@@ -1,10 +1,12 @@
 #include "PrintPicture.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <climits>
+#include <memory>
 
 #include "CWaitCursor.h"
 #include "ImageRenderer.h"
@@ -32,8 +34,23 @@ void PrintPage(const CImage& image, QPaintDevice& device) {
     painter.drawImage(page, RenderPicture(image, picture, QRect(QPoint(0, 0), picture)));
 }
 
+namespace {
+
+std::unique_ptr<QPrinter> runPrinter;
+
+}  // namespace
+
+QPrinter& RunPrinter() {
+    if (!runPrinter) {
+        runPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // Printers go before the application's platform plugins do.
+        qAddPostRoutine([] { runPrinter.reset(); });
+    }
+    return *runPrinter;
+}
+
 void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode) {
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter& printer = RunPrinter();
     if (mode == PrintMode::WithDialog) {
         QPrintDialog dialog(&printer, parent);
         if (dialog.exec() != QDialog::Accepted) return;
@@ -43,8 +60,7 @@ void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode) {
 }
 
 void PreviewPicture(const CImage& image, QWidget* parent) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, parent);
+    QPrintPreviewDialog preview(&RunPrinter(), parent);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
                      [&image](QPrinter* target) { PrintPage(image, *target); });
     preview.exec();

@@ -8,6 +8,7 @@
 #include "Image.h"
 
 class QPaintDevice;
+class QPrinter;
 class QWidget;
 
 // Where the picture goes on a page of horizontal resolution `pageWidth`
@@ -17,6 +18,10 @@ QRect PrintRect(QSize picture, int pageWidth, int dotsPerInchX, int dotsPerInchY
 
 // Draws the picture on one page of `device`.
 void PrintPage(const CImage& image, QPaintDevice& device);
+
+// The printer and page of the run: chosen in printer setup, used by every
+// print and preview until the program ends.
+QPrinter& RunPrinter();
 
 enum class PrintMode { WithDialog, Direct };
 void PrintPicture(const CImage& image, QWidget* parent, PrintMode mode);

@@ -84,13 +84,16 @@ void CDialogHistogram::InvertInterval() {
 
 void CDialogHistogram::DrawValues() {
     if (bitmap_.isNull()) return;
-    FillBox(bitmap_, 10, 103, 110, 123, kLightGrey);
+    // The box reaches across the picture: with today's fonts the text can be
+    // wider than the 100 pixels a small system font needed.
+    const QRect box(10, 103, kBitmapWidth - 10, 21);
+    FillBox(bitmap_, box.left(), box.top(), box.right(), box.bottom(), kLightGrey);
     QPainter painter(&bitmap_);
     painter.setPen(Qt::black);
     painter.setFont(font());
-    painter.drawText(QRect(10, 103, 200, 30), Qt::AlignLeft | Qt::AlignTop,
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop,
                      QString("Valeurs:(%1,%2)").arg(low_ - kLeft).arg(high_ - kLeft));
-    update(10, 103, 101, 21);
+    update(box);
 }
 
 void CDialogHistogram::UpdateThreshold() {

@@ -3,10 +3,17 @@
 // and the same history.
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QProcess>
 #include <QtTest>
 
+#include "CDialogHistogram.h"
+#include "CDialogPalette.h"
+#include "CDialogRotation.h"
 #include "COrvexView.h"
+#include "CPageResize.h"
+#include "CRunOptions.h"
+#include "CSheetProcessing.h"
 #include "CommandIds.h"
 #include "StepsBasic.h"
 #include "tst_view_support.h"
@@ -15,11 +22,9 @@ namespace {
 
 // Answers the next save dialog with `path`.
 void AnswerSaveDialog(const QString& path) {
-    QTimer::singleShot(0, [path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, as "Enregistrer" does
+    Answer<QFileDialog>([path](QFileDialog& dialog) {
+        dialog.selectFile(path);
+        static_cast<QDialog&>(dialog).accept();  // QFileDialog::accept, as "Enregistrer" does
     });
 }
 
@@ -79,15 +84,34 @@ void TestRecipe::sessionExportedAndReplayedGivesTheSameFile() {
     QVERIFY(view.OnCommand(cmd::PaletteBar));
     QVERIFY(doc.OnCommand(cmd::Closing));
     QVERIFY(view.OnCommand(cmd::PaletteHeat));
+    Answer<CDialogHistogram>([](CDialogHistogram& dialog) { dialog.reject(); });
+    QVERIFY(view.OnCommand(cmd::ManualThreshold));  // cancelled: grey again
+    Answer<CDialogRotation>([](CDialogRotation& dialog) { dialog.accept(); });
+    QVERIFY(view.OnCommand(cmd::Rotation));
+    Answer<CSheetProcessing>([](CSheetProcessing& sheet) {
+        sheet.Resize()->findChild<QLineEdit*>("Largeur")->setText("70");
+        sheet.Resize()->findChild<QLineEdit*>("Hauteur")->setText("50");
+        sheet.accept();
+    });
+    QVERIFY(view.OnCommand(cmd::Resize));
+    CRunOptions::Get().perspective = {40, 7, 25, 35, 90, 200};
+    QVERIFY(view.OnCommand(cmd::PerspectiveCloud));
+    QVERIFY(view.OnCommand(cmd::EditUndo));
+    Answer<CDialogPalette>([](CDialogPalette& dialog) { dialog.accept(); });
+    QVERIFY(view.OnCommand(cmd::PaletteEdit));
+    Answer<CDialogHistogram>([](CDialogHistogram& dialog) { dialog.accept(); });
+    QVERIFY(view.OnCommand(cmd::ManualThreshold));
     QCOMPARE(doc.IsCommandEnabled(cmd::ExportRecipe), std::optional<bool>(true));
 
     const QString recipe = folder.filePath("session.txt");
     AnswerSaveDialog(recipe);
     QVERIFY(doc.OnCommand(cmd::ExportRecipe));
     const QByteArray text = FileBytes(recipe);
-    QVERIFY2(text.contains("--roi 10,20,50,60") && text.contains("--roi 30,5,70,80") &&
-                 text.contains("--roi all"),
-             text.constData());
+    for (const char* line :
+         {"--roi 10,20,50,60", "--roi 30,5,70,80", "--roi all", "--threshold-cancel", "--rotate 90",
+          "--resize 70,50", "--perspective cloud:40,7,25,35,90,200", "--palette-file session-1.pal",
+          "--threshold 128,255"})
+        QVERIFY2(text.contains(line), text.constData());
     QVERIFY(doc.OnSaveDocument(folder.filePath("by-hand.bmp")));
 
     const SReplay replay =

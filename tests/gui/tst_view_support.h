@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "BmpFileIo.h"
 #include "COrvexDoc.h"
@@ -50,6 +51,18 @@ inline QString WritePicture(const QTemporaryDir& folder, const QString& name, in
 inline void LoadPicture(COrvexDoc& doc, int width, int height) {
     MakePicture(*doc.GetImage(), width, height, [](int x, int y) { return (x + 3 * y) % 256; });
     doc.UpdateAllViews();
+}
+
+// Answers the next modal dialog of type D with `act`, which should close it
+// (it is rejected otherwise).
+template <class D>
+void Answer(std::function<void(D&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        QVERIFY2(dialog, "the expected dialog is not open");
+        act(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
 }
 
 // Shows a widget at the given size and waits until it is on screen.

@@ -1,11 +1,14 @@
 // The view's dialog commands end to end: the manual threshold with its live
 // preview and its cancel path, the histogram, rotation, resize, the uniform
-// picture, the perspective renderings with the run's options, and the
-// palette editor. Each dialog is answered from inside its own modal loop.
+// picture, the perspective renderings with the run's options, the palette
+// editor, and the preview on the printer chosen in setup. Each dialog is answered from inside its
+// own modal loop.
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -16,27 +19,19 @@
 #include "CDialogHistogram.h"
 #include "CDialogPalette.h"
 #include "CDialogRotation.h"
+#include "COrvexApp.h"
 #include "COrvexView.h"
 #include "CPageResize.h"
 #include "CPageUniform.h"
 #include "CRunOptions.h"
+#include "CSheetOptions.h"
 #include "CSheetProcessing.h"
 #include "CommandIds.h"
+#include "PrintPicture.h"
 #include "StepsFilter.h"
 #include "tst_view_support.h"
 
 namespace {
-
-// Answers the next modal dialog of type D with `act`, which must close it.
-template <class D>
-void Answer(std::function<void(D&)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        QVERIFY2(dialog, "the expected dialog is not open");
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
 
 QStringList HistoryLines(const COrvexDoc& doc) {
     return doc.GetHistory().split("\r\n", Qt::SkipEmptyParts);
@@ -68,7 +63,9 @@ private slots:
     void resizeToTheSameSizeStillRecords();
     void uniformMakesAnEmptyDocumentAPicture();
     void perspectiveUsesTheRunOptions();
+    void optionsKeptForTheRun();
     void paletteEditorInstallsItsTable();
+    void previewUsesTheSetUpPrinter();
 };
 
 void TestViewCommands::manualThresholdPreviewsThenThresholds() {
@@ -242,6 +239,30 @@ void TestViewCommands::perspectiveUsesTheRunOptions() {
     options = saved;
 }
 
+void TestViewCommands::optionsKeptForTheRun() {
+    PerspectiveParams& options = CRunOptions::Get().perspective;
+    const PerspectiveParams saved = options;
+    COrvexApp app;
+    Answer<CSheetOptions>([](CSheetOptions& sheet) {
+        QCOMPARE(Field(sheet.Perspective(), "Amplitude")->text(), QString("64"));
+        Field(sheet.Perspective(), "Amplitude")->setText("80");
+        Field(sheet.Perspective(), "Droit")->setText("45");
+        sheet.accept();
+    });
+    QVERIFY(app.OnCommand(cmd::Options));
+    QCOMPARE(options.amplitude, 80);
+    QCOMPARE(options.rightAngle, 45);
+    // The next opening shows them; a cancelled sheet keeps them.
+    Answer<CSheetOptions>([](CSheetOptions& sheet) {
+        QCOMPARE(Field(sheet.Perspective(), "Amplitude")->text(), QString("80"));
+        Field(sheet.Perspective(), "Amplitude")->setText("5");
+        sheet.reject();
+    });
+    app.OnCommand(cmd::Options);
+    QCOMPARE(options.amplitude, 80);
+    options = saved;
+}
+
 void TestViewCommands::paletteEditorInstallsItsTable() {
     COrvexDoc doc;
     LoadPicture(doc, 20, 20);
@@ -266,6 +287,18 @@ void TestViewCommands::paletteEditorInstallsItsTable() {
     view.OnCommand(cmd::PaletteEdit);
     QCOMPARE(doc.GetImage()->GetPalette()->entries[10], (CPaletteTable::Entry{245, 245, 245}));
     QVERIFY(!doc.IsModified());
+}
+
+void TestViewCommands::previewUsesTheSetUpPrinter() {
+    RunPrinter().setPageOrientation(QPageLayout::Landscape);  // as printer setup leaves it
+    COrvexDoc doc;
+    LoadPicture(doc, 30, 20);
+    COrvexView view(&doc);
+    Answer<QPrintPreviewDialog>([](QPrintPreviewDialog& preview) {
+        QCOMPARE(preview.printer(), &RunPrinter());
+        QCOMPARE(preview.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+    });
+    view.OnCommand(cmd::FilePrintPreview);
 }
 
 QTEST_MAIN(TestViewCommands)
