@@ -9,6 +9,11 @@
 #include <QMessageBox>
 
 #include "CCommandSteps.h"
+#include "CDialogAdaptiveThreshold.h"
+#include "CDialogDynamic.h"
+#include "CDialogFilterBrowser.h"
+#include "CDialogHistory.h"
+#include "CDialogStatistics.h"
 #include "COrvexDoc.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
@@ -28,6 +33,49 @@ std::function<void(COrvexDoc&)> RunStep(bool (*step)(CImageDocument&)) {
         steps.Repaint();
         steps.Modified();
     };
+}
+
+void Dynamic(COrvexDoc& doc) {
+    CDialogDynamic dialog;
+    if (dialog.exec() == 0) return;
+    CCommandSteps steps(doc);
+    steps.Wait();
+    StepDynamic(steps.Core(), dialog.Table().data());
+    steps.Repaint();
+    steps.Modified();
+}
+
+// "Filtrage linéaire", the filter, "Filtrage": the step records both lines.
+void FilterBrowser(COrvexDoc& doc) {
+    CDialogFilterBrowser dialog;
+    if (dialog.exec() != 1) return;
+    CCommandSteps steps(doc);
+    steps.Wait();
+    StepFilter(steps.Core(), dialog.Mask());
+    steps.Repaint();
+    steps.Modified();
+}
+
+// A threshold above 255 is refused after the history line and the undo copy:
+// both stay, the picture and the modified flag do not change.
+void AdaptiveThreshold(COrvexDoc& doc) {
+    CDialogAdaptiveThreshold dialog;
+    if (dialog.exec() != 1) return;
+    CCommandSteps steps(doc);
+    steps.Wait();
+    if (!StepAdaptiveThreshold(steps.Core(), dialog.K())) return;
+    steps.Modified();
+    steps.Repaint();
+}
+
+void Statistics(COrvexDoc& doc) {
+    CDialogStatistics dialog(*doc.GetImage());
+    dialog.exec();
+}
+
+void History(COrvexDoc& doc) {
+    CDialogHistory dialog(doc.Core().GetHistory());
+    dialog.exec();
 }
 
 void ExportRecipe(COrvexDoc& doc) {
@@ -85,7 +133,8 @@ QList<SDocumentCommand> DocumentCommandRows() {
           "Dynamique",
           {},
           {nullptr, icons::Dynamic}},
-         Needs<StepDynamic>()},
+         Needs<StepDynamic>(),
+         Dynamic},
         {cmd::Dilate,
          {"&Dilatation",
           "Elimine les trous isolés dans les objects et dilate le contour des objects",
@@ -117,18 +166,21 @@ QList<SDocumentCommand> DocumentCommandRows() {
           "Historique des traitements",
           {},
           {nullptr, icons::History}},
-         fullPalette},
+         fullPalette,
+         History},
         {cmd::FilterBrowser,
          {"&Browser de filtres...\tCtrl+B",
           "Affiche un browser de filtres",
           "Browser de filtres linéaires",
           {QKeySequence(Ctrl | Qt::Key_B)},
           {nullptr, icons::FilterBrowser}},
-         Needs<StepFilter>()},
+         Needs<StepFilter>(),
+         FilterBrowser},
         {cmd::AdaptiveThreshold,
          {"Seuillage &adaptatif...",
           "Apllique un seuillage basé sur l'étude statistique de l'image", "Seuillage adaptatif"},
-         Needs<StepAdaptiveThreshold>()},
+         Needs<StepAdaptiveThreshold>(),
+         AdaptiveThreshold},
         {cmd::Contours,
          {"&Contours", "Affiche les contours dans une image\\Contours", ""},
          Needs<StepContours>(),
@@ -139,6 +191,7 @@ QList<SDocumentCommand> DocumentCommandRows() {
           "Statistiques",
           {},
           {nullptr, icons::Statistics}},
-         fullPalette},
+         fullPalette,
+         Statistics},
     };
 }

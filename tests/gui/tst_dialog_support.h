@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -45,4 +46,24 @@ inline bool ShowActive(QWidget* dialog) {
     dialog->show();
     dialog->activateWindow();
     return QTest::qWaitForWindowActive(dialog);
+}
+
+// Expands the tree down to the item whose labels are `path` (separated by
+// spaces) and clicks it; false when there is no such item.
+inline bool PickTreeItem(QTreeWidget* tree, const QString& path) {
+    QTreeWidgetItem* item = nullptr;
+    for (const QString& label : path.split(u' ')) {
+        const int count = item ? item->childCount() : tree->topLevelItemCount();
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < count && !next; ++i) {
+            QTreeWidgetItem* child = item ? item->child(i) : tree->topLevelItem(i);
+            if (child->text(0) == label) next = child;
+        }
+        if (next == nullptr) return false;
+        if (item) item->setExpanded(true);
+        item = next;
+    }
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    return tree->currentItem() == item;
 }

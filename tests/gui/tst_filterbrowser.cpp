@@ -26,25 +26,8 @@ QString Description(QWidget& dialog) {
     return dialog.findChild<QPlainTextEdit*>("Description")->toPlainText();
 }
 
-// Expands down to the item whose labels are `path` (space-separated) and
-// clicks it.
 void Pick(QWidget& dialog, const QString& path) {
-    QTreeWidget* tree = Tree(dialog);
-    QTreeWidgetItem* item = nullptr;
-    for (const QString& label : path.split(u' ')) {
-        const int count = item ? item->childCount() : tree->topLevelItemCount();
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < count && !next; ++i) {
-            QTreeWidgetItem* child = item ? item->child(i) : tree->topLevelItem(i);
-            if (child->text(0) == label) next = child;
-        }
-        QVERIFY2(next != nullptr, qPrintable(path));
-        if (item) item->setExpanded(true);
-        item = next;
-    }
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
-    QCOMPARE(tree->currentItem(), item);
+    QVERIFY2(PickTreeItem(Tree(dialog), path), qPrintable(path));
 }
 
 // The cells of the centred block of side n, row by row.
@@ -97,6 +80,7 @@ private slots:
     void otherLeafLeavesCustomMode();
     void contextMenuOnShiftF10();
     void modalRunReturnsOneOrZero();
+    void tooltips();
 };
 
 void TestFilterBrowser::cellIdsByPosition() {
@@ -380,6 +364,18 @@ void TestFilterBrowser::modalRunReturnsOneOrZero() {
     CDialogFilterBrowser dialog;
     QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
     QCOMPARE(dialog.exec(), 0);
+}
+
+void TestFilterBrowser::tooltips() {
+    CDialogFilterBrowser dialog;
+    QCOMPARE(dialog.windowTitle(), QString("Filtres"));
+    QCOMPARE(Tree(dialog)->toolTip(), QString("Sélectionnez un filtre"));
+    QCOMPARE(dialog.findChild<QPlainTextEdit*>("Description")->toolTip(),
+             QString("Nom et action du filtre sur l'image"));
+    QCOMPARE(ButtonLabelled(&dialog, "3x3")->toolTip(), QString("Filtre de taille 3x3"));
+    QCOMPARE(ButtonLabelled(&dialog, "7x7")->toolTip(), QString("Filtre de taille 7x7"));
+    QCOMPARE(ButtonLabelled(&dialog, "0")->toolTip(),
+             QString("Initialise tous les éléments du filtre à 0"));
 }
 
 QTEST_MAIN(TestFilterBrowser)

@@ -5,8 +5,12 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
+#include <QTreeWidget>
 #include <QtTest>
 
+#include "CDialogAdaptiveThreshold.h"
+#include "CDialogDynamic.h"
+#include "CDialogFilterBrowser.h"
 #include "CDialogHistogram.h"
 #include "CDialogPalette.h"
 #include "CDialogRotation.h"
@@ -16,6 +20,7 @@
 #include "CSheetProcessing.h"
 #include "CommandIds.h"
 #include "StepsBasic.h"
+#include "tst_dialog_support.h"
 #include "tst_view_support.h"
 
 namespace {
@@ -77,7 +82,17 @@ void TestRecipe::sessionExportedAndReplayedGivesTheSameFile() {
     QVERIFY(doc.OnCommand(cmd::FlipVertical));
     DragRoi(view, {70, 5}, {30, 80});
     QVERIFY(doc.OnCommand(cmd::Contours));
+    Answer<CDialogFilterBrowser>([](CDialogFilterBrowser& dialog) {
+        QVERIFY(PickTreeItem(dialog.findChild<QTreeWidget*>(), "Lissage Gaussien 3x3 1"));
+        Press(&dialog, "Appliquer");
+    });
+    QVERIFY(doc.OnCommand(cmd::FilterBrowser));
     view.OnCommand(cmd::Roi);  // off: the whole picture again
+    Answer<CDialogDynamic>([](CDialogDynamic& dialog) {
+        Press(&dialog, "Puissance X");
+        Press(&dialog, "Appliquer");
+    });
+    QVERIFY(doc.OnCommand(cmd::Dynamic));
     QVERIFY(doc.OnCommand(cmd::Negative));
     QVERIFY(doc.OnCommand(cmd::Dilate));
     QVERIFY(view.OnCommand(cmd::EditUndo));
@@ -99,6 +114,12 @@ void TestRecipe::sessionExportedAndReplayedGivesTheSameFile() {
     QVERIFY(view.OnCommand(cmd::EditUndo));
     Answer<CDialogPalette>([](CDialogPalette& dialog) { dialog.accept(); });
     QVERIFY(view.OnCommand(cmd::PaletteEdit));
+    Answer<CDialogAdaptiveThreshold>([](CDialogAdaptiveThreshold& dialog) {
+        TypeInto(dialog.findChild<QLineEdit*>("K"), "0.7");
+        Press(&dialog, "Appliquer");
+    });
+    QVERIFY(doc.OnCommand(cmd::AdaptiveThreshold));
+    QVERIFY(view.OnCommand(cmd::EditUndo));
     Answer<CDialogHistogram>([](CDialogHistogram& dialog) { dialog.accept(); });
     QVERIFY(view.OnCommand(cmd::ManualThreshold));
     QCOMPARE(doc.IsCommandEnabled(cmd::ExportRecipe), std::optional<bool>(true));
@@ -110,7 +131,8 @@ void TestRecipe::sessionExportedAndReplayedGivesTheSameFile() {
     for (const char* line :
          {"--roi 10,20,50,60", "--roi 30,5,70,80", "--roi all", "--threshold-cancel", "--rotate 90",
           "--resize 70,50", "--perspective cloud:40,7,25,35,90,200", "--palette-file session-1.pal",
-          "--threshold 128,255"})
+          "--threshold 128,255", "--filter \"Lissage Gaussien 3x3 1\"", "--dynamic power:2",
+          "--adaptive 0.7"})
         QVERIFY2(text.contains(line), text.constData());
     QVERIFY(doc.OnSaveDocument(folder.filePath("by-hand.bmp")));
 
