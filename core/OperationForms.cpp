@@ -52,7 +52,7 @@ auto ValueOf(const Table& table, std::string_view name)
 
 std::string ToneCurveArgument(int curveType, int gamma) {
     std::string text = NameOf(kCurveNames, curveType);
-    if (TakesGamma(curveType)) text += ":" + std::to_string(gamma);
+    if (TakesGamma(curveType)) text.append(":").append(std::to_string(gamma));
     return text;
 }
 

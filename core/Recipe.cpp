@@ -70,12 +70,12 @@ CRecipe::Text CRecipe::Format(const std::string& recipeName) const {
         const CRecipeOperation& op = entry.operation;
         std::string argument = op.argument;
         if (op.palette && entry.done) {
-            argument =
-                name.stem().string() + "-" + std::to_string(text.palettes.size() + 1) + ".pal";
+            argument = name.stem().string();
+            argument.append("-").append(std::to_string(text.palettes.size() + 1)).append(".pal");
             text.palettes.emplace_back(argument, *op.palette);
         }
         std::string line = op.flag;
-        if (!argument.empty()) line += " " + QuoteRecipeWord(argument);
+        if (!argument.empty()) line.append(" ").append(QuoteRecipeWord(argument));
         if (!entry.done) {
             body += WithComment("# " + line, "failed on the original picture: left out");
             continue;
