@@ -95,7 +95,7 @@ struct SCommandRowOf {
     SCommandLook look;
     std::function<bool(const Target&)> enabled;
     std::function<void(Target&)> run;
-    std::function<bool(const Target&)> checked = {};  // the mark of a checkable command
+    std::function<bool(const Target&)> checked;  // the mark of a checkable command
 };
 
 using SViewCommand = SCommandRowOf<COrvexView>;
