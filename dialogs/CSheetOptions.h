@@ -3,7 +3,7 @@
 // page keeps the values accepted last until the program ends; they are not
 // written to disk.
 
-#include "CPagePerspective.h"
+#include "CPageRelief.h"
 #include "CPropertySheet.h"
 
 class CSheetOptions : public CPropertySheet {

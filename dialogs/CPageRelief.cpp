@@ -1,4 +1,4 @@
-#include "CPagePerspective.h"
+#include "CPageRelief.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
