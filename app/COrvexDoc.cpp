@@ -73,6 +73,8 @@ bool COrvexDoc::OnOpenDocument(const QString& path) {
         case FileStatus::Ok:
             break;
         case FileStatus::Refused:
+        case FileStatus::UnknownFormat:
+        case FileStatus::Damaged:
             if (engineMessages.empty())
                 ReportFileError(QString("Impossible d'ouvrir %1 : ce n'est pas un fichier BMP.")
                                     .arg(QFileInfo(path).fileName()));

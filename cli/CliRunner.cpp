@@ -50,6 +50,10 @@ const char* FileStatusText(FileStatus status) {
             return "error while writing";
         case FileStatus::Refused:
             return "not a picture that can be read or written";
+        case FileStatus::UnknownFormat:
+            return "not a picture in a format orvex-cli reads (BMP, PNG, TIFF, JPEG, PGM/PPM)";
+        case FileStatus::Damaged:
+            return "damaged picture file";
         default:
             return "";
     }
@@ -72,7 +76,11 @@ FileOutcome Process(const CliPlan& plan, const std::string& input, const std::st
     if (!input.empty()) {
         const FileStatus status = doc.Open(input);
         if (status != FileStatus::Ok) {
-            if (status != FileStatus::Refused) err << prefix << FileStatusText(status) << '\n';
+            const std::string& problem = doc.GetFileInfo().problem;
+            if (!problem.empty())
+                err << prefix << problem << '\n';
+            else if (status != FileStatus::Refused)
+                err << prefix << FileStatusText(status) << '\n';
             outcome.ok = false;
         }
     }

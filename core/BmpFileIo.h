@@ -11,6 +11,8 @@ enum class FileStatus {
     ReadError,   // the system failed while reading
     WriteError,  // the system failed while writing; the old file is intact
     Refused,     // the engine refused the picture (it has said why, if it speaks)
+    UnknownFormat,  // the file's first bytes are no picture format Orvex reads
+    Damaged,        // a reader found the file broken or beyond its limits
 };
 
 // Reads path into image. On anything but Ok the image is unchanged.

@@ -21,10 +21,20 @@ std::vector<std::string> CImageDocument::HistoryLinesFrom(std::size_t start) con
 }
 
 FileStatus CImageDocument::Open(const std::string& path) {
-    const FileStatus status = ReadBmpFile(image_, path);
+    fileInfo_ = {};
+    return AfterOpen(ReadPictureFile(image_, path, fileInfo_));
+}
+
+FileStatus CImageDocument::Open(CByteStream& stream) {
+    fileInfo_ = {};
+    return AfterOpen(ReadPicture(image_, stream, fileInfo_));
+}
+
+FileStatus CImageDocument::AfterOpen(FileStatus status) {
     if (status == FileStatus::Ok) {
         const CSize size = image_.GetSize();
         AddHistory(FormatHistory("Image : %d x %d", size.cx, size.cy));
+        for (const std::string& note : fileInfo_.historyNotes) AddHistory(note);
     }
     historyRecorded_ = history_.size();
     return status;
@@ -50,7 +60,15 @@ void CImageDocument::RecordOperation(CRecipeOperation operation, bool done) {
     recipe_.Add(std::move(entry));
 }
 
-FileStatus CImageDocument::Save(const std::string& path) { return SaveBmpFile(image_, path); }
+FileStatus CImageDocument::Save(const std::string& path, PictureFormat format) {
+    std::string problem;
+    return Save(path, format, problem);
+}
+
+FileStatus CImageDocument::Save(const std::string& path, PictureFormat format,
+                                std::string& problem) {
+    return SavePictureFile(image_, path, format, problem);
+}
 
 std::string FormatHistory(const char* format, int a) {
     char text[64];

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "BmpFileIo.h"
 #include "Image.h"
+#include "PictureFile.h"
 #include "Recipe.h"
 #include "RecipeOperation.h"
 
@@ -30,12 +30,19 @@ public:
     const std::string& GetHistory() const { return history_; }
     std::vector<std::string> GetHistoryLines() const;
 
-    // Reads a BMP file into the picture and records "Image : %d x %d". A file
-    // the engine refuses leaves the document as it was (the engine has said
-    // why).
+    // Reads a picture file into the picture and records "Image : %d x %d",
+    // then what the reader noted (a 16-bit window, a page). A file that
+    // cannot be read leaves the document as it was; for a BMP file the
+    // engine has said why, for the other formats GetFileInfo().problem does.
     FileStatus Open(const std::string& path);
-    // Writes the picture; a failed or refused save leaves the old file intact.
-    FileStatus Save(const std::string& path);
+    // The same from a stream (standard input).
+    FileStatus Open(CByteStream& stream);
+    // What the last Open found: the file's format and the reader's notes.
+    const SPictureFileInfo& GetFileInfo() const { return fileInfo_; }
+    // Writes the picture in `format`; a failed or refused save leaves the
+    // old file intact (`problem` says why a format refused the picture).
+    FileStatus Save(const std::string& path, PictureFormat format = PictureFormat::Bmp);
+    FileStatus Save(const std::string& path, PictureFormat format, std::string& problem);
 
     // The undo copy a step takes before it changes the picture. orvex-cli
     // turns copies off for the steps whose copy no later --undo can use; the
@@ -50,8 +57,10 @@ public:
 
 private:
     std::vector<std::string> HistoryLinesFrom(std::size_t offset) const;
+    FileStatus AfterOpen(FileStatus status);
 
     CImage image_;
+    SPictureFileInfo fileInfo_;
     std::string history_;
     std::size_t historyRecorded_ = 0;  // history text already given to a step
     CRecipe recipe_;

@@ -1,0 +1,40 @@
+#pragma once
+// Picture files in every format Orvex reads and writes. The format of a file
+// that is read comes from its first bytes; BMP files go through the engine's
+// own reader and writer exactly as before, the other formats through the
+// codecs beside it.
+
+#include <string>
+#include <vector>
+
+#include "BmpFileIo.h"
+#include "ByteStream.h"
+#include "Image.h"
+#include "PictureFormat.h"
+
+// What a read tells beside the picture.
+struct SPictureFileInfo {
+    PictureFormat format = PictureFormat::Bmp;
+    // History lines that follow "Image : %d x %d", such as
+    // "Image 16 bits : fenêtre MIN..MAX" or "Page 1 / N".
+    std::vector<std::string> historyNotes;
+    // Why a file of another format than BMP was refused (Damaged, Refused),
+    // in a few English words for orvex-cli's standard error. A BMP file's
+    // refusal has been told through the engine's message sink, as always.
+    std::string problem;
+};
+
+// Reads the file at `path` into `image`. On anything but Ok the image is
+// unchanged. UnknownFormat: the first bytes are no format Orvex reads.
+FileStatus ReadPictureFile(CImage& image, const std::string& path, SPictureFileInfo& info);
+// The same from a stream (standard input, memory).
+FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& info);
+
+// Writes `image` to `path` in `format`, complete or not at all (as
+// SaveBmpFile). Refused with `problem` set when the format cannot hold the
+// picture (a PGM of a picture whose table is not the grey ramp, JPEG).
+FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat format,
+                           std::string& problem);
+// The same into a stream (standard output, memory).
+FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
+                        std::string& problem);

@@ -1,0 +1,72 @@
+#include "PictureFormat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+
+std::optional<PictureFormat> DetectPictureFormat(const std::uint8_t* head, std::size_t size) {
+    auto startsWith = [&](const char* magic, std::size_t length) {
+        return size >= length && std::memcmp(head, magic, length) == 0;
+    };
+    if (startsWith("BM", 2)) return PictureFormat::Bmp;
+    if (startsWith("\x89PNG\r\n\x1a\n", 8)) return PictureFormat::Png;
+    if (startsWith("II*\0", 4) || startsWith("MM\0*", 4)) return PictureFormat::Tiff;
+    if (startsWith("\xff\xd8\xff", 3)) return PictureFormat::Jpeg;
+    // P2/P5 grey and P3/P6 colour, followed by white space.
+    if (size >= 3 && head[0] == 'P' && std::strchr("2356", head[1]) != nullptr && head[1] != 0 &&
+        std::isspace(head[2]))
+        return PictureFormat::Pnm;
+    return std::nullopt;
+}
+
+std::optional<PictureFormat> WritableFormatFromName(std::string_view name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "bmp") return PictureFormat::Bmp;
+    if (lower == "png") return PictureFormat::Png;
+    if (lower == "tif" || lower == "tiff") return PictureFormat::Tiff;
+    if (lower == "pgm") return PictureFormat::Pnm;
+    return std::nullopt;
+}
+
+std::optional<PictureFormat> WritableFormatFromPath(const std::string& path) {
+    const std::string extension = std::filesystem::path(path).extension().string();
+    if (extension.size() < 2) return std::nullopt;
+    return WritableFormatFromName(std::string_view(extension).substr(1));
+}
+
+bool IsWritableFormat(PictureFormat format) { return format != PictureFormat::Jpeg; }
+
+const char* FormatExtension(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Bmp:
+            return ".bmp";
+        case PictureFormat::Png:
+            return ".png";
+        case PictureFormat::Tiff:
+            return ".tif";
+        case PictureFormat::Jpeg:
+            return ".jpg";
+        case PictureFormat::Pnm:
+            return ".pgm";
+    }
+    return "";
+}
+
+const char* FormatName(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Bmp:
+            return "BMP";
+        case PictureFormat::Png:
+            return "PNG";
+        case PictureFormat::Tiff:
+            return "TIFF";
+        case PictureFormat::Jpeg:
+            return "JPEG";
+        case PictureFormat::Pnm:
+            return "PGM/PPM";
+    }
+    return "";
+}
