@@ -240,6 +240,10 @@ HBLOCK CImage::CreateEmptyBlock(int width, int height, std::uint8_t fill) {
     return block;
 }
 
+HBLOCK CImage::CreatePictureBlock(int width, int height, int bitCount) {
+    return dib::MakeEngineBlock(width, height, bitCount);
+}
+
 bool CImage::CreateEmptyImage(int width, int height, std::uint8_t fill) {
     HBLOCK block = CreateEmptyBlock(width, height, fill);
     if (!block) return false;

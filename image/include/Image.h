@@ -44,6 +44,14 @@ struct CPaletteTable {
     int count = 0;
     std::array<Entry, 256> entries{};
     bool IsEmpty() const { return count == 0; }
+    // 256 entries, entry i being the grey (i, i, i).
+    bool IsGreyRamp() const {
+        if (count != 256) return false;
+        for (int i = 0; i < 256; ++i)
+            if (entries[i] != Entry{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)})
+                return false;
+        return true;
+    }
 };
 
 // A picture's pixel rows as stored, at its own depth (1 to 32 bits per
@@ -134,6 +142,11 @@ public:
                             std::int32_t xPelsPerMeter, std::int32_t yPelsPerMeter,
                             std::uint32_t clrUsed, std::uint32_t clrImportant);
     static HBLOCK CreateEmptyBlock(int width, int height, std::uint8_t fill);
+    // A zero-filled block for a picture read from a file: 8 bits per pixel
+    // with the grey table, or 24 bits per pixel (blue, green, red) with no
+    // table. Null, without a message, when the depth is neither, the size is
+    // not positive or beyond what a block may hold, or memory cannot be had.
+    static HBLOCK CreatePictureBlock(int width, int height, int bitCount);
     bool CreateEmptyImage(int width, int height, std::uint8_t fill);
     bool AfterRead();
 
