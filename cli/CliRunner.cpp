@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -97,9 +99,14 @@ FileOutcome Process(const CliPlan& plan, const std::string& input, const std::st
     }
     if (outcome.ok && !target.empty()) {
         const FileStatus status = doc.Save(target);
+        const int error = errno;
         if (status == FileStatus::Refused) {
             err << target << ": "
                 << "Couldn't save Bitmap Image : this file is not a valid one\n";
+            outcome.ok = false;
+        } else if (status == FileStatus::CannotOpen && error != 0) {
+            // The system's reason, such as a file or folder the user may not write.
+            err << target << ": " << std::strerror(error) << '\n';
             outcome.ok = false;
         } else if (status != FileStatus::Ok) {
             err << target << ": " << FileStatusText(status) << '\n';
