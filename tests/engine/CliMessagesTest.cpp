@@ -19,7 +19,8 @@ protected:
     void SetUp() override {
         CTempFolderTest::SetUp();
         ASSERT_EQ(RunTool({"--uniform", "6,4,9", "-o", P("a.bmp")}).status, 0);
-        for (const char* copy : {"-neg.bmp", "d1/x.bmp", "d2/x.bmp", "ro/x.bmp"}) {
+        for (const char* copy :
+             {"-neg.bmp", "d1/x.bmp", "d2/x.bmp", "ro/x.bmp", "d1/a.pgm", "d1/a.tif"}) {
             fs::create_directories((folder / copy).parent_path());
             fs::copy_file(P("a.bmp"), P(copy));
         }
@@ -27,6 +28,7 @@ protected:
         fs::create_directories(folder / "out");
         fs::create_directories(folder / "scans");
         std::ofstream(P("notes.txt")) << "not a picture\n";
+        std::ofstream(P("r.txt")) << "--negative\n";
     }
 
     // Runs `line` through the shell in the test's folder, as the user types it.
@@ -96,6 +98,13 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              // Two results for one output file.
              {"d1/x.bmp d2/x.bmp --negative -o out", 2,
               "orvex-cli: d1/x.bmp and d2/x.bmp would both be written to out/x.bmp"},
+             {"d2/x.bmp a.bmp d1/x.bmp --recipe r.txt -o out", 2,
+              "orvex-cli: d2/x.bmp and d1/x.bmp would both be written to out/x.bmp"},
+             // A BMP file named .pgm is written as the BMP it is.
+             {"a.bmp d1/a.pgm --negative -o out", 2,
+              "orvex-cli: a.bmp and d1/a.pgm would both be written to out/a.bmp"},
+             {"a.bmp d1/a.tif --negative --format png -o out", 2,
+              "orvex-cli: a.bmp and d1/a.tif would both be written to out/a.png"},
          }) {
         const CliResult r = Shell(kCli + " " + row.args, row.asUser);
         EXPECT_EQ(r.status, row.status) << row.args << "\n" << r.err;
