@@ -70,6 +70,12 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              {"a.bmp --palette-file none.pal -o b.bmp", 1,
               "orvex-cli: a.bmp: none.pal: No such file or directory"},
              {"a.bmp nosuch.bmp --info", 1, "orvex-cli: nosuch.bmp: No such file or directory"},
+             {"notes.txt --info", 1,
+              "orvex-cli: notes.txt: not a picture in a format orvex-cli reads (BMP, PNG, TIFF, "
+              "JPEG, PGM/PPM)"},
+             {"a.bmp --negative -o b.jpg", 2,
+              "orvex-cli: b.jpg: the extension says what is written: .bmp, .png, .tif, .tiff or "
+              ".pgm (try --help)"},
              // No success for lost work.
              {"a.bmp --histogram >/dev/full", 1,
               "orvex-cli: standard output: No space left on device"},
