@@ -210,7 +210,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     }
     // A job of a batch ends with its counts, so a scheduler's log tells how far it got.
     if ((several && failures > 0) || plan.FromList() || plan.skipExisting)
-        err << "orvex-cli: " << batch.files << " files: " << jobs.size() - failures << " done, "
-            << batch.skipped << " skipped, " << failures << " failed\n";
+        err << "orvex-cli: " << batch.files << (batch.files == 1 ? " file: " : " files: ")
+            << jobs.size() - failures << " done, " << batch.skipped << " skipped, " << failures
+            << " failed\n";
     return FinishOutput(out, err, failures == 0 ? kExitOk : kExitFailed);
 }
