@@ -38,14 +38,19 @@ _orvex_cli_values()
 _orvex_cli()
 {
     local cur prev words cword
-    _init_completion -n \"\'=: || return
+    _init_completion -s -n \"\' || return
 
     local program=${words[0]} options argument
     options=$(_orvex_cli_options "$program")
     [[ $options ]] || { _filedir; return; }
 
+    # After "--" every word is an input.
+    local i
+    for ((i = 1; i < cword; i++)); do
+        [[ ${words[i]} == -- ]] && { _filedir; return; }
+    done
+
     case $prev in
-        -o) _filedir; return ;;
         --filter)
             _orvex_cli_values "$("$program" --list-filters 2>/dev/null | cut -f1)"
             return
@@ -66,12 +71,12 @@ _orvex_cli()
     argument=$(awk -v flag="$prev" '$1 == flag { print $2 }' <<<"$options")
     case $argument in
         '') ;;
-        FILE | LIST | *.pal) _filedir; return ;;
+        FILE | LIST | OUTPUT | *.pal) _filedir; return ;;
         *) return ;;  # a number or a list of numbers
     esac
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$(cut -d' ' -f1 <<<"$options") -o --help" -- "$cur"))
+        COMPREPLY=($(compgen -W "$(cut -d' ' -f1 <<<"$options")" -- "$cur"))
         return
     fi
     _filedir

@@ -37,7 +37,7 @@ expect() {
 options=$("$program" --help | sed -n 's/^  \(--[a-z][-a-z0-9]*\).*/\1/p')
 expect "$(grep '^--fi' <<<"$options")" --fi
 expect "--filter" --filt
-expect "$(printf '%s\n' $options --recipe -o --help)" -
+expect "$(printf '%s\n' -o $options)" -
 
 # Filter keys from --list-filters, inside quotes as typed, else escaped.
 keys=$("$program" --list-filters | cut -f1)
@@ -50,7 +50,7 @@ expect 'Lissage\ Gaussien\ 5x5\ 1' --filter 'Lissage\ Gaussien\ 5'
 expect "$(printf '%s\n' grey rainbow heat metal binary)" --palette ''
 expect "heat" --palette h
 for name in $(complete_line --palette ''); do
-  "$program" --uniform 4,4,9 --palette "$name" >/dev/null || { echo "FAIL: --palette $name refused"; status=1; }
+  "$program" --uniform 4,4,9 --palette "$name" --info >/dev/null || { echo "FAIL: --palette $name refused"; status=1; }
 done
 
 # Files where a file is expected; nothing where a number is.
@@ -59,6 +59,11 @@ expect "$files" ''
 expect "$files" scan.bmp --recipe ''
 expect "$files" scan.bmp -o ''
 expect "clean.txt" scan.bmp --recipe c
+expect "$files" --negative -- ''
+expect "heat" --palette=h
 expect "" --roi ''
 expect "" --rotate 45
+expect "" --shard ''
+expect "$(printf '%s\n' bmp png tif tiff pgm)" scan.bmp --format ''
+
 exit $status
