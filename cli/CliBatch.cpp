@@ -22,6 +22,8 @@ std::string ReadInputList(const std::string& list, std::istream& in,
                           std::vector<std::string>& inputs) {
     std::ifstream file;
     if (list != kStandardStream) {
+        std::error_code ec;
+        if (fs::is_directory(list, ec)) return Problem(list, SystemReason(EISDIR));
         errno = 0;
         file.open(list);
         if (!file) return Problem(list, SystemReason(errno != 0 ? errno : ENOENT));
@@ -92,7 +94,11 @@ PictureFormat KeptFormat(PictureFormat inputFormat) {
 }
 
 std::pair<std::size_t, std::size_t> ShareBounds(std::size_t count, const CliShard& shard) {
-    return {(shard.k - 1) * count / shard.n, shard.k * count / shard.n};
+    // In 128 bits: K and N may be as large as the command line allows.
+    const auto bound = [&](std::size_t k) {
+        return static_cast<std::size_t>(static_cast<unsigned __int128>(k) * count / shard.n);
+    };
+    return {bound(shard.k - 1), bound(shard.k)};
 }
 
 std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {

@@ -10,11 +10,10 @@
 
 #include "BatchProgress.h"
 #include "CliBatch.h"
+#include "CliHelp.h"
 #include "CliPlan.h"
 #include "FileReason.h"
-#include "KernelCatalogue.h"
 #include "Message.h"
-#include "OptionWords.h"
 #include "SystemOutput.h"
 
 namespace {
@@ -31,40 +30,6 @@ int FinishOutput(std::ostream& out, std::ostream& err, int status) {
     err << "orvex-cli: standard output: "
         << (error != 0 ? SystemReason(error) : std::string("error while writing")) << '\n';
     return kExitFailed;
-}
-
-// One kernel a line, tab-separated: the key as --filter takes it (without
-// its final space), the side, the description.
-void PrintFilters(std::ostream& out) {
-    for (const CKernelEntry& entry : GetKernelCatalogue()) {
-        std::string key = entry.key;
-        if (!key.empty() && key.back() == ' ') key.pop_back();
-        out << key << '\t' << entry.size << '\t' << entry.description << '\n';
-    }
-}
-
-// One option a line, "  FLAG ARG   what it does", the shape the manual page
-// and the shell completion are made from.
-void PrintOptionLine(std::ostream& out, const std::string& flag, const std::string& argument,
-                     const std::string& help) {
-    std::string head = flag + (argument.empty() ? "" : " " + argument);
-    head.resize(std::max<std::size_t>(head.size() + 2, 30), ' ');
-    out << "  " << head << help << '\n';
-}
-
-void PrintHelp(std::ostream& out) {
-    out << "Usage: orvex-cli [INPUT ... | --files-from LIST | --uniform W,H,LEVEL] [OPERATION ...] "
-           "[-o OUTPUT]\n\n"
-           "Reads BMP, PNG, TIFF, JPEG and PGM/PPM pictures; writes BMP, PNG, TIFF and PGM.\n"
-           "Operations and reports run left to right, as the desktop commands do.\n"
-           "One input: -o names the output file, whose extension says its format.\n"
-           "Several inputs: -o names an existing folder; each result keeps its input's name\n"
-           "and format (a JPEG's is written as PNG) unless --format says otherwise.\n"
-           "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n";
-    for (const CliOption& option : ProgramOptions())
-        PrintOptionLine(out, option.flag, option.argument, option.help);
-    for (const CliOperation& op : CliOperations())
-        PrintOptionLine(out, op.flag, op.argument, op.help);
 }
 
 // Every line on standard error starts with the program's name, then the
@@ -210,7 +175,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     }
     // A job of a batch ends with its counts, so a scheduler's log tells how far it got.
     if ((several && failures > 0) || plan.FromList() || plan.skipExisting)
-        err << "orvex-cli: " << batch.files << " files: " << jobs.size() - failures << " done, "
-            << batch.skipped << " skipped, " << failures << " failed\n";
+        err << "orvex-cli: " << batch.files << (batch.files == 1 ? " file: " : " files: ")
+            << jobs.size() - failures << " done, " << batch.skipped << " skipped, " << failures
+            << " failed\n";
     return FinishOutput(out, err, failures == 0 ? kExitOk : kExitFailed);
 }

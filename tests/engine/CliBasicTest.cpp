@@ -53,6 +53,10 @@ TEST_F(CliBasic, HelpListsTheOperations) {
     EXPECT_EQ(r.status, 0);
     for (const char* flag : {"--uniform", "--roi", "--undo", "--info", "--history"})
         EXPECT_NE(r.out.find(flag), std::string::npos) << flag;
+    // One option a line, as the manual page and the completion read them.
+    for (const char* flag : {"-o OUTPUT", "--format EXT", "--files-from LIST", "--shard K/N",
+                             "--skip-existing", "--recipe FILE", "--"})
+        EXPECT_NE(r.out.find("\n  " + std::string(flag) + " "), std::string::npos) << flag;
 }
 
 TEST_F(CliBasic, SeveralInputsGoToAFolderAndAFailureDoesNotStopTheOthers) {
