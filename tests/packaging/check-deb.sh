@@ -2,13 +2,13 @@
 # Builds the .deb from this build folder and checks that it holds everything
 # a desktop and a shell look for, owned by root, and that it declares the
 # libraries the programs link.
-# Usage: check-deb.sh BUILD_DIR SOURCE_DIR VERSION
+# Usage: check-deb.sh BUILD_DIR SOURCE_DIR VERSION CPACK
 set -euo pipefail
-build=$1 source=$2 version=$3
+build=$1 source=$2 version=$3 cpack=$4
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" ||
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" ||
   { cat "$out/cpack.log"; exit 1; }
 deb=$out/orvex_${version}_amd64.deb
 [[ -f $deb ]] || { echo "no $deb"; ls "$out"; exit 1; }
