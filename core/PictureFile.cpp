@@ -57,10 +57,7 @@ FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& inf
     std::uint8_t head[8];
     const std::size_t size = stream.Read(head, sizeof head);
     const auto format = DetectPictureFormat(head, size);
-    if (!format) {
-        info.problem = kUnknownFormat;
-        return FileStatus::UnknownFormat;
-    }
+    if (!format) return FileStatus::UnknownFormat;
     info.format = *format;
     CReplayStream replay(stream, head, size);
     if (*format == PictureFormat::Bmp)
@@ -86,15 +83,14 @@ FileStatus ReadPictureFile(CImage& image, const std::string& path, SPictureFileI
     std::uint8_t head[8];
     const std::size_t size = std::fread(head, 1, sizeof head, file);
     const auto format = DetectPictureFormat(head, size);
+    // An unknown format gets no problem: the front ends say so in their words.
     FileStatus status = FileStatus::UnknownFormat;
-    if (!format) {
-        info.problem = kUnknownFormat;
-    } else if (*format == PictureFormat::Bmp) {
+    if (format == PictureFormat::Bmp) {
         info.format = *format;
         std::rewind(file);
         CFileStream stream(file);
         status = image.ReadFileBMP(stream) ? FileStatus::Ok : FileStatus::Refused;
-    } else {
+    } else if (format) {
         info.format = *format;
         CCodecInput input(file);
         status = ReadThroughCodec(image, input, *format, info);
