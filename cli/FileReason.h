@@ -1,0 +1,21 @@
+#pragma once
+// The words orvex-cli uses for a file that failed: the system's reason when
+// it gave one ("No such file or directory"), else what went wrong.
+
+#include <functional>
+#include <string>
+
+#include "BmpFileIo.h"
+
+// The system's text for the error number `error`.
+std::string SystemReason(int error);
+
+// Why opening, reading or writing a picture failed; `error` is errno as the
+// failing call left it (0 when the system said nothing).
+std::string FileFailure(FileStatus status, int error);
+
+// Runs `io`, a read or write of the file `path` that speaks through the
+// engine's messages; should it fail, what it said is replaced by one message
+// naming the file and the system's reason (`otherwise` when there is none).
+bool WithFileReason(const std::string& path, const std::string& otherwise,
+                    const std::function<bool()>& io);
