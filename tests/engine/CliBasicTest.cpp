@@ -8,6 +8,7 @@
 
 #include "CliSupport.h"
 #include "TempFolderTest.h"
+#include "UnprivilegedTest.h"
 
 namespace fs = std::filesystem;
 
@@ -79,6 +80,42 @@ TEST_F(CliBasic, MissingInputFails) {
     const CliResult r = RunTool({P("absent.bmp"), "--info"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "orvex-cli: " + P("absent.bmp") + ": No such file or directory\n");
+}
+
+TEST_F(CliBasic, OutputsTheUserMayNotWriteAreKept) {
+    RUN_AS_NOBODY_WHEN_ROOT();
+    for (const std::string name : {"locked.bmp", "locked.pal"}) {
+        std::ofstream(P(name)) << "precious";
+        fs::permissions(P(name),
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+    const CliResult picture = RunTool({"--uniform", "4,4,9", "-o", P("locked.bmp")});
+    EXPECT_EQ(picture.status, 1);
+    EXPECT_EQ(picture.err, "orvex-cli: " + P("locked.bmp") + ": Permission denied\n");
+    const CliResult palette = RunTool({"--uniform", "4,4,9", "--save-palette", P("locked.pal")});
+    EXPECT_EQ(palette.status, 1);
+    EXPECT_EQ(palette.err, "orvex-cli: " + P("locked.pal") + ": Permission denied\n");
+    for (const std::string name : {"locked.bmp", "locked.pal"}) {
+        std::ifstream in(P(name));
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious") << name;
+    }
+}
+
+TEST_F(CliBasic, WritableOutputInAClosedFolderIsWritten) {
+    RUN_AS_NOBODY_WHEN_ROOT();
+    fs::create_directory(folder / "closed");
+    std::ofstream(folder / "closed" / "out.bmp") << "old";
+    fs::permissions(folder / "closed", fs::perms::owner_read | fs::perms::owner_exec);
+    const CliResult r = RunTool({"--uniform", "4,4,9", "-o", (folder / "closed/out.bmp").string()});
+    const CliResult fresh =
+        RunTool({"--uniform", "4,4,9", "-o", (folder / "closed/new.bmp").string()});
+    fs::permissions(folder / "closed", fs::perms::owner_all);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(fs::file_size(folder / "closed/out.bmp"), 1078u + 4u * 4u);
+    // A new file is for the folder to allow.
+    EXPECT_EQ(fresh.status, 1);
+    EXPECT_EQ(fresh.err,
+              "orvex-cli: " + (folder / "closed/new.bmp").string() + ": Permission denied\n");
 }
 
 TEST_F(CliBasic, UndoExchangesAndNeedsACopy) {
