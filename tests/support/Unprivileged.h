@@ -33,27 +33,43 @@ struct SUnprivilegedRun {
 };
 
 // Runs `args` (the program first) as nobody:nogroup without supplementary
-// groups, its temporary files under /tmp, which nobody may use.
-inline SUnprivilegedRun RunAsNobody(const std::vector<std::string>& args) {
-    std::vector<std::string> full = {
-        kSetprivPath, "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
-        "env",        "TMPDIR=/tmp"};
+// groups, in /tmp and with its temporary files there, where nobody may write.
+// The program is handed over open, so that it runs even from a build folder
+// nobody may enter (a checkout in root's home).
+inline SUnprivilegedRun RunAsNobody(std::vector<std::string> args) {
+    SUnprivilegedRun run;
+    const int program = ::open(args.at(0).c_str(), O_RDONLY);
+    if (program < 0) return run;
+    args[0] = "/proc/self/fd/" + std::to_string(program);
+    std::vector<std::string> full = {kSetprivPath, "--reuid=nobody", "--regid=nogroup",
+                                     "--clear-groups", "--"};
     full.insert(full.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : full) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    std::vector<std::string> environment = {"TMPDIR=/tmp"};
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        if (std::string(*variable).rfind("TMPDIR=", 0) != 0) environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (std::string& variable : environment) envp.push_back(variable.data());
+    envp.push_back(nullptr);
 
-    SUnprivilegedRun run;
     int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return run;
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        ::close(program);
+        return run;
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addchdir_np(&actions, "/tmp");
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, kSetprivPath, &actions, nullptr, argv.data(), environ);
+    const int spawned =
+        posix_spawn(&child, kSetprivPath, &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
+    ::close(program);
     if (spawned == 0) {
         char buffer[4096];
         ssize_t n;
