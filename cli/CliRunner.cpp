@@ -58,8 +58,7 @@ bool OpenInput(CImageDocument& doc, const std::string& input, std::istream& in, 
     const std::string& problem = doc.GetFileInfo().problem;
     // A refused BMP file has been explained by the engine already.
     if (!problem.empty() || status != FileStatus::Refused)
-        err << MessagePrefix(InputLabel(input))
-            << (problem.empty() ? FileFailure(status, error) : problem) << '\n';
+        err << MessagePrefix(InputLabel(input)) << FileFailure(status, error, problem) << '\n';
     return false;
 }
 
@@ -82,7 +81,7 @@ bool SaveResult(CImageDocument& doc, const CliJob& job, std::ostream& out, std::
     const std::string label = job.target == kStandardStream ? "standard output" : job.target;
     if (status == FileStatus::Refused && problem.empty())
         problem = "Couldn't save Bitmap Image : this file is not a valid one";
-    err << MessagePrefix(label) << (problem.empty() ? FileFailure(status, error) : problem) << '\n';
+    err << MessagePrefix(label) << FileFailure(status, error, problem) << '\n';
     return false;
 }
 

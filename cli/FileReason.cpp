@@ -7,11 +7,12 @@
 
 std::string SystemReason(int error) { return std::generic_category().message(error); }
 
-std::string FileFailure(FileStatus status, int error) {
+std::string FileFailure(FileStatus status, int error, const std::string& problem) {
     const bool systemSaid =
         error != 0 && (status == FileStatus::CannotOpen || status == FileStatus::ReadError ||
                        status == FileStatus::WriteError);
     if (systemSaid) return SystemReason(error);
+    if (!problem.empty()) return problem;
     switch (status) {
         case FileStatus::CannotOpen:
             return "cannot open the file";

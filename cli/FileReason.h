@@ -10,9 +10,10 @@
 // The system's text for the error number `error`.
 std::string SystemReason(int error);
 
-// Why opening, reading or writing a picture failed; `error` is errno as the
-// failing call left it (0 when the system said nothing).
-std::string FileFailure(FileStatus status, int error);
+// Why opening, reading or writing a picture failed: the system's reason when
+// it gave one (`error` is errno as the failing call left it), else the
+// reader's or writer's `problem`, else what went wrong.
+std::string FileFailure(FileStatus status, int error, const std::string& problem = {});
 
 // Runs `io`, a read or write of the file `path` that speaks through the
 // engine's messages; should it fail, what it said is replaced by one message

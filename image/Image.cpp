@@ -1,6 +1,7 @@
 #include "Image.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -141,6 +142,12 @@ CStoredRows CImage::GetStoredRows() const {
         rows.redMask = 0xFF0000, rows.greenMask = 0x00FF00, rows.blueMask = 0x0000FF;
     }
     return rows;
+}
+
+CDirectChannel::CDirectChannel(std::uint32_t mask) : mask_(mask) {
+    if (mask_ == 0) return;
+    shift_ = std::countr_zero(mask_);
+    largest_ = mask_ >> shift_;
 }
 
 const std::uint8_t* CImage::GetBits(const std::uint8_t* block) const {

@@ -79,6 +79,24 @@ struct CStoredRows {
     }
 };
 
+// One colour channel of a direct-colour pixel word: where its bits lie, and
+// their value widened to 0 .. 255, rounded (5 bits: v x 255 / 31).
+class CDirectChannel {
+public:
+    explicit CDirectChannel(std::uint32_t mask = 0);
+    int Value(std::uint32_t pixel) const {
+        if (largest_ == 0) return 0;
+        const std::uint32_t v = (pixel & mask_) >> shift_;
+        if (largest_ == 255) return static_cast<int>(v);
+        return static_cast<int>((static_cast<std::uint64_t>(v) * 255 + largest_ / 2) / largest_);
+    }
+
+private:
+    std::uint32_t mask_ = 0;
+    int shift_ = 0;
+    std::uint32_t largest_ = 0;
+};
+
 class CImage {
 public:
     static constexpr int kInfoHeaderSize = 40;
@@ -165,6 +183,13 @@ public:
     bool PaletteHeat();
     bool PaletteMetal();
     bool PaletteBinary();
+
+    // --- Grey levels --------------------------------------------------------
+    // Whether the picture is 8-bit with the 256-entry grey ramp as its table.
+    bool HasGreyRamp() const;
+    // Makes a 256-level grey picture of the colours the pixels show (see
+    // ImageGrey.cpp); the picture keeps its size and region of interest.
+    bool ConvertToGrey();
 
     // --- Statistics ---------------------------------------------------------
     int GetMin();
