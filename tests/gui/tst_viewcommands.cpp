@@ -71,6 +71,8 @@ private slots:
 void TestViewCommands::manualThresholdPreviewsThenThresholds() {
     COrvexDoc doc;
     MakePicture(*doc.GetImage(), 256, 4, [](int x, int) { return x; });
+    doc.GetImage()->PaletteRainbow();
+    const CPaletteTable rainbow = *doc.GetImage()->GetPalette();
     COrvexView view(&doc), second(&doc);
     QSignalSpy colours(&doc, &COrvexDoc::coloursChanged);
     QSignalSpy pictures(&doc, &COrvexDoc::picturesChanged);
@@ -100,6 +102,10 @@ void TestViewCommands::manualThresholdPreviewsThenThresholds() {
     QVERIFY(doc.GetImage()->HasBackup());
     QCOMPARE(doc.GetImage()->GetPalette()->entries[1],
              (CPaletteTable::Entry{255, 0, 255}));  // binary
+    // Undone: the colours the picture had before the dialog, not the preview's.
+    view.OnCommand(cmd::EditUndo);
+    QCOMPARE(LevelAt(*doc.GetImage(), 39, 0), 39);
+    QVERIFY(doc.GetImage()->GetPalette()->entries == rainbow.entries);
 }
 
 void TestViewCommands::manualThresholdCancelRestoresGrey() {
