@@ -6,14 +6,19 @@ RELEASE_DIR := build/release
 TEST_DIR := build/test
 BENCH_DIR := build/bench
 
-.PHONY: run test build bootstrap bench fuzz clean format
+.PHONY: run test build package bootstrap bench fuzz clean format
 
 bootstrap:
 	@bash scripts/bootstrap.sh
 
 build: bootstrap
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli orvex-manpage orvex-cli-manpage
+
+# build/release/orvex_VERSION_amd64.deb: the programs, their manual pages,
+# the completion, the menu entry, icons, tips and metainfo.
+package: build
+	cd $(RELEASE_DIR) && cpack
 
 run: build
 	cd $(RELEASE_DIR)/app && ./orvex

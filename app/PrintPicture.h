@@ -1,6 +1,7 @@
 #pragma once
-// Printing a picture across the width of the page, its proportions kept on
-// paper even on printers whose dots are not square. One page per picture.
+// Printing a picture as large as the page allows, whole and centred, its
+// proportions kept on paper even on printers whose dots are not square. One
+// page per picture; print, preview and PDF alike.
 
 #include <QRect>
 #include <QSize>
@@ -11,10 +12,11 @@ class QPaintDevice;
 class QPrinter;
 class QWidget;
 
-// Where the picture goes on a page of horizontal resolution `pageWidth`
-// (device pixels) with dotsPerInchX x dotsPerInchY: the full width, and the
-// height that keeps the proportions. Empty for an empty picture.
-QRect PrintRect(QSize picture, int pageWidth, int dotsPerInchX, int dotsPerInchY);
+// Where the picture goes on a page of `page` device pixels with
+// dotsPerInchX x dotsPerInchY: the full width or the full height, whichever
+// leaves the whole picture on the page with its proportions, centred on the
+// other. Empty for an empty picture.
+QRect PrintRect(QSize picture, QSize page, int dotsPerInchX, int dotsPerInchY);
 
 // Draws the picture on one page of `device`.
 void PrintPage(const CImage& image, QPaintDevice& device);

@@ -345,7 +345,7 @@ QList<SViewCommand> ViewCommandRows() {
          AddPaletteBar},
         {cmd::PaletteEdit,
          {"Editer...", "Edition de palettes", "Edition de palettes"},
-         Always,
+         Needs<StepCustomPalette>(),
          EditPalette},
         {cmd::EditUndo,
          {"&Annuler\tCtrl+Z",

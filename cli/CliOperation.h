@@ -36,10 +36,19 @@ struct CliOperation {
     // The argument names a file; in a recipe a relative name is taken from
     // the recipe's folder.
     bool argumentIsFile = false;
+    // A report prints what it finds; a command line with one needs no -o.
+    bool report = false;
+    // Only a setting (the region of interest): the picture stays as it was.
+    bool changesPicture = true;
+    // Said after the engine's message when the step fails, so the reader
+    // knows the run stopped there.
+    std::string failureNote{};
 };
 
-// The same row marked as taking no undo copy (a report, a setting).
+// The same row marked as taking no undo copy (a setting, undo).
 CliOperation WithoutUndoCopy(CliOperation operation);
+// The same row marked as a report: it prints and changes nothing.
+CliOperation AsReport(CliOperation operation);
 
 // A row for an operation without argument that runs a step on the document.
 CliOperation StepOperation(std::string flag, std::string help, bool (*step)(CImageDocument&),
@@ -57,3 +66,5 @@ void AddFilterOperations(std::vector<CliOperation>& table);
 
 // All operations, in the order --help lists them.
 const std::vector<CliOperation>& CliOperations();
+// The operation of `flag`, or null.
+const CliOperation* FindOperation(const std::string& flag);

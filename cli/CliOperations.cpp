@@ -15,6 +15,19 @@ CliOperation WithoutUndoCopy(CliOperation operation) {
     return operation;
 }
 
+CliOperation AsReport(CliOperation operation) {
+    operation.takesUndoCopy = false;
+    operation.report = true;
+    operation.changesPicture = false;
+    return operation;
+}
+
+const CliOperation* FindOperation(const std::string& flag) {
+    for (const CliOperation& op : CliOperations())
+        if (op.flag == flag) return &op;
+    return nullptr;
+}
+
 const std::vector<CliOperation>& CliOperations() {
     static const std::vector<CliOperation> table = [] {
         std::vector<CliOperation> t;

@@ -5,18 +5,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "ArgParse.h"
+#include "OptionWords.h"
 #include "RecipeWords.h"
 
 namespace {
 
 // No recipe comes anywhere near this; a larger file is not one.
 constexpr std::uintmax_t kMaxRecipeBytes = 1 << 20;
-
-const CliOperation* FindOperation(const std::string& flag) {
-    for (const CliOperation& op : CliOperations())
-        if (op.flag == flag) return &op;
-    return nullptr;
-}
 
 bool IsOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
 
@@ -26,11 +22,12 @@ std::string ReadOperation(const std::vector<std::string>& words, std::size_t& i,
                           std::vector<CliStep>& steps, const std::filesystem::path& folder) {
     const std::string& flag = words[i++];
     const CliOperation* op = FindOperation(flag);
-    if (op == nullptr) return "unknown option '" + flag + "'";
+    if (op == nullptr) return UnknownOption(flag);
     std::string arg;
     if (!op->argument.empty()) {
         if (i >= words.size()) return flag + " needs " + op->argument;
         arg = words[i++];
+        if (op->argumentIsFile && arg.empty()) return flag + " needs a file name, not an empty one";
         if (op->argumentIsFile && !folder.empty() && std::filesystem::path(arg).is_relative())
             arg = (folder / arg).string();
     }
@@ -45,12 +42,14 @@ std::string ReadOperation(const std::vector<std::string>& words, std::size_t& i,
 std::string ReadRecipeLine(const std::string& line, std::vector<CliStep>& steps,
                            const std::filesystem::path& folder) {
     std::string error;
-    const auto words = SplitRecipeWords(line, error);
+    auto words = SplitRecipeWords(line, error);
     if (!words) return error;
     if (words->empty()) return {};
+    if (std::string problem = SplitAssignments(*words); !problem.empty()) return problem;
     const std::string& first = words->front();
     if (first == "--recipe") return "a recipe cannot run another recipe";
-    if (!IsOption(first) || first == "-o" || first == "--help" || first == "-h")
+    if (!IsOption(first) || (FindOperation(first) == nullptr && TakesValue(first)) ||
+        first == "--help" || first == "-h")
         return "'" + first + "' is not an operation (inputs and -o go on the command line)";
     std::size_t i = 0;
     if (std::string problem = ReadOperation(*words, i, steps, folder); !problem.empty())
@@ -59,14 +58,76 @@ std::string ReadRecipeLine(const std::string& line, std::vector<CliStep>& steps,
     return {};
 }
 
+std::optional<CliShard> ParseShard(const std::string& text) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos) return std::nullopt;
+    const auto k = ParseInteger(text.substr(0, slash)), n = ParseInteger(text.substr(slash + 1));
+    if (!k || !n || *k < 1 || *k > *n) return std::nullopt;
+    return CliShard{static_cast<std::size_t>(*k), static_cast<std::size_t>(*n)};
+}
+
+// An option of the program with its value; empty back, or what is wrong
+// (a recipe's problem comes whole, starting "orvex-cli: ").
+std::string ReadProgramOption(const std::string& flag, const std::string& value, CliPlan& plan) {
+    if (flag == "--recipe") return ReadRecipe(value, plan.steps);
+    if (value.empty()) return flag + " needs a name, not an empty one";
+    if (flag == "-o") {
+        if (!plan.output.empty()) return "-o given twice";
+        plan.output = value;
+    } else if (flag == "--format") {
+        plan.format = WritableFormatFromName(value);
+        if (!plan.format) return "--format " + value + ": expects bmp, png, tif, tiff or pgm";
+    } else if (flag == "--files-from") {
+        if (!plan.filesFrom.empty()) return "--files-from given twice";
+        plan.filesFrom = value;
+    } else if (flag == "--shard") {
+        plan.shard = ParseShard(value);
+        if (!plan.shard) return "--shard " + value + ": expects K/N with 1 <= K <= N";
+    }
+    return {};
+}
+
+// The line a usage problem is told in; a problem that says its own remedy
+// needs no pointer to --help, a recipe's comes whole.
+std::string UsageLine(const std::string& problem) {
+    if (problem.rfind("orvex-cli: ", 0) == 0) return problem;
+    const bool saysRemedy = problem.find("did you mean") != std::string::npos ||
+                            problem.find(": add ") != std::string::npos;
+    return "orvex-cli: " + problem + (saysRemedy ? "" : " (try --help)");
+}
+
+// What the command line asks that cannot work, found before any file is read.
+std::string CheckPlan(const CliPlan& plan) {
+    const auto any = [&](auto test) {
+        return std::any_of(plan.steps.begin(), plan.steps.end(), test);
+    };
+    const bool creates = any([](const CliStep& s) { return s.operation->flag == "--uniform"; });
+    if (plan.inputs.empty() && plan.filesFrom.empty() && !creates)
+        return "no input: give picture files, --files-from LIST or --uniform W,H,LEVEL";
+    if (plan.output.empty() && !plan.HasReport() &&
+        any([](const CliStep& s) { return s.operation->changesPicture; }))
+        return "nothing would be written: add -o FILE";
+    if (plan.skipExisting && (plan.output.empty() || plan.output == kStandardStream))
+        return "--skip-existing needs -o naming where the outputs go";
+    if (plan.output == kStandardStream && plan.HasReport())
+        return "-o - writes the picture to standard output: no report can go there too";
+    return {};
+}
+
 }  // namespace
+
+bool CliPlan::HasReport() const {
+    return std::any_of(steps.begin(), steps.end(),
+                       [](const CliStep& s) { return s.operation->report; });
+}
 
 std::string ReadRecipe(const std::string& path, std::vector<CliStep>& steps) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) return "orvex-cli: " + path + ": " + ec.message();
     std::ifstream file(path, std::ios::binary);
-    if (ec || !file) return "orvex-cli: cannot read the recipe '" + path + "'";
-    if (size > kMaxRecipeBytes) return "orvex-cli: '" + path + "' is too large for a recipe";
+    if (!file) return "orvex-cli: " + path + ": cannot read the recipe";
+    if (size > kMaxRecipeBytes) return "orvex-cli: " + path + ": too large for a recipe";
     std::ostringstream contents;
     contents << file.rdbuf();
     std::istringstream lines(contents.str());
@@ -76,7 +137,7 @@ std::string ReadRecipe(const std::string& path, std::vector<CliStep>& steps) {
     for (int number = 1; std::getline(lines, line); ++number) {
         if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // editors' BOM
         if (std::string problem = ReadRecipeLine(line, steps, folder); !problem.empty())
-            return path + ":" + std::to_string(number) + ": " + problem;
+            return "orvex-cli: " + path + ":" + std::to_string(number) + ": " + problem;
     }
     return {};
 }
@@ -93,45 +154,42 @@ void PlanUndoCopies(std::vector<CliStep>& steps) {
     }
 }
 
-std::string ReadPlan(const std::vector<std::string>& args, CliPlan& plan) {
-    const auto usage = [](const std::string& problem) {
-        return "orvex-cli: " + problem + " (try --help)";
-    };
+std::string ReadPlan(const std::vector<std::string>& commandLine, CliPlan& plan) {
+    std::vector<std::string> args = commandLine;
+    if (std::string problem = SplitAssignments(args); !problem.empty()) return UsageLine(problem);
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size();) {
         const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            plan.help = true;
-            ++i;
-        } else if (a == "--list-filters" || a == "--version") {
-            (a == "--version" ? plan.version : plan.listFilters) = true;
-            ++i;
-        } else if (a == "-o") {
-            if (i + 1 >= args.size()) return usage("-o needs a file or folder name");
-            if (!plan.output.empty()) return usage("-o given twice");
-            plan.output = args[i + 1];
-            i += 2;
-        } else if (a == "--recipe") {
-            if (i + 1 >= args.size()) return usage("--recipe needs a recipe file");
-            if (std::string problem = ReadRecipe(args[i + 1], plan.steps); !problem.empty())
-                return problem;
-            i += 2;
-        } else if (IsOption(a)) {
-            if (std::string problem = ReadOperation(args, i, plan.steps, {}); !problem.empty())
-                return usage(problem);
-        } else {
+        if (optionsEnded || !IsOption(a)) {
+            if (a.empty()) return UsageLine("an input's file name is empty");
             plan.inputs.push_back(a);
             ++i;
+        } else if (a == "--") {
+            optionsEnded = true;
+            ++i;
+        } else if (a == "--help" || a == "-h") {
+            plan.help = true;
+            ++i;
+        } else if (a == "--list-filters" || a == "--version" || a == "--skip-existing") {
+            (a == "--version"         ? plan.version
+             : a == "--skip-existing" ? plan.skipExisting
+                                      : plan.listFilters) = true;
+            ++i;
+        } else if (TakesValue(a) && FindOperation(a) == nullptr) {
+            if (i + 1 >= args.size()) {
+                const auto option = std::find_if(ProgramOptions().begin(), ProgramOptions().end(),
+                                                 [&](const CliOption& o) { return o.flag == a; });
+                return UsageLine(a + " needs " + option->argument);
+            }
+            if (std::string problem = ReadProgramOption(a, args[i + 1], plan); !problem.empty())
+                return UsageLine(problem);
+            i += 2;
+        } else if (std::string problem = ReadOperation(args, i, plan.steps, {}); !problem.empty()) {
+            return UsageLine(problem);
         }
     }
     if (plan.ReportOnly()) return {};
-    const bool creates = std::any_of(plan.steps.begin(), plan.steps.end(), [](const CliStep& s) {
-        return s.operation->flag == "--uniform";
-    });
-    if (plan.inputs.empty() && !creates)
-        return usage("no input: give BMP files or --uniform W,H,LEVEL");
-    if (plan.inputs.size() > 1 && !plan.output.empty() &&
-        !std::filesystem::is_directory(plan.output))
-        return usage("with several inputs, -o must name an existing folder");
+    if (std::string problem = CheckPlan(plan); !problem.empty()) return UsageLine(problem);
     PlanUndoCopies(plan.steps);
     return {};
 }

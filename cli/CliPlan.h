@@ -3,10 +3,13 @@
 // the inputs, the operations in order (from the command line and from
 // recipe files) and the output.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "CliOperation.h"
+#include "PictureFormat.h"
 
 struct CliStep {
     const CliOperation* operation;
@@ -15,25 +18,42 @@ struct CliStep {
     bool keepsUndoCopy = true;
 };
 
+// --shard K/N: the K-th of N shares, K counted from 1.
+struct CliShard {
+    std::size_t k = 1, n = 1;
+};
+
+// The name of standard input and output on the command line.
+inline const std::string kStandardStream = "-";
+
 struct CliPlan {
     std::vector<std::string> inputs;
     std::vector<CliStep> steps;
-    std::string output;
+    std::string output;                   // -o: a file, a folder, or "-"
+    std::optional<PictureFormat> format;  // --format
+    std::string filesFrom;                // --files-from: a list file, or "-"
+    std::optional<CliShard> shard;        // --shard
+    bool skipExisting = false;            // --skip-existing
     bool help = false;
     bool listFilters = false;  // --list-filters
     bool version = false;      // --version
     // Only reports about the program itself: no input needed.
     bool ReportOnly() const { return help || listFilters || version; }
+    // Whether some step prints what it finds.
+    bool HasReport() const;
+    // Whether the inputs come from a list or a share of one: a batch even
+    // when it holds a single file, or none.
+    bool FromList() const { return !filesFrom.empty() || shard.has_value(); }
 };
 
 // Reads the command line into `plan`. Empty back when it is acceptable,
 // otherwise the one line to print: "orvex-cli: what is wrong (try --help)",
-// or for a recipe "FILE:LINE: what is wrong".
+// or for a recipe "orvex-cli: FILE:LINE: what is wrong".
 std::string ReadPlan(const std::vector<std::string>& args, CliPlan& plan);
 
 // Reads the operations of the recipe `path` onto `steps`; empty back when
-// every line is acceptable, else "FILE:LINE: what is wrong" (or why the
-// file cannot be read).
+// every line is acceptable, else "orvex-cli: FILE:LINE: what is wrong" (or
+// why the file cannot be read).
 std::string ReadRecipe(const std::string& path, std::vector<CliStep>& steps);
 
 // Decides which steps keep their undo copy: a step's copy is only ever used

@@ -2,61 +2,87 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
 #include "BatchProgress.h"
+#include "CliBatch.h"
+#include "CliHelp.h"
 #include "CliPlan.h"
-#include "KernelCatalogue.h"
+#include "FileReason.h"
 #include "Message.h"
+#include "SystemOutput.h"
 
 namespace {
 
 constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2;
 
-// One kernel a line, tab-separated: the key as --filter takes it (without
-// its final space), the side, the description.
-void PrintFilters(std::ostream& out) {
-    for (const CKernelEntry& entry : GetKernelCatalogue()) {
-        std::string key = entry.key;
-        if (!key.empty() && key.back() == ' ') key.pop_back();
-        out << key << '\t' << entry.size << '\t' << entry.description << '\n';
-    }
+// What was printed must have arrived: a full disk or a closed pipe on
+// standard output is a failure like any other.
+int FinishOutput(std::ostream& out, std::ostream& err, int status) {
+    out.flush();
+    if (out) return status;
+    const auto* system = dynamic_cast<const CSystemOutput*>(out.rdbuf());
+    const int error = system != nullptr ? system->Error() : 0;
+    err << "orvex-cli: standard output: "
+        << (error != 0 ? SystemReason(error) : std::string("error while writing")) << '\n';
+    return kExitFailed;
 }
 
-void PrintHelp(std::ostream& out) {
-    out << "Usage: orvex-cli [INPUT.bmp ... | --uniform W,H,LEVEL] [OPERATION ...] [-o OUTPUT]\n\n"
-           "Operations and reports run left to right, as the desktop commands do.\n"
-           "--recipe FILE runs the operations of FILE, one a line (# comments), in place.\n"
-           "One input: -o names the output file. Several inputs: -o names an existing folder.\n"
-           "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n"
-           "  --list-filters                the catalogue kernels: key, size, description\n"
-           "  --version                     the program's version\n";
-    for (const CliOperation& op : CliOperations()) {
-        std::string head = op.flag + (op.argument.empty() ? "" : " " + op.argument);
-        head.resize(std::max<std::size_t>(head.size() + 2, 30), ' ');
-        out << "  " << head << op.help << '\n';
-    }
+// Every line on standard error starts with the program's name, then the
+// file it is about.
+std::string MessagePrefix(const std::string& file) {
+    return "orvex-cli: " + (file.empty() ? "" : file + ": ");
 }
 
-const char* FileStatusText(FileStatus status) {
-    switch (status) {
-        case FileStatus::CannotOpen:
-            return "cannot open the file";
-        case FileStatus::ReadError:
-            return "error while reading";
-        case FileStatus::WriteError:
-            return "error while writing";
-        case FileStatus::Refused:
-            return "not a picture that can be read or written";
-        case FileStatus::UnknownFormat:
-            return "not a picture in a format orvex-cli reads (BMP, PNG, TIFF, JPEG, PGM/PPM)";
-        case FileStatus::Damaged:
-            return "damaged picture file";
-        default:
-            return "";
+std::string InputLabel(const std::string& input) {
+    return input == kStandardStream ? "standard input" : input;
+}
+
+// Reads the job's input into `doc`; false with the reason on `err`.
+bool OpenInput(CImageDocument& doc, const std::string& input, std::istream& in, std::ostream& err) {
+    FileStatus status = FileStatus::Ok;
+    errno = 0;
+    if (input == kStandardStream) {
+        std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+        CMemoryStream stream(std::move(bytes));
+        status = in.bad() ? FileStatus::ReadError : doc.Open(stream);
+    } else {
+        status = doc.Open(input);
     }
+    const int error = errno;
+    if (status == FileStatus::Ok) return true;
+    const std::string& problem = doc.GetFileInfo().problem;
+    // A refused BMP file has been explained by the engine already.
+    if (!problem.empty() || status != FileStatus::Refused)
+        err << MessagePrefix(InputLabel(input)) << FileFailure(status, error, problem) << '\n';
+    return false;
+}
+
+// Writes the result to the job's target, standard output included.
+bool SaveResult(CImageDocument& doc, const CliJob& job, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    FileStatus status = FileStatus::Ok;
+    errno = 0;
+    if (job.target == kStandardStream) {
+        CMemoryStream bytes;
+        status = WritePicture(*doc.GetImage(), bytes, job.format, problem);
+        if (status == FileStatus::Ok)
+            out.write(reinterpret_cast<const char*>(bytes.Bytes().data()),
+                      static_cast<std::streamsize>(bytes.Bytes().size()));
+    } else {
+        status = doc.Save(job.target, job.format, problem);
+    }
+    const int error = errno;
+    if (status == FileStatus::Ok) return true;
+    const std::string label = job.target == kStandardStream ? "standard output" : job.target;
+    if (status == FileStatus::Refused && problem.empty())
+        problem = "Couldn't save Bitmap Image : this file is not a valid one";
+    err << MessagePrefix(label) << FileFailure(status, error, problem) << '\n';
+    return false;
 }
 
 struct FileOutcome {
@@ -65,24 +91,18 @@ struct FileOutcome {
     bool ok = true;
 };
 
-// Runs the whole plan on one input (empty for a picture made with --uniform)
-// and writes the result to `target` when it is not empty.
-FileOutcome Process(const CliPlan& plan, const std::string& input, const std::string& target) {
+// Runs the whole plan on one job's input and writes its result.
+FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std::istream& in) {
     FileOutcome outcome;
     std::ostringstream out, err;
-    const std::string prefix = input.empty() ? "" : input + ": ";
+    const std::string prefix = MessagePrefix(InputLabel(job.input));
     CScopedMessageSink sink([&](const std::string& text) { err << prefix << text << '\n'; });
     CImageDocument doc;
-    if (!input.empty()) {
-        const FileStatus status = doc.Open(input);
-        if (status != FileStatus::Ok) {
-            const std::string& problem = doc.GetFileInfo().problem;
-            if (!problem.empty())
-                err << prefix << problem << '\n';
-            else if (status != FileStatus::Refused)
-                err << prefix << FileStatusText(status) << '\n';
-            outcome.ok = false;
-        }
+    outcome.ok = job.input.empty() || OpenInput(doc, job.input, in, err);
+    if (outcome.ok && !batch.folder.empty() && job.target.empty()) {
+        // Its first bytes were unreadable a moment ago; name it as it reads now.
+        job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format));
+        job.target = FolderTarget(batch.folder, job.input, job.format);
     }
     CliContext context{doc, out};
     for (std::size_t i = 0; outcome.ok && i < plan.steps.size(); ++i) {
@@ -92,20 +112,13 @@ FileOutcome Process(const CliPlan& plan, const std::string& input, const std::st
             err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours\n";
             outcome.ok = false;
         } else if (!step.action(context)) {
+            if (!step.operation->failureNote.empty())
+                err << prefix << step.operation->flag << ": " << step.operation->failureNote
+                    << '\n';
             outcome.ok = false;
         }
     }
-    if (outcome.ok && !target.empty()) {
-        const FileStatus status = doc.Save(target);
-        if (status == FileStatus::Refused) {
-            err << target << ": "
-                << "Couldn't save Bitmap Image : this file is not a valid one\n";
-            outcome.ok = false;
-        } else if (status != FileStatus::Ok) {
-            err << target << ": " << FileStatusText(status) << '\n';
-            outcome.ok = false;
-        }
-    }
+    if (outcome.ok && !job.target.empty()) outcome.ok = SaveResult(doc, job, out, err);
     outcome.out = out.str();
     outcome.err = err.str();
     return outcome;
@@ -113,8 +126,8 @@ FileOutcome Process(const CliPlan& plan, const std::string& input, const std::st
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           bool progress) {
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, bool progress) {
     CliPlan plan;
     if (const std::string problem = ReadPlan(args, plan); !problem.empty()) {
         err << problem << '\n';
@@ -124,33 +137,28 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (plan.version) out << "orvex-cli " << ORVEX_VERSION << '\n';
         if (plan.help) PrintHelp(out);
         if (plan.listFilters) PrintFilters(out);
-        return kExitOk;
+        return FinishOutput(out, err, kExitOk);
     }
-
-    std::vector<std::string> inputs = plan.inputs;
-    if (inputs.empty()) inputs.push_back("");
-    std::vector<std::string> targets(inputs.size());
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        if (plan.output.empty()) continue;
-        targets[i] =
-            inputs.size() == 1
-                ? plan.output
-                : (std::filesystem::path(plan.output) / std::filesystem::path(inputs[i]).filename())
-                      .string();
+    CliBatch batch;
+    if (const std::string problem = PlanBatch(plan, in, batch); !problem.empty()) {
+        err << problem << '\n';
+        return kExitUsage;
     }
 
     // Files are independent: process them on all cores, report in input order.
-    std::vector<FileOutcome> outcomes(inputs.size());
-    CBatchProgress meter(err, inputs.size(), progress && inputs.size() > 1);
+    const std::vector<CliJob>& jobs = batch.jobs;
+    const bool several = batch.files > 1 || plan.FromList();
+    std::vector<FileOutcome> outcomes(jobs.size());
+    CBatchProgress meter(err, jobs.size(), progress && several);
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
-        for (std::size_t i; (i = next++) < inputs.size();) {
-            outcomes[i] = Process(plan, inputs[i], targets[i]);
+        for (std::size_t i; (i = next++) < jobs.size();) {
+            outcomes[i] = Process(plan, batch, jobs[i], in);
             meter.FileDone(outcomes[i].ok);
         }
     };
     const std::size_t threads =
-        std::min<std::size_t>(inputs.size(), std::max(1u, std::thread::hardware_concurrency()));
+        std::min<std::size_t>(jobs.size(), std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> pool;
     for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(worker);
     worker();
@@ -158,14 +166,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     meter.Clear();
 
     std::size_t failures = 0;
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        if (inputs.size() > 1 && !outcomes[i].out.empty()) out << "==> " << inputs[i] << " <==\n";
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (several && !outcomes[i].out.empty()) out << "==> " << jobs[i].input << " <==\n";
         out << outcomes[i].out;
         err << outcomes[i].err;
         failures += outcomes[i].ok ? 0 : 1;
     }
-    const bool allOk = failures == 0;
-    if (inputs.size() > 1 && !allOk)
-        err << "orvex-cli: " << failures << " of " << inputs.size() << " files failed\n";
-    return allOk ? kExitOk : kExitFailed;
+    // A job of a batch ends with its counts, so a scheduler's log tells how far it got.
+    if ((several && failures > 0) || plan.FromList() || plan.skipExisting)
+        err << "orvex-cli: " << batch.files << (batch.files == 1 ? " file: " : " files: ")
+            << jobs.size() - failures << " done, " << batch.skipped << " skipped, " << failures
+            << " failed\n";
+    return FinishOutput(out, err, failures == 0 ? kExitOk : kExitFailed);
 }

@@ -12,8 +12,8 @@ CliOperation Uniform() {
             "new uniform picture of W x H pixels at grey LEVEL (0 .. 255)", kStepNeeds<StepUniform>,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto v = ParseIntegerList(arg, 3, INT32_MIN, INT32_MAX);
-                if (!v || (*v)[2] < 0 || (*v)[2] > 255) {
-                    error = "expects W,H,LEVEL with LEVEL in 0 .. 255";
+                if (!v || (*v)[0] < 1 || (*v)[1] < 1 || (*v)[2] < 0 || (*v)[2] > 255) {
+                    error = "expects W,H,LEVEL with W and H at least 1, LEVEL in 0 .. 255";
                     return std::nullopt;
                 }
                 const int w = (*v)[0], h = (*v)[1], level = (*v)[2];
@@ -87,9 +87,12 @@ CliOperation Paste() {
 
 void AddBasicOperations(std::vector<CliOperation>& table) {
     table.push_back(Uniform());
-    table.push_back(WithoutUndoCopy(Roi()));
+    CliOperation roi = WithoutUndoCopy(Roi());
+    roi.changesPicture = false;
+    roi.failureNote = "the region is not inside the picture; the run stopped here";
+    table.push_back(roi);
     table.push_back(WithoutUndoCopy(Undo()));
-    table.push_back(WithoutUndoCopy(Info()));
-    table.push_back(WithoutUndoCopy(History()));
+    table.push_back(AsReport(Info()));
+    table.push_back(AsReport(History()));
     table.push_back(WithoutUndoCopy(Paste()));
 }

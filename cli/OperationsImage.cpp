@@ -6,6 +6,7 @@
 
 #include "ArgParse.h"
 #include "CliOperation.h"
+#include "FileReason.h"
 #include "ImageStatistics.h"
 #include "OperationForms.h"
 #include "PaletteFile.h"
@@ -30,8 +31,8 @@ CliOperation Threshold() {
             kStepNeeds<StepManualThreshold>,
             [](const std::string& arg, std::string& error) -> std::optional<CliAction> {
                 const auto v = ParseIntegerList(arg, 2, 0, 255);
-                if (!v) {
-                    error = "expects LOW,HIGH, two grey levels 0 .. 255";
+                if (!v || (*v)[0] > (*v)[1]) {
+                    error = "expects LOW,HIGH, two grey levels 0 .. 255 with LOW <= HIGH";
                     return std::nullopt;
                 }
                 const int low = (*v)[0], high = (*v)[1];
@@ -123,37 +124,40 @@ CliOperation Dynamic() {
 }
 
 CliOperation PaletteFromFile() {
-    CliOperation operation{"--palette-file", "F.pal", "palette read from a JASC palette file",
-                           kStepNeeds<StepCustomPalette>,
-                           [](const std::string& path, std::string&) -> std::optional<CliAction> {
-                               return [path](CliContext& c) {
-                                   CPaletteColors colors;
-                                   if (!ReadPaletteFile(path, colors)) return false;
-                                   return StepCustomPalette(c.doc, colors.red.data(),
-                                                            colors.green.data(),
-                                                            colors.blue.data());
-                               };
-                           }};
+    CliOperation operation{
+        "--palette-file", "F.pal", "palette read from a JASC palette file",
+        kStepNeeds<StepCustomPalette>,
+        [](const std::string& path, std::string&) -> std::optional<CliAction> {
+            return [path](CliContext& c) {
+                CPaletteColors colors;
+                if (!WithFileReason(path, "not a JASC palette file",
+                                    [&] { return ReadPaletteFile(path, colors); }))
+                    return false;
+                return StepCustomPalette(c.doc, colors.red.data(), colors.green.data(),
+                                         colors.blue.data());
+            };
+        }};
     operation.argumentIsFile = true;
     return operation;
 }
 
 CliOperation SavePalette() {
-    CliOperation operation{"--save-palette", "F.pal",
-                           "write the colour table as a JASC palette file", StepNeeds::FullPalette,
-                           [](const std::string& path, std::string&) -> std::optional<CliAction> {
-                               return [path](CliContext& c) {
-                                   const CPaletteTable& table = *c.doc.GetImage()->GetPalette();
-                                   CPaletteColors colors;
-                                   for (std::size_t i = 0;
-                                        i < static_cast<std::size_t>(table.count); ++i) {
-                                       colors.red[i] = table.entries[i].red;
-                                       colors.green[i] = table.entries[i].green;
-                                       colors.blue[i] = table.entries[i].blue;
-                                   }
-                                   return WritePaletteFile(path, colors);
-                               };
-                           }};
+    CliOperation operation{
+        "--save-palette", "F.pal", "write the colour table as a JASC palette file",
+        StepNeeds::FullPalette,
+        [](const std::string& path, std::string&) -> std::optional<CliAction> {
+            return [path](CliContext& c) {
+                const CPaletteTable& table = *c.doc.GetImage()->GetPalette();
+                CPaletteColors colors;
+                for (std::size_t i = 0; i < static_cast<std::size_t>(table.count); ++i) {
+                    colors.red[i] = table.entries[i].red;
+                    colors.green[i] = table.entries[i].green;
+                    colors.blue[i] = table.entries[i].blue;
+                }
+                return WithFileReason(path, "cannot be written",
+                                      [&] { return WritePaletteFile(path, colors); });
+            };
+        }};
     operation.argumentIsFile = true;
     return operation;
 }
@@ -186,7 +190,7 @@ void AddImageOperations(std::vector<CliOperation>& table) {
     table.push_back(Dynamic());
     table.push_back(PaletteFromFile());
     table.push_back(WithoutUndoCopy(CancelThreshold()));
-    table.push_back(WithoutUndoCopy(SavePalette()));
-    table.push_back(WithoutUndoCopy(Stats()));
-    table.push_back(WithoutUndoCopy(Histogram()));
+    table.push_back(AsReport(SavePalette()));
+    table.push_back(AsReport(Stats()));
+    table.push_back(AsReport(Histogram()));
 }

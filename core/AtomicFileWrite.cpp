@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -128,6 +129,40 @@ AtomicWriteResult WriteNamed(const std::string& target,
     return result == AtomicWriteResult::Ok ? AtomicWriteResult::WriteFailed : result;
 }
 
+// Writes all of `bytes` to `fd`, however few each call takes.
+bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A folder that refuses new files around a file the user may write: the file
+// is rewritten where it is, so that what the user may save can be saved. This
+// is the one write that is NOT complete-or-nothing: a system failure half-way
+// (disk full, an error) leaves the file part new, part old. The window is kept
+// small: the whole content is made in memory first, so a refusing writer
+// touches nothing, and the old blocks are overwritten, not freed, before the
+// file is cut to its new length.
+AtomicWriteResult WriteInPlace(const std::string& target,
+                               const std::function<bool(CByteStream&)>& write) {
+    CMemoryStream content;
+    if (!write(content)) return AtomicWriteResult::Refused;
+    const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return AtomicWriteResult::CannotCreate;
+    const std::vector<std::uint8_t>& bytes = content.Bytes();
+    const bool written = WriteAll(fd, bytes) &&
+                         ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return written ? AtomicWriteResult::Ok : AtomicWriteResult::WriteFailed;
+}
+
 // A target that exists and is no regular file (a device, a pipe) cannot be
 // replaced: it is written into.
 AtomicWriteResult WriteInto(const std::string& target,
@@ -156,7 +191,13 @@ AtomicWriteResult WriteFileAtomically(const std::string& path,
                                       const std::function<bool(CByteStream&)>& write) {
     const std::string target = FollowLinks(path);
     struct stat info {};
-    if (stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return WriteInto(target, write);
+    const bool exists = stat(target.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) return WriteInto(target, write);
+    // Replacing a file asks only its folder; the file's own refusal (mode
+    // 444, a read-only mount, an immutable file) is the user's and stands.
+    // errno tells the caller why.
+    if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return AtomicWriteResult::CannotCreate;
     AtomicWriteResult result = AtomicWriteResult::WriteFailed;
     switch (WriteUnnamed(target, write, result)) {
         case Outcome::Done:
@@ -165,5 +206,9 @@ AtomicWriteResult WriteFileAtomically(const std::string& path,
         case Outcome::Retry:
             break;
     }
-    return WriteNamed(target, write);
+    result = WriteNamed(target, write);
+    const bool folderRefused =
+        result == AtomicWriteResult::CannotCreate && (errno == EACCES || errno == EPERM);
+    if (exists && folderRefused) return WriteInPlace(target, write);
+    return result;
 }

@@ -10,6 +10,10 @@
 // A target that is a symbolic link is not replaced: the file it points to
 // is, and the link stays. A target that is no regular file (a device, a
 // pipe) is written into, as it cannot be replaced.
+//
+// A file the user may not write is never replaced, although its folder would
+// allow it. A file the user may write in a folder that refuses new files is
+// rewritten in place: the one case without the complete-or-nothing promise.
 
 #include <functional>
 #include <string>
@@ -18,13 +22,14 @@
 
 enum class AtomicWriteResult {
     Ok,
-    CannotCreate,  // no new file could be made in the folder (errno tells why)
-    WriteFailed,   // the system failed while writing; the old file is intact
+    CannotCreate,  // the file may not be written, or made in its folder (errno tells why)
+    WriteFailed,   // the system failed while writing; the old file is intact unless
+                   // it was being rewritten in place
     Refused,       // `write` returned false without a system error
 };
 
-// Calls `write` on a stream over the new file; it may be called a second
-// time on a fresh stream should the unnamed file fail to get its name.
+// Calls `write` on a stream over the new content; it may be called again on
+// a fresh stream should one way of writing give up for the next.
 AtomicWriteResult WriteFileAtomically(const std::string& path,
                                       const std::function<bool(CByteStream&)>& write);
 

@@ -1,17 +1,23 @@
 // Files on disk: the save never destroys what was there unless it succeeds.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "AtomicFileWrite.h"
 #include "FileSizeLimit.h"
 #include "ImageDocument.h"
+#include "PaletteFile.h"
+#include "StepsImage.h"
 #include "TempFolderTest.h"
 #include "TestSupport.h"
+#include "UnprivilegedTest.h"
 
 namespace fs = std::filesystem;
 
@@ -23,6 +29,54 @@ std::string Contents(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
+
+// Every kind of file the program writes, each through its own writer.
+struct SWriter {
+    const char* kind;
+    std::function<bool(const std::string& path)> write;
+};
+
+const std::vector<SWriter>& Writers() {
+    static const std::vector<SWriter> writers = {
+        {"picture",
+         [](const std::string& path) {
+             CImage image;
+             image.CreateEmptyImage(5, 3, 9);
+             return SaveBmpFile(image, path) == FileStatus::Ok;
+         }},
+        {"palette",
+         [](const std::string& path) { return WritePaletteFile(path, CPaletteColors{}); }},
+        {"recipe",
+         [](const std::string& path) {
+             CImageDocument doc;
+             doc.GetImage()->CreateEmptyImage(4, 4, 1);
+             StepNegative(doc);
+             return doc.GetRecipe().Write(path);
+         }},
+    };
+    return writers;
+}
+
+mode_t ModeOf(const fs::path& p) {
+    struct stat info {};
+    stat(p.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+ino_t InodeOf(const fs::path& p) {
+    struct stat info {};
+    stat(p.c_str(), &info);
+    return info.st_ino;
+}
+
+// Gives a folder its mode back when leaving, so that it can be removed.
+struct SFolderMode {
+    SFolderMode(fs::path folder, mode_t mode) : folder(std::move(folder)) {
+        chmod(this->folder.c_str(), mode);
+    }
+    ~SFolderMode() { chmod(folder.c_str(), 0755); }
+    fs::path folder;
+};
 
 }  // namespace
 
@@ -121,4 +175,72 @@ TEST_F(BmpFileIo, ProgramKilledDuringASaveLeavesNoDebris) {
                 ::testing::ExitedWithCode(3), "");
     EXPECT_EQ(Contents(target), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(BmpFileIo, FileTheUserMayNotWriteIsNeverReplaced) {
+    RUN_AS_NOBODY_WHEN_ROOT();
+    // The folder would let the file be replaced; the file's mode forbids it.
+    for (const SWriter& writer : Writers()) {
+        SCOPED_TRACE(writer.kind);
+        const fs::path target = folder / (std::string(writer.kind) + ".txt");
+        std::ofstream(target) << "precious";
+        chmod(target.c_str(), 0444);
+        CMessageRecorder recorder;
+        EXPECT_FALSE(writer.write(target.string()));
+        EXPECT_EQ(Contents(target), "precious");
+        EXPECT_EQ(ModeOf(target), 0444u);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+              static_cast<long>(Writers().size()));
+
+    // The reason reaches the caller, for its message.
+    CImage image;
+    image.CreateEmptyImage(2, 2, 0);
+    errno = 0;
+    EXPECT_EQ(SaveBmpFile(image, (folder / "picture.txt").string()), FileStatus::CannotOpen);
+    EXPECT_EQ(errno, EACCES);
+    // Through a symbolic link it is the file pointed to that counts.
+    fs::create_symlink("picture.txt", folder / "link.bmp");
+    EXPECT_EQ(SaveBmpFile(image, (folder / "link.bmp").string()), FileStatus::CannotOpen);
+    EXPECT_EQ(Contents(folder / "picture.txt"), "precious");
+}
+
+TEST_F(BmpFileIo, WritableFileInAFolderThatRefusesNewFilesIsWrittenInPlace) {
+    RUN_AS_NOBODY_WHEN_ROOT();
+    fs::create_directory(folder / "open");
+    fs::create_directory(folder / "closed");
+    for (const SWriter& writer : Writers()) {
+        const std::string name = std::string(writer.kind) + ".txt";
+        ASSERT_TRUE(writer.write((folder / "open" / name).string())) << writer.kind;
+        std::ofstream(folder / "closed" / name) << "old content, longer than a palette file or a "
+                                                   "recipe so that a stale tail would show";
+        chmod((folder / "closed" / name).c_str(), 0640);
+    }
+    const SFolderMode closed(folder / "closed", 0555);
+    for (const SWriter& writer : Writers()) {
+        SCOPED_TRACE(writer.kind);
+        const fs::path target = folder / "closed" / (std::string(writer.kind) + ".txt");
+        const ino_t inode = InodeOf(target);
+        CMessageRecorder recorder;
+        EXPECT_TRUE(writer.write(target.string()));
+        EXPECT_EQ(Contents(target), Contents(folder / "open" / target.filename()));
+        EXPECT_EQ(InodeOf(target), inode);
+        EXPECT_EQ(ModeOf(target), 0640u);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "closed"), fs::directory_iterator()),
+              static_cast<long>(Writers().size()));
+
+    // A refused picture leaves the file as it was; a new file cannot be made.
+    CImage empty;
+    CMessageRecorder recorder;
+    const std::string before = Contents(folder / "closed" / "picture.txt");
+    EXPECT_EQ(SaveBmpFile(empty, (folder / "closed" / "picture.txt").string()),
+              FileStatus::Refused);
+    EXPECT_EQ(Contents(folder / "closed" / "picture.txt"), before);
+    CImage image;
+    image.CreateEmptyImage(2, 2, 0);
+    errno = 0;
+    EXPECT_EQ(SaveBmpFile(image, (folder / "closed" / "new.bmp").string()), FileStatus::CannotOpen);
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_FALSE(fs::exists(folder / "closed" / "new.bmp"));
 }

@@ -33,9 +33,9 @@ TEST_F(CliFilter, PerspectiveDefaultsAndValues) {
               "nuage\n");
 
     const CliResult refused =
-        RunTool({"--uniform", "100,80,0", "--perspective", "gradient:64,-200,30,30,0,0"});
+        RunTool({"--uniform", "100,80,0", "--perspective", "gradient:64,-200,30,30,0,0", "--info"});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "Perspective : empty result\n");
+    EXPECT_EQ(refused.err, "orvex-cli: Perspective : empty result\n");
 }
 
 TEST_F(CliFilter, ArgumentsAreCheckedBeforeAnythingRuns) {
@@ -85,7 +85,8 @@ TEST_F(CliFilter, PaletteFilesRoundTrip) {
     ASSERT_TRUE(ReadPaletteFile(P("out.pal"), back));
     EXPECT_EQ(back, colors);
 
-    const CliResult missing = RunTool({"--uniform", "4,4,0", "--palette-file", P("none.pal")});
+    const CliResult missing =
+        RunTool({"--uniform", "4,4,0", "--palette-file", P("none.pal"), "--info"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Lecture de fichier impossible\n");
+    EXPECT_EQ(missing.err, "orvex-cli: " + P("none.pal") + ": No such file or directory\n");
 }

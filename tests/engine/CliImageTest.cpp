@@ -67,9 +67,9 @@ TEST_F(CliImage, AdaptiveThreshold) {
     EXPECT_NE(ok.out.find("Minimum: 255\n"), std::string::npos);
 
     const CliResult refused =
-        RunTool({"--uniform", "4,4,9", "--palette-bar", "--adaptive", "1000"});
+        RunTool({"--uniform", "4,4,9", "--palette-bar", "--adaptive", "1000", "--info"});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "Invalid threshold\n");
+    EXPECT_EQ(refused.err, "orvex-cli: Invalid threshold\n");
 }
 
 TEST_F(CliImage, AdaptiveKIsReadAsTheDesktopReadsIt) {

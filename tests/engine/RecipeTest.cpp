@@ -258,7 +258,7 @@ TEST_F(Recipe, AMalformedLineIsRefusedAtItsLineBeforeAnyPicture) {
         const CliResult r =
             RunTool({original, "--recipe", P("r.txt"), "--history", "-o", P("out.bmp")});
         EXPECT_EQ(r.status, 2) << c.line;
-        EXPECT_EQ(r.err, P("r.txt") + ":5: " + c.error + "\n");
+        EXPECT_EQ(r.err, "orvex-cli: " + P("r.txt") + ":5: " + c.error + "\n");
         EXPECT_EQ(r.out, "");
         EXPECT_FALSE(fs::exists(P("out.bmp")));
     }
@@ -283,7 +283,7 @@ TEST_F(Recipe, APastedPictureMakesTheRecipeSayItCannotBeReplayed) {
 
     const CliResult r = RunTool({P("original.bmp"), "--recipe", P("r.txt"), "-o", P("out.bmp")});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, P("r.txt") + ":" + std::to_string(paste - lines.begin() + 1) +
+    EXPECT_EQ(r.err, "orvex-cli: " + P("r.txt") + ":" + std::to_string(paste - lines.begin() + 1) +
                          ": --paste: a picture pasted from the clipboard cannot be replayed\n");
     EXPECT_FALSE(fs::exists(P("out.bmp")));
 

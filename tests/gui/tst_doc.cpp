@@ -6,6 +6,7 @@
 #include "COrvexDoc.h"
 #include "COrvexView.h"
 #include "CommandIds.h"
+#include "tst_unprivileged_support.h"
 #include "tst_view_support.h"
 
 namespace {
@@ -35,6 +36,8 @@ private slots:
     void openFailuresAreReportedAndLoseNothing();
     void saveWritesAndClearsModified();
     void saveRefusedKeepsModified();
+    void saveOverAFileTheUserMayNotWriteIsRefused();
+    void saveInAClosedFolderRewritesAWritableFile();
     void commandsNeed256Colours();
     void negativeUndoneTwice();
     void commandsRecordTheirLinesAndRepaint();
@@ -141,6 +144,52 @@ void TestDocument::saveRefusedKeepsModified() {
     // The file that was there is left as it was.
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("previous contents"));
+}
+
+void TestDocument::saveOverAFileTheUserMayNotWriteIsRefused() {
+    RUN_AS_NOBODY_WHEN_ROOT();
+    const QString path = folder_->filePath("locked.bmp");
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("previous contents");
+    old.close();
+    QVERIFY(old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    COrvexDoc doc;
+    LoadPicture(doc, 12, 5);
+    doc.SetModifiedFlag();
+    CBoxCatcher catcher;
+    QVERIFY(!doc.OnSaveDocument(path));
+    QCOMPARE(catcher.boxes.size(), 1);
+    QCOMPARE(catcher.boxes[0].text, QString("L'accès à locked.bmp a été refusé."));
+    QVERIFY(doc.IsModified());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("previous contents"));
+}
+
+void TestDocument::saveInAClosedFolderRewritesAWritableFile() {
+    RUN_AS_NOBODY_WHEN_ROOT();
+    QDir(folder_->path()).mkdir("closed");
+    const QString closed = folder_->filePath("closed");
+    const QString path = closed + "/kept.bmp";
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("previous contents");
+    old.close();
+    const auto openFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    QVERIFY(QFile::setPermissions(closed, QFile::ReadOwner | QFile::ExeOwner));
+    COrvexDoc doc;
+    LoadPicture(doc, 12, 5);
+    doc.SetModifiedFlag();
+    CBoxCatcher catcher;
+    const bool saved = doc.OnSaveDocument(path);
+    QFile::setPermissions(closed, openFolder);
+    QVERIFY(saved);
+    QCOMPARE(catcher.boxes.size(), 0);
+    QVERIFY(!doc.IsModified());
+    COrvexDoc reopened;
+    QVERIFY(reopened.OnOpenDocument(path));
+    QCOMPARE(reopened.GetImage()->GetSize(), (CSize{12, 5}));
+    QCOMPARE(QDir(closed).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.bmp"});
 }
 
 void TestDocument::commandsNeed256Colours() {

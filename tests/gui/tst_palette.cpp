@@ -12,6 +12,7 @@
 
 #include "CDialogPalette.h"
 #include "PaletteRamps.h"
+#include "tst_unprivileged_support.h"
 #include "tst_view_support.h"
 
 namespace {
@@ -40,6 +41,7 @@ private slots:
     void eraseKeepsTheEndNodes();
     void paletteFilesRoundTrip();
     void unreadableFileLeavesTheTable();
+    void readOnlyPaletteFileIsKept();
     void cancelReturnsTwo();
 };
 
@@ -210,6 +212,22 @@ void TestPalette::unreadableFileLeavesTheTable() {
     QVERIFY(dialog.Colors() == before);
     QCOMPARE(messages.texts,
              (QStringList{"Lecture de fichier impossible", "Ecriture de fichier impossible"}));
+}
+
+void TestPalette::readOnlyPaletteFileIsKept() {
+    RUN_AS_NOBODY_WHEN_ROOT();
+    QTemporaryDir folder;
+    QFile file(folder.filePath("kept.PAL"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("JASC-PAL\r\n");
+    file.close();
+    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    CEngineMessages messages;
+    CDialogPalette dialog;
+    QVERIFY(!dialog.SavePalette(file.fileName()));
+    QCOMPARE(messages.texts, QStringList{"Ecriture de fichier impossible"});
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("JASC-PAL\r\n"));
 }
 
 void TestPalette::cancelReturnsTwo() {

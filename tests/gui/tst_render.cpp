@@ -1,9 +1,13 @@
 // The picture renderer: every kind of BMP drawn as an image viewer shows it,
 // nearest-neighbour scaling that drops rows and columns, partial repaints,
-// and the page layout of printing.
+// and where printing puts the picture on the page.
 
 #include <QDir>
 #include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "BmpFileIo.h"
@@ -44,7 +48,10 @@ private slots:
     void zoomTruncatesTheDestination();
     void missingRowsDrawNothing();
     void shortColourTableShowsBlack();
-    void printFillsThePageWidth();
+    void printShowsTheWholePictureCentred_data();
+    void printShowsTheWholePictureCentred();
+    void printedPagesHoldThePicture();
+    void printedPdfShowsTheWholePictureCentred();
 };
 
 void TestRenderer::goodFilesLookAsInAnyViewer_data() {
@@ -177,13 +184,41 @@ void TestRenderer::shortColourTableShowsBlack() {
     QCOMPARE(drawn.pixel(1, 0), qRgb(0, 0, 0));
 }
 
-void TestRenderer::printFillsThePageWidth() {
-    QCOMPARE(PrintRect({200, 100}, 4800, 600, 600), QRect(0, 0, 4800, 2400));
+void TestRenderer::printShowsTheWholePictureCentred_data() {
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSize>("page");
+    QTest::addColumn<int>("dotsPerInchY");
+    QTest::addColumn<QRect>("place");
+    // 600 dots per inch across, A4 printable areas of 4800 x 6600 dots.
+    QTest::newRow("wide picture, full width")
+        << QSize(200, 100) << QSize(4800, 6600) << 600 << QRect(0, 2100, 4800, 2400);
     // Dots twice as tall as wide: half as many rows keep the proportions.
-    QCOMPARE(PrintRect({200, 100}, 4800, 600, 300), QRect(0, 0, 4800, 1200));
-    QVERIFY(PrintRect({0, 0}, 4800, 600, 600).isEmpty());
+    QTest::newRow("dots taller than wide")
+        << QSize(200, 100) << QSize(4800, 6600) << 300 << QRect(0, 2700, 4800, 1200);
+    QTest::newRow("tall picture, full height")
+        << QSize(100, 400) << QSize(4800, 6600) << 600 << QRect(1575, 0, 1650, 6600);
+    QTest::newRow("square on landscape")
+        << QSize(300, 300) << QSize(6600, 4800) << 600 << QRect(900, 0, 4800, 4800);
+    QTest::newRow("same shape as the page")
+        << QSize(48, 66) << QSize(4800, 6600) << 600 << QRect(0, 0, 4800, 6600);
+    QTest::newRow("one row keeps one row")
+        << QSize(100000, 1) << QSize(4800, 6600) << 600 << QRect(0, 3299, 4800, 1);
+    QTest::newRow("one column keeps one column")
+        << QSize(1, 100000) << QSize(4800, 6600) << 600 << QRect(2399, 0, 1, 6600);
+    QTest::newRow("empty picture") << QSize(0, 0) << QSize(4800, 6600) << 600 << QRect();
+    QTest::newRow("no page") << QSize(20, 10) << QSize(0, 0) << 600 << QRect();
+}
 
-    // A small picture fills the page width, pixels enlarged without blending.
+void TestRenderer::printShowsTheWholePictureCentred() {
+    QFETCH(QSize, picture);
+    QFETCH(QSize, page);
+    QFETCH(int, dotsPerInchY);
+    QFETCH(QRect, place);
+    QCOMPARE(PrintRect(picture, page, 600, dotsPerInchY), place);
+}
+
+void TestRenderer::printedPagesHoldThePicture() {
+    // A small picture fills the page width, centred, pixels enlarged without blending.
     CImage image;
     MakePicture(image, 2, 1, [](int x, int) { return x == 0 ? 0 : 255; });
     QImage page(400, 300, QImage::Format_RGB32);
@@ -191,9 +226,75 @@ void TestRenderer::printFillsThePageWidth() {
     page.setDotsPerMeterX(3937);
     page.setDotsPerMeterY(3937);
     PrintPage(image, page);
-    QCOMPARE(page.pixel(199, 199), qRgb(0, 0, 0));
-    QCOMPARE(page.pixel(200, 199), qRgb(255, 255, 255));
-    QCOMPARE(page.pixel(399, 200), qRgb(0, 0, 255));
+    QCOMPARE(page.pixel(199, 50), qRgb(0, 0, 0));
+    QCOMPARE(page.pixel(200, 249), qRgb(255, 255, 255));
+    QCOMPARE(page.pixel(399, 200), qRgb(255, 255, 255));
+    QCOMPARE(page.pixel(0, 49), qRgb(0, 0, 255));
+    QCOMPARE(page.pixel(399, 250), qRgb(0, 0, 255));
+
+    // A tall picture, larger than the page: full height, its last row on it.
+    MakePicture(image, 40, 1000, [](int, int y) { return y < 500 ? 0 : 200; });
+    page.fill(Qt::blue);
+    PrintPage(image, page);
+    QCOMPARE(page.pixel(193, 150), qRgb(0, 0, 255));
+    QCOMPARE(page.pixel(194, 0), qRgb(0, 0, 0));
+    QCOMPARE(page.pixel(205, 299), qRgb(200, 200, 200));
+    QCOMPARE(page.pixel(206, 150), qRgb(0, 0, 255));
+}
+
+void TestRenderer::printedPdfShowsTheWholePictureCentred() {
+    const QString rasteriser = QStandardPaths::findExecutable("pdftoppm");
+    if (rasteriser.isEmpty())
+        QSKIP("pdftoppm (poppler-utils, installed by scripts/bootstrap.sh) is missing");
+    // 100 x 400 on A4 portrait: black above, grey below.
+    CImage image;
+    MakePicture(image, 100, 400, [](int, int y) { return y < 200 ? 0 : 128; });
+    QTemporaryDir folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath("page.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    PrintPage(image, printer);
+    QVERIFY(printer.printerState() != QPrinter::Error);
+    const QRect printable = printer.pageRect(QPrinter::DevicePixel).toRect();
+    const QRect place =
+        PrintRect({100, 400}, printable.size(), printer.logicalDpiX(), printer.logicalDpiY())
+            .translated(printable.topLeft());
+
+    constexpr int kDotsPerInch = 50;
+    QCOMPARE(
+        QProcess::execute(rasteriser, {"-r", QString::number(kDotsPerInch), "-gray", "-singlefile",
+                                       folder.filePath("page.pdf"), folder.filePath("page")}),
+        0);
+    const QImage paper(folder.filePath("page.pgm"));
+    QVERIFY(!paper.isNull());
+    // Where the picture landed: the box of everything not white.
+    QRect drawn;
+    for (int y = 0; y < paper.height(); ++y)
+        for (int x = 0; x < paper.width(); ++x)
+            if (qGray(paper.pixel(x, y)) < 250) drawn |= QRect(x, y, 1, 1);
+    const double scale = static_cast<double>(kDotsPerInch) / printer.resolution();
+    const QRect expected(qRound(place.x() * scale), qRound(place.y() * scale),
+                         qRound(place.width() * scale), qRound(place.height() * scale));
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 2; };
+    QVERIFY2(near(drawn.left(), expected.left()) && near(drawn.right(), expected.right()) &&
+                 near(drawn.top(), expected.top()) && near(drawn.bottom(), expected.bottom()),
+             qPrintable(QString("drawn %1,%2 %3x%4, expected %5,%6 %7x%8")
+                            .arg(drawn.x())
+                            .arg(drawn.y())
+                            .arg(drawn.width())
+                            .arg(drawn.height())
+                            .arg(expected.x())
+                            .arg(expected.y())
+                            .arg(expected.width())
+                            .arg(expected.height())));
+    // Centred across the sheet, the whole height of the printable area used,
+    // and the lower half of the picture on paper.
+    QVERIFY(near(drawn.center().x(), paper.width() / 2));
+    QVERIFY(drawn.height() > paper.height() * 8 / 10);
+    QVERIFY(std::abs(qGray(paper.pixel(drawn.center().x(), drawn.bottom() - 2)) - 128) <= 3);
+    QVERIFY(qGray(paper.pixel(drawn.center().x(), drawn.top() + 2)) <= 3);
 }
 
 QTEST_MAIN(TestRenderer)

@@ -20,8 +20,9 @@ namespace {
 // View commands that need a 256-colour picture, and those always enabled.
 const QList<int> kFullPaletteDialogCommands = {
     cmd::PerspectiveGradient, cmd::PerspectiveCloud, cmd::Histogram,
-    cmd::ManualThreshold,     cmd::Rotation,         cmd::Resize};
-const QList<int> kAlwaysDialogCommands = {cmd::PaletteEdit, cmd::Uniform};
+    cmd::ManualThreshold,     cmd::Rotation,         cmd::Resize,
+    cmd::PaletteEdit};
+const QList<int> kAlwaysDialogCommands = {cmd::Uniform};
 const QList<int> kPaletteCommands = {cmd::PaletteBinary, cmd::PaletteGrey,  cmd::PaletteRainbow,
                                      cmd::PaletteHeat,   cmd::PaletteMetal, cmd::PaletteBar};
 

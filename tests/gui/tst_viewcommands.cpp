@@ -65,6 +65,8 @@ private slots:
     void perspectiveUsesTheRunOptions();
     void optionsKeptForTheRun();
     void paletteEditorInstallsItsTable();
+    void paletteEditorOnlyOn256ColourPictures_data();
+    void paletteEditorOnlyOn256ColourPictures();
     void previewUsesTheSetUpPrinter();
 };
 
@@ -292,6 +294,38 @@ void TestViewCommands::paletteEditorInstallsItsTable() {
     });
     view.OnCommand(cmd::PaletteEdit);
     QCOMPARE(doc.GetImage()->GetPalette()->entries[10], (CPaletteTable::Entry{245, 245, 245}));
+    QVERIFY(!doc.IsModified());
+}
+
+void TestViewCommands::paletteEditorOnlyOn256ColourPictures_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("1 bit") << "pal1.bmp";
+    QTest::newRow("4 bits") << "pal4.bmp";
+    QTest::newRow("24 bits") << "rgb24.bmp";
+}
+
+void TestViewCommands::paletteEditorOnlyOn256ColourPictures() {
+    QFETCH(QString, file);
+    COrvexDoc doc;
+    QVERIFY(doc.OnOpenDocument(QDir(BmpSuiteFolder("g")).filePath(file)));
+    COrvexView view(&doc);
+    QCOMPARE(view.IsCommandEnabled(cmd::PaletteEdit), std::optional<bool>(false));
+    // Run anyway (a stale menu, a shortcut): no dialog, nothing recorded.
+    const QStringList history = HistoryLines(doc);
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (auto* dialog = qobject_cast<CDialogPalette*>(QApplication::activeModalWidget())) {
+            opened = true;
+            dialog->accept();
+        }
+    });
+    CEngineMessages engine;
+    view.OnCommand(cmd::PaletteEdit);
+    QCoreApplication::processEvents();
+    QVERIFY(!opened);
+    QVERIFY(engine.texts.isEmpty());
+    QCOMPARE(HistoryLines(doc), history);
+    QVERIFY(!doc.GetImage()->HasBackup());
     QVERIFY(!doc.IsModified());
 }
 

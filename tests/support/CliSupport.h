@@ -12,8 +12,9 @@ struct CliResult {
     std::string out, err;
 };
 
-inline CliResult RunTool(const std::vector<std::string>& args) {
+inline CliResult RunTool(const std::vector<std::string>& args, const std::string& input = {}) {
+    std::istringstream in(input);
     std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
+    const int status = RunCli(args, in, out, err);
     return {status, out.str(), err.str()};
 }

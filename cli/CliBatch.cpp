@@ -1,0 +1,156 @@
+#include "CliBatch.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <unordered_map>
+
+#include "FileReason.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Problem(const std::string& file, const std::string& what) {
+    return "orvex-cli: " + file + ": " + what;
+}
+
+// One path a line; blank lines and the CR of CR LF ends are no part of them.
+std::string ReadInputList(const std::string& list, std::istream& in,
+                          std::vector<std::string>& inputs) {
+    std::ifstream file;
+    if (list != kStandardStream) {
+        std::error_code ec;
+        if (fs::is_directory(list, ec)) return Problem(list, SystemReason(EISDIR));
+        errno = 0;
+        file.open(list);
+        if (!file) return Problem(list, SystemReason(errno != 0 ? errno : ENOENT));
+    }
+    std::istream& lines = list == kStandardStream ? in : file;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) inputs.push_back(line);
+    }
+    if (lines.bad()) return Problem(list, "error while reading the list");
+    return {};
+}
+
+// The format a file's first bytes tell, read without decoding anything.
+std::optional<PictureFormat> SniffFormat(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::uint8_t head[8] = {};
+    file.read(reinterpret_cast<char*>(head), sizeof head);
+    return DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
+}
+
+// Where an input's result goes in the batch's folder; empty when the input
+// is no picture that can be read (it fails when its turn comes).
+std::string TargetOf(const CliBatch& batch, const std::string& input) {
+    if (batch.format) return FolderTarget(batch.folder, input, *batch.format);
+    const auto format = SniffFormat(input);
+    return format ? FolderTarget(batch.folder, input, KeptFormat(*format)) : std::string{};
+}
+
+// Two inputs whose results would land on the same file. Only inputs that
+// share a name without extension can meet, so only theirs are looked at.
+std::string FindCollision(const CliBatch& batch, const std::vector<std::string>& inputs) {
+    std::unordered_map<std::string, std::vector<std::size_t>> byStem;
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+        byStem[fs::path(inputs[i]).stem().string()].push_back(i);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const std::vector<std::size_t>& group = byStem[fs::path(inputs[i]).stem().string()];
+        if (group.size() < 2 || group.front() != i) continue;
+        std::map<std::string, std::size_t> writer;
+        for (const std::size_t j : group) {
+            const std::string target = TargetOf(batch, inputs[j]);
+            if (target.empty()) continue;
+            if (const auto first = writer.find(target); first != writer.end())
+                return "orvex-cli: " + inputs[first->second] + " and " + inputs[j] +
+                       " would both be written to " + target;
+            writer.emplace(target, j);
+        }
+    }
+    return {};
+}
+
+// Checks the output of a batch that goes into a folder.
+std::string CheckFolder(const std::string& folder) {
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) return {};
+    return Problem(folder, fs::exists(folder, ec) ? SystemReason(ENOTDIR) : SystemReason(ENOENT));
+}
+
+}  // namespace
+
+std::string FolderTarget(const std::string& folder, const std::string& input,
+                         PictureFormat format) {
+    return (fs::path(folder) / fs::path(input).stem()).string() + FormatExtension(format);
+}
+
+PictureFormat KeptFormat(PictureFormat inputFormat) {
+    return inputFormat == PictureFormat::Jpeg ? PictureFormat::Png : inputFormat;
+}
+
+std::pair<std::size_t, std::size_t> ShareBounds(std::size_t count, const CliShard& shard) {
+    // In 128 bits: K and N may be as large as the command line allows.
+    const auto bound = [&](std::size_t k) {
+        return static_cast<std::size_t>(static_cast<unsigned __int128>(k) * count / shard.n);
+    };
+    return {bound(shard.k - 1), bound(shard.k)};
+}
+
+std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
+    std::vector<std::string> inputs = plan.inputs;
+    if (!plan.filesFrom.empty())
+        if (std::string problem = ReadInputList(plan.filesFrom, in, inputs); !problem.empty())
+            return problem;
+    const bool several = inputs.size() > 1 || plan.FromList();
+    const bool pictureFromStdin =
+        std::find(inputs.begin(), inputs.end(), kStandardStream) != inputs.end();
+    if (pictureFromStdin && several)
+        return "orvex-cli: - (standard input) can only be the one input (try --help)";
+
+    const std::string& output = plan.output;
+    std::error_code ec;
+    const bool intoFolder = !output.empty() && output != kStandardStream &&
+                            (several || fs::is_directory(output, ec) || output.back() == '/');
+    if (intoFolder) {
+        if (std::string problem = CheckFolder(output); !problem.empty()) return problem;
+        if (pictureFromStdin)
+            return "orvex-cli: a picture from standard input needs -o FILE or -o - (try --help)";
+        batch.folder = output;
+        batch.format = plan.format;
+        if (std::string problem = FindCollision(batch, inputs); !problem.empty()) return problem;
+    } else if (output == kStandardStream && several) {
+        return "orvex-cli: -o - takes the result of one picture (try --help)";
+    }
+
+    PictureFormat fileFormat = plan.format.value_or(PictureFormat::Bmp);
+    if (!intoFolder && !output.empty() && output != kStandardStream) {
+        const auto named = WritableFormatFromPath(output);
+        if (!named)
+            return Problem(output,
+                           "the extension says what is written: .bmp, .png, .tif, "
+                           ".tiff or .pgm (try --help)");
+        if (plan.format && *plan.format != *named)
+            return Problem(output, "--format says another format than the extension");
+        fileFormat = *named;
+    }
+
+    std::size_t first = 0, last = inputs.size();
+    if (plan.shard) std::tie(first, last) = ShareBounds(inputs.size(), *plan.shard);
+    if (inputs.empty() && !plan.FromList()) inputs.push_back({}), last = 1;  // --uniform
+    batch.files = last - first;
+    for (std::size_t i = first; i < last; ++i) {
+        CliJob job{inputs[i], intoFolder ? TargetOf(batch, inputs[i]) : output, fileFormat};
+        if (intoFolder && !job.target.empty()) job.format = *WritableFormatFromPath(job.target);
+        if (plan.skipExisting && !job.target.empty() && fs::exists(job.target, ec)) {
+            ++batch.skipped;
+            continue;
+        }
+        batch.jobs.push_back(std::move(job));
+    }
+    return {};
+}

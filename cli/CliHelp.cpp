@@ -1,0 +1,42 @@
+#include "CliHelp.h"
+
+#include <algorithm>
+#include <string>
+
+#include "CliOperation.h"
+#include "KernelCatalogue.h"
+#include "OptionWords.h"
+
+void PrintFilters(std::ostream& out) {
+    for (const CKernelEntry& entry : GetKernelCatalogue()) {
+        std::string key = entry.key;
+        if (!key.empty() && key.back() == ' ') key.pop_back();
+        out << key << '\t' << entry.size << '\t' << entry.description << '\n';
+    }
+}
+
+namespace {
+
+void PrintOptionLine(std::ostream& out, const std::string& flag, const std::string& argument,
+                     const std::string& help) {
+    std::string head = flag + (argument.empty() ? "" : " " + argument);
+    head.resize(std::max<std::size_t>(head.size() + 2, 30), ' ');
+    out << "  " << head << help << '\n';
+}
+
+}  // namespace
+
+void PrintHelp(std::ostream& out) {
+    out << "Usage: orvex-cli [INPUT ... | --files-from LIST | --uniform W,H,LEVEL] [OPERATION ...] "
+           "[-o OUTPUT]\n\n"
+           "Reads BMP, PNG, TIFF, JPEG and PGM/PPM pictures; writes BMP, PNG, TIFF and PGM.\n"
+           "Operations and reports run left to right, as the desktop commands do.\n"
+           "One input: -o names the output file, whose extension says its format.\n"
+           "Several inputs: -o names an existing folder; each result keeps its input's name\n"
+           "and format (a JPEG's is written as PNG) unless --format says otherwise.\n"
+           "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n";
+    for (const CliOption& option : ProgramOptions())
+        PrintOptionLine(out, option.flag, option.argument, option.help);
+    for (const CliOperation& op : CliOperations())
+        PrintOptionLine(out, op.flag, op.argument, op.help);
+}

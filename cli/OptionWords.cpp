@@ -1,0 +1,112 @@
+#include "OptionWords.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "CliOperation.h"
+
+const std::vector<CliOption>& ProgramOptions() {
+    static const std::vector<CliOption> options = {
+        {"-o", "OUTPUT",
+         "output file (.bmp, .png, .tif, .tiff, .pgm); a folder for a batch; - standard output"},
+        {"--format", "EXT", "format written into a folder or to -o -: bmp, png, tif or pgm"},
+        {"--recipe", "FILE", "run the operations of FILE, one a line (# comments), in place"},
+        {"--files-from", "LIST", "read input paths from LIST, one a line (- standard input)"},
+        {"--shard", "K/N", "process only the K-th of N equal shares of the inputs (1 <= K <= N)"},
+        {"--skip-existing", "", "leave out the inputs whose output file exists already"},
+        {"--list-filters", "", "the catalogue kernels: key, size, description"},
+        {"--version", "", "the program's version"},
+        {"--help", "", "this help (also -h)"},
+        {"--", "", "end of the options: every word after it is an input"},
+    };
+    return options;
+}
+
+namespace {
+
+bool IsKnownFlag(const std::string& flag) {
+    for (const CliOption& option : ProgramOptions())
+        if (option.flag == flag) return true;
+    return FindOperation(flag) != nullptr;
+}
+
+}  // namespace
+
+bool TakesValue(const std::string& flag) {
+    for (const CliOption& option : ProgramOptions())
+        if (option.flag == flag) return !option.argument.empty();
+    const CliOperation* op = FindOperation(flag);
+    return op != nullptr && !op->argument.empty();
+}
+
+std::string SplitAssignments(std::vector<std::string>& words) {
+    std::vector<std::string> split;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--") {
+            split.insert(split.end(), words.begin() + static_cast<long>(i), words.end());
+            break;
+        }
+        const std::size_t equals = word.find('=');
+        if (TakesValue(word) && i + 1 < words.size()) {
+            split.push_back(word);
+            split.push_back(words[++i]);  // the value is taken as it is, "=" or not
+        } else if (word.rfind("--", 0) == 0 && equals != std::string::npos &&
+                   IsKnownFlag(word.substr(0, equals))) {
+            const std::string flag = word.substr(0, equals);
+            if (!TakesValue(flag)) return flag + " takes no value";
+            split.push_back(flag);
+            split.push_back(word.substr(equals + 1));
+        } else {
+            split.push_back(word);
+        }
+    }
+    words = std::move(split);
+    return {};
+}
+
+namespace {
+
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    std::iota(row.begin(), row.end(), 0);
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The known flag nearest to `word`: a slip of a letter or two, or the start
+// of exactly one flag.
+std::string ClosestFlag(const std::string& word) {
+    std::vector<std::string> flags;
+    for (const CliOption& option : ProgramOptions()) flags.push_back(option.flag);
+    for (const CliOperation& op : CliOperations()) flags.push_back(op.flag);
+    std::string best;
+    std::size_t bestDistance = 3;
+    std::vector<std::string> startingWith;
+    for (const std::string& flag : flags) {
+        if (const std::size_t d = EditDistance(word, flag); d < bestDistance) {
+            best = flag;
+            bestDistance = d;
+        }
+        if (word.size() > 3 && flag.rfind(word, 0) == 0) startingWith.push_back(flag);
+    }
+    if (best.empty() && startingWith.size() == 1) best = startingWith.front();
+    return best;
+}
+
+}  // namespace
+
+std::string UnknownOption(const std::string& word) {
+    const std::string flag = word.substr(0, word.find('='));
+    const std::string closest = ClosestFlag(flag);
+    return "unknown option '" + word + "'" +
+           (closest.empty() ? "" : ": did you mean " + closest + "?");
+}

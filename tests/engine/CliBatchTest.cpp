@@ -1,0 +1,94 @@
+// orvex-cli as one job of many: input lists, shares of a list, and resuming
+// a batch that was stopped.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "CliSupport.h"
+#include "TempFolderTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CliBatch : public CTempFolderTest {
+protected:
+    // `count` small pictures of different levels, and the list naming them.
+    std::string MakeList(int count) {
+        std::ofstream list(P("list.txt"));
+        for (int i = 0; i < count; ++i) {
+            const std::string name = P("p" + std::to_string(i) + ".bmp");
+            EXPECT_EQ(RunTool({"--uniform", "5,3," + std::to_string(i), "-o", name}).status, 0);
+            list << name << '\n';
+        }
+        return P("list.txt");
+    }
+
+    // Each output file of `name`'s folder with its bytes.
+    std::map<std::string, std::string> Folder(const std::string& name) const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::directory_iterator(folder / name)) {
+            std::ostringstream bytes;
+            bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+            files[entry.path().filename().string()] = bytes.str();
+        }
+        return files;
+    }
+};
+
+}  // namespace
+
+TEST_F(CliBatch, TheSharesOfAListCoverItExactlyOnce) {
+    const std::string list = MakeList(5);
+    for (const int n : {1, 2, 3, 5, 8}) {
+        std::map<std::string, int> seen;
+        for (int k = 1; k <= n; ++k) {
+            const std::string shard = std::to_string(k) + "/" + std::to_string(n);
+            const CliResult r = RunTool({"--files-from", list, "--shard", shard, "--info"});
+            ASSERT_EQ(r.status, 0) << shard << r.err;
+            std::istringstream lines(r.out);
+            for (std::string line; std::getline(lines, line);)
+                if (line.rfind("==> ", 0) == 0) ++seen[line];
+        }
+        EXPECT_EQ(seen.size(), 5u) << n;
+        for (const auto& [header, times] : seen) EXPECT_EQ(times, 1) << n << header;
+    }
+    EXPECT_EQ(RunTool({"--files-from", list, "--shard", "3/2", "--info"}).status, 2);
+}
+
+TEST_F(CliBatch, SkipExistingResumesAStoppedRunToTheSameOutputs) {
+    const std::string list = MakeList(6);
+    fs::create_directories(folder / "clean");
+    fs::create_directories(folder / "resumed");
+    const std::vector<std::string> run = {"--files-from", list, "--negative", "--rotate", "90"};
+    auto into = [&](const std::string& out, std::vector<std::string> extra) {
+        std::vector<std::string> args = run;
+        args.insert(args.end(), {"-o", P(out)});
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunTool(args);
+    };
+    ASSERT_EQ(into("clean", {}).status, 0);
+    // Stopped after the first half: saves are complete or absent, so what is
+    // there is finished.
+    ASSERT_EQ(into("resumed", {"--shard", "1/2"}).status, 0);
+    const CliResult resumed = into("resumed", {"--skip-existing"});
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_EQ(resumed.err, "orvex-cli: 6 files: 3 done, 3 skipped, 0 failed\n");
+    EXPECT_EQ(Folder("resumed"), Folder("clean"));
+}
+
+TEST_F(CliBatch, TheListComesFromStandardInput) {
+    MakeList(3);
+    std::ifstream list(P("list.txt"));
+    std::ostringstream text;
+    text << list.rdbuf() << "\n" << P("absent.bmp") << "\r\n";
+    const CliResult r = RunTool({"--files-from", "-", "--info"}, text.str());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("==> " + P("p2.bmp") + " <==\nwidth: 5\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "orvex-cli: " + P("absent.bmp") +
+                         ": No such file or directory\norvex-cli: 4 files: 3 done, 0 skipped, 1 "
+                         "failed\n");
+}
