@@ -312,17 +312,12 @@ void TestViewCommands::paletteEditorOnlyOn256ColourPictures() {
     QCOMPARE(view.IsCommandEnabled(cmd::PaletteEdit), std::optional<bool>(false));
     // Run anyway (a stale menu, a shortcut): no dialog, nothing recorded.
     const QStringList history = HistoryLines(doc);
-    bool opened = false;
-    QTimer::singleShot(0, [&opened] {
-        if (auto* dialog = qobject_cast<CDialogPalette*>(QApplication::activeModalWidget())) {
-            opened = true;
-            dialog->accept();
-        }
-    });
+    const QPointer<CModalAnswer> answer =
+        Answer<CDialogPalette>([](CDialogPalette& dialog) { dialog.accept(); });
     CEngineMessages engine;
     view.OnCommand(cmd::PaletteEdit);
-    QCoreApplication::processEvents();
-    QVERIFY(!opened);
+    QVERIFY(answer && !answer->Answered());
+    answer->Withdraw();
     QVERIFY(engine.texts.isEmpty());
     QCOMPARE(HistoryLines(doc), history);
     QVERIFY(!doc.GetImage()->HasBackup());
