@@ -85,7 +85,7 @@ QList<SApplicationCommand> ApplicationCommandRows() {
          [](COrvexApp& app) { app.DocManager()->SaveAllModified(); }},
         {cmd::BrowseFolder,
          {"&Browser un dossier...",
-          "Ouvre toutes les images BMP d'un dossier",
+          "Ouvre toutes les images d'un dossier",
           "Browser un dossier",
           {},
           {nullptr, icons::BrowseFolder}},

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -17,9 +18,56 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 
-const QString CDocManager::kFileFilter = "Bitmap files (*.bmp);;Tous les fichiers (*.*)";
+const QString CDocManager::kFileFilter =
+    "Toutes les images (*.bmp *.png *.tif *.tiff *.jpg *.jpeg *.pgm *.ppm *.pnm);;"
+    "Bitmap files (*.bmp);;Tous les fichiers (*.*)";
 
 namespace {
+
+// The formats "Enregistrer sous" offers, each with its filter.
+struct SSaveFilter {
+    PictureFormat format;
+    const char* filter;
+};
+constexpr SSaveFilter kSaveFilters[] = {
+    {PictureFormat::Bmp, "Bitmap files (*.bmp)"},
+    {PictureFormat::Png, "Fichiers PNG (*.png)"},
+    {PictureFormat::Tiff, "Fichiers TIFF (*.tif *.tiff)"},
+    {PictureFormat::Pnm, "Fichiers PGM (*.pgm)"},
+};
+
+const SSaveFilter& SaveFilterOf(PictureFormat format) {
+    for (const SSaveFilter& entry : kSaveFilters)
+        if (entry.format == format) return entry;
+    return kSaveFilters[0];
+}
+
+const SSaveFilter& SaveFilterNamed(const QString& filter) {
+    for (const SSaveFilter& entry : kSaveFilters)
+        if (filter == entry.filter) return entry;
+    return kSaveFilters[0];
+}
+
+QString DefaultSuffix(PictureFormat format) { return QString(FormatExtension(format)).mid(1); }
+
+// The name first offered: the document's own, with the extension of the
+// format it will be written in when its own format cannot be written.
+QString SuggestedName(const COrvexDoc& doc, PictureFormat format) {
+    if (doc.GetPathName().isEmpty()) return doc.GetTitle() + FormatExtension(format);
+    if (doc.GetSaveFormat()) return doc.GetPathName();
+    const QFileInfo file(doc.GetPathName());
+    return file.dir().filePath(file.completeBaseName() + FormatExtension(format));
+}
+
+// Whether the first bytes of the file are those of a picture format Orvex reads.
+bool HoldsPicture(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = file.read(8);
+    return DetectPictureFormat(reinterpret_cast<const std::uint8_t*>(head.constData()),
+                               static_cast<std::size_t>(head.size()))
+        .has_value();
+}
 
 QString CanonicalPath(const QString& path) {
     const QFileInfo info(path);
@@ -101,35 +149,56 @@ void CDocManager::BrowseFolder() {
     if (!folder.isEmpty()) OpenFolder(folder);
 }
 
-QStringList CDocManager::BmpFilesInFolder(const QString& folder) {
+QStringList CDocManager::PictureFilesInFolder(const QString& folder) {
     QDir dir(folder);
-    dir.setNameFilters({"*.bmp"});
     dir.setFilter(QDir::Files | QDir::Hidden);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     QStringList paths;
-    // QDir matches name filters without regard to case by default.
-    for (const QString& name : dir.entryList()) paths << dir.filePath(name);
+    for (const QString& name : dir.entryList())
+        if (HoldsPicture(dir.filePath(name))) paths << dir.filePath(name);
     return paths;
 }
 
 void CDocManager::OpenFolder(const QString& folder) {
-    for (const QString& path : BmpFilesInFolder(folder)) OpenDocument(path);
+    for (const QString& path : PictureFilesInFolder(folder)) OpenDocument(path);
 }
 
 bool CDocManager::SaveDocument(COrvexDoc* doc) {
-    if (doc->GetPathName().isEmpty()) return SaveDocumentAs(doc);
-    return doc->OnSaveDocument(doc->GetPathName());
+    if (doc->GetPathName().isEmpty() || !doc->GetSaveFormat()) return SaveDocumentAs(doc);
+    return doc->OnSaveDocument(doc->GetPathName(), *doc->GetSaveFormat());
 }
 
 bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
-    QString suggested = doc->GetPathName();
-    if (suggested.isEmpty()) suggested = doc->GetTitle() + ".bmp";
-    QFileDialog dialog(frame_, "Enregistrer sous", suggested, kFileFilter);
+    // A picture read from a JPEG file is offered PNG, which keeps it as it is.
+    const SSaveFilter& offered = SaveFilterOf(doc->GetSaveFormat().value_or(PictureFormat::Png));
+    QStringList filters;
+    for (const SSaveFilter& entry : kSaveFilters) filters << entry.filter;
+    QFileDialog dialog(frame_, "Enregistrer sous", SuggestedName(*doc, offered.format));
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(offered.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("bmp");
+    // A name typed without extension gets the chosen filter's.
+    dialog.setDefaultSuffix(DefaultSuffix(offered.format));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const PictureFormat format = SaveFilterNamed(filter).format;
+        dialog.setDefaultSuffix(DefaultSuffix(format));
+        // A name that already has a format's extension takes the new one.
+        const QString typed = dialog.selectedFiles().value(0);
+        if (WritableFormatFromPath(QFile::encodeName(typed).toStdString()))
+            dialog.selectFile(QFileInfo(typed).completeBaseName() + FormatExtension(format));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     const QString path = dialog.selectedFiles().first();
-    if (!doc->OnSaveDocument(path)) return false;
+    const auto format = WritableFormatFromPath(QFile::encodeName(path).toStdString());
+    if (!format) {
+        QMessageBox::warning(frame_, "Orvex",
+                             QString("Impossible d'enregistrer %1 : Orvex enregistre les images "
+                                     "aux formats BMP (.bmp), PNG (.png), TIFF (.tif, .tiff) et "
+                                     "PGM (.pgm).")
+                                 .arg(QFileInfo(path).fileName()));
+        return false;
+    }
+    if (!doc->OnSaveDocument(path, *format)) return false;
     doc->SetPathName(path);
     AddRecentFile(path);
     return true;

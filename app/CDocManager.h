@@ -3,7 +3,7 @@
 // (a file already open is activated instead), save and save as, closing with
 // the question "Enregistrer les modifications apportées à %1?", save all,
 // close all, a second window on a document, the four-entry recent-file list
-// and the opening of every BMP file of a folder. A document closes with its
+// and the opening of every picture of a folder. A document closes with its
 // last window.
 
 #include <QList>
@@ -32,12 +32,16 @@ public:
     void OpenWithDialog();
     // "&Browser un dossier...": the folder dialog, then OpenFolder.
     void BrowseFolder();
-    // Opens every *.bmp of a folder (any letter case, not recursive).
+    // Opens every picture of a folder (not recursive): every file whose
+    // first bytes are those of a format Orvex reads, whatever its name.
     void OpenFolder(const QString& folder);
-    static QStringList BmpFilesInFolder(const QString& folder);
+    static QStringList PictureFilesInFolder(const QString& folder);
 
-    // Saves under the document's name, asking for one when it has none.
+    // Saves under the document's name in its format, asking for a name when
+    // it has none or its format is read only (JPEG).
     bool SaveDocument(COrvexDoc* doc);
+    // The format comes from the name's extension; a name typed without one
+    // gets the chosen filter's.
     bool SaveDocumentAs(COrvexDoc* doc);
     // Asks "Enregistrer les modifications apportées à %1?" for a modified
     // document; false when the user cancels or the save fails.

@@ -46,6 +46,35 @@ void ReportFileError(const QString& text) {
     QMessageBox::warning(QApplication::activeWindow(), kCaption, text);
 }
 
+// Why a file was read but not opened, when the engine has not said it.
+QString UnreadableText(FileStatus status, PictureFormat format, const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    if (status == FileStatus::UnknownFormat)
+        return QString("Impossible d'ouvrir %1 : format de fichier inconnu.").arg(name);
+    if (status == FileStatus::Damaged)
+        return QString("Impossible d'ouvrir %1 : le fichier %2 est endommagé.")
+            .arg(name, FormatName(format));
+    if (format == PictureFormat::Bmp)
+        return QString("Impossible d'ouvrir %1 : ce n'est pas un fichier BMP.").arg(name);
+    return QString("Impossible d'ouvrir %1 : cette image %2 n'est pas prise en charge.")
+        .arg(name, FormatName(format));
+}
+
+// Why a picture was not written in a format other than BMP.
+QString RefusedSaveText(const CImage& image, PictureFormat format, const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    if (!image.IsValid())
+        return QString("Impossible d'enregistrer %1 : le document ne contient pas d'image.")
+            .arg(name);
+    if (format == PictureFormat::Pnm)
+        return QString(
+                   "Impossible d'enregistrer %1 au format PGM : ce format ne contient que des "
+                   "niveaux de gris. Utilisez \"Conversion en niveaux de gris\" ou choisissez "
+                   "un autre format.")
+            .arg(name);
+    return QString("Impossible d'enregistrer %1 au format %2.").arg(name, FormatName(format));
+}
+
 }  // namespace
 
 COrvexDoc::COrvexDoc(QObject* parent) : QObject(parent) {}
@@ -76,8 +105,7 @@ bool COrvexDoc::OnOpenDocument(const QString& path) {
         case FileStatus::UnknownFormat:
         case FileStatus::Damaged:
             if (engineMessages.empty())
-                ReportFileError(QString("Impossible d'ouvrir %1 : ce n'est pas un fichier BMP.")
-                                    .arg(QFileInfo(path).fileName()));
+                ReportFileError(UnreadableText(status, core_.GetFileInfo().format, path));
             return false;
         case FileStatus::CannotOpen:
             ReportFileError(FileErrorText(error, path, "L'ouverture du document a échoué."));
@@ -87,23 +115,31 @@ bool COrvexDoc::OnOpenDocument(const QString& path) {
             return false;
     }
     SetPathName(path);
+    const PictureFormat read = core_.GetFileInfo().format;
+    saveFormat_ = IsWritableFormat(read) ? std::optional(read) : std::nullopt;
     SetModifiedFlag(false);
     return true;
 }
 
-bool COrvexDoc::OnSaveDocument(const QString& path) {
+bool COrvexDoc::OnSaveDocument(const QString& path, PictureFormat format) {
     FileStatus status;
     int error = 0;
+    std::string problem;
     {
         CWaitCursor wait;
-        status = core_.Save(QFile::encodeName(path).toStdString());
+        status = core_.Save(QFile::encodeName(path).toStdString(), format, problem);
         error = errno;
     }
     switch (status) {
         case FileStatus::Ok:
+            saveFormat_ = format;
             SetModifiedFlag(false);
             return true;
         case FileStatus::Refused:
+            if (format != PictureFormat::Bmp) {
+                ReportFileError(RefusedSaveText(*GetImage(), format, path));
+                return false;
+            }
             QMessageBox(QMessageBox::Information, "Orvex Processing",
                         "Couldn't save Bitmap Image : this file is not a valid one",
                         QMessageBox::Ok, QApplication::activeWindow())

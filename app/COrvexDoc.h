@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 #include "CommandTarget.h"
 #include "ImageDocument.h"
@@ -21,8 +22,14 @@ public:
     bool OnNewDocument();
     // Reports its own errors; false when the file cannot be read or is refused.
     bool OnOpenDocument(const QString& path);
-    // Reports its own errors; false on failure. Clears the modified flag on success.
-    bool OnSaveDocument(const QString& path);
+    // Reports its own errors; false on failure. Clears the modified flag on
+    // success. A format that cannot hold the picture (PGM of a colour
+    // picture) is refused with a message and nothing is written.
+    bool OnSaveDocument(const QString& path, PictureFormat format = PictureFormat::Bmp);
+    // The format "&Enregistrer" writes: the one the file was read in or last
+    // saved in; none when that format is read only (JPEG), so a new name and
+    // format are asked for.
+    std::optional<PictureFormat> GetSaveFormat() const { return saveFormat_; }
 
     bool IsModified() const { return modified_; }
     void SetModifiedFlag(bool modified = true);
@@ -59,5 +66,6 @@ private:
     CImageDocument core_;
     bool modified_ = false;
     QString pathName_;
+    std::optional<PictureFormat> saveFormat_ = PictureFormat::Bmp;
     QString title_;
 };

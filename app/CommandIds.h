@@ -19,6 +19,8 @@ constexpr int Roi = 32814, ZoomNormal = 32816, ZoomAuto = 32774, ZoomMinus = 327
 // Image: geometry
 constexpr int FlipHorizontal = 32778, FlipVertical = 32780, Rotation = 32789, Resize = 32790,
               Uniform = 32791;
+// Image: colours
+constexpr int ConvertToGrey = 32901;
 // Palette
 constexpr int PaletteGrey = 32809, PaletteRainbow = 32810, PaletteHeat = 32811,
               PaletteBinary = 32812, PaletteMetal = 32847, PaletteBar = 32885, PaletteEdit = 32886;

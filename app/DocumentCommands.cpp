@@ -1,5 +1,6 @@
 // The document's processing commands (see CommandRow.h for how to add one).
-// Each is enabled when its step can run: a picture with 256 colours. Also the
+// Each is enabled when its step can run: a picture with 256 colours, or for
+// the conversion to grey a picture that is not grey already. Also the
 // export of the document's recipe, the orvex-cli operations its steps recorded.
 
 #include <QApplication>
@@ -130,6 +131,13 @@ QList<SDocumentCommand> DocumentCommandRows() {
           {nullptr, icons::FlipVertical}},
          Needs<StepFlipVertical>(),
          RunStep(StepFlipVertical)},
+        {cmd::ConvertToGrey,
+         {"Conversion en niveaux de &gris", "Convertit l'image couleur en 256 niveaux de gris",
+          "Conversion en niveaux de gris"},
+         [](const COrvexDoc& doc) {
+             return Needs<StepGrey>()(doc) && !doc.GetImage()->HasGreyRamp();
+         },
+         RunStep(StepGrey)},
         {cmd::Dynamic,
          {"&Dynamique...",
           "Change la dynamique de l'image ",

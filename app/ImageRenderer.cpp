@@ -1,7 +1,6 @@
 #include "ImageRenderer.h"
 
 #include <QPainter>
-#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -11,38 +10,18 @@ namespace {
 
 constexpr std::int64_t kBandBytes = 16 << 20;  // largest piece built at once (printing)
 
-// One colour channel of a direct-colour pixel: where its bits are and how
-// to widen them to 8 bits.
-struct CChannel {
-    std::uint32_t mask = 0;
-    int shift = 0;
-    std::uint32_t largest = 0;
-
-    explicit CChannel(std::uint32_t m = 0) : mask(m) {
-        if (mask == 0) return;
-        shift = std::countr_zero(mask);
-        largest = mask >> shift;
-    }
-    int Value(std::uint32_t pixel) const {
-        if (largest == 0) return 0;
-        const std::uint32_t v = (pixel & mask) >> shift;
-        if (largest == 255) return static_cast<int>(v);
-        return static_cast<int>((static_cast<std::uint64_t>(v) * 255 + largest / 2) / largest);
-    }
-};
-
 // The pixel rows of a picture at its real bit depth, with the channels of
 // direct-colour pixels.
 struct CSourceRows : CStoredRows {
-    CChannel red, green, blue;
+    CDirectChannel red, green, blue;
 };
 
 bool LocateRows(const CImage& image, CSourceRows& rows) {
     static_cast<CStoredRows&>(rows) = image.GetStoredRows();
     if (rows.bits == nullptr) return false;
-    rows.red = CChannel(rows.redMask);
-    rows.green = CChannel(rows.greenMask);
-    rows.blue = CChannel(rows.blueMask);
+    rows.red = CDirectChannel(rows.redMask);
+    rows.green = CDirectChannel(rows.greenMask);
+    rows.blue = CDirectChannel(rows.blueMask);
     return true;
 }
 

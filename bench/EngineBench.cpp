@@ -41,6 +41,28 @@ const CMemBlock& SourceBlock() {
 
 void Load(CImage& image) { image.SetHandle(CImage::CopyBlock(&SourceBlock())); }
 
+// The same random bytes read as a 24-bit picture of kSide / 3 x kSide pixels
+// (blue, green, red), for the conversion to grey.
+const CMemBlock& ColourBlock() {
+    static HBLOCK block = [] {
+        const int width = kSide / 3, stride = (3 * width + 3) & ~3;
+        HBLOCK b = CMemBlock::Allocate(CImage::kInfoHeaderSize + static_cast<std::uint64_t>(stride) * kSide);
+        CImage::WriteHeader(b.get(), CImage::kInfoHeaderSize, width, kSide, 1, 24, 0,
+                            static_cast<std::uint32_t>(stride * kSide), 0, 0, 0, 0);
+        std::memcpy(b->Data() + CImage::kInfoHeaderSize, SourceBlock().Data() + CImage::kEngineHeaderBytes,
+                    static_cast<std::size_t>(stride) * kSide);
+        return b;
+    }();
+    return *block;
+}
+
+cv::Mat ColourMat() {
+    const int width = kSide / 3, stride = (3 * width + 3) & ~3;
+    return cv::Mat(kSide, width, CV_8UC3,
+                   const_cast<std::uint8_t*>(ColourBlock().Data()) + CImage::kInfoHeaderSize,
+                   static_cast<std::size_t>(stride));
+}
+
 cv::Mat SourceMat() {
     cv::Mat m(kSide, kSide, CV_8UC1);
     std::memcpy(m.data, SourceBlock().Data() + CImage::kEngineHeaderBytes, static_cast<std::size_t>(kSide) * kSide);
@@ -199,6 +221,18 @@ void RegisterAll() {
     }, [](benchmark::State& s) {
         const cv::Mat m = SourceMat();
         for (auto _ : s) benchmark::DoNotOptimize(cv::imwrite(TempPath("save-peer.bmp"), m));
+    });
+    pair("ConvertToGrey 24 bits", [](benchmark::State& s) {
+        CImage image;
+        for (auto _ : s) {
+            s.PauseTiming();
+            image.SetHandle(CImage::CopyBlock(&ColourBlock()));
+            s.ResumeTiming();
+            image.ConvertToGrey();
+            benchmark::ClobberMemory();
+        }
+    }, [](benchmark::State& s) {
+        Peer(s, [](cv::Mat&, cv::Mat& b) { cv::cvtColor(ColourMat(), b, cv::COLOR_BGR2GRAY); });
     });
     RegisterBenchmark("ours/Perspective", [](benchmark::State& s) {
         OursFresh(s, [](CImage& i) { i.Perspective(0, 64, 10, 30, 30, 100, 255); });

@@ -1,6 +1,7 @@
-// Palettes and palette files, thresholds, the negative, geometry, tone curves
-// and the measurement reports.
-// Every one of them is a desktop command enabled for 256-colour pictures only.
+// Palettes and palette files, thresholds, the negative, geometry, tone curves,
+// the conversion to grey and the measurement reports.
+// Every one of them is a desktop command enabled for 256-colour pictures only,
+// but --grey, which takes any picture.
 
 #include <cstdint>
 
@@ -188,6 +189,8 @@ void AddImageOperations(std::vector<CliOperation>& table) {
     table.push_back(
         StepOperation<StepPaletteBar>("--palette-bar", "add a 20-row grey ramp under the picture"));
     table.push_back(Dynamic());
+    table.push_back(StepOperation<StepGrey>(
+        "--grey", "256 grey levels: luminance of each pixel's colour, grey colour table"));
     table.push_back(PaletteFromFile());
     table.push_back(WithoutUndoCopy(CancelThreshold()));
     table.push_back(AsReport(SavePalette()));

@@ -3,8 +3,13 @@
 #include <cstdio>
 
 #include "AtomicFileWrite.h"
+#include "PictureCodec.h"
 
 namespace {
+
+// The largest file read from a stream other than a file on disk (standard
+// input): the limit of BMP files.
+constexpr std::uint64_t kMaxStreamBytes = 0x7FFFFFFFull;
 
 // Reads the first bytes of a stream for the format check; the stream is then
 // read from its start again by the reader, so it is wrapped to replay them.
@@ -28,6 +33,24 @@ private:
     std::size_t next_ = 0;
 };
 
+const char* const kUnknownFormat = "not a picture file Orvex reads (BMP, PNG, TIFF, JPEG, PGM/PPM)";
+
+FileStatus ReadThroughCodec(CImage& image, CCodecInput& input, PictureFormat format,
+                            SPictureFileInfo& info) {
+    SCodecRead read = ReadCodecPicture(image, input, CodecOf(format));
+    info.problem = std::move(read.problem);
+    info.historyNotes = std::move(read.notes);
+    switch (read.status) {
+        case CodecStatus::Ok:
+            return FileStatus::Ok;
+        case CodecStatus::Damaged:
+            return FileStatus::Damaged;
+        case CodecStatus::Unsupported:
+            break;
+    }
+    return FileStatus::Refused;
+}
+
 }  // namespace
 
 FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& info) {
@@ -37,20 +60,41 @@ FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& inf
     if (!format) return FileStatus::UnknownFormat;
     info.format = *format;
     CReplayStream replay(stream, head, size);
-    switch (*format) {
-        case PictureFormat::Bmp:
-            return image.ReadFileBMP(replay) ? FileStatus::Ok : FileStatus::Refused;
-        default:
-            info.problem = std::string(FormatName(*format)) + " files cannot be read yet";
-            return FileStatus::UnknownFormat;
+    if (*format == PictureFormat::Bmp)
+        return image.ReadFileBMP(replay) ? FileStatus::Ok : FileStatus::Refused;
+    // The other formats go back and forth in their bytes: the stream is
+    // taken whole first.
+    std::vector<std::uint8_t> bytes(head, head + size);
+    std::uint8_t chunk[64 * 1024];
+    while (const std::size_t got = stream.Read(chunk, sizeof chunk)) {
+        if (bytes.size() + got > kMaxStreamBytes) {
+            info.problem = std::string(FormatName(*format)) + " picture too large";
+            return FileStatus::Refused;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
     }
+    CCodecInput input(std::move(bytes));
+    return ReadThroughCodec(image, input, *format, info);
 }
 
 FileStatus ReadPictureFile(CImage& image, const std::string& path, SPictureFileInfo& info) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return FileStatus::CannotOpen;
-    CFileStream stream(file);
-    FileStatus status = ReadPicture(image, stream, info);
+    std::uint8_t head[8];
+    const std::size_t size = std::fread(head, 1, sizeof head, file);
+    const auto format = DetectPictureFormat(head, size);
+    // An unknown format gets no problem: the front ends say so in their words.
+    FileStatus status = FileStatus::UnknownFormat;
+    if (format == PictureFormat::Bmp) {
+        info.format = *format;
+        std::rewind(file);
+        CFileStream stream(file);
+        status = image.ReadFileBMP(stream) ? FileStatus::Ok : FileStatus::Refused;
+    } else if (format) {
+        info.format = *format;
+        CCodecInput input(file);
+        status = ReadThroughCodec(image, input, *format, info);
+    }
     if (std::ferror(file) != 0) status = FileStatus::ReadError;
     std::fclose(file);
     return status;
@@ -60,22 +104,36 @@ FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
                         std::string& problem) {
     if (format == PictureFormat::Bmp)
         return image.SaveFileBMP(out) ? FileStatus::Ok : FileStatus::Refused;
-    problem = std::string(FormatName(format)) + " files cannot be written";
-    return FileStatus::Refused;
+    const SPictureCodec& codec = CodecOf(format);
+    if (codec.write == nullptr) {
+        problem = std::string(FormatName(format)) + " files are read, never written";
+        return FileStatus::Refused;
+    }
+    switch (codec.write(image, out, problem)) {
+        case CodecStatus::Ok:
+            return FileStatus::Ok;
+        case CodecStatus::Unsupported:
+            return FileStatus::Refused;
+        case CodecStatus::Damaged:
+            break;
+    }
+    return FileStatus::WriteError;
 }
 
 FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat format,
                            std::string& problem) {
     if (format == PictureFormat::Bmp) return SaveBmpFile(image, path);
+    FileStatus written = FileStatus::Ok;
     switch (WriteFileAtomically(path, [&](CByteStream& out) {
-        return WritePicture(image, out, format, problem) == FileStatus::Ok;
+        written = WritePicture(image, out, format, problem);
+        return written == FileStatus::Ok;
     })) {
         case AtomicWriteResult::Ok:
             return FileStatus::Ok;
         case AtomicWriteResult::CannotCreate:
             return FileStatus::CannotOpen;
         case AtomicWriteResult::Refused:
-            return FileStatus::Refused;
+            return written == FileStatus::Refused ? FileStatus::Refused : FileStatus::WriteError;
         case AtomicWriteResult::WriteFailed:
             break;
     }

@@ -195,6 +195,14 @@ bool StepToneCurve(CImageDocument& doc, int curveType, int gamma) {
         {.flag = "--dynamic", .argument = ToneCurveArgument(curveType, gamma), .usesRoi = true});
 }
 
+bool StepGrey(CImageDocument& doc) {
+    CImage& image = *doc.GetImage();
+    if (image.HasGreyRamp()) return true;
+    doc.AddHistory("Conversion en niveaux de gris");
+    doc.SaveBackup();
+    return Record(doc, {.flag = "--grey"}, image.ConvertToGrey());
+}
+
 namespace {
 
 bool ApplyToneTable(CImageDocument& doc, const std::uint8_t table[256],

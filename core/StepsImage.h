@@ -35,6 +35,10 @@ bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]);
 // The same with the tone-curve dialog's choice: curve code (ToneCurve.h) and
 // gamma 1 .. 99.
 bool StepToneCurve(CImageDocument& doc, int curveType, int gamma);
+// Colour to 256 grey levels: "Conversion en niveaux de gris". A picture that
+// already has the grey ramp is left as it is: no undo copy, no history line,
+// nothing recorded.
+bool StepGrey(CImageDocument& doc);
 
 // What each step needs of the document.
 // clang-format off
@@ -51,4 +55,5 @@ template <> struct SStepNeeds<StepCancelManualThreshold> : SNeedsFullPalette {};
 template <> struct SStepNeeds<StepAdaptiveThreshold> : SNeedsFullPalette {};
 template <> struct SStepNeeds<StepDynamic> : SNeedsFullPalette {};
 template <> struct SStepNeeds<StepToneCurve> : SNeedsFullPalette {};
+template <> struct SStepNeeds<StepGrey> : SNeedsPicture {};
 // clang-format on

@@ -59,15 +59,19 @@ void CopyColorTable(const CImage& from, CMemBlock& to) {
     }
 }
 
-HBLOCK MakeEngineBlock(std::int64_t width, std::int64_t height) {
-    if (width <= 0 || height <= 0) return nullptr;
-    const std::uint64_t imageBytes = RowStride(width, 8) * static_cast<std::uint64_t>(height);
-    if (imageBytes > CMemBlock::kMaxBlockSize - CImage::kEngineHeaderBytes) return nullptr;
-    HBLOCK block = CMemBlock::Allocate(CImage::kEngineHeaderBytes + imageBytes);
+HBLOCK MakeEngineBlock(std::int64_t width, std::int64_t height, int bitCount) {
+    if (width <= 0 || height <= 0 || (bitCount != 8 && bitCount != 24)) return nullptr;
+    const std::uint64_t imageBytes =
+        RowStride(width, bitCount) * static_cast<std::uint64_t>(height);
+    const std::uint32_t entries = bitCount == 8 ? 256 : 0;
+    const std::uint64_t headerBytes = CImage::kInfoHeaderSize + 4 * entries;
+    if (imageBytes > CMemBlock::kMaxBlockSize - headerBytes) return nullptr;
+    HBLOCK block = CMemBlock::Allocate(headerBytes + imageBytes);
     if (!block) return nullptr;
     CImage::WriteHeader(block.get(), CImage::kInfoHeaderSize, static_cast<std::int32_t>(width),
-                        static_cast<std::int32_t>(height), 1, 8, 0,
-                        static_cast<std::uint32_t>(imageBytes), 0, 0, 256, 256);
+                        static_cast<std::int32_t>(height), 1, static_cast<std::uint16_t>(bitCount),
+                        0, static_cast<std::uint32_t>(imageBytes), 0, 0, entries, entries);
+    if (entries == 0) return block;
     std::uint8_t* table = block->Data() + CImage::kInfoHeaderSize;
     for (int i = 0; i < 256; ++i)
         table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<std::uint8_t>(i);

@@ -1,6 +1,7 @@
 #include "Image.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -143,6 +144,12 @@ CStoredRows CImage::GetStoredRows() const {
     return rows;
 }
 
+CDirectChannel::CDirectChannel(std::uint32_t mask) : mask_(mask) {
+    if (mask_ == 0) return;
+    shift_ = std::countr_zero(mask_);
+    largest_ = mask_ >> shift_;
+}
+
 const std::uint8_t* CImage::GetBits(const std::uint8_t* block) const {
     return GetBits(const_cast<std::uint8_t*>(block));
 }
@@ -238,6 +245,10 @@ HBLOCK CImage::CreateEmptyBlock(int width, int height, std::uint8_t fill) {
     // The block comes zero-filled: only another level needs a pass.
     if (fill != 0) std::memset(dib::EngineRows(*block), fill, block->Size() - kEngineHeaderBytes);
     return block;
+}
+
+HBLOCK CImage::CreatePictureBlock(int width, int height, int bitCount) {
+    return dib::MakeEngineBlock(width, height, bitCount);
 }
 
 bool CImage::CreateEmptyImage(int width, int height, std::uint8_t fill) {

@@ -44,6 +44,14 @@ struct CPaletteTable {
     int count = 0;
     std::array<Entry, 256> entries{};
     bool IsEmpty() const { return count == 0; }
+    // 256 entries, entry i being the grey (i, i, i).
+    bool IsGreyRamp() const {
+        if (count != 256) return false;
+        for (int i = 0; i < 256; ++i)
+            if (entries[i] != Entry{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)})
+                return false;
+        return true;
+    }
 };
 
 // A picture's pixel rows as stored, at its own depth (1 to 32 bits per
@@ -69,6 +77,24 @@ struct CStoredRows {
         return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
     }
+};
+
+// One colour channel of a direct-colour pixel word: where its bits lie, and
+// their value widened to 0 .. 255, rounded (5 bits: v x 255 / 31).
+class CDirectChannel {
+public:
+    explicit CDirectChannel(std::uint32_t mask = 0);
+    int Value(std::uint32_t pixel) const {
+        if (largest_ == 0) return 0;
+        const std::uint32_t v = (pixel & mask_) >> shift_;
+        if (largest_ == 255) return static_cast<int>(v);
+        return static_cast<int>((static_cast<std::uint64_t>(v) * 255 + largest_ / 2) / largest_);
+    }
+
+private:
+    std::uint32_t mask_ = 0;
+    int shift_ = 0;
+    std::uint32_t largest_ = 0;
 };
 
 class CImage {
@@ -134,6 +160,11 @@ public:
                             std::int32_t xPelsPerMeter, std::int32_t yPelsPerMeter,
                             std::uint32_t clrUsed, std::uint32_t clrImportant);
     static HBLOCK CreateEmptyBlock(int width, int height, std::uint8_t fill);
+    // A zero-filled block for a picture read from a file: 8 bits per pixel
+    // with the grey table, or 24 bits per pixel (blue, green, red) with no
+    // table. Null, without a message, when the depth is neither, the size is
+    // not positive or beyond what a block may hold, or memory cannot be had.
+    static HBLOCK CreatePictureBlock(int width, int height, int bitCount);
     bool CreateEmptyImage(int width, int height, std::uint8_t fill);
     bool AfterRead();
 
@@ -152,6 +183,13 @@ public:
     bool PaletteHeat();
     bool PaletteMetal();
     bool PaletteBinary();
+
+    // --- Grey levels --------------------------------------------------------
+    // Whether the picture is 8-bit with the 256-entry grey ramp as its table.
+    bool HasGreyRamp() const;
+    // Makes a 256-level grey picture of the colours the pixels show (see
+    // ImageGrey.cpp); the picture keeps its size and region of interest.
+    bool ConvertToGrey();
 
     // --- Statistics ---------------------------------------------------------
     int GetMin();

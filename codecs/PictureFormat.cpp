@@ -2,21 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <filesystem>
 
+#include "PictureCodec.h"
+
 std::optional<PictureFormat> DetectPictureFormat(const std::uint8_t* head, std::size_t size) {
-    auto startsWith = [&](const char* magic, std::size_t length) {
-        return size >= length && std::memcmp(head, magic, length) == 0;
-    };
-    if (startsWith("BM", 2)) return PictureFormat::Bmp;
-    if (startsWith("\x89PNG\r\n\x1a\n", 8)) return PictureFormat::Png;
-    if (startsWith("II*\0", 4) || startsWith("MM\0*", 4)) return PictureFormat::Tiff;
-    if (startsWith("\xff\xd8\xff", 3)) return PictureFormat::Jpeg;
-    // P2/P5 grey and P3/P6 colour, followed by white space.
-    if (size >= 3 && head[0] == 'P' && std::strchr("2356", head[1]) != nullptr && head[1] != 0 &&
-        std::isspace(head[2]))
-        return PictureFormat::Pnm;
+    for (const SPictureCodec& codec : PictureCodecs())
+        if (codec.matches(head, size)) return codec.format;
     return std::nullopt;
 }
 

@@ -1,0 +1,139 @@
+// Picture files against OpenCV's imread and imwrite on the same files:
+// 16-MP grey PNG, LZW TIFF and colour JPEG read, grey PNG and TIFF written;
+// then opening a 100-MP TIFF as a document beside the same picture as BMP
+// (the "peer" of that row is our own BMP reader).
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <map>
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <string>
+
+#include "BenchSupport.h"
+#include "ImageDocument.h"
+#include "PictureFile.h"
+
+namespace {
+
+constexpr int kSide = 4096;        // 16 MP
+constexpr int kLargeSide = 10000;  // 100 MP
+
+std::string TempPath(const std::string& name) { return "/tmp/orvex-codec-bench-" + name; }
+
+// A photograph-like picture: smooth shapes with a little noise, so that
+// compressed files have a realistic size.
+cv::Mat Scene(int side, int type) {
+    cv::Mat m(side, side, type);
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < side; ++y) {
+        auto* row = m.ptr<std::uint8_t>(y);
+        for (int x = 0; x < side * m.channels(); ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            const double wave = std::sin(x * 0.003 + (x % 3)) * std::cos(y * 0.004);
+            row[x] = static_cast<std::uint8_t>(128 + 100 * wave + (noise >> 29));
+        }
+    }
+    return m;
+}
+
+// The files both sides read, made once by OpenCV.
+const std::string& File(const std::string& name) {
+    static const bool made = [] {
+        const cv::Mat grey = Scene(kSide, CV_8UC1);
+        cv::imwrite(TempPath("grey.png"), grey);
+        cv::imwrite(TempPath("grey-lzw.tif"), grey);  // LZW is OpenCV's choice
+        cv::imwrite(TempPath("colour.jpg"), Scene(kSide, CV_8UC3), {cv::IMWRITE_JPEG_QUALITY, 90});
+        const cv::Mat large = Scene(kLargeSide, CV_8UC1);
+        cv::imwrite(TempPath("large.tif"), large, {cv::IMWRITE_TIFF_COMPRESSION, 1});
+        cv::imwrite(TempPath("large-lzw.tif"), large);
+        cv::imwrite(TempPath("large.bmp"), large);
+        return true;
+    }();
+    (void)made;
+    static std::map<std::string, std::string> paths;
+    return paths.try_emplace(name, TempPath(name)).first->second;
+}
+
+void OursRead(benchmark::State& state, const std::string& name) {
+    const std::string& path = File(name);
+    for (auto _ : state) {
+        CImage image;
+        SPictureFileInfo info;
+        if (ReadPictureFile(image, path, info) != FileStatus::Ok)
+            state.SkipWithError(info.problem.c_str());
+        benchmark::DoNotOptimize(image.GetHandle());
+    }
+}
+
+void PeerRead(benchmark::State& state, const std::string& name, int flags) {
+    const std::string& path = File(name);
+    for (auto _ : state) {
+        cv::Mat m = cv::imread(path, flags);
+        if (m.empty()) state.SkipWithError("imread failed");
+        benchmark::DoNotOptimize(m.data);
+    }
+}
+
+void OursWrite(benchmark::State& state, PictureFormat format, const std::string& name) {
+    CImage image;
+    SPictureFileInfo info;
+    ReadPictureFile(image, File("grey.png"), info);
+    for (auto _ : state) {
+        std::string problem;
+        if (SavePictureFile(image, TempPath(name), format, problem) != FileStatus::Ok)
+            state.SkipWithError(problem.c_str());
+    }
+}
+
+void PeerWrite(benchmark::State& state, const std::string& name) {
+    const cv::Mat grey = cv::imread(File("grey.png"), cv::IMREAD_UNCHANGED);
+    for (auto _ : state) benchmark::DoNotOptimize(cv::imwrite(TempPath(name), grey));
+}
+
+void OpenDocument(benchmark::State& state, const std::string& name) {
+    const std::string& path = File(name);
+    for (auto _ : state) {
+        CImageDocument document;
+        if (document.Open(path) != FileStatus::Ok) state.SkipWithError("open failed");
+        benchmark::DoNotOptimize(document.GetImage()->GetHandle());
+    }
+}
+
+const int kRegistered = [] {
+    auto pair = [](const std::string& name, auto ours, auto peer) {
+        benchmark::RegisterBenchmark(("ours/" + name).c_str(), ours)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("peer/" + name).c_str(), peer)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    };
+    pair(
+        "Read PNG grey 16MP", [](benchmark::State& s) { OursRead(s, "grey.png"); },
+        [](benchmark::State& s) { PeerRead(s, "grey.png", cv::IMREAD_UNCHANGED); });
+    pair(
+        "Read TIFF LZW 16MP", [](benchmark::State& s) { OursRead(s, "grey-lzw.tif"); },
+        [](benchmark::State& s) { PeerRead(s, "grey-lzw.tif", cv::IMREAD_UNCHANGED); });
+    pair(
+        "Read JPEG colour 16MP", [](benchmark::State& s) { OursRead(s, "colour.jpg"); },
+        [](benchmark::State& s) { PeerRead(s, "colour.jpg", cv::IMREAD_COLOR); });
+    pair(
+        "Write PNG grey 16MP",
+        [](benchmark::State& s) { OursWrite(s, PictureFormat::Png, "out.png"); },
+        [](benchmark::State& s) { PeerWrite(s, "out-peer.png"); });
+    pair(
+        "Write TIFF grey 16MP",
+        [](benchmark::State& s) { OursWrite(s, PictureFormat::Tiff, "out.tif"); },
+        [](benchmark::State& s) { PeerWrite(s, "out-peer.tif"); });
+    pair(
+        "Open 100MP TIFF/BMP", [](benchmark::State& s) { OpenDocument(s, "large.tif"); },
+        [](benchmark::State& s) { OpenDocument(s, "large.bmp"); });
+    pair(
+        "Open 100MP LZW TIFF/BMP", [](benchmark::State& s) { OpenDocument(s, "large-lzw.tif"); },
+        [](benchmark::State& s) { OpenDocument(s, "large.bmp"); });
+    return 0;
+}();
+
+}  // namespace

@@ -1,0 +1,165 @@
+// PNG files through libspng, decoded row by row into the engine's rows.
+// Grey of 1 to 8 bits and colour are decoded by the library straight into
+// the block; palette indices below 8 bits, grey with alpha and 16-bit grey
+// go through one row of the file's own samples. An interlaced file delivers
+// each row several times, a few columns a pass, into the same block row.
+
+#include <spng.h>
+
+#include <vector>
+
+#include "Codecs.h"
+#include "SampleRows.h"
+
+namespace {
+
+constexpr int kAdam7Start[7] = {0, 4, 0, 2, 0, 1, 0};
+constexpr int kAdam7Step[7] = {8, 8, 4, 4, 2, 2, 1};
+// Ancillary chunks (text, profiles) are not needed; their size is bounded.
+constexpr std::size_t kChunkLimit = std::size_t{16} << 20;
+
+int ReadFromInput(spng_ctx*, void* user, void* destination, std::size_t length) {
+    auto* input = static_cast<CCodecInput*>(user);
+    return input->Read(destination, length) == length ? 0 : SPNG_IO_EOF;
+}
+
+class CPngReader : public CPictureReader {
+public:
+    explicit CPngReader(CCodecInput& input) : input_(input) {}
+    ~CPngReader() override { spng_ctx_free(ctx_); }
+
+    bool ReadHeader(SPictureHeader& header) override {
+        if (!Restart()) return false;
+        if (const int rc = spng_get_ihdr(ctx_, &ihdr_)) return Damaged(rc);
+        header.width = ihdr_.width;
+        header.height = ihdr_.height;
+        switch (ihdr_.color_type) {
+            case SPNG_COLOR_TYPE_GRAYSCALE:
+            case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA:
+                header.kind = PictureKind::Grey8;
+                break;
+            case SPNG_COLOR_TYPE_INDEXED:
+                header.kind = PictureKind::Palette8;
+                break;
+            default:
+                header.kind = PictureKind::Colour24;
+        }
+        kind_ = header.kind;
+        return true;
+    }
+
+    bool ReadPixels(const SPictureRows& rows) override {
+        const bool grey16 = kind_ == PictureKind::Grey8 && ihdr_.bit_depth == 16;
+        if (grey16) {
+            if (!DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int, samples::SColumns c) {
+                    window_.ObserveRow(raw, Channels(), true, false, c);
+                }))
+                return false;
+            window_.Fix();
+            if (!Restart() || spng_get_ihdr(ctx_, &ihdr_) != 0) return Damaged(SPNG_EINTERNAL);
+            notes_.push_back(window_.Note());
+            return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
+                window_.LevelsRow(raw, Channels(), true, false, c, rows.Row(y));
+            });
+        }
+        if (kind_ == PictureKind::Palette8) {
+            spng_plte plte{};
+            if (const int rc = spng_get_plte(ctx_, &plte)) return Damaged(rc);
+            for (std::uint32_t i = 0; i < 256; ++i) {
+                const spng_plte_entry e = i < plte.n_entries ? plte.entries[i] : spng_plte_entry{};
+                rows.SetEntry(static_cast<int>(i), e.red, e.green, e.blue);
+            }
+            return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
+                samples::PaletteIndices(raw, ihdr_.bit_depth, c, rows.Row(y));
+            });
+        }
+        if (kind_ == PictureKind::Grey8 && ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE)
+            return DecodeInto(SPNG_FMT_G8, rows, [](std::uint8_t*, samples::SColumns) {});
+        if (kind_ == PictureKind::Grey8)
+            return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
+                samples::GreyLevels(raw, 8, 2, false, c, rows.Row(y));
+            });
+        return DecodeInto(SPNG_FMT_RGB8, rows, [](std::uint8_t* row, samples::SColumns c) {
+            samples::ColourBgr(row, 8, 3, true, c, row);
+        });
+    }
+
+private:
+    int Channels() const { return ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ? 2 : 1; }
+
+    bool Damaged(int rc) {
+        return Fail(CodecStatus::Damaged,
+                    std::string("damaged PNG file (") + spng_strerror(rc) + ")");
+    }
+
+    // A fresh decoder at the start of the file.
+    bool Restart() {
+        spng_ctx_free(ctx_);
+        ctx_ = spng_ctx_new(0);
+        if (ctx_ == nullptr || !input_.Seek(0)) return Damaged(SPNG_EMEM);
+        spng_set_image_limits(ctx_, 0x7FFFFFFF, 0x7FFFFFFF);
+        spng_set_chunk_limits(ctx_, kChunkLimit, kChunkLimit);
+        if (const int rc = spng_set_png_stream(ctx_, ReadFromInput, &input_)) return Damaged(rc);
+        return true;
+    }
+
+    // Decodes every row (every pass of it) in `format`, calling `use` with
+    // the row's samples, its displayed number and the columns it holds.
+    template <typename Use>
+    bool Decode(int format, std::size_t rowBytes, Use use, std::uint8_t* (*target)(void*, int),
+                void* context) {
+        if (const int rc = spng_decode_image(ctx_, nullptr, 0, format, SPNG_DECODE_PROGRESSIVE))
+            return Damaged(rc);
+        for (;;) {
+            spng_row_info info{};
+            int rc = spng_get_row_info(ctx_, &info);
+            if (rc == SPNG_EOI) return true;
+            if (rc != 0) return Damaged(rc);
+            std::uint8_t* row = target(context, static_cast<int>(info.row_num));
+            rc = spng_decode_row(ctx_, row, rowBytes);
+            if (rc != 0 && rc != SPNG_EOI) return Damaged(rc);
+            const bool interlaced = ihdr_.interlace_method != 0;
+            const samples::SColumns columns{interlaced ? kAdam7Start[info.pass] : 0,
+                                            interlaced ? kAdam7Step[info.pass] : 1,
+                                            static_cast<int>(ihdr_.width)};
+            use(row, static_cast<int>(info.row_num), columns);
+            if (rc == SPNG_EOI) return true;
+        }
+    }
+
+    // Through one row of the file's samples.
+    template <typename Use>
+    bool DecodeRows(int format, Use use) {
+        std::size_t rowBytes = 0;
+        if (const int rc = spng_decoded_image_size(ctx_, format, &rowBytes)) return Damaged(rc);
+        rowBytes /= ihdr_.height;
+        raw_.assign(rowBytes, 0);
+        return Decode(
+            format, rowBytes, use,
+            [](void* self, int) { return static_cast<CPngReader*>(self)->raw_.data(); }, this);
+    }
+
+    // Straight into the block's rows, then `finish` on the columns written.
+    template <typename Finish>
+    bool DecodeInto(int format, const SPictureRows& rows, Finish finish) {
+        const std::size_t rowBytes =
+            static_cast<std::size_t>(rows.width) * (format == SPNG_FMT_RGB8 ? 3 : 1);
+        return Decode(
+            format, rowBytes, [&](std::uint8_t* row, int, samples::SColumns c) { finish(row, c); },
+            [](void* r, int y) { return static_cast<const SPictureRows*>(r)->Row(y); },
+            const_cast<SPictureRows*>(&rows));
+    }
+
+    CCodecInput& input_;
+    spng_ctx* ctx_ = nullptr;
+    spng_ihdr ihdr_{};
+    PictureKind kind_ = PictureKind::Grey8;
+    std::vector<std::uint8_t> raw_;
+    samples::CGreyWindow window_;
+};
+
+}  // namespace
+
+std::unique_ptr<CPictureReader> NewPngReader(CCodecInput& input) {
+    return std::make_unique<CPngReader>(input);
+}

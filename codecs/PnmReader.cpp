@@ -1,0 +1,192 @@
+// PGM and PPM files (P2, P3 in text; P5, P6 in bytes), read by hand. The
+// header is a few numbers; the data must be long enough for the picture it
+// claims before anything is allocated. 8-bit binary rows are read straight
+// into the engine's rows.
+
+#include <algorithm>
+#include <vector>
+
+#include "Codecs.h"
+#include "SampleRows.h"
+
+namespace {
+
+constexpr std::size_t kBufferBytes = 64 * 1024;
+
+// Buffered bytes of the input, for the header and the text formats.
+class CTextScanner {
+public:
+    explicit CTextScanner(CCodecInput& input) : input_(input) {}
+
+    int Next() {
+        if (next_ == end_) {
+            end_ = input_.Read(buffer_, sizeof buffer_);
+            next_ = 0;
+            if (end_ == 0) return -1;
+        }
+        return buffer_[next_++];
+    }
+    // Where the next byte lies in the file.
+    std::uint64_t Position() const { return input_.Position() - (end_ - next_); }
+    void Restart(std::uint64_t position) {
+        input_.Seek(position);
+        next_ = end_ = 0;
+    }
+
+    // The next decimal number after white space and comments; false when
+    // there is none or it exceeds `limit`.
+    bool Number(std::uint64_t limit, std::uint64_t& value) {
+        int c = Next();
+        for (;;) {
+            if (c == '#') {
+                while (c != '\n' && c != '\r' && c != -1) c = Next();
+            } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') {
+                c = Next();
+            } else {
+                break;
+            }
+        }
+        if (c < '0' || c > '9') return false;
+        value = 0;
+        while (c >= '0' && c <= '9') {
+            value = value * 10 + static_cast<unsigned>(c - '0');
+            if (value > limit) return false;
+            c = Next();
+        }
+        last_ = c;
+        return true;
+    }
+    // The byte that ended the last number.
+    int Last() const { return last_; }
+
+private:
+    CCodecInput& input_;
+    std::uint8_t buffer_[kBufferBytes];
+    std::size_t next_ = 0, end_ = 0;
+    int last_ = -1;
+};
+
+class CPnmReader : public CPictureReader {
+public:
+    explicit CPnmReader(CCodecInput& input)
+        : input_(input), scanner_(std::make_unique<CTextScanner>(input)) {}
+
+    bool ReadHeader(SPictureHeader& header) override {
+        CTextScanner& s = *scanner_;
+        if (s.Next() != 'P') return Damaged("no signature");
+        const int type = s.Next();
+        text_ = type == '2' || type == '3';
+        channels_ = (type == '3' || type == '6') ? 3 : 1;
+        name_ = channels_ == 3 ? "PPM" : "PGM";
+        std::uint64_t width = 0, height = 0, maximum = 0;
+        if (!s.Number(0x7FFFFFFF, width) || !s.Number(0x7FFFFFFF, height))
+            return Damaged("invalid width or height");
+        if (!s.Number(65535, maximum) || maximum == 0) return Damaged("invalid maximum value");
+        maximum_ = static_cast<unsigned>(maximum);
+        // One white-space byte separates the header from binary data.
+        const int separator = s.Last();
+        if (separator != ' ' && separator != '\t' && separator != '\n' && separator != '\r' &&
+            separator != '\v' && separator != '\f')
+            return Damaged("no pixel data");
+        dataStart_ = s.Position();
+        const std::uint64_t samples = width * height * channels_;
+        if (samples > (std::uint64_t{1} << 40)) return Damaged("invalid width or height");
+        const std::uint64_t remaining = input_.Length() - dataStart_;
+        const std::uint64_t needed = text_ ? 2 * samples - 1 : samples * (maximum_ > 255 ? 2 : 1);
+        if (width == 0 || height == 0 || needed > remaining)
+            return Damaged("the pixel data is shorter than the picture it claims");
+        header.width = static_cast<std::int64_t>(width);
+        header.height = static_cast<std::int64_t>(height);
+        header.kind = channels_ == 3 ? PictureKind::Colour24 : PictureKind::Grey8;
+        return true;
+    }
+
+    bool ReadPixels(const SPictureRows& rows) override {
+        const samples::SColumns all{0, 1, rows.width};
+        rowSamples_ = static_cast<std::uint64_t>(rows.width) * channels_;
+        const bool wide = maximum_ > 255;
+        if (wide && channels_ == 1) {
+            samples::CGreyWindow& window = *window_;
+            if (!ForEachRow(rows, [&](int, std::uint8_t* raw) {
+                    window.ObserveRow(raw, 1, true, false, all);
+                }))
+                return false;
+            window.Fix();
+            notes_.push_back(window.Note());
+            return ForEachRow(rows, [&](int y, std::uint8_t* raw) {
+                window.LevelsRow(raw, 1, true, false, all, rows.Row(y));
+            });
+        }
+        const samples::CMaxScale scale(maximum_);
+        return ForEachRow(rows, [&](int y, std::uint8_t* raw) {
+            std::uint8_t* out = rows.Row(y);
+            if (wide) {
+                // 16-bit colour: scaled by its maximum into the row itself.
+                for (std::uint64_t i = 0; i < rowSamples_; ++i)
+                    raw[i] = static_cast<std::uint8_t>(
+                        (std::min(samples::Sample16At(raw, i, true), maximum_) * 255 +
+                         maximum_ / 2) /
+                        maximum_);
+            } else if (maximum_ != 255) {
+                for (std::uint64_t i = 0; i < rowSamples_; ++i) raw[i] = scale(raw[i]);
+            }
+            if (channels_ == 3)
+                samples::ColourBgr(raw, 8, 3, true, all, out);
+            else if (raw != out)
+                std::copy_n(raw, rowSamples_, out);
+        });
+    }
+
+private:
+    bool Damaged(const std::string& what) {
+        return Fail(CodecStatus::Damaged, "damaged " + name_ + " file (" + what + ")");
+    }
+
+    // Calls `use` with every row's samples, top row first: 8-bit binary
+    // rows in the block row itself, 16-bit big-endian ones or text ones in a
+    // row of their own.
+    template <typename Use>
+    bool ForEachRow(const SPictureRows& rows, Use use) {
+        const std::uint64_t sampleBytes = maximum_ > 255 ? 2 : 1;
+        scanner_->Restart(dataStart_);
+        const bool direct = !text_ && sampleBytes == 1;
+        if (!text_ && !input_.Seek(dataStart_)) return Damaged("the pixel data is cut short");
+        if (!direct) buffer_.assign(rowSamples_ * sampleBytes, 0);
+        for (int y = 0; y < rows.height; ++y) {
+            std::uint8_t* raw = direct ? rows.Row(y) : buffer_.data();
+            if (text_) {
+                for (std::uint64_t i = 0; i < rowSamples_; ++i) {
+                    std::uint64_t v = 0;
+                    if (!scanner_->Number(65535, v)) return Damaged("invalid sample");
+                    if (sampleBytes == 2) {
+                        raw[2 * i] = static_cast<std::uint8_t>(v >> 8);
+                        raw[2 * i + 1] = static_cast<std::uint8_t>(v);
+                    } else {
+                        raw[i] = static_cast<std::uint8_t>(std::min<std::uint64_t>(v, 255));
+                    }
+                }
+            } else {
+                if (input_.Read(raw, rowSamples_ * sampleBytes) != rowSamples_ * sampleBytes)
+                    return Damaged("the pixel data is cut short");
+            }
+            use(y, raw);
+        }
+        return true;
+    }
+
+    CCodecInput& input_;
+    std::unique_ptr<CTextScanner> scanner_;
+    std::string name_ = "PGM";
+    bool text_ = false;
+    int channels_ = 1;
+    unsigned maximum_ = 255;
+    std::uint64_t dataStart_ = 0, rowSamples_ = 0;
+    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<samples::CGreyWindow> window_ = std::make_unique<samples::CGreyWindow>();
+};
+
+}  // namespace
+
+std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input) {
+    return std::make_unique<CPnmReader>(input);
+}

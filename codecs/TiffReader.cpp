@@ -1,0 +1,196 @@
+// TIFF files through libtiff: the first page, row by row into the engine's
+// rows. Stripped files are read a scanline at a time (8-bit grey, palette
+// and RGB straight into the block); tiled files a row of tiles at a time.
+// Byte order, fill order and the compressions are the library's business.
+
+#include <algorithm>
+#include <bit>
+#include <functional>
+#include <vector>
+
+#include "Codecs.h"
+#include "SampleRows.h"
+#include "TiffClient.h"
+
+namespace {
+
+constexpr bool kNativeBigEndian = std::endian::native == std::endian::big;
+// Tiles larger than this must at least fit the picture twice over.
+constexpr std::uint64_t kTileBytesWithoutPicture = std::uint64_t{64} << 20;
+
+class CTiffReader : public CPictureReader {
+public:
+    explicit CTiffReader(CCodecInput& input) : input_(input) {}
+
+    bool ReadHeader(SPictureHeader& header) override {
+        tiff_ = client_.OpenRead(input_);
+        if (tiff_ == nullptr) return Damaged();
+        std::uint32_t width = 0, height = 0;
+        std::uint16_t photometric = 0, planar = PLANARCONFIG_CONTIG, format = SAMPLEFORMAT_UINT;
+        if (!TIFFGetField(tiff_, TIFFTAG_IMAGEWIDTH, &width) ||
+            !TIFFGetField(tiff_, TIFFTAG_IMAGELENGTH, &height))
+            return Damaged();
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_BITSPERSAMPLE, &bits_);
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_SAMPLESPERPIXEL, &channels_);
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_PLANARCONFIG, &planar);
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_SAMPLEFORMAT, &format);
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_COMPRESSION, &compression_);
+        if (!TIFFGetField(tiff_, TIFFTAG_PHOTOMETRIC, &photometric))
+            photometric = channels_ >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+        if (photometric == PHOTOMETRIC_YCBCR && compression_ == COMPRESSION_JPEG &&
+            TIFFSetField(tiff_, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
+            photometric = PHOTOMETRIC_RGB;
+        minIsWhite_ = photometric == PHOTOMETRIC_MINISWHITE;
+
+        if (!TIFFIsCODECConfigured(compression_))
+            return Unsupported("compression " + std::to_string(compression_));
+        if (format != SAMPLEFORMAT_UINT && format != SAMPLEFORMAT_VOID)
+            return Unsupported("samples that are not unsigned integers");
+        if (planar != PLANARCONFIG_CONTIG && channels_ > 1)
+            return Unsupported("samples stored in separate planes");
+        const bool lowBits = bits_ == 1 || bits_ == 2 || bits_ == 4 || bits_ == 8;
+        if ((photometric == PHOTOMETRIC_MINISBLACK || minIsWhite_) && channels_ >= 1 &&
+            ((lowBits && channels_ == 1) || bits_ == 8 || bits_ == 16)) {
+            kind_ = PictureKind::Grey8;
+        } else if (photometric == PHOTOMETRIC_PALETTE && lowBits && channels_ == 1) {
+            kind_ = PictureKind::Palette8;
+        } else if (photometric == PHOTOMETRIC_RGB && channels_ >= 3 &&
+                   (bits_ == 8 || bits_ == 16)) {
+            kind_ = PictureKind::Colour24;
+        } else {
+            return Unsupported("photometric interpretation " + std::to_string(photometric) + ", " +
+                               std::to_string(channels_) + " x " + std::to_string(bits_) + " bits");
+        }
+        header.width = width;
+        header.height = height;
+        header.kind = kind_;
+        const tdir_t pages = TIFFNumberOfDirectories(tiff_);
+        if (pages > 1) notes_.push_back("Page 1 / " + std::to_string(pages));
+        return true;
+    }
+
+    bool ReadPixels(const SPictureRows& rows) override {
+        const samples::SColumns all{0, 1, rows.width};
+        if (kind_ == PictureKind::Palette8 && !ReadTable(rows)) return false;
+        if (kind_ == PictureKind::Grey8 && bits_ == 16) {
+            samples::CGreyWindow& window = *window_;
+            if (!ForEachRow(rows, false, [&](int, std::uint8_t* raw) {
+                    window.ObserveRow(raw, channels_, kNativeBigEndian, minIsWhite_, all);
+                }))
+                return false;
+            window.Fix();
+            notes_.insert(notes_.begin(), window.Note());
+            return ForEachRow(rows, false, [&](int y, std::uint8_t* raw) {
+                window.LevelsRow(raw, channels_, kNativeBigEndian, minIsWhite_, all, rows.Row(y));
+            });
+        }
+        // 8-bit samples that fill no more than a block row are read into it.
+        const bool direct =
+            bits_ == 8 && (channels_ == 1 || (kind_ == PictureKind::Colour24 && channels_ == 3));
+        return ForEachRow(rows, direct, [&](int y, std::uint8_t* raw) {
+            std::uint8_t* out = rows.Row(y);
+            if (kind_ == PictureKind::Palette8)
+                samples::PaletteIndices(raw, bits_, all, out);
+            else if (kind_ == PictureKind::Grey8)
+                samples::GreyLevels(raw, bits_, channels_, minIsWhite_, all, out);
+            else
+                samples::ColourBgr(raw, bits_, channels_, kNativeBigEndian, all, out);
+        });
+    }
+
+private:
+    bool Damaged() {
+        return Fail(CodecStatus::Damaged,
+                    "damaged TIFF file (" +
+                        (client_.Error().empty() ? std::string("unreadable") : client_.Error()) +
+                        ")");
+    }
+    bool Unsupported(const std::string& what) {
+        return Fail(CodecStatus::Unsupported, "unsupported TIFF file (" + what + ")");
+    }
+
+    // The colour map's 16-bit entries (or 8-bit ones, from some writers) as
+    // the table, padded with black.
+    bool ReadTable(const SPictureRows& rows) {
+        std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+        if (!TIFFGetField(tiff_, TIFFTAG_COLORMAP, &red, &green, &blue)) return Damaged();
+        const int entries = 1 << bits_;
+        bool eightBit = true;
+        for (int i = 0; i < entries; ++i)
+            eightBit = eightBit && red[i] < 256 && green[i] < 256 && blue[i] < 256;
+        const int shift = eightBit ? 0 : 8;
+        for (int i = 0; i < 256; ++i) {
+            if (i < entries)
+                rows.SetEntry(i, static_cast<std::uint8_t>(red[i] >> shift),
+                              static_cast<std::uint8_t>(green[i] >> shift),
+                              static_cast<std::uint8_t>(blue[i] >> shift));
+            else
+                rows.SetEntry(i, 0, 0, 0);
+        }
+        return true;
+    }
+
+    // Calls `use` with every row of samples, top row first; with `direct`,
+    // scanlines are read into the block's own rows.
+    bool ForEachRow(const SPictureRows& rows, bool direct,
+                    const std::function<void(int, std::uint8_t*)>& use) {
+        const std::uint64_t scanline = static_cast<std::uint64_t>(TIFFScanlineSize64(tiff_));
+        if (scanline == 0) return Damaged();
+        if (TIFFIsTiled(tiff_)) return ForEachTiledRow(rows, scanline, use);
+        if (!direct) buffer_.assign(scanline, 0);
+        for (int y = 0; y < rows.height; ++y) {
+            std::uint8_t* raw = direct ? rows.Row(y) : buffer_.data();
+            if (TIFFReadScanline(tiff_, raw, static_cast<std::uint32_t>(y), 0) < 0)
+                return Damaged();
+            use(y, raw);
+        }
+        return true;
+    }
+
+    bool ForEachTiledRow(const SPictureRows& rows, std::uint64_t scanline,
+                         const std::function<void(int, std::uint8_t*)>& use) {
+        std::uint32_t tileWidth = 0, tileHeight = 0;
+        TIFFGetField(tiff_, TIFFTAG_TILEWIDTH, &tileWidth);
+        TIFFGetField(tiff_, TIFFTAG_TILELENGTH, &tileHeight);
+        const std::uint64_t tileBytes = static_cast<std::uint64_t>(TIFFTileSize64(tiff_));
+        const std::uint64_t tileRow = static_cast<std::uint64_t>(TIFFTileRowSize64(tiff_));
+        const std::uint64_t bandRows = std::min<std::uint64_t>(tileHeight, rows.height);
+        if (tileWidth == 0 || tileHeight == 0 || tileBytes == 0 || tileRow == 0 ||
+            tileBytes > std::max(kTileBytesWithoutPicture, 2 * scanline * rows.height))
+            return Damaged();
+        const std::uint64_t bitsPerPixel = static_cast<std::uint64_t>(bits_) * channels_;
+        std::vector<std::uint8_t> tile(tileBytes);
+        buffer_.assign(bandRows * scanline, 0);
+        for (std::uint32_t top = 0; top < static_cast<std::uint32_t>(rows.height);
+             top += tileHeight) {
+            const std::uint64_t height = std::min<std::uint64_t>(tileHeight, rows.height - top);
+            for (std::uint32_t left = 0; left < static_cast<std::uint32_t>(rows.width);
+                 left += tileWidth) {
+                if (TIFFReadTile(tiff_, tile.data(), left, top, 0, 0) < 0) return Damaged();
+                const std::uint64_t offset = left * bitsPerPixel / 8;
+                const std::uint64_t bytes = std::min(tileRow, scanline - offset);
+                for (std::uint64_t r = 0; r < height; ++r)
+                    std::copy_n(tile.data() + r * tileRow, bytes,
+                                buffer_.data() + r * scanline + offset);
+            }
+            for (std::uint64_t r = 0; r < height; ++r)
+                use(static_cast<int>(top + r), buffer_.data() + r * scanline);
+        }
+        return true;
+    }
+
+    CCodecInput& input_;
+    CTiffClient client_;
+    TIFF* tiff_ = nullptr;
+    std::uint16_t bits_ = 1, channels_ = 1, compression_ = COMPRESSION_NONE;
+    bool minIsWhite_ = false;
+    PictureKind kind_ = PictureKind::Grey8;
+    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<samples::CGreyWindow> window_ = std::make_unique<samples::CGreyWindow>();
+};
+
+}  // namespace
+
+std::unique_ptr<CPictureReader> NewTiffReader(CCodecInput& input) {
+    return std::make_unique<CTiffReader>(input);
+}

@@ -1,0 +1,201 @@
+// Writing PNG, TIFF and PGM files: every picture comes back with the same
+// levels (or colours) and table, other decoders see the same colours, and
+// a picture a format cannot hold is refused with nothing written.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <tiffio.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "ImageDocument.h"
+#include "TempFolderTest.h"
+#include "TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kBmpSuite = fs::path(ORVEX_TESTDATA) / "bmpsuite" / "g";
+
+struct SPicture {
+    const char* name;
+    std::function<void(CImage&)> make;
+};
+
+void ReadBmp(CImage& image, const char* name) {
+    ASSERT_EQ(ReadBmpFile(image, (kBmpSuite / name).string()), FileStatus::Ok) << name;
+}
+
+// A picture with every level, odd width so rows are padded.
+void GreyPicture(CImage& image) {
+    FillPicture(image, 37, 11, [](int x, int y) { return (x * 7 + y * 31) % 256; });
+}
+void RainbowPicture(CImage& image) {
+    GreyPicture(image);
+    image.PaletteRainbow();
+}
+
+const SPicture kPictures[] = {
+    {"grey8", GreyPicture},
+    {"palette8", RainbowPicture},
+    {"bmp_pal8", [](CImage& i) { ReadBmp(i, "pal8.bmp"); }},
+    {"bmp_pal4", [](CImage& i) { ReadBmp(i, "pal4.bmp"); }},
+    {"bmp_pal1", [](CImage& i) { ReadBmp(i, "pal1.bmp"); }},
+    {"bmp_rgb24", [](CImage& i) { ReadBmp(i, "rgb24.bmp"); }},
+    {"bmp_rgb32", [](CImage& i) { ReadBmp(i, "rgb32.bmp"); }},
+};
+
+// The colour pixel (x, y) shows, y counted from the top, as 0xRRGGBB.
+std::uint32_t ShownColour(const CImage& image, int x, int y) {
+    const CStoredRows rows = image.GetStoredRows();
+    const std::uint8_t* row = rows.Row(rows.height - 1 - y);
+    if (rows.bitCount <= 8) {
+        const unsigned bit = static_cast<unsigned>(x * rows.bitCount);
+        const unsigned index =
+            (row[bit / 8] >> (8 - rows.bitCount - bit % 8)) & ((1u << rows.bitCount) - 1);
+        const CPaletteTable::Entry& e = image.GetPalette()->entries[index];
+        return e.red << 16 | e.green << 8 | e.blue;
+    }
+    if (rows.bitCount == 24) {
+        const std::uint8_t* p = row + 3 * x;
+        return p[2] << 16 | p[1] << 8 | p[0];
+    }
+    auto channel = [](std::uint32_t word, std::uint32_t mask) {
+        int shift = 0;
+        while (((mask >> shift) & 1u) == 0) ++shift;
+        return ((word & mask) >> shift) * 255u / (mask >> shift);
+    };
+    const std::uint32_t word =
+        rows.bitCount == 16 ? CStoredRows::Word16(row, x) : CStoredRows::Word32(row, x);
+    return channel(word, rows.redMask) << 16 | channel(word, rows.greenMask) << 8 |
+           channel(word, rows.blueMask);
+}
+
+// The index pixel (x, y) holds in a picture of 1 to 8 bits.
+unsigned ShownIndex(const CImage& image, int x, int y) {
+    const CStoredRows rows = image.GetStoredRows();
+    const std::uint8_t* row = rows.Row(rows.height - 1 - y);
+    const unsigned bit = static_cast<unsigned>(x * rows.bitCount);
+    return (row[bit / 8] >> (8 - rows.bitCount - bit % 8)) & ((1u << rows.bitCount) - 1);
+}
+
+std::vector<std::uint8_t> Written(CImage& image, PictureFormat format) {
+    CMemoryStream out;
+    std::string problem;
+    EXPECT_EQ(WritePicture(image, out, format, problem), FileStatus::Ok) << problem;
+    return out.Bytes();
+}
+
+}  // namespace
+
+class WrittenPicture : public ::testing::TestWithParam<std::tuple<SPicture, PictureFormat>> {};
+
+TEST_P(WrittenPicture, ReadsBackWithTheSameLevelsAndTable) {
+    CMessageRecorder quiet;
+    CImage original;
+    std::get<0>(GetParam()).make(original);
+    CMemoryStream in(Written(original, std::get<1>(GetParam())));
+    CImage back;
+    SPictureFileInfo info;
+    ASSERT_EQ(ReadPicture(back, in, info), FileStatus::Ok) << info.problem;
+    ASSERT_EQ(back.GetSize(), original.GetSize());
+    const bool indexed = original.GetBitCount() <= 8;
+    EXPECT_EQ(back.GetBitCount(), indexed ? 8 : 24);
+    const CPaletteTable& table = *original.GetPalette();
+    for (int i = 0; i < table.count; ++i)
+        EXPECT_EQ(back.GetPalette()->entries[i], table.entries[i]) << i;
+    for (int y = 0; y < original.GetHeight(); ++y)
+        for (int x = 0; x < original.GetWidth(); ++x) {
+            if (indexed) {
+                ASSERT_EQ(ShownIndex(back, x, y), ShownIndex(original, x, y)) << x << "," << y;
+            } else {
+                ASSERT_EQ(ShownColour(back, x, y), ShownColour(original, x, y)) << x << "," << y;
+            }
+        }
+}
+
+// The same files decoded by plain libpng and by libtiff's own RGBA reader.
+TEST_P(WrittenPicture, OtherDecodersSeeTheSameColours) {
+    CMessageRecorder quiet;
+    CImage original;
+    std::get<0>(GetParam()).make(original);
+    const std::vector<std::uint8_t> bytes = Written(original, std::get<1>(GetParam()));
+    const int width = original.GetWidth(), height = original.GetHeight();
+    std::vector<std::uint32_t> seen(static_cast<std::size_t>(width) * height);
+    if (std::get<1>(GetParam()) == PictureFormat::Png) {
+        png_image png{};
+        png.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_memory(&png, bytes.data(), bytes.size()));
+        png.format = PNG_FORMAT_RGB;
+        std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(png));
+        ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) << png.message;
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            seen[i] = rgb[3 * i] << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2];
+    } else {
+        const fs::path path =
+            fs::temp_directory_path() / ("orvex-written-" + std::to_string(::getpid()) + ".tif");
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        TIFF* tiff = TIFFOpen(path.c_str(), "r");
+        ASSERT_NE(tiff, nullptr);
+        std::vector<std::uint32_t> rgba(seen.size());
+        ASSERT_TRUE(
+            TIFFReadRGBAImageOriented(tiff, width, height, rgba.data(), ORIENTATION_TOPLEFT, 0));
+        TIFFClose(tiff);
+        fs::remove(path);
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            seen[i] = TIFFGetR(rgba[i]) << 16 | TIFFGetG(rgba[i]) << 8 | TIFFGetB(rgba[i]);
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ(seen[static_cast<std::size_t>(y) * width + x], ShownColour(original, x, y))
+                << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(PngTiff, WrittenPicture,
+                         ::testing::Combine(::testing::ValuesIn(kPictures),
+                                            ::testing::Values(PictureFormat::Png,
+                                                              PictureFormat::Tiff)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    FormatName(std::get<1>(info.param));
+                         });
+
+using PgmFile = CTempFolderTest;
+
+TEST_F(PgmFile, GreyPictureRoundTrips) {
+    CImage grey, back;
+    GreyPicture(grey);
+    std::string problem;
+    ASSERT_EQ(SavePictureFile(grey, P("grey.pgm"), PictureFormat::Pnm, problem), FileStatus::Ok);
+    SPictureFileInfo info;
+    ASSERT_EQ(ReadPictureFile(back, P("grey.pgm"), info), FileStatus::Ok) << info.problem;
+    EXPECT_EQ(BlockBytes(back), BlockBytes(grey));
+}
+
+TEST_F(PgmFile, PictureWithoutTheGreyRampIsRefusedAndNothingWritten) {
+    CImage rainbow;
+    RainbowPicture(rainbow);
+    std::ofstream(P("old.pgm")) << "old";
+    for (const char* name : {"old.pgm", "new.pgm"}) {
+        std::string problem;
+        EXPECT_EQ(SavePictureFile(rainbow, P(name), PictureFormat::Pnm, problem),
+                  FileStatus::Refused);
+        EXPECT_NE(problem.find("grey"), std::string::npos) << problem;
+    }
+    EXPECT_EQ(std::filesystem::file_size(P("old.pgm")), 3u);
+    EXPECT_FALSE(fs::exists(P("new.pgm")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST(JpegFile, IsNeverWritten) {
+    CImage grey;
+    GreyPicture(grey);
+    CMemoryStream out;
+    std::string problem;
+    EXPECT_EQ(WritePicture(grey, out, PictureFormat::Jpeg, problem), FileStatus::Refused);
+    EXPECT_FALSE(problem.empty());
+    EXPECT_TRUE(out.Bytes().empty());
+}
