@@ -6,6 +6,7 @@
 
 #include <spng.h>
 
+#include <new>
 #include <vector>
 
 #include "Codecs.h"
@@ -69,6 +70,7 @@ public:
                 const spng_plte_entry e = i < plte.n_entries ? plte.entries[i] : spng_plte_entry{};
                 rows.SetEntry(static_cast<int>(i), e.red, e.green, e.blue);
             }
+            if (ihdr_.bit_depth < 8 && ihdr_.interlace_method != 0) return DecodePackedWhole(rows);
             return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
                 samples::PaletteIndices(raw, ihdr_.bit_depth, c, rows.Row(y));
             });
@@ -125,6 +127,26 @@ private:
             use(row, static_cast<int>(info.row_num), columns);
             if (rc == SPNG_EOI) return true;
         }
+    }
+
+    // libspng gives nothing row by row for interlaced indices below 8 bits:
+    // those files are decoded whole, packed (half the picture's size at
+    // most), then unpacked.
+    bool DecodePackedWhole(const SPictureRows& rows) {
+        std::size_t size = 0;
+        if (const int rc = spng_decoded_image_size(ctx_, SPNG_FMT_RAW, &size)) return Damaged(rc);
+        try {
+            raw_.assign(size, 0);
+        } catch (const std::bad_alloc&) {
+            return Fail(CodecStatus::Unsupported, "not enough memory for the picture");
+        }
+        if (const int rc = spng_decode_image(ctx_, raw_.data(), size, SPNG_FMT_RAW, 0))
+            return Damaged(rc);
+        const std::size_t rowBytes = size / ihdr_.height;
+        for (int y = 0; y < rows.height; ++y)
+            samples::PaletteIndices(raw_.data() + y * rowBytes, ihdr_.bit_depth, {0, 1, rows.width},
+                                    rows.Row(y));
+        return true;
     }
 
     // Through one row of the file's samples.
