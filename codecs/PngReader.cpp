@@ -81,13 +81,28 @@ public:
             return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
                 samples::GreyLevels(raw, 8, 2, false, c, rows.Row(y));
             });
+        if (ihdr_.bit_depth == 16)  // scaled with rounding, as in TIFF and PPM files
+            return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
+                samples::ColourBgr(raw, 16, Channels(), true, c, rows.Row(y));
+            });
         return DecodeInto(SPNG_FMT_RGB8, rows, [](std::uint8_t* row, samples::SColumns c) {
             samples::ColourBgr(row, 8, 3, true, c, row);
         });
     }
 
 private:
-    int Channels() const { return ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ? 2 : 1; }
+    int Channels() const {
+        switch (ihdr_.color_type) {
+            case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA:
+                return 2;
+            case SPNG_COLOR_TYPE_TRUECOLOR:
+                return 3;
+            case SPNG_COLOR_TYPE_TRUECOLOR_ALPHA:
+                return 4;
+            default:
+                return 1;
+        }
+    }
 
     bool Damaged(int rc) {
         return Fail(CodecStatus::Damaged,
