@@ -1,6 +1,7 @@
 // The sequence every reader follows: header, size checks, one block, pixels.
 
 #include <algorithm>
+#include <new>
 
 #include "PictureCodec.h"
 
@@ -56,7 +57,12 @@ SCodecRead ReadCodecPicture(CImage& image, CCodecInput& input, const SPictureCod
     rows.stride = stride;
     rows.table = bitCount == 8 ? block->Data() + CImage::kInfoHeaderSize : nullptr;
     rows.bits = block->Data() + CImage::kInfoHeaderSize + (bitCount == 8 ? 1024 : 0);
-    if (!reader->ReadPixels(rows)) return fail(reader->Status(), reader->Problem());
+    // Row buffers of very wide pictures may be more than memory holds.
+    try {
+        if (!reader->ReadPixels(rows)) return fail(reader->Status(), reader->Problem());
+    } catch (const std::bad_alloc&) {
+        return fail(CodecStatus::Unsupported, "not enough memory for the picture");
+    }
 
     image.SetHandle(std::move(block));
     result.notes = reader->Notes();

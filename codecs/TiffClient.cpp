@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <mutex>
 
 namespace {
@@ -26,10 +27,16 @@ struct STiffProcs {
         CTiffClient& c = Of(h);
         if (c.input_ != nullptr || size < 0) return 0;
         const std::uint64_t end = c.position_ + static_cast<std::uint64_t>(size);
-        if (end > c.bytes_.size()) {
-            if (end > c.bytes_.capacity())
-                c.bytes_.reserve(std::max<std::uint64_t>(end, 2 * c.bytes_.capacity()));
-            c.bytes_.resize(end);
+        // No exception may cross the library's frames: a failed growth is a
+        // failed write.
+        try {
+            if (end > c.bytes_.size()) {
+                if (end > c.bytes_.capacity())
+                    c.bytes_.reserve(std::max<std::uint64_t>(end, 2 * c.bytes_.capacity()));
+                c.bytes_.resize(end);
+            }
+        } catch (const std::exception&) {
+            return 0;
         }
         std::memcpy(c.bytes_.data() + c.position_, buffer, static_cast<std::size_t>(size));
         c.position_ = end;
@@ -95,7 +102,14 @@ TIFF* CTiffClient::OpenRead(CCodecInput& input) {
     return Open("rm");
 }
 
-TIFF* CTiffClient::OpenWrite() { return Open("wm"); }
+TIFF* CTiffClient::OpenWrite(std::uint64_t expected) {
+    try {
+        bytes_.reserve(static_cast<std::size_t>(expected));
+    } catch (const std::exception&) {
+        // The file then grows as it is written.
+    }
+    return Open("wm");
+}
 
 bool CTiffClient::Close() {
     if (tiff_ == nullptr) return true;

@@ -21,8 +21,9 @@ public:
 
     // Opens `input` for reading; null on failure (Error() says why).
     TIFF* OpenRead(CCodecInput& input);
-    // Opens an empty file in memory for writing.
-    TIFF* OpenWrite();
+    // Opens an empty file in memory for writing, with room for `expected`
+    // bytes so that it seldom moves while it grows.
+    TIFF* OpenWrite(std::uint64_t expected);
     // Finishes the file; false when the library failed. Bytes() then holds it.
     bool Close();
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }

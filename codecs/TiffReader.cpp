@@ -164,7 +164,8 @@ private:
         std::uint32_t rowsPerStrip = 0;
         TIFFGetFieldDefaulted(tiff_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
         rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, rows.height);
-        std::vector<std::uint8_t*> targets(rowsPerStrip);
+        constexpr std::uint32_t kRowsAtOnce = 4096;
+        std::vector<std::uint8_t*> targets(std::min(rowsPerStrip, kRowsAtOnce));
         for (std::uint32_t top = 0, strip = 0; top < static_cast<std::uint32_t>(rows.height);
              top += rowsPerStrip, ++strip) {
             const std::uint32_t count = std::min<std::uint32_t>(rowsPerStrip, rows.height - top);
@@ -172,12 +173,16 @@ private:
             const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tiff_, strip, &error);
             const std::uint64_t bytes = TIFFGetStrileByteCountWithErr(tiff_, strip, &error);
             if (error != 0 || bytes < count * scanline) return Damaged();
-            for (std::uint32_t k = 0; k < count; ++k)
-                targets[k] = rows.Row(static_cast<int>(top + k));
-            if (!input_.ReadRows(offset, targets.data(), count, scanline))
-                return Fail(CodecStatus::Damaged,
-                            "damaged TIFF file (the pixel data is cut short)");
-            for (std::uint32_t k = 0; k < count; ++k) use(static_cast<int>(top + k), targets[k]);
+            for (std::uint32_t done = 0; done < count; done += kRowsAtOnce) {
+                const std::uint32_t n = std::min(kRowsAtOnce, count - done);
+                for (std::uint32_t k = 0; k < n; ++k)
+                    targets[k] = rows.Row(static_cast<int>(top + done + k));
+                if (!input_.ReadRows(offset + done * scanline, targets.data(), n, scanline))
+                    return Fail(CodecStatus::Damaged,
+                                "damaged TIFF file (the pixel data is cut short)");
+                for (std::uint32_t k = 0; k < n; ++k)
+                    use(static_cast<int>(top + done + k), targets[k]);
+            }
         }
         return true;
     }

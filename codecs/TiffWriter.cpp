@@ -19,16 +19,17 @@ constexpr std::uint64_t kStripBytes = 256 * 1024;
 CodecStatus WriteTiff(const CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "TIFF", problem)) return CodecStatus::Unsupported;
+    const int bits = source.BitCount();
+    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(source.Width()) * bits + 7) / 8;
     CTiffClient client;
-    TIFF* tiff = client.OpenWrite();
+    // Room for the rows as they are; compressed they seldom take more.
+    TIFF* tiff = client.OpenWrite(rowBytes * static_cast<std::uint64_t>(source.Height()) + 4096);
     auto failed = [&] {
         problem = "TIFF file not written (" + client.Error() + ")";
         return CodecStatus::Damaged;
     };
     if (tiff == nullptr) return failed();
-    const int bits = source.BitCount();
     const bool colour = bits == 24, palette = !colour && !source.IsGrey();
-    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(source.Width()) * bits + 7) / 8;
     const auto rowsPerStrip = static_cast<std::uint32_t>(
         std::max<std::uint64_t>(1, kStripBytes / std::max<std::uint64_t>(rowBytes, 1)));
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(source.Width()));

@@ -1,6 +1,7 @@
 #include "PictureFile.h"
 
 #include <cstdio>
+#include <new>
 
 #include "AtomicFileWrite.h"
 #include "PictureCodec.h"
@@ -109,7 +110,13 @@ FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
         problem = std::string(FormatName(format)) + " files are read, never written";
         return FileStatus::Refused;
     }
-    switch (codec.write(image, out, problem)) {
+    CodecStatus status = CodecStatus::Unsupported;
+    try {
+        status = codec.write(image, out, problem);
+    } catch (const std::bad_alloc&) {
+        problem = "not enough memory to write the picture";
+    }
+    switch (status) {
         case CodecStatus::Ok:
             return FileStatus::Ok;
         case CodecStatus::Unsupported:
