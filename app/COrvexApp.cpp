@@ -12,6 +12,7 @@
 #include "CDocManager.h"
 #include "CMainFrame.h"
 #include "CSplashWindow.h"
+#include "CWaitCursor.h"
 #include "Message.h"
 #include "PrintPicture.h"
 
@@ -40,6 +41,7 @@ void InstallGuiMessageSink() {
     SetMessageSink([](const std::string& text) {
         QMessageBox box(QMessageBox::Warning, "Orvex", QString::fromStdString(text),
                         QMessageBox::Ok, QApplication::activeWindow());
+        const COverrideCursor arrow(Qt::ArrowCursor);
         box.exec();
     });
 }

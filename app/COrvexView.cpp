@@ -32,13 +32,10 @@ void COrvexView::SetDisplayRect(int left, int top, int right, int bottom) {
 }
 
 void COrvexView::FitToPicture() {
-    if (autoZoom_) {
+    if (autoZoom_)
         FillClientArea();
-        return;
-    }
-    const CSize size = Image().GetSize();
-    SetDisplayRect(0, 0, size.cx, size.cy);
-    SetScrollExtent({size.cx, size.cy});
+    else
+        FitAtZoom();
 }
 
 void COrvexView::FitAtZoom() {

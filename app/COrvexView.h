@@ -34,8 +34,8 @@ public:
 
     // The display operations the view's commands are made of.
     void SetDisplayRect(int left, int top, int right, int bottom);
-    // Scroll extent and display rectangle := the picture's own size (in auto
-    // zoom, the client area).
+    // Display rectangle := the picture's own size, scroll extent := that size
+    // at the view's zoom (in auto zoom, both the client area).
     void FitToPicture();
     // ROI mode off (the picture's region becomes the whole picture if the mode
     // was on); the outline goes back to the middle third of the picture.

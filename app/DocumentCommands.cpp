@@ -58,13 +58,16 @@ void FilterBrowser(COrvexDoc& doc) {
 }
 
 // A threshold above 255 is refused after the history line and the undo copy:
-// both stay, the picture and the modified flag do not change.
+// both stay, the picture and the modified flag do not change. An engine
+// failure may come after the threshold changed the picture, which then shows.
 void AdaptiveThreshold(COrvexDoc& doc) {
     CDialogAdaptiveThreshold dialog;
     if (dialog.exec() != 1) return;
     CCommandSteps steps(doc);
     steps.Wait();
-    if (!StepAdaptiveThreshold(steps.Core(), dialog.K())) return;
+    bool refused = false;
+    StepAdaptiveThreshold(steps.Core(), dialog.K(), &refused);
+    if (refused) return;
     steps.Modified();
     steps.Repaint();
 }
@@ -103,7 +106,7 @@ QList<SDocumentCommand> DocumentCommandRows() {
     const SNeeds fullPalette = Needs(StepNeeds::FullPalette);
     return {
         {cmd::ExportRecipe,
-         {"Exporter la &recette...",
+         {"E&xporter la recette...",
           "Enregistre les traitements du document comme une recette pour orvex-cli",
           "Exporter la recette"},
          [](const COrvexDoc& doc) { return doc.Core().GetRecipe().HasReplayableStep(); },

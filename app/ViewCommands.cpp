@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <algorithm>
+#include <vector>
 
 #include "CCommandSteps.h"
 #include "CDialogHistogram.h"
@@ -20,6 +22,7 @@
 #include "CommandIds.h"
 #include "CommandRow.h"
 #include "CommandTable.h"
+#include "ImageLock.h"
 #include "PrintPicture.h"
 #include "StepsBasic.h"
 #include "StepsFilter.h"
@@ -74,6 +77,31 @@ void AddPaletteBar(COrvexView& view) {
 
 const CImage& ImageOf(const COrvexView& view) { return *view.GetDocument()->GetImage(); }
 CImage& ImageOf(COrvexView& view) { return *view.GetDocument()->GetImage(); }
+
+// The bytes of a picture's colour table, to put back after a preview that
+// painted into them.
+class CSavedColourTable {
+public:
+    explicit CSavedColourTable(const CImage& image) {
+        const CImageLock lock(image);
+        const std::uint64_t size = lock ? image.GetHandle()->Size() : 0;
+        const std::uint64_t end = std::min(image.GetBitsOffset(), size);
+        offset_ = std::min(image.GetTableOffset(), end);
+        if (lock) bytes_.assign(lock.Block() + offset_, lock.Block() + end);
+    }
+    void Restore(CImage& image) const {
+        {
+            const CImageLock lock(image);
+            if (!lock || image.GetHandle()->Size() < offset_ + bytes_.size()) return;
+            std::copy(bytes_.begin(), bytes_.end(), lock.Block() + offset_);
+        }
+        image.FillPalette();
+    }
+
+private:
+    std::uint64_t offset_ = 0;
+    std::vector<std::uint8_t> bytes_;
+};
 
 // The dialog; if confirmed: history; backup; the colour tables; modified; realize.
 void EditPalette(COrvexView& view) {
@@ -132,13 +160,15 @@ void ShowHistogram(COrvexView& view) {
 }
 
 // The interval is previewed in red in every view while the dialog runs (a
-// colour change only). Confirmed: wait; backup; threshold; binary palette;
-// realize; modified; repaint; history. Cancelled: the grey palette comes
-// back; realize; modified; repaint.
+// colour change only). Confirmed: the colours from before the preview back,
+// so that the undo copy holds the picture the user had; wait; backup;
+// threshold; binary palette; realize; modified; repaint; history. Cancelled:
+// the grey palette comes back; realize; modified; repaint.
 void ManualThreshold(COrvexView& view) {
     COrvexDoc& doc = *view.GetDocument();
     CImage& image = *doc.GetImage();
     if (!image.GenerateHistogram()) return;
+    const CSavedColourTable colours(image);
     CDialogHistogram dialog(image, CDialogHistogram::Mode::Threshold);
     QObject::connect(&dialog, &CDialogHistogram::thresholdPreview, &doc,
                      [&doc, &image](int low, int high) {
@@ -148,6 +178,7 @@ void ManualThreshold(COrvexView& view) {
     const int result = dialog.exec();
     CCommandSteps steps(view);
     if (result != 0) {
+        colours.Restore(image);
         steps.Wait();
         StepManualThreshold(steps.Core(), dialog.Low(), dialog.High());
     } else {

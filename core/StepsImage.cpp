@@ -137,7 +137,7 @@ bool StepCancelManualThreshold(CImageDocument& doc) {
     return done;
 }
 
-bool StepAdaptiveThreshold(CImageDocument& doc, float k) {
+bool StepAdaptiveThreshold(CImageDocument& doc, float k, bool* refused) {
     doc.AddHistory("Seuillage adaptatif");
     CImage& image = *doc.GetImage();
     doc.SaveBackup();
@@ -150,7 +150,9 @@ bool StepAdaptiveThreshold(CImageDocument& doc, float k) {
     const double stdev = image.GetStdev();
     const double offset = stdev == 0.0 ? 0.0 : std::trunc(stdev * static_cast<double>(k));
     const double threshold = image.GetMean() + offset;
-    if (!(threshold <= 255.0)) {
+    const bool invalid = !(threshold <= 255.0);
+    if (refused) *refused = invalid;
+    if (invalid) {
         ShowMessage("Invalid threshold");
         return Record(doc, operation, false);
     }

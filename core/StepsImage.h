@@ -26,7 +26,9 @@ bool StepManualThreshold(CImageDocument& doc, int low, int high);
 bool StepCancelManualThreshold(CImageDocument& doc);
 // Adaptive threshold at mean + trunc(stdev * k), k being the dialog's 32-bit
 // float: "Seuillage adaptatif"; "Invalid threshold" when that exceeds 255.
-bool StepAdaptiveThreshold(CImageDocument& doc, float k);
+// `refused`, when given, tells that refusal (the picture untouched) from a
+// failure of the engine, after which the picture may have changed.
+bool StepAdaptiveThreshold(CImageDocument& doc, float k, bool* refused = nullptr);
 // Tone curve: "Dynamique". The table is recorded as the named curve that
 // gives it; a table no curve gives cannot be repeated by orvex-cli.
 bool StepDynamic(CImageDocument& doc, const std::uint8_t table[256]);

@@ -28,7 +28,6 @@ CDialogAdaptiveThreshold::CDialogAdaptiveThreshold(QWidget* parent) : QDialog(pa
     units.Place(apply, 100, 75, 50, 14);
     connect(apply, &QPushButton::clicked, this, &QDialog::accept);
     auto* cancel = new QPushButton("Annuler", this);
-    cancel->setAutoDefault(false);
     cancel->setToolTip("Referme cette fenêtre et annule l'action");
     units.Place(cancel, 35, 75, 50, 14);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -69,7 +69,6 @@ void CDialogDynamic::BuildControls() {
     units.Place(apply, 230, 180, 45, 15);
     connect(apply, &QPushButton::clicked, this, &QDialog::accept);
     auto* cancel = new QPushButton("Annuler", this);
-    cancel->setAutoDefault(false);
     units.Place(cancel, 180, 180, 45, 15);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

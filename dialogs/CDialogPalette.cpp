@@ -44,7 +44,6 @@ void CDialogPalette::BuildLayout() {
     };
     auto button = [&](const char* text, int x, int y, int w, int h, auto slot) {
         auto* b = new QPushButton(text, this);
-        b->setAutoDefault(false);
         units.Place(b, x, y, w, h);
         connect(b, &QPushButton::clicked, this, slot);
         return b;
@@ -90,7 +89,6 @@ void CDialogPalette::BuildLayout() {
         readOnly("Sélection", 45, 250, 25, 15, "L'entrée dans la palette sélectionnée");
     button("Annuler", 135, 250, 50, 15, &CDialogPalette::reject);
     auto* ok = button("OK", 195, 250, 50, 15, &CDialogPalette::accept);
-    ok->setAutoDefault(true);
     ok->setDefault(true);
     ok->setFocus();
 

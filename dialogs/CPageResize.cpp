@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "CCloseUpComboBox.h"
 #include "CDialogUnits.h"
 #include "CFieldReader.h"
+#include "CListPickComboBox.h"
 #include "PageFields.h"
 
 namespace {
@@ -28,7 +28,7 @@ CPageResize::CPageResize(QWidget* parent) : CPropertyPage("Redimensionner", pare
     heightEdit_ = AddLabelledEdit(this, units, "Hauteur", 35);
     auto* label = new QLabel("Standards :", this);
     units.Place(label, 120, 15, 80, 10);
-    standards_ = new CCloseUpComboBox(this);
+    standards_ = new CListPickComboBox(this);
     standards_->setObjectName("Standards");
     standards_->setEditable(true);
     standards_->setInsertPolicy(QComboBox::NoInsert);
@@ -36,13 +36,12 @@ CPageResize::CPageResize(QWidget* parent) : CPropertyPage("Redimensionner", pare
     standards_->setCurrentIndex(1);
     units.Place(standards_, 120, 27, 85, 14);
     label->setBuddy(standards_);
-    connect(standards_, &CCloseUpComboBox::closedUp, this, &CPageResize::OnStandardsClosedUp);
+    connect(standards_, &CListPickComboBox::pickedInList, this, &CPageResize::OnStandardPicked);
     setFixedSize(units.X(222), units.Y(95));
 }
 
-void CPageResize::OnStandardsClosedUp() {
-    // The selected item counts, not what was typed in the box.
-    const QString picked = standards_->itemText(standards_->currentIndex());
+void CPageResize::OnStandardPicked(int row) {
+    const QString picked = standards_->itemText(row);
     for (const SStandardSize& size : kStandardSizes) {
         if (picked != size.text) continue;
         width_ = size.width;

@@ -1,11 +1,11 @@
 #pragma once
 // "Redimensionner": the new width and height of the picture, any integers
-// (the resize decides what it accepts); defaults 256 x 256. Closing the
-// "Standards :" list on one of the four standard sizes fills both fields.
+// (the resize decides what it accepts); defaults 256 x 256. Picking one of
+// the four standard sizes in the "Standards :" list fills both fields.
 
 #include "CPropertyPage.h"
 
-class CCloseUpComboBox;
+class CListPickComboBox;
 class QLineEdit;
 
 class CPageResize : public CPropertyPage {
@@ -15,15 +15,15 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    CCloseUpComboBox* Standards() const { return standards_; }
+    CListPickComboBox* Standards() const { return standards_; }
 
     void ShowValues() override;
     bool SaveValues() override;
 
 private:
-    void OnStandardsClosedUp();
+    void OnStandardPicked(int row);
 
-    CCloseUpComboBox* standards_ = nullptr;
+    CListPickComboBox* standards_ = nullptr;
     int height_ = 256;
     int width_ = 256;
     QLineEdit* widthEdit_ = nullptr;

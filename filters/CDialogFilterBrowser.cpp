@@ -80,14 +80,12 @@ void CDialogFilterBrowser::BuildControls() {
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         const int size = sizes[i];
         auto* button = new QPushButton(QStringLiteral("%1x%1").arg(size), this);
-        button->setAutoDefault(false);
         button->setToolTip(QStringLiteral("Filtre de taille %1x%1").arg(size));
         units.Place(button, 170, tops[i], 30, 15);
         connect(button, &QPushButton::clicked, this, [this, size] { ShowSize(size); });
         sizeButtons_[i] = button;
     }
     clearButton_ = new QPushButton("0", this);
-    clearButton_->setAutoDefault(false);
     clearButton_->setToolTip("Initialise tous les éléments du filtre à 0");
     units.Place(clearButton_, 170, 75, 30, 15);
     connect(clearButton_, &QPushButton::clicked, this, &CDialogFilterBrowser::ClearMask);

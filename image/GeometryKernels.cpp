@@ -36,6 +36,10 @@ void ReverseRow(std::uint8_t* p, std::int64_t count) {
     for (std::int64_t x = 0; x < count / 2; ++x) std::swap(p[x], p[count - 1 - x]);
 }
 
+void SwapRows(std::uint8_t* a, std::uint8_t* b, std::int64_t count) {
+    for (std::int64_t x = 0; x < count; ++x) std::swap(a[x], b[x]);
+}
+
 void QuarterTurnRows(const CQuarterTurn& turn, std::int64_t firstRow, std::int64_t lastRow) {
     TurnRectangle(turn, firstRow, lastRow, 0, turn.newWidth);
 }
@@ -147,6 +151,18 @@ void ReverseRow(std::uint8_t* p, std::int64_t count) {
     }
 #endif
     ReverseRowPlain(p, count);
+}
+
+void SwapRows(std::uint8_t* a, std::uint8_t* b, std::int64_t count) {
+    std::int64_t x = 0;
+#if defined(__SSE2__)
+    for (; x + 16 <= count; x += 16) {
+        const __m128i first = Load16(a + x), second = Load16(b + x);
+        Store16(a + x, second);
+        Store16(b + x, first);
+    }
+#endif
+    reference::SwapRows(a + x, b + x, count - x);
 }
 
 void QuarterTurnRows(const CQuarterTurn& turn, std::int64_t firstRow, std::int64_t lastRow) {

@@ -11,6 +11,10 @@ namespace geometrykernels {
 // Reverses p[0 .. count-1] in place.
 void ReverseRow(std::uint8_t* p, std::int64_t count);
 
+// Exchanges a[0 .. count-1] and b[0 .. count-1], two rows that do not
+// overlap.
+void SwapRows(std::uint8_t* a, std::uint8_t* b, std::int64_t count);
+
 // A quarter turn of the rows [firstRow, lastRow) of the destination:
 // destination row r, column c (c < newWidth) takes the source byte at
 // origin + r * rowStep + c * columnStep. One of the steps is +1 or -1, the
@@ -35,6 +39,7 @@ void EvenBytesRow(const std::uint8_t* in, std::int64_t count, std::uint8_t* out)
 
 namespace reference {
 void ReverseRow(std::uint8_t* p, std::int64_t count);
+void SwapRows(std::uint8_t* a, std::uint8_t* b, std::int64_t count);
 void QuarterTurnRows(const CQuarterTurn& turn, std::int64_t firstRow, std::int64_t lastRow);
 void GatherRow(const std::uint8_t* in, const std::uint32_t* columns, std::int64_t count,
                std::uint8_t* out);

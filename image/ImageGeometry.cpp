@@ -121,11 +121,8 @@ bool CImage::FlipVertical() {
     const CLockedPixelRows rows(*this, "FlipVertical");
     if (!rows) return false;
     // Rows change places in pairs; the padding of the result is 0.
-    for (std::int64_t a = 0, b = rows.height - 1; a < b; ++a, --b) {
-        std::uint8_t* p = rows.Row(a);
-        std::uint8_t* q = rows.Row(b);
-        for (std::int64_t x = 0; x < rows.width; ++x) std::swap(p[x], q[x]);
-    }
+    for (std::int64_t a = 0, b = rows.height - 1; a < b; ++a, --b)
+        geometrykernels::SwapRows(rows.Row(a), rows.Row(b), rows.width);
     for (std::int64_t y = 0; y < rows.height; ++y)
         std::memset(rows.Row(y) + rows.width, 0,
                     static_cast<std::size_t>(rows.stride - rows.width));

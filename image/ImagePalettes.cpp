@@ -23,9 +23,8 @@ struct CRgb {
 };
 using CRamp = std::array<CRgb, 256>;
 
-// Writes `ramp` as the picture's colour table (blue, green, red), each
-// channel stored as its low 8 bits, then rebuilds the palette object. The
-// fourth byte of each entry is the file's and stays as it is.
+// Writes `ramp` as the picture's colour table (blue, green, red, 0), each
+// channel stored as its low 8 bits, then rebuilds the palette object.
 bool WriteColorTable(CImage& image, const std::string& operation, const CRamp& ramp) {
     if (!image.IsValid()) {
         ShowMessage(operation + " : invalid handle");
@@ -44,6 +43,7 @@ bool WriteColorTable(CImage& image, const std::string& operation, const CRamp& r
             table[4 * i] = static_cast<std::uint8_t>(ramp[i].blue);
             table[4 * i + 1] = static_cast<std::uint8_t>(ramp[i].green);
             table[4 * i + 2] = static_cast<std::uint8_t>(ramp[i].red);
+            table[4 * i + 3] = 0;
         }
     }
     image.FillPalette();

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "CliSupport.h"
+#include "PictureFormat.h"
 #include "TempFolderTest.h"
 
 namespace fs = std::filesystem;
@@ -91,4 +92,45 @@ TEST_F(CliBatch, TheListComesFromStandardInput) {
     EXPECT_EQ(r.err, "orvex-cli: " + P("absent.bmp") +
                          ": No such file or directory\norvex-cli: 4 files: 3 done, 0 skipped, 1 "
                          "failed\n");
+}
+
+TEST_F(CliBatch, EachResultIsWrittenInTheFormatItsInputOrTheBatchAsks) {
+    const fs::path formats = fs::path(ORVEX_TESTDATA) / "formats";
+    std::vector<std::string> args;
+    for (const char* name :
+         {"png-grey8.png", "jpeg-grey.jpg", "tiff-grey8-raw.tif", "pgm-p5.pgm"}) {
+        fs::copy_file(formats / name, folder / name);
+        args.push_back(P(name));
+    }
+    args.push_back("--flip-h");
+    for (const char* out : {"kept", "asked"}) fs::create_directories(folder / out);
+    auto into = [&](std::vector<std::string> extra) {
+        std::vector<std::string> line = args;
+        line.insert(line.end(), extra.begin(), extra.end());
+        return RunTool(line);
+    };
+    ASSERT_EQ(into({"-o", P("kept")}).err, "");
+    ASSERT_EQ(into({"--format", "tiff", "-o", P("asked")}).err, "");
+    auto bytes = [&](const std::string& path) {
+        std::ostringstream text;
+        text << std::ifstream(path, std::ios::binary).rdbuf();
+        return text.str();
+    };
+    // A JPEG's result is a PNG; the others keep their format, whatever their
+    // files are called, and hold the same picture as the TIFF files asked for.
+    for (const auto& [kept, format] : std::vector<std::pair<std::string, PictureFormat>>{
+             {"png-grey8.png", PictureFormat::Png},
+             {"jpeg-grey.png", PictureFormat::Png},
+             {"tiff-grey8-raw.tif", PictureFormat::Tiff},
+             {"pgm-p5.pgm", PictureFormat::Pnm}}) {
+        const std::string head = bytes(P("kept/" + kept)).substr(0, 8);
+        EXPECT_EQ(
+            DetectPictureFormat(reinterpret_cast<const std::uint8_t*>(head.data()), head.size()),
+            format)
+            << kept;
+        const std::string asked = P("asked/" + fs::path(kept).stem().string() + ".tif");
+        ASSERT_EQ(RunTool({P("kept/" + kept), "-o", P("k.bmp")}).status, 0) << kept;
+        ASSERT_EQ(RunTool({asked, "-o", P("a.bmp")}).status, 0) << kept;
+        EXPECT_EQ(bytes(P("k.bmp")), bytes(P("a.bmp"))) << kept;
+    }
 }

@@ -29,6 +29,8 @@ protected:
         fs::create_directories(folder / "scans");
         std::ofstream(P("notes.txt")) << "not a picture\n";
         std::ofstream(P("r.txt")) << "--negative\n";
+        for (const char* picture : {"bad-png-garbage.png", "jpeg-rgb.jpg"})
+            fs::copy_file(fs::path(ORVEX_TESTDATA) / "formats" / picture, folder / picture);
     }
 
     // Runs `line` through the shell in the test's folder, as the user types it.
@@ -69,6 +71,11 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              {"notes.txt --info", 1,
               "orvex-cli: notes.txt: not a picture in a format orvex-cli reads (BMP, PNG, TIFF, "
               "JPEG, PGM/PPM)"},
+             {"bad-png-garbage.png --info", 1,
+              "orvex-cli: bad-png-garbage.png: damaged PNG file (invalid IHDR chunk size)"},
+             {"jpeg-rgb.jpg -o b.pgm", 1,
+              "orvex-cli: b.pgm: PGM files hold grey levels only, and this picture's colour table "
+              "is not the grey ramp"},
              {"a.bmp --negative -o b.jpg", 2,
               "orvex-cli: b.jpg: the extension says what is written: .bmp, .png, .tif, .tiff or "
               ".pgm (try --help)"},
@@ -118,19 +125,21 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
         EXPECT_EQ(r.status, row.status) << row.args << "\n" << r.err;
         EXPECT_EQ(r.err.substr(0, r.err.find('\n')), row.firstErrorLine) << row.args;
     }
-    EXPECT_FALSE(fs::exists(folder / "b.bmp"));
+    for (const char* unwritten : {"b.bmp", "b.pgm", "b.jpg"})
+        EXPECT_FALSE(fs::exists(folder / unwritten)) << unwritten;
     EXPECT_TRUE(fs::is_empty(folder / "out"));
 }
 
 TEST_F(CliMessages, PicturesGoThroughPipes) {
-    const CliResult piped = Shell(kCli + " - --negative -o - <a.bmp | " + kCli +
-                                  " - --rotate 90 -o - | tee piped.bmp | " + kCli + " - --stats");
+    const CliResult piped =
+        Shell(kCli + " - --negative -o - <a.bmp | " + kCli +
+              " - --rotate 90 -o - --format png | tee piped.png | " + kCli + " - --stats");
     ASSERT_EQ(piped.status, 0) << piped.err;
     EXPECT_NE(piped.out.find("Minimum: 246\n"), std::string::npos) << piped.out;
-    ASSERT_EQ(RunTool({P("a.bmp"), "--negative", "--rotate", "90", "-o", P("direct.bmp")}).status,
+    ASSERT_EQ(RunTool({P("a.bmp"), "--negative", "--rotate", "90", "-o", P("direct.png")}).status,
               0);
     std::ostringstream a, b;
-    a << std::ifstream(P("piped.bmp"), std::ios::binary).rdbuf();
-    b << std::ifstream(P("direct.bmp"), std::ios::binary).rdbuf();
+    a << std::ifstream(P("piped.png"), std::ios::binary).rdbuf();
+    b << std::ifstream(P("direct.png"), std::ios::binary).rdbuf();
     EXPECT_EQ(a.str(), b.str());
 }

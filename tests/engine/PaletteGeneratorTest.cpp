@@ -24,6 +24,19 @@ void ExpectEntries(const CImage& image, const std::vector<std::pair<int, Rgb>>& 
     }
 }
 
+struct Generator {
+    const char* name;
+    bool (*run)(CImage&);
+};
+const Generator kGenerators[] = {
+    {"PaletteGradient", [](CImage& i) { return i.PaletteGradient(1, 1, 1); }},
+    {"PaletteThreshold", [](CImage& i) { return i.PaletteThreshold(10, 20); }},
+    {"PaletteRainbow", [](CImage& i) { return i.PaletteRainbow(); }},
+    {"PaletteHeat", [](CImage& i) { return i.PaletteHeat(); }},
+    {"PaletteHeat", [](CImage& i) { return i.PaletteMetal(); }},
+    {"PaletteBinary", [](CImage& i) { return i.PaletteBinary(); }},
+};
+
 }  // namespace
 
 TEST(PaletteGenerators, GradientFactorsWrap) {
@@ -129,20 +142,26 @@ TEST(PaletteGenerators, PixelsUntouchedAndUndoRestoresTable) {
     EXPECT_EQ(image.GetPalette()->entries[0], (Rgb{0, 0, 0}));
 }
 
+TEST(PaletteGenerators, WriteTheFourthByteAsZero) {
+    for (const Generator& g : kGenerators) {
+        CImage image;
+        FillPicture(image, 7, 3, [](int x, int y) { return 30 * y + x; });
+        {  // a file's table whose fourth bytes are not 0
+            std::uint8_t* table = image.Lock() + image.GetTableOffset();
+            for (int i = 0; i < 256; ++i) table[4 * i + 3] = static_cast<std::uint8_t>(i + 1);
+        }
+        const auto before = BlockBytes(image);
+        image.SaveBackup();
+        ASSERT_TRUE(g.run(image)) << g.name;
+        const auto after = BlockBytes(image);
+        for (int i = 0; i < 256; ++i) ASSERT_EQ(after[40 + 4 * i + 3], 0) << g.name << " " << i;
+        image.Undo();  // the file's own bytes come back
+        EXPECT_EQ(BlockBytes(image), before) << g.name;
+    }
+}
+
 TEST(PaletteGenerators, RefusalsLeaveThePictureUnchanged) {
-    struct Generator {
-        const char* name;
-        bool (*run)(CImage&);
-    };
-    const Generator generators[] = {
-        {"PaletteGradient", [](CImage& i) { return i.PaletteGradient(1, 1, 1); }},
-        {"PaletteThreshold", [](CImage& i) { return i.PaletteThreshold(10, 20); }},
-        {"PaletteRainbow", [](CImage& i) { return i.PaletteRainbow(); }},
-        {"PaletteHeat", [](CImage& i) { return i.PaletteHeat(); }},
-        {"PaletteHeat", [](CImage& i) { return i.PaletteMetal(); }},
-        {"PaletteBinary", [](CImage& i) { return i.PaletteBinary(); }},
-    };
-    for (const Generator& g : generators) {
+    for (const Generator& g : kGenerators) {
         CMessageRecorder recorder;
         CImage empty;
         EXPECT_FALSE(g.run(empty));

@@ -82,30 +82,36 @@ void TestAdaptiveThreshold::typedFactor() {
 void TestAdaptiveThreshold::refusedTextCanBeMended() {
     CDialogAdaptiveThreshold dialog;
     SRecordedMessages messages;
-    QTimer::singleShot(0, &dialog, [&] {
-        TypeInto(KField(dialog), "1,5");
-        QTest::keyClick(KField(dialog), Qt::Key_Return);
-        TypeInto(KField(dialog), "-0.25");
-        QTest::keyClick(KField(dialog), Qt::Key_Return);
-    });
-    QCOMPARE(dialog.exec(), 1);
+    QCOMPARE(ExecAnswering(dialog,
+                           [&](CDialogAdaptiveThreshold&) {
+                               TypeInto(KField(dialog), "1,5");
+                               QTest::keyClick(KField(dialog), Qt::Key_Return);
+                               TypeInto(KField(dialog), "-0.25");
+                               QTest::keyClick(KField(dialog), Qt::Key_Return);
+                           }),
+             1);
     QCOMPARE(dialog.K(), -0.25f);
     QCOMPARE(messages.texts.size(), std::size_t(1));
 }
 
 void TestAdaptiveThreshold::cancelReturnsTwo() {
     CDialogAdaptiveThreshold dialog;
-    QTimer::singleShot(0, &dialog, [&] {
-        TypeInto(KField(dialog), "abc");
-        Press(&dialog, "Annuler");
-    });
-    QCOMPARE(dialog.exec(), CDialogAdaptiveThreshold::kCancelled);
+    QCOMPARE(ExecAnswering(dialog,
+                           [&](CDialogAdaptiveThreshold&) {
+                               TypeInto(KField(dialog), "abc");
+                               Press(&dialog, "Annuler");
+                           }),
+             CDialogAdaptiveThreshold::kCancelled);
     CDialogAdaptiveThreshold escaped;
-    QTimer::singleShot(0, &escaped, [&] { QTest::keyClick(&escaped, Qt::Key_Escape); });
-    QCOMPARE(escaped.exec(), 2);
+    QCOMPARE(ExecAnswering(escaped, [](auto& d) { QTest::keyClick(&d, Qt::Key_Escape); }), 2);
     CDialogAdaptiveThreshold closed;
-    QTimer::singleShot(0, &closed, [&] { closed.close(); });
-    QCOMPARE(closed.exec(), 2);
+    QCOMPARE(ExecAnswering(closed, [](auto& d) { d.close(); }), 2);
+    CDialogAdaptiveThreshold entered;  // Enter on a focused "Annuler"
+    QVERIFY(ShowActive(&entered));
+    ButtonLabelled(&entered, "Annuler")->setFocus();
+    QTest::keyClick(ButtonLabelled(&entered, "Annuler"), Qt::Key_Return);
+    QVERIFY(!entered.isVisible());
+    QCOMPARE(entered.result(), 2);
 }
 
 QTEST_MAIN(TestAdaptiveThreshold)

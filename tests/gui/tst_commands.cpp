@@ -34,12 +34,9 @@ void NegativeAfterDialog(COrvexDoc& doc, int level) {
     steps.Modified();
 }
 
-void AnswerNextDialog(bool accept) {
-    QTimer::singleShot(0, [accept] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        accept ? dialog->accept() : dialog->reject();
-    });
+void AnswerNextDialog(bool accept, std::source_location step = std::source_location::current()) {
+    Answer<QDialog>([accept](QDialog& dialog) { accept ? dialog.accept() : dialog.reject(); },
+                    step);
 }
 
 QList<int> IdsOf(const QList<QAction*>& actions) {
@@ -59,7 +56,7 @@ private slots:
     void everyCommandShownHasOneRow();
     void cancelledCommandLeavesTheDocumentAsItWas();
     void coloursOnlyChangeRepaintsWithoutRefitting();
-    void optionsLastForTheRun();
+    void perspectiveOptionsStartAtTheirDefaults();
     void enablingReadsWhatTheStepNeeds();
 };
 
@@ -136,14 +133,12 @@ void TestCommands::coloursOnlyChangeRepaintsWithoutRefitting() {
     QCOMPARE(doc.GetImage()->GetRoi(), roiBefore);
 }
 
-void TestCommands::optionsLastForTheRun() {
-    CRunOptions& options = CRunOptions::Get();
-    const PerspectiveParams& p = options.perspective;
+// What the options sheet changes for the run is checked through the sheet
+// (tst_viewcommands); here, the values a run starts with.
+void TestCommands::perspectiveOptionsStartAtTheirDefaults() {
+    const PerspectiveParams& p = CRunOptions::Get().perspective;
     QCOMPARE((QList<int>{p.amplitude, p.border, p.rightAngle, p.leftAngle, p.background, p.edge}),
              (QList<int>{64, 10, 30, 30, 100, 255}));
-    options.perspective.amplitude = 12;
-    QCOMPARE(CRunOptions::Get().perspective.amplitude, 12);
-    options = {};
 }
 
 void TestCommands::enablingReadsWhatTheStepNeeds() {

@@ -22,16 +22,12 @@ namespace {
 // Runs command `id` of the document; once its dialog of class Dialog is up,
 // `answer` plays the user's part.
 template <class Dialog>
-bool RunAnswering(COrvexDoc& doc, int id, const std::function<void(Dialog&)>& answer) {
-    bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) return;
-        answered = true;
-        answer(*dialog);
-    });
+bool RunAnswering(COrvexDoc& doc, int id, const std::function<void(Dialog&)>& answer,
+                  std::source_location step = std::source_location::current()) {
+    const QPointer<CModalAnswer> answering = Answer<Dialog>(answer, step);
     doc.OnCommand(id);
-    return answered;
+    if (answering && !answering->Answered()) answering->Withdraw();
+    return !answering || answering->Answered();
 }
 
 void PickFilter(CDialogFilterBrowser& dialog, const QString& key) {
@@ -69,6 +65,7 @@ private slots:
     void dynamicAppliesTheChosenCurve();
     void adaptiveThresholdAtMeanPlusKDeviations();
     void invalidThresholdKeepsHistoryAndUndoCopy();
+    void engineFailureAfterTheThresholdStillShows();
     void informationDialogsShowTheDocument();
     void commandsNeed256Colours();
 
@@ -190,6 +187,33 @@ void TestDialogCommands::invalidThresholdKeepsHistoryAndUndoCopy() {
     QVERIFY(doc.GetHistory().endsWith("Seuillage adaptatif\r\n"));
     QVERIFY(doc.GetImage()->HasBackup());
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestDialogCommands::engineFailureAfterTheThresholdStillShows() {
+    // The 12-byte header and 3-byte colour entries of the oldest BMP files, as
+    // another program may paste them: the threshold is made, the binary
+    // palette (4-byte entries only) refused.
+    constexpr int kWidth = 8, kHeight = 4, kTable = 12 + 3 * 256;
+    HBLOCK block = CMemBlock::Allocate(kTable + kWidth * kHeight);
+    std::uint8_t* bytes = block->Data();
+    std::fill_n(bytes, block->Size(), 0);
+    bytes[0] = 12, bytes[4] = kWidth, bytes[6] = kHeight, bytes[8] = 1, bytes[10] = 8;
+    for (int i = 0; i < 256; ++i) std::fill_n(bytes + 12 + 3 * i, 3, i);
+    for (int i = 0; i < kWidth * kHeight; ++i) bytes[kTable + i] = std::uint8_t(8 * i);
+    COrvexDoc doc;
+    doc.GetImage()->SetHandle(std::move(block));
+    const std::vector<std::uint8_t> before = Pixels(*doc.GetImage());
+    QSignalSpy pictures(&doc, &COrvexDoc::picturesChanged);
+    SRecordedMessages messages;
+    QVERIFY(RunAnswering<CDialogAdaptiveThreshold>(
+        doc, cmd::AdaptiveThreshold, [](CDialogAdaptiveThreshold& dialog) {
+            TypeInto(dialog.findChild<QLineEdit*>("K"), "0");
+            Press(&dialog, "Appliquer");
+        }));
+    QCOMPARE(messages.texts, std::vector<std::string>{"PaletteBinary : 256 colors only"});
+    QVERIFY(Pixels(*doc.GetImage()) != before);
+    QVERIFY(doc.IsModified());
+    QVERIFY(pictures.count() > 0);
 }
 
 void TestDialogCommands::informationDialogsShowTheDocument() {

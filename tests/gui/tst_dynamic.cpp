@@ -50,8 +50,7 @@ void TestDynamic::opensLinearWithNothingMarked() {
         const bool offered = radio->text() != "Egalisation" && radio->text() != "Personalisée";
         QCOMPARE(radio->isEnabled(), offered);
     }
-    QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Return); });
-    QCOMPARE(dialog.exec(), 1);
+    QCOMPARE(ExecAnswering(dialog, [](auto& d) { QTest::keyClick(&d, Qt::Key_Return); }), 1);
     for (int i = 0; i < 256; ++i) QCOMPARE(int(dialog.Table()[i]), i);
 }
 
@@ -148,14 +147,22 @@ void TestDynamic::graphShowsTheCurve() {
 
 void TestDynamic::cancelReturnsZero() {
     CDialogDynamic dialog;
-    QTimer::singleShot(0, &dialog, [&] {
-        Press(&dialog, "Inverse");
-        Press(&dialog, "Annuler");
-    });
-    QCOMPARE(dialog.exec(), 0);
+    QCOMPARE(ExecAnswering(dialog,
+                           [](auto& d) {
+                               Press(&d, "Inverse");
+                               Press(&d, "Annuler");
+                           }),
+             0);
     CDialogDynamic escaped;
-    QTimer::singleShot(0, &escaped, [&] { QTest::keyClick(&escaped, Qt::Key_Escape); });
-    QCOMPARE(escaped.exec(), 0);
+    QCOMPARE(ExecAnswering(escaped, [](auto& d) { QTest::keyClick(&d, Qt::Key_Escape); }), 0);
+    // Enter on a focused "Annuler" presses it, not the default button.
+    CDialogDynamic entered;
+    QVERIFY(ShowActive(&entered));
+    Press(&entered, "Inverse");
+    ButtonLabelled(&entered, "Annuler")->setFocus();
+    QTest::keyClick(ButtonLabelled(&entered, "Annuler"), Qt::Key_Return);
+    QVERIFY(!entered.isVisible());
+    QCOMPARE(entered.result(), 0);
 }
 
 QTEST_MAIN(TestDynamic)

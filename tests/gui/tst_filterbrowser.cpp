@@ -77,6 +77,7 @@ private slots:
     void cellTexts();
     void invalidHiddenCellBlocksApply();
     void resetClearsDisplayedSize();
+    void enterPressesTheFocusedButton();
     void otherLeafLeavesCustomMode();
     void contextMenuOnShiftF10();
     void modalRunReturnsOneOrZero();
@@ -316,6 +317,25 @@ void TestFilterBrowser::resetClearsDisplayedSize() {
     QVERIFY(!Cell(dialog, 0, 0)->isReadOnly());
 }
 
+void TestFilterBrowser::enterPressesTheFocusedButton() {
+    CDialogFilterBrowser dialog;
+    QVERIFY(ShowActive(&dialog));
+    Pick(dialog, "Personalisé");
+    TypeInto(Cell(dialog, 3, 3), "9");
+    const auto enterOn = [&](const char* label) {
+        ButtonLabelled(&dialog, label)->setFocus();
+        QTest::keyClick(ButtonLabelled(&dialog, label), Qt::Key_Return);
+        QVERIFY2(dialog.isVisible(), label);
+    };
+    for (const auto& [label, size] : {std::pair{"7x7", 7}, {"3x3", 3}, {"5x5", 5}}) {
+        enterOn(label);
+        QCOMPARE(dialog.DisplayedSize(), size);
+    }
+    enterOn("0");
+    QCOMPARE(Cell(dialog, 3, 3)->text(), QString("0"));
+    QCOMPARE(dialog.result(), 0);
+}
+
 void TestFilterBrowser::otherLeafLeavesCustomMode() {
     CDialogFilterBrowser dialog;
     QVERIFY(ShowActive(&dialog));
@@ -358,12 +378,10 @@ void TestFilterBrowser::contextMenuOnShiftF10() {
 void TestFilterBrowser::modalRunReturnsOneOrZero() {
     {
         CDialogFilterBrowser dialog;
-        QTimer::singleShot(0, &dialog, [&] { Press(&dialog, "Appliquer"); });
-        QCOMPARE(dialog.exec(), 1);
+        QCOMPARE(ExecAnswering(dialog, [](auto& d) { Press(&d, "Appliquer"); }), 1);
     }
     CDialogFilterBrowser dialog;
-    QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
-    QCOMPARE(dialog.exec(), 0);
+    QCOMPARE(ExecAnswering(dialog, [](auto& d) { QTest::keyClick(&d, Qt::Key_Escape); }), 0);
 }
 
 void TestFilterBrowser::tooltips() {

@@ -136,11 +136,9 @@ void TestPalette::nodeButtonsAndColourChooser() {
     CDialogPalette dialog;
     dialog.SelectEntry(100);
     // Not yet a node: the chosen colour holds for that entry alone.
-    QTimer::singleShot(0, &dialog, [] {
-        auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-        QVERIFY(chooser);
-        chooser->setCurrentColor(QColor(50, 60, 70));
-        chooser->accept();
+    Answer<QColorDialog>([](QColorDialog& chooser) {
+        chooser.setCurrentColor(QColor(50, 60, 70));
+        chooser.accept();
     });
     for (auto* button : dialog.findChildren<QPushButton*>())
         if (button->text() == "Modifier...") button->click();
@@ -154,7 +152,7 @@ void TestPalette::nodeButtonsAndColourChooser() {
     QCOMPARE(dialog.Green()[100], 60);
     QCOMPARE(dialog.Blue()[101], 71);
     // A cancelled chooser changes nothing.
-    QTimer::singleShot(0, &dialog, [] { QApplication::activeModalWidget()->close(); });
+    Answer<QColorDialog>([](QColorDialog& chooser) { chooser.close(); });
     for (auto* button : dialog.findChildren<QPushButton*>())
         if (button->text() == "Modifier...") button->click();
     QCOMPARE(dialog.Red()[100], 50);
@@ -234,11 +232,16 @@ void TestPalette::readOnlyPaletteFileIsKept() {
 
 void TestPalette::cancelReturnsTwo() {
     CDialogPalette dialog;
-    QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
-    QCOMPARE(dialog.exec(), 2);
+    QCOMPARE(ExecAnswering(dialog, [](auto& d) { QTest::keyClick(&d, Qt::Key_Escape); }), 2);
     CDialogPalette confirmed;
-    QTimer::singleShot(0, &confirmed, [&] { QTest::keyClick(&confirmed, Qt::Key_Return); });
-    QCOMPARE(confirmed.exec(), 1);
+    QCOMPARE(ExecAnswering(confirmed, [](auto& d) { QTest::keyClick(&d, Qt::Key_Return); }), 1);
+    CDialogPalette entered;  // Enter on a focused "Annuler"
+    QCOMPARE(ExecAnswering(entered,
+                           [](auto& d) {
+                               ButtonLabelled(&d, "Annuler")->setFocus();
+                               QTest::keyClick(ButtonLabelled(&d, "Annuler"), Qt::Key_Return);
+                           }),
+             2);
 }
 
 QTEST_MAIN(TestPalette)

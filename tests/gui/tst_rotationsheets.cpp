@@ -2,7 +2,9 @@
 // menu, the uniform page's ranges, the resize page's standard sizes, checks
 // when leaving a tab, and the options kept for the whole run.
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -12,12 +14,13 @@
 #include <QtTest>
 #include <functional>
 
-#include "CCloseUpComboBox.h"
 #include "CDialogRotation.h"
+#include "CListPickComboBox.h"
 #include "CPageResize.h"
 #include "CPageUniform.h"
 #include "CSheetOptions.h"
 #include "CSheetProcessing.h"
+#include "tst_dialog_support.h"
 #include "tst_view_support.h"
 
 namespace {
@@ -30,13 +33,21 @@ QRadioButton* Radio(QWidget& dialog, const QString& text) {
 
 QLineEdit* Edit(QWidget* page, const char* name) { return page->findChild<QLineEdit*>(name); }
 
-// Runs the sheet modally; `act` runs inside its loop and must end it.
-int RunSheet(CPropertySheet& sheet, std::function<void()> act) {
-    QTimer::singleShot(0, &sheet, [&sheet, act] {
-        act();
-        if (sheet.isVisible()) sheet.reject();
-    });
-    return sheet.exec();
+// Picks `row` as a user does: the list opens, the row is chosen in it and
+// Return pressed there.
+void PickInOpenList(QComboBox* box, int row) {
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    list->setCurrentIndex(list->model()->index(row, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+}
+
+// Runs the sheet modally; `act` runs inside its loop (the sheet is rejected
+// when `act` leaves it open).
+int RunSheet(CPropertySheet& sheet, std::function<void()> act,
+             std::source_location step = std::source_location::current()) {
+    return ExecAnswering<CPropertySheet>(
+        sheet, [act](CPropertySheet&) { act(); }, step);
 }
 
 }  // namespace
@@ -89,15 +100,14 @@ void TestRotationSheets::rotationAngles() {
         return nullptr;
     }();
     QVERIFY(ok && ok->isDefault());
-    QTimer::singleShot(0, ok, [ok] { ok->click(); });
-    QCOMPARE(dialog.exec(), 1);
+    QCOMPARE(ExecAnswering(dialog, [ok](CDialogRotation&) { ok->click(); }), 1);
     QCOMPARE(dialog.Angle(), clockwise);
 }
 
 void TestRotationSheets::contextMenuConfirmsLikeTheButtons() {
     CDialogRotation dialog;
     QTest::mouseClick(Radio(dialog, "Anti-horaire"), Qt::LeftButton);
-    QTimer::singleShot(0, &dialog, [&] {
+    Answer<CDialogRotation>([&](CDialogRotation&) {
         QTest::keyClick(&dialog, Qt::Key_F10, Qt::ShiftModifier);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(menu);
@@ -112,16 +122,16 @@ void TestRotationSheets::contextMenuConfirmsLikeTheButtons() {
     QCOMPARE(dialog.Angle(), 270);
 
     CDialogRotation cancelled;
-    QTimer::singleShot(0, &cancelled, [&] {
-        cancelled.ShowContextMenu(QPoint(40, 40))->actions().at(1)->trigger();
-    });
-    QCOMPARE(cancelled.exec(), 0);
+    QCOMPARE(ExecAnswering(cancelled,
+                           [](CDialogRotation& d) {
+                               d.ShowContextMenu(QPoint(40, 40))->actions().at(1)->trigger();
+                           }),
+             0);
 }
 
 void TestRotationSheets::escapeCancels() {
     CDialogRotation dialog;
-    QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
-    QCOMPARE(dialog.exec(), 0);
+    QCOMPARE(ExecAnswering(dialog, [](auto& d) { QTest::keyClick(&d, Qt::Key_Escape); }), 0);
 }
 
 void TestRotationSheets::uniformPageRefusesValuesOutOfRange() {
@@ -162,26 +172,27 @@ void TestRotationSheets::uniformPageRefusesValuesOutOfRange() {
 void TestRotationSheets::resizePageStandardSizes() {
     CSheetProcessing sheet("Image", nullptr, CSheetProcessing::kResizePage);
     CPageResize* page = sheet.Resize();
-    CCloseUpComboBox* standards = page->Standards();
+    QComboBox* standards = page->Standards();
     QLineEdit* width = Edit(page, "Largeur");
     QLineEdit* height = Edit(page, "Hauteur");
     const int result = RunSheet(sheet, [&] {
         QCOMPARE(standards->count(), 4);
         QCOMPARE(standards->currentText(), QString("640 * 480"));
         QCOMPARE(width->text(), QString("256"));  // list and fields disagree at first
-        standards->showPopup();
-        standards->setCurrentIndex(3);
-        standards->hidePopup();
+        PickInOpenList(standards, 3);
         QCOMPARE(width->text(), QString("1024"));
         QCOMPARE(height->text(), QString("768"));
-        standards->setCurrentIndex(1);
-        standards->showPopup();
-        standards->hidePopup();  // the item already selected counts too
+        width->setText("5");
+        PickInOpenList(standards, 3);  // the item already selected counts too
+        QCOMPARE(width->text(), QString("1024"));
+        PickInOpenList(standards, 1);
         QCOMPARE(width->text(), QString("640"));
         QCOMPARE(height->text(), QString("480"));
-        standards->setEditText("800 * 600");  // typed text has no effect
+        // Typed text has no effect, nor has a list closed without a pick.
+        TypeInto(standards->lineEdit(), "800 * 600");
+        height->setFocus();
         standards->showPopup();
-        standards->hidePopup();
+        QTest::keyClick(standards->view(), Qt::Key_Escape);
         QCOMPARE(width->text(), QString("640"));
         sheet.accept();
     });

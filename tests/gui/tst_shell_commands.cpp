@@ -11,6 +11,7 @@ private slots:
     void cleanup() { shell_.Stop(); }
 
     void menuBarSwitchesBetweenNoDocumentAndDocumentMenus();
+    void menuLettersAreUniqueInEachMenu();
     void commandsWithoutHandlerAreDisabled();
     void contextMenuCloseAllItemsFollowTheActiveWindow();
     void toolbarsHoldTheirButtonsInOrder();
@@ -32,6 +33,25 @@ void TestShellCommands::menuBarSwitchesBetweenNoDocumentAndDocumentMenus() {
                           "Anal&yse", "&Perspective", "&Outils", "Fe&nêtre", "Ai&de"}));
     app_->DocManager()->CloseAll(false);
     QTRY_COMPARE(MenuTitles(frame->menuBar()).size(), 3);
+}
+
+// Alt+letter, then a letter, opens one item: two items of a menu sharing a
+// letter would only move between them.
+void TestShellCommands::menuLettersAreUniqueInEachMenu() {
+    app_->DocManager()->NewDocument();
+    QList<QMenu*> menus;
+    for (QAction* title : app_->MainFrame()->menuBar()->actions()) menus << title->menu();
+    for (int m = 0; m < menus.size(); ++m) {
+        QMap<QChar, QString> taken;
+        for (QAction* item : menus[m]->actions()) {
+            if (item->menu()) menus << item->menu();
+            const QChar letter(int(QKeySequence::mnemonic(item->text())[0].key()));
+            if (letter.isNull()) continue;
+            QVERIFY2(!taken.contains(letter),
+                     qPrintable(menus[m]->title() + ": " + taken[letter] + " / " + item->text()));
+            taken[letter] = item->text();
+        }
+    }
 }
 
 void TestShellCommands::commandsWithoutHandlerAreDisabled() {

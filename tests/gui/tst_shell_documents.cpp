@@ -76,7 +76,7 @@ void TestShellDocuments::saveAllAsksForEachModifiedDocument() {
     docs->NewDocument()->SetModifiedFlag(true);
     int asked = 0;
     AnswerNextBox(QMessageBox::No, &asked);
-    QTimer::singleShot(50, [&]() { AnswerNextBox(QMessageBox::No, &asked); });
+    AnswerNextBox(QMessageBox::No, &asked);
     QVERIFY(docs->SaveAllModified());
     QCOMPARE(asked, 2);
     asked = 0;
@@ -129,9 +129,7 @@ void TestShellDocuments::recentFilesAreKeptInTheSettings() {
     docs->CloseAll(false);
     QTRY_VERIFY(docs->Documents().isEmpty());
     QFile::remove(folder.filePath("5.bmp"));
-    QTimer::singleShot(0, []() {
-        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-    });
+    Answer<QMessageBox>([](QMessageBox& box) { box.close(); });
     app_->MainFrame()->RouteCommand(cmd::FileMru1);
     QCOMPARE(docs->RecentFiles().size(), 3);
     QCOMPARE(docs->RecentFiles().first(), folder.filePath("4.bmp"));

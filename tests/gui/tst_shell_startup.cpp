@@ -1,6 +1,7 @@
 // The program's start and end: command line, first frame, splash, framework
 // texts, exit, engine messages.
 
+#include "CWaitCursor.h"
 #include "tst_shell_support.h"
 
 class TestShellStartup : public QObject {
@@ -73,15 +74,23 @@ void TestShellStartup::engineMessagesShowInAnOrvexBox() {
     InstallGuiMessageSink();
     QString caption, text;
     int buttons = 0;
-    QTimer::singleShot(0, [&]() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        caption = box->windowTitle();
-        text = box->text();
-        buttons = int(box->buttons().size());
-        box->button(QMessageBox::Ok)->click();
+    Qt::CursorShape pointer = Qt::WaitCursor;
+    Answer<QMessageBox>([&](QMessageBox& box) {
+        caption = box.windowTitle();
+        text = box.text();
+        buttons = int(box.buttons().size());
+        pointer = QApplication::overrideCursor()->shape();
+        box.button(QMessageBox::Ok)->click();
     });
-    ShowMessage("Rotate : invalid handle");
+    {
+        // A message in the middle of a long command: the box gets the normal
+        // pointer, the work that goes on after it the wait cursor again.
+        CWaitCursor wait;
+        ShowMessage("Rotate : invalid handle");
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(pointer, Qt::ArrowCursor);
     QCOMPARE(caption, QString("Orvex"));
     QCOMPARE(text, QString("Rotate : invalid handle"));
     QCOMPARE(buttons, 1);

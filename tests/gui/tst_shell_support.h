@@ -33,6 +33,7 @@
 #include "CommandTable.h"
 #include "MainFrameBars.h"
 #include "Message.h"
+#include "tst_dialog_support.h"
 
 inline QStringList MenuTitles(QMenuBar* bar) {
     QStringList titles;
@@ -60,13 +61,14 @@ inline void WriteGreyBmp(const QString& path, int width, int height) {
 }
 
 // Answers the next message box with the given button, counting the questions.
-inline void AnswerNextBox(QMessageBox::StandardButton button, int* asked) {
-    QTimer::singleShot(0, [button, asked]() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        ++*asked;
-        box->button(button)->click();
-    });
+inline void AnswerNextBox(QMessageBox::StandardButton button, int* asked,
+                          std::source_location step = std::source_location::current()) {
+    Answer<QMessageBox>(
+        [button, asked](QMessageBox& box) {
+            ++*asked;
+            box.button(button)->click();
+        },
+        step);
 }
 
 // The application as main() starts it, with "-Embedding" (no splash, no

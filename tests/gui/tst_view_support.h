@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the document and view tests: pictures on disk, and a
-// catcher that answers the modal message boxes a command shows.
+// catcher that records and closes the modal message boxes a command shows
+// (dialogs are answered with Answer, tst_dialog_support.h).
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include "COrvexDoc.h"
 #include "COrvexView.h"
 #include "Message.h"
+#include "tst_dialog_support.h"
 
 inline QString BmpSuiteFolder(const char* kind) {
     return QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath())
@@ -51,18 +53,6 @@ inline QString WritePicture(const QTemporaryDir& folder, const QString& name, in
 inline void LoadPicture(COrvexDoc& doc, int width, int height) {
     MakePicture(*doc.GetImage(), width, height, [](int x, int y) { return (x + 3 * y) % 256; });
     doc.UpdateAllViews();
-}
-
-// Answers the next modal dialog of type D with `act`, which should close it
-// (it is rejected otherwise).
-template <class D>
-void Answer(std::function<void(D&)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        QVERIFY2(dialog, "the expected dialog is not open");
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
 }
 
 // Shows a widget at the given size and waits until it is on screen.

@@ -73,6 +73,8 @@ private slots:
 void TestViewCommands::manualThresholdPreviewsThenThresholds() {
     COrvexDoc doc;
     MakePicture(*doc.GetImage(), 256, 4, [](int x, int) { return x; });
+    doc.GetImage()->PaletteRainbow();
+    const CPaletteTable rainbow = *doc.GetImage()->GetPalette();
     COrvexView view(&doc), second(&doc);
     QSignalSpy colours(&doc, &COrvexDoc::coloursChanged);
     QSignalSpy pictures(&doc, &COrvexDoc::picturesChanged);
@@ -102,6 +104,10 @@ void TestViewCommands::manualThresholdPreviewsThenThresholds() {
     QVERIFY(doc.GetImage()->HasBackup());
     QCOMPARE(doc.GetImage()->GetPalette()->entries[1],
              (CPaletteTable::Entry{255, 0, 255}));  // binary
+    // Undone: the colours the picture had before the dialog, not the preview's.
+    view.OnCommand(cmd::EditUndo);
+    QCOMPARE(LevelAt(*doc.GetImage(), 39, 0), 39);
+    QVERIFY(doc.GetImage()->GetPalette()->entries == rainbow.entries);
 }
 
 void TestViewCommands::manualThresholdCancelRestoresGrey() {
@@ -306,17 +312,12 @@ void TestViewCommands::paletteEditorOnlyOn256ColourPictures() {
     QCOMPARE(view.IsCommandEnabled(cmd::PaletteEdit), std::optional<bool>(false));
     // Run anyway (a stale menu, a shortcut): no dialog, nothing recorded.
     const QStringList history = HistoryLines(doc);
-    bool opened = false;
-    QTimer::singleShot(0, [&opened] {
-        if (auto* dialog = qobject_cast<CDialogPalette*>(QApplication::activeModalWidget())) {
-            opened = true;
-            dialog->accept();
-        }
-    });
+    const QPointer<CModalAnswer> answer =
+        Answer<CDialogPalette>([](CDialogPalette& dialog) { dialog.accept(); });
     CEngineMessages engine;
     view.OnCommand(cmd::PaletteEdit);
-    QCoreApplication::processEvents();
-    QVERIFY(!opened);
+    QVERIFY(answer && !answer->Answered());
+    answer->Withdraw();
     QVERIFY(engine.texts.isEmpty());
     QCOMPARE(HistoryLines(doc), history);
     QVERIFY(!doc.GetImage()->HasBackup());

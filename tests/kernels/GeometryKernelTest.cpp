@@ -39,6 +39,18 @@ TEST(GeometryKernels, RowReversalMatchesThePlainLoopAtEveryLength) {
     }
 }
 
+TEST(GeometryKernels, RowSwapMatchesThePlainLoopAtEveryLength) {
+    std::mt19937 random(3);
+    for (std::int64_t count = 0; count <= 70; ++count) {
+        std::vector<std::uint8_t> fast =
+            RandomBytes(static_cast<std::size_t>(2 * count) + 3, random);
+        std::vector<std::uint8_t> plain = fast;
+        geometrykernels::SwapRows(fast.data() + 1, fast.data() + count + 2, count);
+        geometrykernels::reference::SwapRows(plain.data() + 1, plain.data() + count + 2, count);
+        EXPECT_EQ(fast, plain) << count;
+    }
+}
+
 TEST(GeometryKernels, QuarterTurnsMatchThePlainLoopOnOddSizesAndBands) {
     std::mt19937 random(2);
     const int sizes[] = {1, 2, 15, 16, 17, 31, 33, 64, 67, 130};

@@ -1,11 +1,13 @@
 // The desktop program as a user meets it: started the way main() starts it,
 // on an X server of its own (Xvfb, xcb platform), used only through real key
 // presses sent with xdotool and watched through window titles and the
-// screen's pixels. Every wait is bounded, so nothing here can hang.
+// screen's pixels. Every wait is bounded, so nothing here can hang, and
+// nothing it starts outlives it.
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,7 +32,16 @@ namespace {
 
 constexpr int kWaitMs = 15000;
 
-// An Xvfb on a free display, chosen by the server itself (-displayfd).
+// Xvfb and the program form a process group of their own, ended when the
+// test ends. Should the test die first (a crash, CTest's timeout), the kernel
+// kills each of them with it.
+void JoinChildGroup(pid_t group) {
+    setpgid(0, group);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+// An Xvfb on a free display, chosen by the server itself (-displayfd). It
+// leads the group.
 class CXvfb {
 public:
     bool Start() {
@@ -38,6 +49,7 @@ public:
         if (pipe(fds) != 0) return false;
         pid_ = fork();
         if (pid_ == 0) {
+            JoinChildGroup(0);
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
@@ -46,6 +58,7 @@ public:
         }
         close(fds[1]);
         if (pid_ < 0) return false;
+        setpgid(pid_, pid_);  // whichever of the two runs first
         std::string number;
         pollfd wait{fds[0], POLLIN, 0};
         char c = 0;
@@ -57,11 +70,12 @@ public:
     }
     ~CXvfb() {
         if (pid_ > 0) {
-            kill(pid_, SIGTERM);
+            kill(-pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
     }
     const std::string& Display() const { return display_; }
+    pid_t Group() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
@@ -147,7 +161,7 @@ void OpenFromDialog(const QString& path) {
     // The first Return may only close the name completer's list.
     for (int tries = 0; tries < 3 && WindowShown("Ouvrir"); ++tries) {
         QVERIFY(Xdotool({"key", "Return"}));
-        QTest::qWait(500);
+        QTest::qWaitFor([] { return !WindowShown("Ouvrir"); }, 500);
     }
 }
 
@@ -168,10 +182,12 @@ private:
 };
 
 void TestX11Desktop::initTestCase() {
-    if (Server().Display().empty())
-        QSKIP("Xvfb is not installed (scripts/bootstrap.sh installs it)");
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty())
+        QFAIL("Xvfb is not installed (scripts/bootstrap.sh installs it)");
+    if (Server().Display().empty()) QFAIL("Xvfb did not start");
     if (QStandardPaths::findExecutable("xdotool").isEmpty())
-        QSKIP("xdotool is not installed (scripts/bootstrap.sh installs it)");
+        QFAIL("xdotool is not installed (scripts/bootstrap.sh installs it)");
+    program_.setChildProcessModifier([] { JoinChildGroup(Server().Group()); });
 }
 
 void TestX11Desktop::lockIndicatorsFollowTheXServer() {
@@ -208,12 +224,12 @@ void TestX11Desktop::firstStartOpenZoomMenuUndo() {
     QTRY_VERIFY_WITH_TIMEOUT(!WindowShown("Conseil du jour"), kWaitMs);
 
     // Ctrl+O in the empty main window, before any menu was ever opened.
-    QVERIFY(ClickIn("Orvex"));
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex"), kWaitMs);
     OpenFromDialog(picture);
     QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - a.bmp"), kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel200).size(), QSize(64, 48), kWaitMs);
-    QVERIFY(ClickIn("Orvex - a.bmp"));
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - a.bmp"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - a.bmp"), kWaitMs);
 
     // Zoom keys, on the keypad and on the main keyboard.
@@ -240,7 +256,7 @@ void TestX11Desktop::pngFromTheOpenDialog() {
     if (program_.state() != QProcess::Running) QSKIP("the program did not start");
     const QString picture = home_.filePath("run/b.png");
     WritePicture(picture, 55, 40, 30, PictureFormat::Png);
-    QVERIFY(ClickIn("Orvex - a.bmp"));
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - a.bmp"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - a.bmp"), kWaitMs);
     OpenFromDialog(picture);
     QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - b.png"), kWaitMs);
