@@ -22,6 +22,12 @@ public:
     std::size_t Read(void* buffer, std::size_t count);
     // False when `position` lies beyond the end or the file cannot seek.
     bool Seek(std::uint64_t position);
+    // Reads `count` rows of `rowBytes` that follow each other in the file
+    // from `offset` on, each into its own place (a picture's rows lie
+    // bottom-up in memory), without a copy in between. False unless all
+    // arrived.
+    bool ReadRows(std::uint64_t offset, std::uint8_t* const* rows, std::size_t count,
+                  std::size_t rowBytes);
 
 private:
     std::FILE* file_ = nullptr;

@@ -89,6 +89,8 @@ public:
             bits_ == 8 && (channels_ == 1 || (kind_ == PictureKind::Colour24 && channels_ == 3));
         return ForEachRow(rows, direct, [&](int y, std::uint8_t* raw) {
             std::uint8_t* out = rows.Row(y);
+            const bool ready = raw == out && kind_ != PictureKind::Colour24 && !minIsWhite_;
+            if (ready) return;
             if (kind_ == PictureKind::Palette8)
                 samples::PaletteIndices(raw, bits_, all, out);
             else if (kind_ == PictureKind::Grey8)
@@ -137,12 +139,45 @@ private:
         const std::uint64_t scanline = static_cast<std::uint64_t>(TIFFScanlineSize64(tiff_));
         if (scanline == 0) return Damaged();
         if (TIFFIsTiled(tiff_)) return ForEachTiledRow(rows, scanline, use);
+        if (direct && IsPlainBytes()) return ReadPlainRows(rows, scanline, use);
         if (!direct) buffer_.assign(scanline, 0);
         for (int y = 0; y < rows.height; ++y) {
             std::uint8_t* raw = direct ? rows.Row(y) : buffer_.data();
             if (TIFFReadScanline(tiff_, raw, static_cast<std::uint32_t>(y), 0) < 0)
                 return Damaged();
             use(y, raw);
+        }
+        return true;
+    }
+
+    // Uncompressed strips of whole bytes in their natural bit order: each
+    // strip's rows are read from the file straight into the block's rows,
+    // as BMP rows are.
+    bool IsPlainBytes() {
+        std::uint16_t fillOrder = FILLORDER_MSB2LSB;
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_FILLORDER, &fillOrder);
+        return compression_ == COMPRESSION_NONE && bits_ == 8 && fillOrder == FILLORDER_MSB2LSB;
+    }
+
+    bool ReadPlainRows(const SPictureRows& rows, std::uint64_t scanline,
+                       const std::function<void(int, std::uint8_t*)>& use) {
+        std::uint32_t rowsPerStrip = 0;
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, rows.height);
+        std::vector<std::uint8_t*> targets(rowsPerStrip);
+        for (std::uint32_t top = 0, strip = 0; top < static_cast<std::uint32_t>(rows.height);
+             top += rowsPerStrip, ++strip) {
+            const std::uint32_t count = std::min<std::uint32_t>(rowsPerStrip, rows.height - top);
+            int error = 0;
+            const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tiff_, strip, &error);
+            const std::uint64_t bytes = TIFFGetStrileByteCountWithErr(tiff_, strip, &error);
+            if (error != 0 || bytes < count * scanline) return Damaged();
+            for (std::uint32_t k = 0; k < count; ++k)
+                targets[k] = rows.Row(static_cast<int>(top + k));
+            if (!input_.ReadRows(offset, targets.data(), count, scanline))
+                return Fail(CodecStatus::Damaged,
+                            "damaged TIFF file (the pixel data is cut short)");
+            for (std::uint32_t k = 0; k < count; ++k) use(static_cast<int>(top + k), targets[k]);
         }
         return true;
     }

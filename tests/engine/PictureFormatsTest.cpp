@@ -2,6 +2,7 @@
 // tests/data/formats opens with the size, kind and levels its description
 // gives (expected.json), or is refused with a reason when damaged.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -173,4 +174,24 @@ TEST(PictureFile, DecompressionBombIsRefused) {
     SPictureFileInfo info;
     EXPECT_EQ(ReadPicture(image, in, info), FileStatus::Damaged);
     EXPECT_NE(info.problem.find("larger than its data"), std::string::npos) << info.problem;
+}
+
+// Uncompressed strips are read straight from the file into the rows: a file
+// cut inside them is refused, from memory and from disk alike.
+TEST(PictureFile, UncompressedTiffCutInItsRowsIsDamaged) {
+    std::vector<std::uint8_t> tiff = FileBytes(kFolder / "tiff-grey8-raw.tif");
+    tiff.resize(400);
+    CMemoryStream in(tiff);
+    CImage image;
+    SPictureFileInfo info;
+    EXPECT_EQ(ReadPicture(image, in, info), FileStatus::Damaged);
+    EXPECT_NE(info.problem.find("TIFF"), std::string::npos) << info.problem;
+
+    const fs::path path =
+        fs::temp_directory_path() / ("orvex-cut-" + std::to_string(::getpid()) + ".tif");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(tiff.data()), 400);
+    SPictureFileInfo fileInfo;
+    EXPECT_EQ(ReadPictureFile(image, path.string(), fileInfo), FileStatus::Damaged);
+    EXPECT_FALSE(image.IsValid());
+    fs::remove(path);
 }
