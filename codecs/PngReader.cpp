@@ -6,6 +6,7 @@
 
 #include <spng.h>
 
+#include <new>
 #include <vector>
 
 #include "Codecs.h"
@@ -69,6 +70,7 @@ public:
                 const spng_plte_entry e = i < plte.n_entries ? plte.entries[i] : spng_plte_entry{};
                 rows.SetEntry(static_cast<int>(i), e.red, e.green, e.blue);
             }
+            if (ihdr_.bit_depth < 8 && ihdr_.interlace_method != 0) return DecodePackedWhole(rows);
             return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
                 samples::PaletteIndices(raw, ihdr_.bit_depth, c, rows.Row(y));
             });
@@ -79,13 +81,28 @@ public:
             return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
                 samples::GreyLevels(raw, 8, 2, false, c, rows.Row(y));
             });
+        if (ihdr_.bit_depth == 16)  // scaled with rounding, as in TIFF and PPM files
+            return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
+                samples::ColourBgr(raw, 16, Channels(), true, c, rows.Row(y));
+            });
         return DecodeInto(SPNG_FMT_RGB8, rows, [](std::uint8_t* row, samples::SColumns c) {
             samples::ColourBgr(row, 8, 3, true, c, row);
         });
     }
 
 private:
-    int Channels() const { return ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ? 2 : 1; }
+    int Channels() const {
+        switch (ihdr_.color_type) {
+            case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA:
+                return 2;
+            case SPNG_COLOR_TYPE_TRUECOLOR:
+                return 3;
+            case SPNG_COLOR_TYPE_TRUECOLOR_ALPHA:
+                return 4;
+            default:
+                return 1;
+        }
+    }
 
     bool Damaged(int rc) {
         return Fail(CodecStatus::Damaged,
@@ -125,6 +142,26 @@ private:
             use(row, static_cast<int>(info.row_num), columns);
             if (rc == SPNG_EOI) return true;
         }
+    }
+
+    // libspng gives nothing row by row for interlaced indices below 8 bits:
+    // those files are decoded whole, packed (half the picture's size at
+    // most), then unpacked.
+    bool DecodePackedWhole(const SPictureRows& rows) {
+        std::size_t size = 0;
+        if (const int rc = spng_decoded_image_size(ctx_, SPNG_FMT_RAW, &size)) return Damaged(rc);
+        try {
+            raw_.assign(size, 0);
+        } catch (const std::bad_alloc&) {
+            return Fail(CodecStatus::Unsupported, "not enough memory for the picture");
+        }
+        if (const int rc = spng_decode_image(ctx_, raw_.data(), size, SPNG_FMT_RAW, 0))
+            return Damaged(rc);
+        const std::size_t rowBytes = size / ihdr_.height;
+        for (int y = 0; y < rows.height; ++y)
+            samples::PaletteIndices(raw_.data() + y * rowBytes, ihdr_.bit_depth, {0, 1, rows.width},
+                                    rows.Row(y));
+        return true;
     }
 
     // Through one row of the file's samples.
