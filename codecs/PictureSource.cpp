@@ -1,18 +1,5 @@
 #include "PictureSource.h"
 
-namespace {
-
-// One channel of a packed pixel word scaled to 0..255.
-std::uint8_t Channel(std::uint32_t word, std::uint32_t mask) {
-    if (mask == 0) return 0;
-    int shift = 0;
-    while (((mask >> shift) & 1u) == 0) ++shift;
-    const std::uint32_t top = mask >> shift;
-    return static_cast<std::uint8_t>((((word & mask) >> shift) * 255u + top / 2) / top);
-}
-
-}  // namespace
-
 bool CPictureSource::Open(const CImage& image, const char* formatName, std::string& problem) {
     rows_ = image.GetStoredRows();
     palette_ = image.GetPalette();
@@ -32,6 +19,7 @@ bool CPictureSource::Open(const CImage& image, const char* formatName, std::stri
 const std::uint8_t* CPictureSource::Row(int y) {
     const std::uint8_t* row = rows_.Row(rows_.height - 1 - y);
     if (bitCount_ != 24) return row;
+    const CDirectChannel red(rows_.redMask), green(rows_.greenMask), blue(rows_.blueMask);
     for (int x = 0; x < rows_.width; ++x) {
         std::uint8_t* out = rgb_.data() + 3 * static_cast<std::size_t>(x);
         if (rows_.bitCount == 24) {
@@ -41,9 +29,9 @@ const std::uint8_t* CPictureSource::Row(int y) {
         }
         const std::uint32_t word =
             rows_.bitCount == 16 ? CStoredRows::Word16(row, x) : CStoredRows::Word32(row, x);
-        out[0] = Channel(word, rows_.redMask);
-        out[1] = Channel(word, rows_.greenMask);
-        out[2] = Channel(word, rows_.blueMask);
+        out[0] = static_cast<std::uint8_t>(red.Value(word));
+        out[1] = static_cast<std::uint8_t>(green.Value(word));
+        out[2] = static_cast<std::uint8_t>(blue.Value(word));
     }
     return rgb_.data();
 }

@@ -108,12 +108,7 @@ bool IsSupportedDepth(int bitCount) {
 }  // namespace
 
 bool CImage::HasGreyRamp() const {
-    if (GetBitCount() != 8 || GetNumColors() != 256 || palette_.count != 256) return false;
-    for (int i = 0; i < 256; ++i) {
-        const CPaletteTable::Entry& e = palette_.entries[static_cast<std::size_t>(i)];
-        if (e.red != i || e.green != i || e.blue != i) return false;
-    }
-    return true;
+    return GetBitCount() == 8 && GetNumColors() == 256 && palette_.IsGreyRamp();
 }
 
 bool CImage::ConvertToGrey() {

@@ -20,9 +20,9 @@
 #include <QtTest>
 #include <optional>
 
-#include "BmpFileIo.h"
 #include "Image.h"
 #include "KeyLocks.h"
+#include "PictureFile.h"
 
 // Last: Xlib defines names that Qt uses.
 #include <X11/Xlib.h>
@@ -138,15 +138,31 @@ QRect AreaOf(QRgb colour) {
 const QRgb kLevel200 = qRgb(13, 201, 77);
 const QRgb kLevel55 = qRgb(201, 13, 99);
 
-void WritePicture(const QString& path) {
+// A width x height picture at one level, in our own colours.
+void WritePicture(const QString& path, std::uint8_t level = 200, int width = 64, int height = 48,
+                  PictureFormat format = PictureFormat::Bmp) {
     CImage image;
-    image.CreateEmptyImage(64, 48, 200);
+    image.CreateEmptyImage(width, height, level);
     std::uint8_t red[256], green[256], blue[256];
     for (int i = 0; i < 256; ++i) red[i] = green[i] = blue[i] = static_cast<std::uint8_t>(i);
     red[200] = qRed(kLevel200), green[200] = qGreen(kLevel200), blue[200] = qBlue(kLevel200);
     red[55] = qRed(kLevel55), green[55] = qGreen(kLevel55), blue[55] = qBlue(kLevel55);
     image.PaletteGradient(red, green, blue);
-    SaveBmpFile(image, path.toStdString());
+    std::string problem;
+    SavePictureFile(image, path.toStdString(), format, problem);
+}
+
+// Ctrl+O in the focused window, the path typed, Return.
+void OpenFromDialog(const QString& path) {
+    QVERIFY(Xdotool({"key", "ctrl+o"}));
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Ouvrir"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Ouvrir"), kWaitMs);
+    QVERIFY(Xdotool({"type", "--delay", "2", path}));
+    // The first Return may only close the name completer's list.
+    for (int tries = 0; tries < 3 && WindowShown("Ouvrir"); ++tries) {
+        QVERIFY(Xdotool({"key", "Return"}));
+        QTest::qWaitFor([] { return !WindowShown("Ouvrir"); }, 500);
+    }
 }
 
 }  // namespace
@@ -157,6 +173,7 @@ private slots:
     void initTestCase();
     void lockIndicatorsFollowTheXServer();
     void firstStartOpenZoomMenuUndo();
+    void pngFromTheOpenDialog();
     void cleanupTestCase();
 
 private:
@@ -209,15 +226,7 @@ void TestX11Desktop::firstStartOpenZoomMenuUndo() {
     // Ctrl+O in the empty main window, before any menu was ever opened.
     QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex"), kWaitMs);
-    QVERIFY(Xdotool({"key", "ctrl+o"}));
-    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Ouvrir"), kWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Ouvrir"), kWaitMs);
-    QVERIFY(Xdotool({"type", "--delay", "2", picture}));
-    // The first Return may only close the name completer's list.
-    for (int tries = 0; tries < 3 && WindowShown("Ouvrir"); ++tries) {
-        QVERIFY(Xdotool({"key", "Return"}));
-        QTest::qWaitFor([] { return !WindowShown("Ouvrir"); }, 500);
-    }
+    OpenFromDialog(picture);
     QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - a.bmp"), kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel200).size(), QSize(64, 48), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - a.bmp"), kWaitMs);
@@ -240,6 +249,18 @@ void TestX11Desktop::firstStartOpenZoomMenuUndo() {
     QVERIFY(AreaOf(kLevel200).isEmpty());
     QVERIFY(Xdotool({"key", "ctrl+z"}));
     QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel200).size(), QSize(64, 48), kWaitMs);
+}
+
+// A PNG file chosen in the open dialog, in the program already running.
+void TestX11Desktop::pngFromTheOpenDialog() {
+    if (program_.state() != QProcess::Running) QSKIP("the program did not start");
+    const QString picture = home_.filePath("run/b.png");
+    WritePicture(picture, 55, 40, 30, PictureFormat::Png);
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - a.bmp"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - a.bmp"), kWaitMs);
+    OpenFromDialog(picture);
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - b.png"), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel55).size(), QSize(40, 30), kWaitMs);
 }
 
 void TestX11Desktop::cleanupTestCase() {

@@ -1,0 +1,238 @@
+// Picture files beside BMP in the desktop program: the format "Enregistrer
+// sous" writes, the one "&Enregistrer" keeps, refusals that write nothing,
+// the reports of files that cannot be opened, the pictures of a folder, and
+// the conversion to grey that opens the 256-colour commands to colour
+// pictures.
+
+#include <QFileDialog>
+
+#include "tst_shell_support.h"
+#include "tst_view_support.h"
+
+namespace {
+
+// The test data, found from this file's place; taken before the shell moves
+// the current folder, which a relative __FILE__ depends on.
+QString TestData(const QString& name) {
+    static const QString data =
+        QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath()).filePath("../data");
+    return QDir(data).filePath(name);
+}
+
+QString FormatsFile(const QString& name) { return TestData("formats/" + name); }
+
+// The format a file's first bytes tell; none for no file or no picture.
+std::optional<PictureFormat> FileFormat(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray head = file.read(8);
+    return DetectPictureFormat(reinterpret_cast<const std::uint8_t*>(head.constData()),
+                               static_cast<std::size_t>(head.size()));
+}
+
+// Answers the next save dialog: the filter, then the name typed (or the
+// other way round).
+void AnswerSaveAs(const QString& filter, const QString& path, QString* offeredFilter = nullptr,
+                  bool nameFirst = false) {
+    Answer<QFileDialog>([=](QFileDialog& dialog) {
+        if (offeredFilter) *offeredFilter = dialog.selectedNameFilter();
+        if (nameFirst) dialog.selectFile(path);
+        if (!filter.isEmpty()) {
+            dialog.selectNameFilter(filter);
+            emit dialog.filterSelected(filter);  // as the type box does when the user picks one
+        }
+        if (!nameFirst) dialog.selectFile(path);
+        QMetaObject::invokeMethod(&dialog, "accept");  // as the dialog's own button does
+    });
+}
+
+}  // namespace
+
+class TestFormats : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        TestData({});
+        shell_.InitTestCase();
+    }
+    void init() { QVERIFY((app_ = shell_.Start())); }
+    void cleanup() { shell_.Stop(); }
+
+    void saveAsWritesTheFormatOfTheFilterOrTheName_data();
+    void saveAsWritesTheFormatOfTheFilterOrTheName();
+    void saveKeepsTheFormatTheFileWasReadIn();
+    void documentFromJpegAsksForANewName();
+    void refusedSavesWriteNothing();
+    void unreadableFilesAreNamedAndOpenNothing_data();
+    void unreadableFilesAreNamedAndOpenNothing();
+    void folderOpensEveryPictureWhateverItsName();
+    void greyConversionOpensThe256ColourCommands();
+
+private:
+    COrvexDoc* OpenCopy(const QString& name);
+
+    CShellApp shell_;
+    COrvexApp* app_ = nullptr;
+    QTemporaryDir folder_;
+};
+
+// A copy of a file of the test data, opened.
+COrvexDoc* TestFormats::OpenCopy(const QString& name) {
+    const QString copy = folder_.filePath(name);
+    QFile::remove(copy);
+    if (!QFile::copy(FormatsFile(name), copy)) return nullptr;
+    return app_->DocManager()->OpenDocument(copy);
+}
+
+void TestFormats::saveAsWritesTheFormatOfTheFilterOrTheName_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("nameFirst");
+    const auto row = [](const char* tag, const char* filter, const char* typed, const char* written,
+                        PictureFormat format, bool nameFirst = false) {
+        QTest::newRow(tag) << filter << typed << written << static_cast<int>(format) << nameFirst;
+    };
+    row("png filter", "Fichiers PNG (*.png)", "a", "a.png", PictureFormat::Png);
+    row("tiff filter", "Fichiers TIFF (*.tif *.tiff)", "b", "b.tif", PictureFormat::Tiff);
+    row("pgm filter", "Fichiers PGM (*.pgm)", "c", "c.pgm", PictureFormat::Pnm);
+    row("bmp filter", "Bitmap files (*.bmp)", "d", "d.bmp", PictureFormat::Bmp);
+    row("name wins", "Bitmap files (*.bmp)", "e.TIFF", "e.TIFF", PictureFormat::Tiff);
+    row("filter changes the name", "Fichiers PNG (*.png)", "f.bmp", "f.png", PictureFormat::Png,
+        true);
+}
+
+void TestFormats::saveAsWritesTheFormatOfTheFilterOrTheName() {
+    QFETCH(QString, filter);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QFETCH(int, format);
+    QFETCH(bool, nameFirst);
+    COrvexDoc* doc = app_->DocManager()->NewDocument();
+    LoadPicture(*doc, 7, 3);
+    doc->SetModifiedFlag();
+    CBoxCatcher refusals;
+    AnswerSaveAs(filter, folder_.filePath(typed), nullptr, nameFirst);
+    QVERIFY(app_->DocManager()->SaveDocumentAs(doc));
+    QVERIFY(refusals.boxes.isEmpty());
+    QCOMPARE(doc->GetPathName(), folder_.filePath(written));
+    QCOMPARE(FileFormat(folder_.filePath(written)), std::optional(PictureFormat(format)));
+    QVERIFY(!doc->IsModified());
+
+    COrvexDoc reopened;
+    QVERIFY(reopened.OnOpenDocument(folder_.filePath(written)));
+    QCOMPARE(LevelAt(*reopened.GetImage(), 5, 2), 11);
+}
+
+void TestFormats::saveKeepsTheFormatTheFileWasReadIn() {
+    COrvexDoc* doc = OpenCopy("png-grey8.png");
+    QVERIFY(doc);
+    QVERIFY(doc->OnCommand(cmd::Negative));
+    // No dialog: the picture goes back to its own file, as PNG.
+    CBoxCatcher refusals;
+    QVERIFY(app_->DocManager()->SaveDocument(doc));
+    QVERIFY(refusals.boxes.isEmpty());
+    QCOMPARE(FileFormat(doc->GetPathName()), std::optional(PictureFormat::Png));
+    COrvexDoc reopened;
+    QVERIFY(reopened.OnOpenDocument(doc->GetPathName()));
+    QCOMPARE(LevelAt(*reopened.GetImage(), 0, 0), LevelAt(*doc->GetImage(), 0, 0));
+}
+
+void TestFormats::documentFromJpegAsksForANewName() {
+    COrvexDoc* doc = OpenCopy("jpeg-rgb.jpg");
+    QVERIFY(doc);
+    QVERIFY(!doc->GetSaveFormat());
+    QString offered;
+    CBoxCatcher refusals;
+    AnswerSaveAs({}, folder_.filePath("photo.png"), &offered);
+    QVERIFY(app_->DocManager()->SaveDocument(doc));
+    QVERIFY(refusals.boxes.isEmpty());
+    QCOMPARE(offered, QString("Fichiers PNG (*.png)"));
+    QCOMPARE(FileFormat(folder_.filePath("photo.png")), std::optional(PictureFormat::Png));
+    QCOMPARE(doc->GetSaveFormat(), std::optional(PictureFormat::Png));
+    // The JPEG file is left as it was.
+    QCOMPARE(FileFormat(folder_.filePath("jpeg-rgb.jpg")), std::optional(PictureFormat::Jpeg));
+}
+
+void TestFormats::refusedSavesWriteNothing() {
+    COrvexDoc* doc = app_->DocManager()->NewDocument();
+    LoadPicture(*doc, 4, 4);
+    doc->GetImage()->PaletteRainbow();
+    doc->SetModifiedFlag();
+    CBoxCatcher catcher;
+    for (const char* name : {"colour.pgm", "photo.jpg"}) {
+        AnswerSaveAs({}, folder_.filePath(name));
+        QVERIFY(!app_->DocManager()->SaveDocumentAs(doc));
+        QVERIFY(!QFile::exists(folder_.filePath(name)));
+    }
+    QTRY_COMPARE(catcher.boxes.size(), 2);
+    QCOMPARE(catcher.boxes[0].title, QString("Orvex"));
+    QVERIFY(catcher.boxes[0].text.startsWith("Impossible d'enregistrer colour.pgm au format PGM"));
+    QVERIFY(catcher.boxes[1].text.startsWith("Impossible d'enregistrer photo.jpg : "));
+    QVERIFY(doc->IsModified());
+    QVERIFY(doc->GetPathName().isEmpty());
+}
+
+void TestFormats::unreadableFilesAreNamedAndOpenNothing_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no format") << "notes.png"
+                               << "Impossible d'ouvrir notes.png : format de fichier inconnu.";
+    QTest::newRow("damaged png")
+        << "bad-png-grey8-cut.png"
+        << "Impossible d'ouvrir bad-png-grey8-cut.png : le fichier PNG est endommagé.";
+    QTest::newRow("damaged tiff")
+        << "bad-tiff-grey8-tiff_lzw-cut.tif"
+        << "Impossible d'ouvrir bad-tiff-grey8-tiff_lzw-cut.tif : le fichier TIFF est endommagé.";
+}
+
+void TestFormats::unreadableFilesAreNamedAndOpenNothing() {
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    QFile notes(folder_.filePath("notes.png"));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("some text, no picture");
+    notes.close();
+    const QString path =
+        QFile::exists(folder_.filePath(name)) ? folder_.filePath(name) : FormatsFile(name);
+    CBoxCatcher catcher;
+    QVERIFY(!app_->DocManager()->OpenDocument(path));
+    QTRY_COMPARE(catcher.boxes.size(), 1);
+    QCOMPARE(catcher.boxes[0].text, message);
+    QVERIFY(app_->DocManager()->Documents().isEmpty());
+}
+
+void TestFormats::folderOpensEveryPictureWhateverItsName() {
+    QTemporaryDir folder;
+    QVERIFY(QFile::copy(FormatsFile("png-grey8.png"), folder.filePath("a.png")));
+    QVERIFY(QFile::copy(FormatsFile("tiff-grey8-raw.tif"), folder.filePath("b.dat")));
+    WriteGreyBmp(folder.filePath("c.BMP"), 3, 3);
+    QFile text(folder.filePath("d.png"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("not a picture");
+    text.close();
+    QCOMPARE(CDocManager::PictureFilesInFolder(folder.path()),
+             QStringList(
+                 {folder.filePath("a.png"), folder.filePath("b.dat"), folder.filePath("c.BMP")}));
+}
+
+void TestFormats::greyConversionOpensThe256ColourCommands() {
+    COrvexDoc* colour = app_->DocManager()->OpenDocument(TestData("bmpsuite/g/rgb24.bmp"));
+    QVERIFY(colour);
+    QCOMPARE(colour->IsCommandEnabled(cmd::Negative), std::optional(false));
+    QCOMPARE(colour->IsCommandEnabled(cmd::ConvertToGrey), std::optional(true));
+    QVERIFY(colour->OnCommand(cmd::ConvertToGrey));
+    QVERIFY(colour->GetHistory().endsWith("Conversion en niveaux de gris\r\n"));
+    QVERIFY(colour->IsModified());
+    QVERIFY(colour->GetImage()->HasGreyRamp());
+    QCOMPARE(colour->IsCommandEnabled(cmd::Negative), std::optional(true));
+    QCOMPARE(colour->IsCommandEnabled(cmd::ConvertToGrey), std::optional(false));
+    COrvexView view(colour);
+    QVERIFY(view.OnCommand(cmd::EditUndo));
+    QCOMPARE(colour->GetImage()->GetBitCount(), 24);
+}
+
+QTEST_MAIN(TestFormats)
+#include "tst_formats.moc"
