@@ -11,7 +11,7 @@ namespace {
 
 // The most any single allocation of the library may take: strip and tile
 // buffers of a real file stay far below it.
-constexpr tmsize_t kMaxLibraryAllocation = tmsize_t{512} << 20;
+constexpr tmsize_t kMaxLibraryAllocation = tmsize_t{256} << 20;
 
 }  // namespace
 

@@ -15,8 +15,11 @@
 namespace {
 
 constexpr bool kNativeBigEndian = std::endian::native == std::endian::big;
-// Tiles larger than this must at least fit the picture twice over.
-constexpr std::uint64_t kTileBytesWithoutPicture = std::uint64_t{64} << 20;
+// Tiles larger than this must at least fit the picture twice over, and
+// none may exceed the largest.
+constexpr std::uint64_t kTileBytesWithoutPicture = std::uint64_t{16} << 20;
+constexpr std::uint64_t kMaxTileBytes = std::uint64_t{256} << 20;
+constexpr int kMaxSamples = 8;
 
 class CTiffReader : public CPictureReader {
 public:
@@ -48,6 +51,9 @@ public:
             return Unsupported("samples that are not unsigned integers");
         if (planar != PLANARCONFIG_CONTIG && channels_ > 1)
             return Unsupported("samples stored in separate planes");
+        // Grey or colour and a few extra samples (alpha, masks) a pixel.
+        if (channels_ > kMaxSamples)
+            return Unsupported(std::to_string(channels_) + " samples a pixel");
         const bool lowBits = bits_ == 1 || bits_ == 2 || bits_ == 4 || bits_ == 8;
         if ((photometric == PHOTOMETRIC_MINISBLACK || minIsWhite_) && channels_ >= 1 &&
             ((lowBits && channels_ == 1) || bits_ == 8 || bits_ == 16)) {
@@ -196,7 +202,8 @@ private:
         const std::uint64_t tileRow = static_cast<std::uint64_t>(TIFFTileRowSize64(tiff_));
         const std::uint64_t bandRows = std::min<std::uint64_t>(tileHeight, rows.height);
         if (tileWidth == 0 || tileHeight == 0 || tileBytes == 0 || tileRow == 0 ||
-            tileBytes > std::max(kTileBytesWithoutPicture, 2 * scanline * rows.height))
+            tileBytes > std::max(kTileBytesWithoutPicture, 2 * scanline * rows.height) ||
+            tileBytes > kMaxTileBytes)
             return Damaged();
         const std::uint64_t bitsPerPixel = static_cast<std::uint64_t>(bits_) * channels_;
         std::vector<std::uint8_t> tile(tileBytes);
