@@ -37,20 +37,24 @@ std::string ReadInputList(const std::string& list, std::istream& in,
     return {};
 }
 
-// The format a file's first bytes tell, read without decoding anything.
-std::optional<PictureFormat> SniffFormat(const std::string& path) {
+// The format a result keeps, from its input's first bytes, read without
+// decoding anything.
+std::optional<PictureFormat> SniffKeptFormat(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::uint8_t head[8] = {};
     file.read(reinterpret_cast<char*>(head), sizeof head);
-    return DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
+    const auto format = DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
+    if (!format) return std::nullopt;
+    const bool colourPpm = *format == PictureFormat::Pnm && (head[1] == '3' || head[1] == '6');
+    return KeptFormat(*format, colourPpm);
 }
 
 // Where an input's result goes in the batch's folder; empty when the input
 // is no picture that can be read (it fails when its turn comes).
 std::string TargetOf(const CliBatch& batch, const std::string& input) {
     if (batch.format) return FolderTarget(batch.folder, input, *batch.format);
-    const auto format = SniffFormat(input);
-    return format ? FolderTarget(batch.folder, input, KeptFormat(*format)) : std::string{};
+    const auto format = SniffKeptFormat(input);
+    return format ? FolderTarget(batch.folder, input, *format) : std::string{};
 }
 
 // Two inputs whose results would land on the same file. Only inputs that
@@ -89,8 +93,10 @@ std::string FolderTarget(const std::string& folder, const std::string& input,
     return (fs::path(folder) / fs::path(input).stem()).string() + FormatExtension(format);
 }
 
-PictureFormat KeptFormat(PictureFormat inputFormat) {
-    return inputFormat == PictureFormat::Jpeg ? PictureFormat::Png : inputFormat;
+PictureFormat KeptFormat(PictureFormat inputFormat, bool colour) {
+    if (inputFormat == PictureFormat::Jpeg || (inputFormat == PictureFormat::Pnm && colour))
+        return PictureFormat::Png;
+    return inputFormat;
 }
 
 std::pair<std::size_t, std::size_t> ShareBounds(std::size_t count, const CliShard& shard) {

@@ -33,7 +33,7 @@ void PrintHelp(std::ostream& out) {
            "Operations and reports run left to right, as the desktop commands do.\n"
            "One input: -o names the output file, whose extension says its format.\n"
            "Several inputs: -o names an existing folder; each result keeps its input's name\n"
-           "and format (a JPEG's is written as PNG) unless --format says otherwise.\n"
+           "and format (a JPEG's or colour PPM's is written as PNG) unless --format says so.\n"
            "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n";
     for (const CliOption& option : ProgramOptions())
         PrintOptionLine(out, option.flag, option.argument, option.help);

@@ -101,7 +101,8 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     outcome.ok = job.input.empty() || OpenInput(doc, job.input, in, err);
     if (outcome.ok && !batch.folder.empty() && job.target.empty()) {
         // Its first bytes were unreadable a moment ago; name it as it reads now.
-        job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format));
+        const bool colour = doc.GetImage()->GetBitCount() > 8;
+        job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format, colour));
         job.target = FolderTarget(batch.folder, job.input, job.format);
     }
     CliContext context{doc, out};

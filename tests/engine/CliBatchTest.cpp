@@ -98,11 +98,11 @@ TEST_F(CliBatch, EachResultIsWrittenInTheFormatItsInputOrTheBatchAsks) {
     const fs::path formats = fs::path(ORVEX_TESTDATA) / "formats";
     std::vector<std::string> args;
     for (const char* name :
-         {"png-grey8.png", "jpeg-grey.jpg", "tiff-grey8-raw.tif", "pgm-p5.pgm"}) {
+         {"png-grey8.png", "jpeg-grey.jpg", "tiff-grey8-raw.tif", "pgm-p5.pgm", "ppm-p6.ppm"}) {
         fs::copy_file(formats / name, folder / name);
         args.push_back(P(name));
     }
-    args.push_back("--flip-h");
+    args.insert(args.end(), {"--grey", "--flip-h"});
     for (const char* out : {"kept", "asked"}) fs::create_directories(folder / out);
     auto into = [&](std::vector<std::string> extra) {
         std::vector<std::string> line = args;
@@ -116,13 +116,14 @@ TEST_F(CliBatch, EachResultIsWrittenInTheFormatItsInputOrTheBatchAsks) {
         text << std::ifstream(path, std::ios::binary).rdbuf();
         return text.str();
     };
-    // A JPEG's result is a PNG; the others keep their format, whatever their
+    // A JPEG's and a colour PPM's results are PNG; the others keep their format, whatever their
     // files are called, and hold the same picture as the TIFF files asked for.
     for (const auto& [kept, format] : std::vector<std::pair<std::string, PictureFormat>>{
              {"png-grey8.png", PictureFormat::Png},
              {"jpeg-grey.png", PictureFormat::Png},
              {"tiff-grey8-raw.tif", PictureFormat::Tiff},
-             {"pgm-p5.pgm", PictureFormat::Pnm}}) {
+             {"pgm-p5.pgm", PictureFormat::Pnm},
+             {"ppm-p6.png", PictureFormat::Png}}) {
         const std::string head = bytes(P("kept/" + kept)).substr(0, 8);
         EXPECT_EQ(
             DetectPictureFormat(reinterpret_cast<const std::uint8_t*>(head.data()), head.size()),
