@@ -10,9 +10,7 @@ CodecStatus WritePgm(const CImage& image, CByteStream& out, std::string& problem
     CPictureSource source;
     if (!source.Open(image, "PGM", problem)) return CodecStatus::Unsupported;
     if (!source.IsGrey()) {
-        problem =
-            "PGM files hold grey levels only, and this picture's colour table is not the "
-            "grey ramp";
+        problem = "PGM files hold grey levels only, and this picture shows colours";
         return CodecStatus::Unsupported;
     }
     const std::string header =

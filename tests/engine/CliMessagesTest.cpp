@@ -74,8 +74,7 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              {"bad-png-garbage.png --info", 1,
               "orvex-cli: bad-png-garbage.png: damaged PNG file (invalid IHDR chunk size)"},
              {"jpeg-rgb.jpg -o b.pgm", 1,
-              "orvex-cli: b.pgm: PGM files hold grey levels only, and this picture's colour table "
-              "is not the grey ramp"},
+              "orvex-cli: b.pgm: PGM files hold grey levels only, and this picture shows colours"},
              {"a.bmp --negative -o b.jpg", 2,
               "orvex-cli: b.jpg: the extension says what is written: .bmp, .png, .tif, .tiff or "
               ".pgm (try --help)"},
