@@ -122,17 +122,6 @@ TEST(GreyConversion, FewBitsAndBitFieldsAreConvertedToo) {
     }
 }
 
-TEST(GreyConversion, RegionOfInterestAndResolutionStay) {
-    CImage image;
-    ReadBmp(image, ColourRow24());
-    image.SetRoi({2, 0, 5, 1});
-    const CRect roi = image.GetRoi();
-    ASSERT_TRUE(image.ConvertToGrey());
-    EXPECT_EQ(image.GetRoi(), roi);
-    const auto block = BlockBytes(image);
-    EXPECT_EQ(block[24] | block[25] << 8, 2835);  // the builder's 2835 pixels per metre
-}
-
 TEST(GreyConversion, StepRecordsItsLineAndUndoGivesTheColoursBack) {
     CImageDocument doc;
     ReadBmp(*doc.GetImage(), ColourRow24());
@@ -161,14 +150,6 @@ TEST(GreyConversion, AGreyPictureIsLeftAlone) {
     EXPECT_FALSE(doc.GetImage()->HasBackup());
     EXPECT_TRUE(doc.GetRecipe().GetEntries().empty());
     EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST(GreyConversion, NoPictureIsReported) {
-    CMessageRecorder recorder;
-    CImage image;
-    EXPECT_FALSE(image.HasGreyRamp());
-    EXPECT_FALSE(image.ConvertToGrey());
-    EXPECT_EQ(recorder.messages, (std::vector<std::string>{"ConvertToGrey : invalid handle"}));
 }
 
 class GreyConversionCli : public CTempFolderTest {};

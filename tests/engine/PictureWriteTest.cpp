@@ -165,16 +165,6 @@ INSTANTIATE_TEST_SUITE_P(PngTiff, WrittenPicture,
 
 using PgmFile = CTempFolderTest;
 
-TEST_F(PgmFile, GreyPictureRoundTrips) {
-    CImage grey, back;
-    GreyPicture(grey);
-    std::string problem;
-    ASSERT_EQ(SavePictureFile(grey, P("grey.pgm"), PictureFormat::Pnm, problem), FileStatus::Ok);
-    SPictureFileInfo info;
-    ASSERT_EQ(ReadPictureFile(back, P("grey.pgm"), info), FileStatus::Ok) << info.problem;
-    EXPECT_EQ(BlockBytes(back), BlockBytes(grey));
-}
-
 TEST_F(PgmFile, PictureWithoutTheGreyRampIsRefusedAndNothingWritten) {
     CImage rainbow;
     RainbowPicture(rainbow);
@@ -188,14 +178,4 @@ TEST_F(PgmFile, PictureWithoutTheGreyRampIsRefusedAndNothingWritten) {
     EXPECT_EQ(std::filesystem::file_size(P("old.pgm")), 3u);
     EXPECT_FALSE(fs::exists(P("new.pgm")));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
-}
-
-TEST(JpegFile, IsNeverWritten) {
-    CImage grey;
-    GreyPicture(grey);
-    CMemoryStream out;
-    std::string problem;
-    EXPECT_EQ(WritePicture(grey, out, PictureFormat::Jpeg, problem), FileStatus::Refused);
-    EXPECT_FALSE(problem.empty());
-    EXPECT_TRUE(out.Bytes().empty());
 }
