@@ -16,9 +16,12 @@ build: bootstrap
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli orvex-manpage orvex-cli-manpage
 
 # build/release/orvex_VERSION_amd64.deb: the programs, their manual pages,
-# the completion, the menu entry, icons, tips and metainfo.
+# the completion, the menu entry, icons, tips, metainfo, copyright and
+# changelog; then checked by lintian, which fails on any error or warning.
+VERSION := $(shell grep -om1 'Orvex VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 package: build
 	cd $(RELEASE_DIR) && cpack
+	packaging/lintian-check.sh $(RELEASE_DIR)/orvex_$(VERSION)_amd64.deb
 
 run: build
 	cd $(RELEASE_DIR)/app && ./orvex
