@@ -2,12 +2,31 @@
 // The table the benchmarks print: each "ours/X" beside its "peer/X".
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
+
+// Where a benchmark keeps its files: a folder of this run's own, removed at
+// its end, so that two runs at once never read each other's half-written
+// files.
+inline std::string BenchTempPath(const std::string& name) {
+    struct CFolder {
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("orvex-bench-" + std::to_string(getpid()));
+        CFolder() { std::filesystem::create_directories(path); }
+        ~CFolder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const CFolder folder;
+    return (folder.path / name).string();
+}
 
 class CPairingReporter : public benchmark::ConsoleReporter {
 public:

@@ -20,8 +20,6 @@ namespace {
 constexpr int kSide = 4096;        // 16 MP
 constexpr int kLargeSide = 10000;  // 100 MP
 
-std::string TempPath(const std::string& name) { return "/tmp/orvex-codec-bench-" + name; }
-
 // A photograph-like picture: smooth shapes with a little noise, so that
 // compressed files have a realistic size.
 cv::Mat Scene(int side, int type) {
@@ -42,18 +40,19 @@ cv::Mat Scene(int side, int type) {
 const std::string& File(const std::string& name) {
     static const bool made = [] {
         const cv::Mat grey = Scene(kSide, CV_8UC1);
-        cv::imwrite(TempPath("grey.png"), grey);
-        cv::imwrite(TempPath("grey-lzw.tif"), grey);  // LZW is OpenCV's choice
-        cv::imwrite(TempPath("colour.jpg"), Scene(kSide, CV_8UC3), {cv::IMWRITE_JPEG_QUALITY, 90});
+        cv::imwrite(BenchTempPath("grey.png"), grey);
+        cv::imwrite(BenchTempPath("grey-lzw.tif"), grey);  // LZW is OpenCV's choice
+        cv::imwrite(BenchTempPath("colour.jpg"), Scene(kSide, CV_8UC3),
+                    {cv::IMWRITE_JPEG_QUALITY, 90});
         const cv::Mat large = Scene(kLargeSide, CV_8UC1);
-        cv::imwrite(TempPath("large.tif"), large, {cv::IMWRITE_TIFF_COMPRESSION, 1});
-        cv::imwrite(TempPath("large-lzw.tif"), large);
-        cv::imwrite(TempPath("large.bmp"), large);
+        cv::imwrite(BenchTempPath("large.tif"), large, {cv::IMWRITE_TIFF_COMPRESSION, 1});
+        cv::imwrite(BenchTempPath("large-lzw.tif"), large);
+        cv::imwrite(BenchTempPath("large.bmp"), large);
         return true;
     }();
     (void)made;
     static std::map<std::string, std::string> paths;
-    return paths.try_emplace(name, TempPath(name)).first->second;
+    return paths.try_emplace(name, BenchTempPath(name)).first->second;
 }
 
 void OursRead(benchmark::State& state, const std::string& name) {
@@ -82,14 +81,14 @@ void OursWrite(benchmark::State& state, PictureFormat format, const std::string&
     ReadPictureFile(image, File("grey.png"), info);
     for (auto _ : state) {
         std::string problem;
-        if (SavePictureFile(image, TempPath(name), format, problem) != FileStatus::Ok)
+        if (SavePictureFile(image, BenchTempPath(name), format, problem) != FileStatus::Ok)
             state.SkipWithError(problem.c_str());
     }
 }
 
 void PeerWrite(benchmark::State& state, const std::string& name) {
     const cv::Mat grey = cv::imread(File("grey.png"), cv::IMREAD_UNCHANGED);
-    for (auto _ : state) benchmark::DoNotOptimize(cv::imwrite(TempPath(name), grey));
+    for (auto _ : state) benchmark::DoNotOptimize(cv::imwrite(BenchTempPath(name), grey));
 }
 
 void OpenDocument(benchmark::State& state, const std::string& name) {

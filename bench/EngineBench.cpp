@@ -115,8 +115,6 @@ CMask FlatMask(int side) {
     return m;
 }
 
-std::string TempPath(const char* name) { return std::string("/tmp/orvex-bench-") + name; }
-
 void RegisterAll() {
     using benchmark::RegisterBenchmark;
     auto pair = [](const std::string& name, auto ours, auto peer) {
@@ -203,24 +201,24 @@ void RegisterAll() {
     pair("ReadFileBMP", [](benchmark::State& s) {
         CImage image;
         Load(image);
-        SaveBmpFile(image, TempPath("read.bmp"));
-        for (auto _ : s) benchmark::DoNotOptimize(ReadBmpFile(image, TempPath("read.bmp")));
+        SaveBmpFile(image, BenchTempPath("read.bmp"));
+        for (auto _ : s) benchmark::DoNotOptimize(ReadBmpFile(image, BenchTempPath("read.bmp")));
     }, [](benchmark::State& s) {
-        cv::imwrite(TempPath("read-peer.bmp"), SourceMat());
-        for (auto _ : s) benchmark::DoNotOptimize(cv::imread(TempPath("read-peer.bmp"), cv::IMREAD_UNCHANGED));
+        cv::imwrite(BenchTempPath("read-peer.bmp"), SourceMat());
+        for (auto _ : s) benchmark::DoNotOptimize(cv::imread(BenchTempPath("read-peer.bmp"), cv::IMREAD_UNCHANGED));
     });
     pair("SaveFileBMP", [](benchmark::State& s) {
         CImage image;
         Load(image);
         for (auto _ : s) {
-            std::FILE* f = std::fopen(TempPath("save.bmp").c_str(), "wb");
+            std::FILE* f = std::fopen(BenchTempPath("save.bmp").c_str(), "wb");
             CFileStream stream(f);
             benchmark::DoNotOptimize(image.SaveFileBMP(stream));
             std::fclose(f);
         }
     }, [](benchmark::State& s) {
         const cv::Mat m = SourceMat();
-        for (auto _ : s) benchmark::DoNotOptimize(cv::imwrite(TempPath("save-peer.bmp"), m));
+        for (auto _ : s) benchmark::DoNotOptimize(cv::imwrite(BenchTempPath("save-peer.bmp"), m));
     });
     pair("ConvertToGrey 24 bits", [](benchmark::State& s) {
         CImage image;
