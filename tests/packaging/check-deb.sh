@@ -49,8 +49,15 @@ depends=$(sed -n 's/^ Depends: //p' <<<"$info" | sed 's/ *([^)]*)//g; s/, */\n/g
 for library in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6gui6 qt6-qpa-plugins; do
   grep -qxF "$library" <<<"$depends" || fail "Depends lacks $library: ${depends//$'\n'/, }"
 done
-dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/orvex/changelog.gz | gunzip |
-  sed -n 1p | grep -q "^orvex ($version) " || fail "the changelog's latest entry is not version $version"
+# The papers in usr/share/doc/orvex, as the package holds them.
+paper() { dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/doc/orvex/$1"; }
+paper changelog.gz | gunzip | sed -n 1p | grep "^orvex ($version) " >/dev/null ||
+  fail "the changelog's latest entry is not version $version"
+
+licence=$(sed -n 's:.*<project_license>\(.*\)</project_license>.*:\1:p' \
+  "$source/packaging/org.orvex.Orvex.metainfo.xml")
+paper copyright | grep -x "License: $licence" >/dev/null ||
+  fail "the copyright file does not state the metainfo's licence, $licence"
 
 "$source/packaging/lintian-check.sh" "$deb" || fail "lintian"
 ((status == 0)) && echo "$deb: ${#expected[@]} files and dependencies as expected"
