@@ -72,10 +72,21 @@ public:
         header.kind = kind_;
         const tdir_t pages = TIFFNumberOfDirectories(tiff_);
         if (pages > 1) notes_.push_back("Page 1 / " + std::to_string(pages));
+        losses_.pages = static_cast<int>(pages);
+        losses_.alpha = channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
+        if (bits_ == 16) losses_.sampleBits = 16, losses_.windowHigh = 65535;
         return true;
     }
 
+    // Whatever the library reported while decoding makes the file damaged,
+    // although its calls succeeded.
     bool ReadPixels(const SPictureRows& rows) override {
+        client_.WatchDecoding();
+        return DecodePixels(rows) && (client_.Error().empty() || Damaged());
+    }
+
+private:
+    bool DecodePixels(const SPictureRows& rows) {
         const samples::SColumns all{0, 1, rows.width};
         if (kind_ == PictureKind::Palette8 && !ReadTable(rows)) return false;
         if (kind_ == PictureKind::Grey8 && bits_ == 16) {
@@ -86,6 +97,7 @@ public:
                 return false;
             window.Fix();
             notes_.insert(notes_.begin(), window.Note());
+            losses_.windowLow = window.Low(), losses_.windowHigh = window.High();
             return ForEachRow(rows, false, [&](int y, std::uint8_t* raw) {
                 window.LevelsRow(raw, channels_, kNativeBigEndian, minIsWhite_, all, rows.Row(y));
             });
@@ -106,7 +118,6 @@ public:
         });
     }
 
-private:
     bool Damaged() {
         return Fail(CodecStatus::Damaged,
                     "damaged TIFF file (" +
