@@ -32,7 +32,7 @@ bench: bootstrap
 	@bash scripts/bootstrap.sh --bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DORVEX_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target orvex-bench
-	$(BENCH_DIR)/bench/orvex-bench --benchmark_repetitions=5 \
+	$(BENCH_DIR)/bench/orvex-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
 	  --benchmark_out=$(BENCH_DIR)/bench.json --benchmark_out_format=json \
 	  --baseline=bench/baseline.json
 
