@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <opencv2/core.hpp>
 
 #include "Parallel.h"
@@ -18,6 +20,26 @@ const char* CoresLabel(int cores) { return cores == 1 ? "1 core" : "all cores"; 
 constexpr double kSlowerMargin = 1.10;
 
 }  // namespace
+
+std::string BenchFile(const std::string& name) {
+    struct SFolder {
+        std::string path;
+        SFolder() {
+            char pattern[] = "/tmp/orvex-bench-XXXXXX";
+            if (mkdtemp(pattern) == nullptr) {
+                std::perror("orvex-bench: no folder in /tmp");
+                std::exit(1);
+            }
+            path = pattern;
+        }
+        ~SFolder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const SFolder folder;
+    return folder.path + "/" + name;
+}
 
 std::vector<SBenchCase>& BenchCases() {
     static std::vector<SBenchCase> cases;

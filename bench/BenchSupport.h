@@ -36,6 +36,11 @@ void AddOurs(const std::string& op, Ours ours) {
     BenchCases().push_back({"ours", op, ours});
 }
 
+// A file of the run's own folder, made on first use in /tmp and removed with
+// everything in it when the program ends: two runs at once (two people on
+// one machine) never write each other's files.
+std::string BenchFile(const std::string& name);
+
 // Registers every case for one core (cores == 1) or for all of them
 // (cores == 0), both sides set to that many threads before each case.
 void RegisterCases(int cores);

@@ -29,7 +29,7 @@ namespace {
 constexpr int kSide = 4096;        // 16 MP
 constexpr int kLargeSide = 10000;  // 100 MP
 
-std::string TempPath(const std::string& name) { return "/tmp/orvex-codec-bench-" + name; }
+std::string TempPath(const std::string& name) { return BenchFile("codec-" + name); }
 
 // A photograph-like picture: smooth shapes with a little noise, so that
 // compressed files have a realistic size.
@@ -117,7 +117,8 @@ void PeerWrite(benchmark::State& state, const std::string& name, bool flush) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(cv::imwrite(TempPath(name), grey));
         if (!flush) continue;
-        for (const std::string& path : {TempPath(name), std::string("/tmp")}) {
+        const std::string file = TempPath(name);
+        for (const std::string& path : {file, file.substr(0, file.rfind('/'))}) {
             const int fd = open(path.c_str(), O_RDONLY);
             fsync(fd);
             close(fd);

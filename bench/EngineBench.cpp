@@ -141,7 +141,7 @@ CMask FlatMask(int side) {
     return m;
 }
 
-std::string TempPath(const char* name) { return std::string("/tmp/orvex-bench-") + name; }
+std::string TempPath(const char* name) { return BenchFile(name); }
 
 const int kAdded = [] {
     const auto pair = [](const std::string& name, auto ours, auto peer) {
