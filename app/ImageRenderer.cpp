@@ -99,9 +99,8 @@ QImage RenderIndexed(const CImage& image, const CSourceRows& src, QSize target, 
 
 // For the screen: the colours of the indices straight away, so that painting
 // needs no conversion of the whole piece afterwards.
-QImage RenderIndexedColours(const CImage& image, const CSourceRows& src, QSize target, QRect area) {
-    QImage out(area.size(), QImage::Format_RGB32);
-    if (out.isNull()) return out;
+void FillIndexedColours(QImage& out, const CImage& image, const CSourceRows& src, QSize target,
+                        QRect area) {
     const QList<QRgb> table = ColorTable(image);
     const QRgb* colours = table.constData();
     switch (src.bitCount) {
@@ -120,12 +119,9 @@ QImage RenderIndexedColours(const CImage& image, const CSourceRows& src, QSize t
                 return colours[IndexAt<8>(row, x)];
             });
     }
-    return out;
 }
 
-QImage RenderDirect(const CSourceRows& src, QSize target, QRect area) {
-    QImage out(area.size(), QImage::Format_RGB32);
-    if (out.isNull()) return out;
+void FillDirect(QImage& out, const CSourceRows& src, QSize target, QRect area) {
     auto colour = [&src](std::uint32_t pixel) {
         return qRgb(src.red.Value(pixel), src.green.Value(pixel), src.blue.Value(pixel));
     };
@@ -146,12 +142,14 @@ QImage RenderDirect(const CSourceRows& src, QSize target, QRect area) {
                 return colour(CStoredRows::Word32(row, x));
             });
     }
-    return out;
 }
 
-// The part `area` of the picture stretched to `target`; indexed pictures as
-// Format_Indexed8 or, for the screen, already in colour.
-QImage Render(const CImage& image, QSize target, QRect area, bool colours, DisplayStatus& result) {
+// The part `area` of the picture stretched to `target`. Indexed pictures
+// come as Format_Indexed8, unless `screen` is given: then every picture is
+// drawn in colour into it, reused when it already has the area's size (a
+// repaint then finds its memory ready instead of having it mapped anew).
+QImage Render(const CImage& image, QSize target, QRect area, QImage* screen,
+              DisplayStatus& result) {
     result = DisplayStatus::NoPicture;
     area &= QRect(QPoint(0, 0), target);
     if (!image.IsValid() || area.isEmpty()) return {};
@@ -161,24 +159,27 @@ QImage Render(const CImage& image, QSize target, QRect area, bool colours, Displ
         result = DisplayStatus::NoData;
         return {};
     }
-    QImage out;
-    switch (src.bitCount) {
-        case 1:
-        case 4:
-        case 8:
-            out = colours ? RenderIndexedColours(image, src, target, area)
-                          : RenderIndexed(image, src, target, area);
-            break;
-        case 16:
-        case 24:
-        case 32:
-            out = RenderDirect(src, target, area);
-            break;
-        default:
-            result = DisplayStatus::NoData;
-            return {};
+    const bool indexed = src.bitCount == 1 || src.bitCount == 4 || src.bitCount == 8;
+    const bool direct = src.bitCount == 16 || src.bitCount == 24 || src.bitCount == 32;
+    if (!indexed && !direct) {
+        result = DisplayStatus::NoData;
+        return {};
     }
-    if (!out.isNull()) result = DisplayStatus::Drawn;
+    if (indexed && screen == nullptr) {
+        QImage out = RenderIndexed(image, src, target, area);
+        if (!out.isNull()) result = DisplayStatus::Drawn;
+        return out;
+    }
+    QImage fresh;
+    QImage& out = screen ? *screen : fresh;
+    if (out.size() != area.size() || out.format() != QImage::Format_RGB32)
+        out = QImage(area.size(), QImage::Format_RGB32);
+    if (out.isNull()) return {};
+    if (indexed)
+        FillIndexedColours(out, image, src, target, area);
+    else
+        FillDirect(out, src, target, area);
+    result = DisplayStatus::Drawn;
     return out;
 }
 
@@ -186,7 +187,7 @@ QImage Render(const CImage& image, QSize target, QRect area, bool colours, Displ
 
 QImage RenderPicture(const CImage& image, QSize target, QRect area, DisplayStatus* status) {
     DisplayStatus ignored;
-    return Render(image, target, area, false, status ? *status : ignored);
+    return Render(image, target, area, nullptr, status ? *status : ignored);
 }
 
 int DisplayImage(QPainter& painter, const CImage& image, float zoom, QSize size, QRect exposed,
@@ -201,11 +202,13 @@ int DisplayImage(QPainter& painter, const CImage& image, float zoom, QSize size,
     // Large areas (a printed page) are built in bands to bound the memory.
     const int bandRows = static_cast<int>(
         std::max<std::int64_t>(1, kBandBytes / (4 * static_cast<std::int64_t>(area.width()))));
+    // One screen image per thread, kept from one repaint to the next.
+    static thread_local QImage screen;
     int drawn = 0;
     for (int top = area.top(); top <= area.bottom(); top += bandRows) {
         const QRect band(area.left(), top, area.width(),
                          std::min(bandRows, area.bottom() + 1 - top));
-        const QImage piece = Render(image, target, band, true, result);
+        const QImage piece = Render(image, target, band, &screen, result);
         if (piece.isNull()) break;
         painter.drawImage(band.topLeft(), piece);
         drawn += band.height();
