@@ -37,40 +37,50 @@ std::string ReadInputList(const std::string& list, std::istream& in,
     return {};
 }
 
-// The format a result keeps, from its input's first bytes, read without
-// decoding anything.
-std::optional<PictureFormat> SniffKeptFormat(const std::string& path) {
+// The format of a file from its first bytes, read without decoding
+// anything; none when they are no known signature or cannot be read
+// (`opened` says which).
+std::optional<PictureFormat> SniffFormat(const std::string& path, bool& opened) {
     std::ifstream file(path, std::ios::binary);
+    opened = file.is_open();
     std::uint8_t head[8] = {};
     file.read(reinterpret_cast<char*>(head), sizeof head);
-    const auto format = DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
-    if (!format) return std::nullopt;
-    return KeptFormat(*format);
+    return DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
 }
 
 // Where an input's result goes in the batch's folder; empty when the input
 // is no picture that can be read (it fails when its turn comes).
-std::string TargetOf(const CliBatch& batch, const std::string& input) {
-    if (batch.format) return FolderTarget(batch.folder, input, *batch.format);
-    const auto format = SniffKeptFormat(input);
-    return format ? FolderTarget(batch.folder, input, *format) : std::string{};
+std::string TargetOf(const CliBatch& batch, const CliInput& input) {
+    if (batch.format) return FolderTarget(batch.folder, input.subfolder, input.path, *batch.format);
+    bool opened = false;
+    const auto format = SniffFormat(input.path, opened);
+    return format ? FolderTarget(batch.folder, input.subfolder, input.path, KeptFormat(*format))
+                  : std::string{};
+}
+
+// A file found in a folder input that holds no picture of a known format:
+// counted, neither processed nor failed. One that cannot be read is left to
+// fail with its reason.
+bool IsNotPicture(const CliInput& input) {
+    bool opened = false;
+    return input.found && !SniffFormat(input.path, opened) && opened;
 }
 
 // Two inputs whose results would land on the same file. Only inputs that
 // share a name without extension can meet, so only theirs are looked at.
-std::string FindCollision(const CliBatch& batch, const std::vector<std::string>& inputs) {
+std::string FindCollision(const CliBatch& batch, const std::vector<CliInput>& inputs) {
     std::unordered_map<std::string, std::vector<std::size_t>> byStem;
     for (std::size_t i = 0; i < inputs.size(); ++i)
-        byStem[fs::path(inputs[i]).stem().string()].push_back(i);
+        byStem[fs::path(inputs[i].path).stem().string()].push_back(i);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        const std::vector<std::size_t>& group = byStem[fs::path(inputs[i]).stem().string()];
+        const std::vector<std::size_t>& group = byStem[fs::path(inputs[i].path).stem().string()];
         if (group.size() < 2 || group.front() != i) continue;
         std::map<std::string, std::size_t> writer;
         for (const std::size_t j : group) {
             const std::string target = TargetOf(batch, inputs[j]);
             if (target.empty()) continue;
             if (const auto first = writer.find(target); first != writer.end())
-                return "orvex-cli: " + inputs[first->second] + " and " + inputs[j] +
+                return "orvex-cli: " + inputs[first->second].path + " and " + inputs[j].path +
                        " would both be written to " + target;
             writer.emplace(target, j);
         }
@@ -87,9 +97,10 @@ std::string CheckFolder(const std::string& folder) {
 
 }  // namespace
 
-std::string FolderTarget(const std::string& folder, const std::string& input,
-                         PictureFormat format) {
-    return (fs::path(folder) / fs::path(input).stem()).string() + FormatExtension(format);
+std::string FolderTarget(const std::string& folder, const std::string& subfolder,
+                         const std::string& input, PictureFormat format) {
+    return (fs::path(folder) / subfolder / fs::path(input).stem()).string() +
+           FormatExtension(format);
 }
 
 PictureFormat KeptFormat(PictureFormat inputFormat) {
@@ -107,13 +118,18 @@ std::pair<std::size_t, std::size_t> ShareBounds(std::size_t count, const CliShar
 }
 
 std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
-    std::vector<std::string> inputs = plan.inputs;
+    std::vector<std::string> named = plan.inputs;
     if (!plan.filesFrom.empty())
-        if (std::string problem = ReadInputList(plan.filesFrom, in, inputs); !problem.empty())
+        if (std::string problem = ReadInputList(plan.filesFrom, in, named); !problem.empty())
             return problem;
-    const bool several = inputs.size() > 1 || plan.FromList();
+    std::vector<CliInput> inputs;
+    if (std::string problem = ExpandFolderInputs(named, plan.recursive, inputs, batch.fromFolder);
+        !problem.empty())
+        return problem;
+    const bool several = inputs.size() > 1 || plan.FromList() || batch.fromFolder;
+    batch.several = several;
     const bool pictureFromStdin =
-        std::find(inputs.begin(), inputs.end(), kStandardStream) != inputs.end();
+        std::find(named.begin(), named.end(), kStandardStream) != named.end();
     if (pictureFromStdin && several)
         return "orvex-cli: - (standard input) can only be the one input (try --help)";
 
@@ -146,10 +162,15 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
 
     std::size_t first = 0, last = inputs.size();
     if (plan.shard) std::tie(first, last) = ShareBounds(inputs.size(), *plan.shard);
-    if (inputs.empty() && !plan.FromList()) inputs.push_back({}), last = 1;  // --uniform
+    if (inputs.empty() && !several) inputs.push_back({}), last = 1;  // --uniform
     batch.files = last - first;
     for (std::size_t i = first; i < last; ++i) {
-        CliJob job{inputs[i], intoFolder ? TargetOf(batch, inputs[i]) : output, fileFormat};
+        if (IsNotPicture(inputs[i])) {
+            ++batch.notPictures;
+            continue;
+        }
+        CliJob job{inputs[i].path, intoFolder ? TargetOf(batch, inputs[i]) : output, fileFormat,
+                   inputs[i].subfolder};
         if (intoFolder && !job.target.empty()) job.format = *WritableFormatFromPath(job.target);
         if (plan.skipExisting && !job.target.empty() && fs::exists(job.target, ec)) {
             ++batch.skipped;

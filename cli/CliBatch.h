@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "CliPlan.h"
+#include "FolderInputs.h"
 #include "PictureFormat.h"
 
 struct CliJob {
     std::string input;   // empty for a picture made with --uniform; "-" standard input
     std::string target;  // empty: nothing written; "-" standard output
     PictureFormat format = PictureFormat::Bmp;  // what the target is written in
+    std::string subfolder;  // where the target goes under the batch's folder (--recursive)
 };
 
 struct CliBatch {
@@ -25,15 +27,20 @@ struct CliBatch {
     std::optional<PictureFormat> format;  // --format, for a folder
     std::size_t files = 0;                // inputs of this share, skipped ones included
     std::size_t skipped = 0;              // left out by --skip-existing
+    std::size_t notPictures = 0;          // files of no known format found in folder inputs
+    bool fromFolder = false;              // some input is a folder
+    // Several inputs, a list or a folder: a batch however many files it holds.
+    bool several = false;
 };
 
 // Fills `batch`; empty back, or the one line that says what is wrong
 // (exit status 2). `in` is read when the list comes from standard input.
 std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch);
 
-// The file an input's result goes to in `folder`: the input's name without
-// its extension, with the extension of `format`.
-std::string FolderTarget(const std::string& folder, const std::string& input, PictureFormat format);
+// The file an input's result goes to in `folder`, or in its `subfolder`: the
+// input's name without its extension, with the extension of `format`.
+std::string FolderTarget(const std::string& folder, const std::string& subfolder,
+                         const std::string& input, PictureFormat format);
 
 // The format a result is written in when nothing asks for one: the input's,
 // PNG for a JPEG (which is read, never written) and for a colour PPM (as

@@ -34,6 +34,8 @@ void PrintHelp(std::ostream& out) {
            "One input: -o names the output file, whose extension says its format.\n"
            "Several inputs: -o names an existing folder; each result keeps its input's name\n"
            "and format (a JPEG's or colour PPM's is written as PNG) unless --format says so.\n"
+           "A folder as an input: its files, in byte order of their names; those of no known\n"
+           "format are counted, not processed.\n"
            "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n";
     for (const CliOption& option : ProgramOptions())
         PrintOptionLine(out, option.flag, option.argument, option.help);

@@ -170,9 +170,11 @@ std::string ReadPlan(const std::vector<std::string>& commandLine, CliPlan& plan)
         } else if (a == "--help" || a == "-h") {
             plan.help = true;
             ++i;
-        } else if (a == "--list-filters" || a == "--version" || a == "--skip-existing") {
+        } else if (a == "--list-filters" || a == "--version" || a == "--skip-existing" ||
+                   a == "--recursive") {
             (a == "--version"         ? plan.version
              : a == "--skip-existing" ? plan.skipExisting
+             : a == "--recursive"     ? plan.recursive
                                       : plan.listFilters) = true;
             ++i;
         } else if (TakesValue(a) && FindOperation(a) == nullptr) {

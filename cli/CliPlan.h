@@ -34,6 +34,7 @@ struct CliPlan {
     std::string filesFrom;                // --files-from: a list file, or "-"
     std::optional<CliShard> shard;        // --shard
     bool skipExisting = false;            // --skip-existing
+    bool recursive = false;               // --recursive: folder inputs take their subfolders
     bool help = false;
     bool listFilters = false;  // --list-filters
     bool version = false;      // --version

@@ -101,6 +101,17 @@ bool ReplacesInput(const CliBatch& batch, const CliJob& job) {
     return std::filesystem::equivalent(job.input, job.target, ec);
 }
 
+// The subfolder of the batch's folder a result of --recursive goes into,
+// made when it is not there yet.
+bool MakeSubfolder(const CliBatch& batch, const CliJob& job, std::ostream& err) {
+    if (job.subfolder.empty()) return true;
+    const std::filesystem::path folder = std::filesystem::path(batch.folder) / job.subfolder;
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) err << MessagePrefix(folder.string()) << SystemReason(ec.value()) << '\n';
+    return !ec;
+}
+
 // Runs the whole plan on one job's input and writes its result.
 FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std::istream& in) {
     FileOutcome outcome;
@@ -112,7 +123,7 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     if (outcome.ok && !batch.folder.empty() && job.target.empty()) {
         // Its first bytes were unreadable a moment ago; name it as it reads now.
         job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format));
-        job.target = FolderTarget(batch.folder, job.input, job.format);
+        job.target = FolderTarget(batch.folder, job.subfolder, job.input, job.format);
     }
     CliContext context{doc, out};
     for (std::size_t i = 0; outcome.ok && i < plan.steps.size(); ++i) {
@@ -130,7 +141,8 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     }
     // Writing over the input says what of it the result does not keep.
     const bool replacesInput = outcome.ok && ReplacesInput(batch, job);
-    if (outcome.ok && !job.target.empty()) outcome.ok = SaveResult(doc, job, out, err);
+    if (outcome.ok && !job.target.empty())
+        outcome.ok = MakeSubfolder(batch, job, err) && SaveResult(doc, job, out, err);
     if (const std::string note = LossNote(doc.GetFileInfo().losses);
         outcome.ok && replacesInput && !note.empty())
         err << prefix << note << '\n';
@@ -162,7 +174,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
     // Files are independent: process them on all cores, report in input order.
     const std::vector<CliJob>& jobs = batch.jobs;
-    const bool several = batch.files > 1 || plan.FromList();
+    const bool several = batch.several;
     std::vector<FileOutcome> outcomes(jobs.size());
     CBatchProgress meter(err, jobs.size(), progress && several);
     std::atomic<std::size_t> next{0};
@@ -188,9 +200,14 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         failures += outcomes[i].ok ? 0 : 1;
     }
     // A job of a batch ends with its counts, so a scheduler's log tells how far it got.
-    if ((several && failures > 0) || plan.FromList() || plan.skipExisting)
+    if ((several && failures > 0) || plan.FromList() || plan.skipExisting || batch.fromFolder) {
         err << "orvex-cli: " << batch.files << (batch.files == 1 ? " file: " : " files: ")
             << jobs.size() - failures << " done, " << batch.skipped << " skipped, " << failures
-            << " failed\n";
+            << " failed";
+        if (batch.notPictures > 0)
+            err << ", " << batch.notPictures
+                << (batch.notPictures == 1 ? " not a picture" : " not pictures");
+        err << '\n';
+    }
     return FinishOutput(out, err, failures == 0 ? kExitOk : kExitFailed);
 }

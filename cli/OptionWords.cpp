@@ -15,6 +15,8 @@ const std::vector<CliOption>& ProgramOptions() {
         {"--files-from", "LIST", "read input paths from LIST, one a line (- standard input)"},
         {"--shard", "K/N", "process only the K-th of N equal shares of the inputs (1 <= K <= N)"},
         {"--skip-existing", "", "leave out the inputs whose output file exists already"},
+        {"--recursive", "",
+         "a folder input takes its subfolders too, kept under the output folder"},
         {"--list-filters", "", "the catalogue kernels: key, size, description"},
         {"--version", "", "the program's version"},
         {"--help", "", "this help (also -h)"},

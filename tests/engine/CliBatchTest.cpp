@@ -135,3 +135,33 @@ TEST_F(CliBatch, EachResultIsWrittenInTheFormatItsInputOrTheBatchAsks) {
         EXPECT_EQ(bytes(P("k.bmp")), bytes(P("a.bmp"))) << kept;
     }
 }
+
+TEST_F(CliBatch, AFolderGivesItsPicturesInByteOrderOfTheirNamesAndCountsTheRest) {
+    fs::create_directories(folder / "in" / "sub");
+    for (const char* name : {"b.bmp", "_.bmp", "B.bmp", "a.bmp", "sub/c.bmp"})
+        ASSERT_EQ(RunTool({"--uniform", "5,3,7", "-o", P(std::string("in/") + name)}).status, 0);
+    for (const char* name : {"notes.txt", "Thumbs.db"})
+        std::ofstream(P(std::string("in/") + name)) << "no picture\n";
+    const CliResult r = RunTool({P("in"), "--info"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string order;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("==> ", 0) == 0)
+            order += fs::path(line.substr(4, line.size() - 8)).filename().string() + " ";
+    EXPECT_EQ(order, "B.bmp _.bmp a.bmp b.bmp ");
+    EXPECT_EQ(r.err, "orvex-cli: 6 files: 4 done, 0 skipped, 0 failed, 2 not pictures\n");
+}
+
+TEST_F(CliBatch, RecursiveTakesSubfoldersAndKeepsTheirPathsUnderTheOutput) {
+    fs::create_directories(folder / "in" / "sub" / "deeper");
+    fs::create_directories(folder / "out");
+    for (const char* name : {"top.bmp", "sub/deeper/top.bmp", "sub/mid.bmp"})
+        ASSERT_EQ(RunTool({"--uniform", "5,3,7", "-o", P(std::string("in/") + name)}).status, 0);
+    const CliResult r = RunTool({P("in"), "--recursive", "--negative", "-o", P("out")});
+    EXPECT_EQ(r.err, "orvex-cli: 3 files: 3 done, 0 skipped, 0 failed\n");
+    for (const char* name : {"top.bmp", "sub/deeper/top.bmp", "sub/mid.bmp"})
+        EXPECT_NE(RunTool({P(std::string("out/") + name), "--stats"}).out.find("\nMinimum: 248\n"),
+                  std::string::npos)
+            << name;
+}

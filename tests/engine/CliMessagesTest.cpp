@@ -27,6 +27,8 @@ protected:
         fs::permissions(P("ro/x.bmp"), fs::perms::none);
         fs::create_directories(folder / "out");
         fs::create_directories(folder / "scans");
+        fs::create_directories(folder / "locked");
+        fs::permissions(P("locked"), fs::perms::none);
         std::ofstream(P("notes.txt")) << "not a picture\n";
         std::ofstream(P("r.txt")) << "--negative\n";
         for (const char* picture : {"bad-png-garbage.png", "jpeg-rgb.jpg", "tiff-grey8-3pages.tif"})
@@ -62,7 +64,11 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              // A failing file: its name and the system's reason.
              {"nosuch.bmp --info", 1, "orvex-cli: nosuch.bmp: No such file or directory"},
              {"ro/x.bmp --info", 1, "orvex-cli: ro/x.bmp: Permission denied", true},
-             {"scans --info", 1, "orvex-cli: scans: Is a directory"},
+             // A folder: an empty one is no error; one that cannot be read is, and so is
+             // each of its files that cannot be read, which is no "not a picture".
+             {"scans --info", 0, "orvex-cli: 0 files: 0 done, 0 skipped, 0 failed"},
+             {"locked --info", 2, "orvex-cli: locked: Permission denied", true},
+             {"ro --info", 1, "orvex-cli: ro/x.bmp: Permission denied", true},
              {"a.bmp d1/x.bmp --negative -o missing/", 2,
               "orvex-cli: missing/: No such file or directory"},
              {"a.bmp --palette-file none.pal -o b.bmp", 1,
