@@ -172,13 +172,30 @@ private:
         return compression_ == COMPRESSION_NONE && bits_ == 8 && fillOrder == FILLORDER_MSB2LSB;
     }
 
+    // Rows that follow each other in the file, across strips (a writer may
+    // put one row in each), are read in one call, up to kRowsAtOnce.
     bool ReadPlainRows(const SPictureRows& rows, std::uint64_t scanline,
                        const std::function<void(int, std::uint8_t*)>& use) {
         std::uint32_t rowsPerStrip = 0;
         TIFFGetFieldDefaulted(tiff_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
         rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, rows.height);
-        constexpr std::uint32_t kRowsAtOnce = 4096;
-        std::vector<std::uint8_t*> targets(std::min(rowsPerStrip, kRowsAtOnce));
+        constexpr std::size_t kRowsAtOnce = 4096;
+        std::vector<std::uint8_t*> targets;
+        targets.reserve(kRowsAtOnce);
+        std::uint64_t runOffset = 0;
+        int runTop = 0;
+        auto flush = [&] {
+            if (!targets.empty() &&
+                !input_.ReadRows(runOffset, targets.data(), targets.size(), scanline))
+                return false;
+            for (std::size_t k = 0; k < targets.size(); ++k)
+                use(runTop + static_cast<int>(k), targets[k]);
+            targets.clear();
+            return true;
+        };
+        const auto cutShort = [&] {
+            return Fail(CodecStatus::Damaged, "damaged TIFF file (the pixel data is cut short)");
+        };
         for (std::uint32_t top = 0, strip = 0; top < static_cast<std::uint32_t>(rows.height);
              top += rowsPerStrip, ++strip) {
             const std::uint32_t count = std::min<std::uint32_t>(rowsPerStrip, rows.height - top);
@@ -186,18 +203,16 @@ private:
             const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tiff_, strip, &error);
             const std::uint64_t bytes = TIFFGetStrileByteCountWithErr(tiff_, strip, &error);
             if (error != 0 || bytes < count * scanline) return Damaged();
-            for (std::uint32_t done = 0; done < count; done += kRowsAtOnce) {
-                const std::uint32_t n = std::min(kRowsAtOnce, count - done);
-                for (std::uint32_t k = 0; k < n; ++k)
-                    targets[k] = rows.Row(static_cast<int>(top + done + k));
-                if (!input_.ReadRows(offset + done * scanline, targets.data(), n, scanline))
-                    return Fail(CodecStatus::Damaged,
-                                "damaged TIFF file (the pixel data is cut short)");
-                for (std::uint32_t k = 0; k < n; ++k)
-                    use(static_cast<int>(top + done + k), targets[k]);
+            for (std::uint32_t k = 0; k < count; ++k) {
+                const std::uint64_t at = offset + k * scanline;
+                const bool follows = at == runOffset + targets.size() * scanline;
+                if (!targets.empty() && (!follows || targets.size() == kRowsAtOnce) && !flush())
+                    return cutShort();
+                if (targets.empty()) runOffset = at, runTop = static_cast<int>(top + k);
+                targets.push_back(rows.Row(static_cast<int>(top + k)));
             }
         }
-        return true;
+        return flush() || cutShort();
     }
 
     bool ForEachTiledRow(const SPictureRows& rows, std::uint64_t scanline,
