@@ -137,9 +137,9 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
     if (!intoFolder && !output.empty() && output != kStandardStream) {
         const auto named = WritableFormatFromPath(output);
         if (!named)
-            return Problem(output,
-                           "the extension says what is written: .bmp, .png, .tif, "
-                           ".tiff or .pgm (try --help)");
+            return Problem(output, "the extension says what is written: " +
+                                       JoinWords(WritableExtensions("."), " or ") +
+                                       " (try --help)");
         if (plan.format && *plan.format != *named)
             return Problem(output, "--format says another format than the extension");
         fileFormat = *named;

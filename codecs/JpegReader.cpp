@@ -10,7 +10,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "Codecs.h"
+#include "PictureReader.h"
 
 namespace {
 
@@ -169,6 +169,10 @@ private:
 };
 
 }  // namespace
+
+bool MatchesJpeg(const std::uint8_t* head, std::size_t size) {
+    return size >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+}
 
 std::unique_ptr<CPictureReader> NewJpegReader(CCodecInput& input) {
     return std::make_unique<CJpegReader>(input);

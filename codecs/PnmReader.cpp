@@ -4,10 +4,10 @@
 // into the engine's rows.
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
-#include "Codecs.h"
-#include "SampleRows.h"
+#include "PictureReader.h"
 
 namespace {
 
@@ -98,6 +98,7 @@ public:
         header.width = static_cast<std::int64_t>(width);
         header.height = static_cast<std::int64_t>(height);
         header.kind = channels_ == 3 ? PictureKind::Colour24 : PictureKind::Grey8;
+        if (maximum_ > 255 && channels_ == 1) header.sampleBits = 16, header.white = maximum_;
         return true;
     }
 
@@ -105,16 +106,11 @@ public:
         const samples::SColumns all{0, 1, rows.width};
         rowSamples_ = static_cast<std::uint64_t>(rows.width) * channels_;
         const bool wide = maximum_ > 255;
-        if (wide && channels_ == 1) {
-            samples::CGreyWindow& window = *window_;
-            if (!ForEachRow(rows, [&](int, std::uint8_t* raw) {
-                    window.ObserveRow(raw, 1, true, false, all);
-                }))
-                return false;
-            window.Fix();
-            notes_.push_back(window.Note());
+        if (rows.window != nullptr) {
+            deep_.assign(static_cast<std::size_t>(rows.width), 0);
             return ForEachRow(rows, [&](int y, std::uint8_t* raw) {
-                window.LevelsRow(raw, 1, true, false, all, rows.Row(y));
+                samples::DeepGrey(raw, 1, true, false, all, deep_.data());
+                rows.Deep(y, deep_.data(), all);
             });
         }
         const samples::CMaxScale scale(maximum_);
@@ -123,10 +119,7 @@ public:
             if (wide) {
                 // 16-bit colour: scaled by its maximum into the row itself.
                 for (std::uint64_t i = 0; i < rowSamples_; ++i)
-                    raw[i] = static_cast<std::uint8_t>(
-                        (std::min(samples::Sample16At(raw, i, true), maximum_) * 255 +
-                         maximum_ / 2) /
-                        maximum_);
+                    raw[i] = samples::RoundedLevel(samples::Sample16At(raw, i, true), maximum_);
             } else if (maximum_ != 255) {
                 for (std::uint64_t i = 0; i < rowSamples_; ++i) raw[i] = scale(raw[i]);
             }
@@ -182,10 +175,17 @@ private:
     unsigned maximum_ = 255;
     std::uint64_t dataStart_ = 0, rowSamples_ = 0;
     std::vector<std::uint8_t> buffer_;
-    std::unique_ptr<samples::CGreyWindow> window_ = std::make_unique<samples::CGreyWindow>();
+    std::vector<std::uint16_t> deep_;
 };
 
 }  // namespace
+
+// P2/P5 grey and P3/P6 colour, followed by white space.
+bool MatchesPnm(const std::uint8_t* head, std::size_t size) {
+    return size >= 3 && head[0] == 'P' &&
+           (head[1] == '2' || head[1] == '3' || head[1] == '5' || head[1] == '6') &&
+           std::strchr(" \t\r\n\v\f", head[2]) != nullptr && head[2] != 0;
+}
 
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input) {
     return std::make_unique<CPnmReader>(input);

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "Codecs.h"
+#include "PictureReader.h"
 #include "PictureSource.h"
 
-CodecStatus WritePgm(const CImage& image, CByteStream& out, std::string& problem) {
+CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PGM", problem)) return CodecStatus::Unsupported;
     if (!source.IsGrey()) {

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <functional>
 #include <vector>
 
-#include "Codecs.h"
-#include "SampleRows.h"
+#include "PictureReader.h"
 #include "TiffClient.h"
 
 namespace {
@@ -70,8 +70,10 @@ public:
         header.width = width;
         header.height = height;
         header.kind = kind_;
-        const tdir_t pages = TIFFNumberOfDirectories(tiff_);
-        if (pages > 1) notes_.push_back("Page 1 / " + std::to_string(pages));
+        if (kind_ == PictureKind::Grey8 && bits_ == 16)
+            header.sampleBits = 16, header.white = 65535;
+        losses_.pages = static_cast<int>(TIFFNumberOfDirectories(tiff_));
+        losses_.alpha = channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
         return true;
     }
 
@@ -86,16 +88,11 @@ private:
     bool DecodePixels(const SPictureRows& rows) {
         const samples::SColumns all{0, 1, rows.width};
         if (kind_ == PictureKind::Palette8 && !ReadTable(rows)) return false;
-        if (kind_ == PictureKind::Grey8 && bits_ == 16) {
-            samples::CGreyWindow& window = *window_;
-            if (!ForEachRow(rows, false, [&](int, std::uint8_t* raw) {
-                    window.ObserveRow(raw, channels_, kNativeBigEndian, minIsWhite_, all);
-                }))
-                return false;
-            window.Fix();
-            notes_.insert(notes_.begin(), window.Note());
+        if (rows.window != nullptr) {
+            deep_.assign(static_cast<std::size_t>(rows.width), 0);
             return ForEachRow(rows, false, [&](int y, std::uint8_t* raw) {
-                window.LevelsRow(raw, channels_, kNativeBigEndian, minIsWhite_, all, rows.Row(y));
+                samples::DeepGrey(raw, channels_, kNativeBigEndian, minIsWhite_, all, deep_.data());
+                rows.Deep(y, deep_.data(), all);
             });
         }
         // 8-bit samples that fill no more than a block row are read into it.
@@ -255,10 +252,14 @@ private:
     bool minIsWhite_ = false;
     PictureKind kind_ = PictureKind::Grey8;
     std::vector<std::uint8_t> buffer_;
-    std::unique_ptr<samples::CGreyWindow> window_ = std::make_unique<samples::CGreyWindow>();
+    std::vector<std::uint16_t> deep_;
 };
 
 }  // namespace
+
+bool MatchesTiff(const std::uint8_t* head, std::size_t size) {
+    return size >= 4 && (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0);
+}
 
 std::unique_ptr<CPictureReader> NewTiffReader(CCodecInput& input) {
     return std::make_unique<CTiffReader>(input);

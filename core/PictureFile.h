@@ -1,8 +1,7 @@
 #pragma once
-// Picture files in every format Orvex reads and writes. The format of a file
-// that is read comes from its first bytes; BMP files go through the engine's
-// own reader and writer exactly as before, the other formats through the
-// codecs beside it.
+// Picture files in every format Orvex reads and writes, each through its
+// row of the list of formats. The format of a file that is read comes from
+// its first bytes. The history lines a read adds are written here.
 
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "ByteStream.h"
 #include "Image.h"
 #include "PictureFormat.h"
+#include "PictureLosses.h"
 
 // What a read tells beside the picture.
 struct SPictureFileInfo {
@@ -18,6 +18,8 @@ struct SPictureFileInfo {
     // History lines that follow "Image : %d x %d", such as
     // "Image 16 bits : fenêtre MIN..MAX" or "Page 1 / N".
     std::vector<std::string> historyNotes;
+    // What the file held that the picture does not keep (nothing for BMP).
+    SPictureLosses losses;
     // Why a file of another format than BMP was refused (Damaged, Refused),
     // in a few English words for orvex-cli's standard error. A BMP file's
     // refusal has been told through the engine's message sink, as always.
