@@ -13,7 +13,8 @@ bootstrap:
 
 build: bootstrap
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli orvex-manpage orvex-cli-manpage
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli orvex-manpage orvex-cli-manpage \
+	  orvex-desktop-entry
 
 # build/release/orvex_VERSION_amd64.deb: the programs, their manual pages,
 # the completion, the menu entry, icons, tips and metainfo.

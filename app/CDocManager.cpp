@@ -15,58 +15,74 @@
 #include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "COrvexDoc.h"
+#include "CSaveAsDialog.h"
+#include "CStatusBar.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
+#include "PictureLossText.h"
 
-const QString CDocManager::kFileFilter =
-    "Toutes les images (*.bmp *.png *.tif *.tiff *.jpg *.jpeg *.pgm *.ppm *.pnm);;"
-    "Bitmap files (*.bmp);;Tous les fichiers (*.*)";
+QString CDocManager::OpenFilter() {
+    QStringList patterns, filters;
+    for (PictureFormat format : PictureFormats()) {
+        for (const std::string& extension : FormatExtensions(format, true))
+            patterns << "*." + QString::fromStdString(extension);
+        filters << QString::fromStdString(FormatFilter(format, true));
+    }
+    return "Toutes les images (" + patterns.join(' ') + ");;" + filters.join(";;") +
+           ";;Tous les fichiers (*.*)";
+}
 
 namespace {
 
-// The formats "Enregistrer sous" offers, each with its filter.
-struct SSaveFilter {
-    PictureFormat format;
-    const char* filter;
-};
-constexpr SSaveFilter kSaveFilters[] = {
-    {PictureFormat::Bmp, "Bitmap files (*.bmp)"},
-    {PictureFormat::Png, "Fichiers PNG (*.png)"},
-    {PictureFormat::Tiff, "Fichiers TIFF (*.tif *.tiff)"},
-    {PictureFormat::Pnm, "Fichiers PGM (*.pgm)"},
-};
+// The filter "Enregistrer sous" offers for a format it writes.
+QString SaveFilterOf(PictureFormat format) { return QString::fromStdString(FormatFilter(format)); }
 
-const SSaveFilter& SaveFilterOf(PictureFormat format) {
-    for (const SSaveFilter& entry : kSaveFilters)
-        if (entry.format == format) return entry;
-    return kSaveFilters[0];
+// The format written through a filter of "Enregistrer sous".
+PictureFormat FormatOfFilter(const QString& filter) {
+    for (PictureFormat format : WritablePictureFormats())
+        if (filter == SaveFilterOf(format)) return format;
+    return PictureFormat::Bmp;
 }
 
-const SSaveFilter& SaveFilterNamed(const QString& filter) {
-    for (const SSaveFilter& entry : kSaveFilters)
-        if (filter == entry.filter) return entry;
-    return kSaveFilters[0];
+// "BMP (.bmp), PNG (.png), TIFF (.tif, .tiff), ... et PPM (.ppm)".
+QString WrittenFormatsText() {
+    std::vector<std::string> formats;
+    for (PictureFormat format : WritablePictureFormats()) {
+        std::vector<std::string> extensions;
+        for (const std::string& extension : FormatExtensions(format))
+            extensions.push_back("." + extension);
+        formats.push_back(FormatName(format) + std::string(" (") + JoinWords(extensions, ", ") +
+                          ")");
+    }
+    return QString::fromStdString(JoinWords(formats, " et "));
 }
 
 QString DefaultSuffix(PictureFormat format) { return QString(FormatExtension(format)).mid(1); }
 
+// The format first offered: the document's own; PNG, which keeps every
+// picture as it is, when its own cannot be written or its file held more
+// than the picture; PGM for a grey picture and PPM for a colour one among
+// those two.
+PictureFormat OfferedFormat(const COrvexDoc& doc) {
+    const std::optional<PictureFormat> own = doc.GetSaveFormat();
+    if (!own || doc.LossesOnSave().AnyFromRead()) return PictureFormat::Png;
+    if (own == PictureFormat::Pnm || own == PictureFormat::Ppm)
+        return doc.GetImage()->HasGreyRamp() ? PictureFormat::Pnm : PictureFormat::Ppm;
+    return *own;
+}
+
 // The name first offered: the document's own, with the extension of the
-// format it will be written in when its own format cannot be written.
+// offered format when that is not the one "&Enregistrer" would write.
 QString SuggestedName(const COrvexDoc& doc, PictureFormat format) {
     if (doc.GetPathName().isEmpty()) return doc.GetTitle() + FormatExtension(format);
-    if (doc.GetSaveFormat()) return doc.GetPathName();
+    if (doc.GetSaveFormat() == format) return doc.GetPathName();
     const QFileInfo file(doc.GetPathName());
     return file.dir().filePath(file.completeBaseName() + FormatExtension(format));
 }
 
 // Whether the first bytes of the file are those of a picture format Orvex reads.
 bool HoldsPicture(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray head = file.read(8);
-    return DetectPictureFormat(reinterpret_cast<const std::uint8_t*>(head.constData()),
-                               static_cast<std::size_t>(head.size()))
-        .has_value();
+    return DetectPictureFile(QFile::encodeName(path).toStdString()).has_value();
 }
 
 QString CanonicalPath(const QString& path) {
@@ -135,11 +151,15 @@ COrvexDoc* CDocManager::OpenDocument(const QString& path) {
     doc->SetPathName(QFileInfo(path).absoluteFilePath());
     doc->SetModifiedFlag(false);
     AddRecentFile(doc->GetPathName());
-    return AddDocument(doc);
+    AddDocument(doc);
+    // Said once: the next prompt takes its place.
+    if (const QString note = OpeningNote(doc->LossesOnSave()); !note.isEmpty())
+        frame_->StatusBar()->SetPrompt(note);
+    return doc;
 }
 
 void CDocManager::OpenWithDialog() {
-    const QString path = QFileDialog::getOpenFileName(frame_, "Ouvrir", QString(), kFileFilter);
+    const QString path = QFileDialog::getOpenFileName(frame_, "Ouvrir", QString(), OpenFilter());
     if (!path.isEmpty()) OpenDocument(path);
 }
 
@@ -164,23 +184,26 @@ void CDocManager::OpenFolder(const QString& folder) {
 }
 
 bool CDocManager::SaveDocument(COrvexDoc* doc) {
-    if (doc->GetPathName().isEmpty() || !doc->GetSaveFormat()) return SaveDocumentAs(doc);
+    if (doc->GetPathName().isEmpty() || !doc->GetSaveFormat() || doc->LossesOnSave().Any())
+        return SaveDocumentAs(doc);
     return doc->OnSaveDocument(doc->GetPathName(), *doc->GetSaveFormat());
 }
 
 bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
-    // A picture read from a JPEG file is offered PNG, which keeps it as it is.
-    const SSaveFilter& offered = SaveFilterOf(doc->GetSaveFormat().value_or(PictureFormat::Png));
+    const PictureFormat offered = OfferedFormat(*doc);
     QStringList filters;
-    for (const SSaveFilter& entry : kSaveFilters) filters << entry.filter;
-    QFileDialog dialog(frame_, "Enregistrer sous", SuggestedName(*doc, offered.format));
+    for (PictureFormat format : WritablePictureFormats()) filters << SaveFilterOf(format);
+    CSaveAsDialog dialog(frame_, SuggestedName(*doc, offered));
+    if (!doc->GetPathName().isEmpty())
+        dialog.SetLossesOf(
+            doc->GetPathName(),
+            LossSentences(doc->LossesOnSave(), QFileInfo(doc->GetPathName()).fileName()));
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(offered.filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectNameFilter(SaveFilterOf(offered));
     // A name typed without extension gets the chosen filter's.
-    dialog.setDefaultSuffix(DefaultSuffix(offered.format));
+    dialog.setDefaultSuffix(DefaultSuffix(offered));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        const PictureFormat format = SaveFilterNamed(filter).format;
+        const PictureFormat format = FormatOfFilter(filter);
         dialog.setDefaultSuffix(DefaultSuffix(format));
         // A name that already has a format's extension takes the new one.
         const QString typed = dialog.selectedFiles().value(0);
@@ -193,9 +216,8 @@ bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
     if (!format) {
         QMessageBox::warning(frame_, "Orvex",
                              QString("Impossible d'enregistrer %1 : Orvex enregistre les images "
-                                     "aux formats BMP (.bmp), PNG (.png), TIFF (.tif, .tiff) et "
-                                     "PGM (.pgm).")
-                                 .arg(QFileInfo(path).fileName()));
+                                     "aux formats %2.")
+                                 .arg(QFileInfo(path).fileName(), WrittenFormatsText()));
         return false;
     }
     if (!doc->OnSaveDocument(path, *format)) return false;

@@ -19,7 +19,8 @@ class CDocManager : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRecentFileCount = 4;
-    static const QString kFileFilter;
+    // The open dialog's filters: every picture, each format, every file.
+    static QString OpenFilter();
 
     explicit CDocManager(CMainFrame* frame);
 
@@ -38,7 +39,8 @@ public:
     static QStringList PictureFilesInFolder(const QString& folder);
 
     // Saves under the document's name in its format, asking for a name when
-    // it has none or its format is read only (JPEG).
+    // it has none, its format is read only (JPEG) or writing over its file
+    // would lose something (LossesOnSave).
     bool SaveDocument(COrvexDoc* doc);
     // The format comes from the name's extension; a name typed without one
     // gets the chosen filter's.

@@ -40,13 +40,9 @@ std::string ReadInputList(const std::string& list, std::istream& in,
 // The format a result keeps, from its input's first bytes, read without
 // decoding anything.
 std::optional<PictureFormat> SniffKeptFormat(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::uint8_t head[8] = {};
-    file.read(reinterpret_cast<char*>(head), sizeof head);
-    const auto format = DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
+    const auto format = DetectPictureFile(path);
     if (!format) return std::nullopt;
-    const bool colourPpm = *format == PictureFormat::Pnm && (head[1] == '3' || head[1] == '6');
-    return KeptFormat(*format, colourPpm);
+    return KeptFormat(*format);
 }
 
 // Where an input's result goes in the batch's folder; empty when the input
@@ -93,8 +89,8 @@ std::string FolderTarget(const std::string& folder, const std::string& input,
     return (fs::path(folder) / fs::path(input).stem()).string() + FormatExtension(format);
 }
 
-PictureFormat KeptFormat(PictureFormat inputFormat, bool colour) {
-    if (inputFormat == PictureFormat::Jpeg || (inputFormat == PictureFormat::Pnm && colour))
+PictureFormat KeptFormat(PictureFormat inputFormat) {
+    if (!IsWritableFormat(inputFormat) || inputFormat == PictureFormat::Ppm)
         return PictureFormat::Png;
     return inputFormat;
 }

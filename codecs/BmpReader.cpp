@@ -2,6 +2,10 @@
 // picture and says why it refuses one through the engine's message sink,
 // exactly as it always has.
 
+#include <string>
+#include <vector>
+
+#include "Message.h"
 #include "PictureReader.h"
 
 namespace {
@@ -12,8 +16,19 @@ public:
 
     bool ReadsWhole() const override { return true; }
     bool ReadWhole(CImage& image) override {
-        // The refusal has been told; no problem is added to it.
-        return image.ReadFileBMP(stream_) || Fail(CodecStatus::Unsupported, "");
+        // The engine's messages are passed on as they come; whether it said
+        // anything is noted on the way.
+        std::vector<std::string> told;
+        bool read = false;
+        {
+            CScopedMessageSink hold([&](const std::string& text) { told.push_back(text); });
+            read = image.ReadFileBMP(stream_);
+        }
+        for (const std::string& text : told) ShowMessage(text);
+        if (read) return true;
+        // It is silent about a file too short for its headers.
+        return Fail(CodecStatus::Unsupported,
+                    told.empty() ? "not a BMP file Orvex reads (it ends inside its headers)" : "");
     }
     bool ReadHeader(SPictureHeader&) override { return false; }
     bool ReadPixels(const SPictureRows&) override { return false; }

@@ -21,52 +21,33 @@ std::unique_ptr<CPictureReader> NewTiffReader(CCodecInput& input);
 CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem);
 bool MatchesJpeg(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewJpegReader(CCodecInput& input);
-bool MatchesPnm(const std::uint8_t* head, std::size_t size);
+bool MatchesPgm(const std::uint8_t* head, std::size_t size);
+bool MatchesPpm(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input);
 CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem);
+CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem);
 
 namespace {
 
 // In the order of PictureFormat's names, then the formats no code names.
+// clang-format off
 constexpr SPictureFormatRow kRows[] = {
-    {"BMP",
-     "bmp",
-     "",
-     "image/bmp image/x-bmp image/x-ms-bmp",
-     "Bitmap files",
-     MatchesBmp,
-     NewBmpReader,
-     WriteBmp,
-     {}},
-    {"PNG", "png", "", "image/png", "Fichiers PNG", MatchesPng, NewPngReader, WritePng, {}},
-    {"TIFF",
-     "tif tiff",
-     "",
-     "image/tiff",
-     "Fichiers TIFF",
-     MatchesTiff,
-     NewTiffReader,
-     WriteTiff,
-     {}},
-    {"JPEG",
-     "jpg jpeg",
-     "",
-     "image/jpeg",
-     "Fichiers JPEG",
-     MatchesJpeg,
-     NewJpegReader,
-     nullptr,
-     {.lossy = true}},
-    {"PGM/PPM",
-     "pgm",
-     "ppm pnm",
-     "image/x-portable-graymap image/x-portable-pixmap image/x-portable-anymap",
-     "Fichiers PGM",
-     MatchesPnm,
-     NewPnmReader,
-     WritePgm,
-     {}},
+    // name, extensions, opened only, MIME types, dialog filter,
+    // signature, reader, writer, what a read always loses
+    {"BMP", "bmp", "", "image/bmp image/x-bmp image/x-ms-bmp", "Bitmap files",
+     MatchesBmp, NewBmpReader, WriteBmp, {}},
+    {"PNG", "png", "", "image/png", "Fichiers PNG",
+     MatchesPng, NewPngReader, WritePng, {}},
+    {"TIFF", "tif tiff", "", "image/tiff", "Fichiers TIFF",
+     MatchesTiff, NewTiffReader, WriteTiff, {}},
+    {"JPEG", "jpg jpeg", "", "image/jpeg", "Fichiers JPEG",
+     MatchesJpeg, NewJpegReader, nullptr, {.lossy = true}},
+    {"PGM", "pgm", "", "image/x-portable-graymap", "Fichiers PGM",
+     MatchesPgm, NewPnmReader, WritePgm, {}},
+    {"PPM", "ppm", "pnm", "image/x-portable-pixmap image/x-portable-anymap", "Fichiers PPM",
+     MatchesPpm, NewPnmReader, WritePpm, {}},
 };
+// clang-format on
 
 constexpr int kRowCount = static_cast<int>(std::size(kRows));
 
@@ -75,7 +56,7 @@ constexpr bool Named(PictureFormat format, std::string_view name) {
 }
 static_assert(Named(PictureFormat::Bmp, "BMP") && Named(PictureFormat::Png, "PNG") &&
                   Named(PictureFormat::Tiff, "TIFF") && Named(PictureFormat::Jpeg, "JPEG") &&
-                  Named(PictureFormat::Pnm, "PGM/PPM"),
+                  Named(PictureFormat::Pnm, "PGM") && Named(PictureFormat::Ppm, "PPM"),
               "the formats code names are the rows of their names");
 
 std::vector<std::string> Words(const char* text) {

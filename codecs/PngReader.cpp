@@ -53,6 +53,9 @@ public:
         losses_.alpha = ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
                         ihdr_.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA ||
                         spng_get_trns(ctx_, &trns) == 0;
+        // 16-bit colour is brought to 8 bits by rounding; grey by the window.
+        if (ihdr_.bit_depth == 16 && kind_ == PictureKind::Colour24)
+            losses_.sampleBits = 16, losses_.windowHigh = 65535;
         return true;
     }
 

@@ -98,7 +98,11 @@ public:
         header.width = static_cast<std::int64_t>(width);
         header.height = static_cast<std::int64_t>(height);
         header.kind = channels_ == 3 ? PictureKind::Colour24 : PictureKind::Grey8;
+        // Deep grey goes through the read driver's window; deep colour is
+        // brought to 8 bits by its maximum.
         if (maximum_ > 255 && channels_ == 1) header.sampleBits = 16, header.white = maximum_;
+        if (maximum_ > 255 && channels_ == 3)
+            losses_.sampleBits = 16, losses_.windowHigh = maximum_;
         return true;
     }
 
@@ -180,11 +184,23 @@ private:
 
 }  // namespace
 
-// P2/P5 grey and P3/P6 colour, followed by white space.
-bool MatchesPnm(const std::uint8_t* head, std::size_t size) {
-    return size >= 3 && head[0] == 'P' &&
-           (head[1] == '2' || head[1] == '3' || head[1] == '5' || head[1] == '6') &&
+namespace {
+
+// "P" and one of `types`, followed by white space.
+bool MatchesNetpbm(const std::uint8_t* head, std::size_t size, const char* types) {
+    return size >= 3 && head[0] == 'P' && head[1] != 0 && std::strchr(types, head[1]) != nullptr &&
            std::strchr(" \t\r\n\v\f", head[2]) != nullptr && head[2] != 0;
+}
+
+}  // namespace
+
+// P2/P5 grey.
+bool MatchesPgm(const std::uint8_t* head, std::size_t size) {
+    return MatchesNetpbm(head, size, "25");
+}
+// P3/P6 colour.
+bool MatchesPpm(const std::uint8_t* head, std::size_t size) {
+    return MatchesNetpbm(head, size, "36");
 }
 
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input) {

@@ -58,6 +58,7 @@ bool ReadThroughReader(CPictureReader& reader, CImage& image, const std::string&
 
     image.SetHandle(std::move(block));
     if (window) {
+        result.windowed = true;
         result.losses.sampleBits = header.sampleBits;
         result.losses.windowLow = window->Low();
         result.losses.windowHigh = window->High();
@@ -86,10 +87,17 @@ SCodecRead ReadFormatPicture(CImage& image, CCodecInput& input, PictureFormat fo
         result.problem = "not enough memory for the picture";
     }
     if (result.status == CodecStatus::Ok) {
-        const SPictureLosses found = reader->Losses();
-        result.losses.alpha = row.lost.alpha || found.alpha;
-        result.losses.lossy = row.lost.lossy || found.lossy;
-        result.losses.pages = std::max(row.lost.pages, found.pages);
+        // What the reader found, what the format always loses, the window.
+        const SPictureLosses window = result.losses;
+        result.losses = reader->Losses();
+        result.losses.alpha = result.losses.alpha || row.lost.alpha;
+        result.losses.lossy = result.losses.lossy || row.lost.lossy;
+        result.losses.pages = std::max(result.losses.pages, row.lost.pages);
+        if (result.windowed) {
+            result.losses.sampleBits = window.sampleBits;
+            result.losses.windowLow = window.windowLow;
+            result.losses.windowHigh = window.windowHigh;
+        }
     }
     return result;
 }

@@ -74,6 +74,7 @@ public:
     // The samples at the columns `c` of a row: seen, or written to `out`.
     void Put(const std::uint16_t* samples, SColumns c, std::uint8_t* out);
     void Fix();
+    // The window's ends, once fixed.
     unsigned Low() const { return min_; }
     unsigned High() const { return max_; }
 

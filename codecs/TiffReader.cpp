@@ -74,6 +74,9 @@ public:
             header.sampleBits = 16, header.white = 65535;
         losses_.pages = static_cast<int>(TIFFNumberOfDirectories(tiff_));
         losses_.alpha = channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
+        // Deep colour is brought to 8 bits by rounding; grey by the window.
+        if (kind_ == PictureKind::Colour24 && bits_ == 16)
+            losses_.sampleBits = 16, losses_.windowHigh = 65535;
         return true;
     }
 

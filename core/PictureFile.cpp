@@ -9,10 +9,11 @@
 namespace {
 
 // The history lines that let a read be reproduced: the window that brought
-// deeper samples to 8 bits, the page read.
-std::vector<std::string> HistoryNotes(const SPictureLosses& found) {
+// deeper grey samples to 8 bits, the page read.
+std::vector<std::string> HistoryNotes(const SCodecRead& read) {
+    const SPictureLosses& found = read.losses;
     std::vector<std::string> notes;
-    if (found.sampleBits > 8)
+    if (read.windowed)
         notes.push_back("Image " + std::to_string(found.sampleBits) + " bits : fenêtre " +
                         std::to_string(found.windowLow) + ".." + std::to_string(found.windowHigh));
     if (found.pages > 1) notes.push_back("Page 1 / " + std::to_string(found.pages));
@@ -27,7 +28,7 @@ FileStatus ReadFormat(CImage& image, CCodecInput& input, PictureFormat format,
     info.losses = read.losses;
     switch (read.status) {
         case CodecStatus::Ok:
-            info.historyNotes = HistoryNotes(read.losses);
+            info.historyNotes = HistoryNotes(read);
             return FileStatus::Ok;
         case CodecStatus::Damaged:
             return FileStatus::Damaged;

@@ -28,6 +28,9 @@ struct SCodecRead {
     // What the file held that the picture does not keep, with what the read
     // found: the samples' depth and window, the pages.
     SPictureLosses losses;
+    // Whether grey samples deeper than 8 bits were brought to 8 by the
+    // window from their minimum to their maximum (deep colour is scaled).
+    bool windowed = false;
 };
 
 // Reads `input`, a file of `format`, into `image`. On anything but Ok the

@@ -18,7 +18,8 @@
 // here (BMP, the engine's own and the default; PNG, which keeps any picture
 // as it is; ...); any other format is a row all the same, reached through
 // the list.
-enum class PictureFormat : int { Bmp, Png, Tiff, Jpeg, Pnm };
+// Pnm: grey PGM files (P2, P5); Ppm: colour PPM files (P3, P6).
+enum class PictureFormat : int { Bmp, Png, Tiff, Jpeg, Pnm, Ppm };
 
 // Every format, in the list's order.
 const std::vector<PictureFormat>& PictureFormats();
@@ -47,7 +48,7 @@ const char* FormatName(PictureFormat format);
 // The extension a written file of this format gets: ".bmp", ".tif", ...
 const char* FormatExtension(PictureFormat format);
 // Every extension a name of this format may have, without the dot ("tif",
-// "tiff"); with `opened`, also those only opened (a PGM/PPM file's "pnm").
+// "tiff"); with `opened`, also those only opened (a PPM file's "pnm").
 std::vector<std::string> FormatExtensions(PictureFormat format, bool opened = false);
 // The dialogs' filter: "Fichiers TIFF (*.tif *.tiff)"; with `opened`, the
 // extensions opened too.
