@@ -17,9 +17,12 @@ build: bootstrap
 	  orvex-desktop-entry
 
 # build/release/orvex_VERSION_amd64.deb: the programs, their manual pages,
-# the completion, the menu entry, icons, tips and metainfo.
+# the completion, the menu entry, icons, tips, metainfo, copyright and
+# changelog; then checked by lintian, which fails on any error or warning.
+VERSION := $(shell grep -om1 'Orvex VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 package: build
 	cd $(RELEASE_DIR) && cpack
+	packaging/lintian-check.sh $(RELEASE_DIR)/orvex_$(VERSION)_amd64.deb
 
 run: build
 	cd $(RELEASE_DIR)/app && ./orvex
