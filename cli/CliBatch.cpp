@@ -37,24 +37,20 @@ std::string ReadInputList(const std::string& list, std::istream& in,
     return {};
 }
 
-// The format of a file from its first bytes, read without decoding
-// anything; none when they are no known signature or cannot be read
-// (`opened` says which).
-std::optional<PictureFormat> SniffFormat(const std::string& path, bool& opened) {
-    std::ifstream file(path, std::ios::binary);
-    opened = file.is_open();
-    std::uint8_t head[8] = {};
-    file.read(reinterpret_cast<char*>(head), sizeof head);
-    return DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
+// The format a result keeps, from its input's first bytes, read without
+// decoding anything.
+std::optional<PictureFormat> SniffKeptFormat(const std::string& path) {
+    const auto format = DetectPictureFile(path);
+    if (!format) return std::nullopt;
+    return KeptFormat(*format);
 }
 
 // Where an input's result goes in the batch's folder; empty when the input
 // is no picture that can be read (it fails when its turn comes).
 std::string TargetOf(const CliBatch& batch, const CliInput& input) {
     if (batch.format) return FolderTarget(batch.folder, input.subfolder, input.path, *batch.format);
-    bool opened = false;
-    const auto format = SniffFormat(input.path, opened);
-    return format ? FolderTarget(batch.folder, input.subfolder, input.path, KeptFormat(*format))
+    const auto format = SniffKeptFormat(input.path);
+    return format ? FolderTarget(batch.folder, input.subfolder, input.path, *format)
                   : std::string{};
 }
 
@@ -62,8 +58,8 @@ std::string TargetOf(const CliBatch& batch, const CliInput& input) {
 // counted, neither processed nor failed. One that cannot be read is left to
 // fail with its reason.
 bool IsNotPicture(const CliInput& input) {
-    bool opened = false;
-    return input.found && !SniffFormat(input.path, opened) && opened;
+    return input.found && !DetectPictureFile(input.path) &&
+           std::ifstream(input.path, std::ios::binary).is_open();
 }
 
 // Two inputs whose results would land on the same file. Only inputs that
@@ -104,7 +100,7 @@ std::string FolderTarget(const std::string& folder, const std::string& subfolder
 }
 
 PictureFormat KeptFormat(PictureFormat inputFormat) {
-    if (inputFormat == PictureFormat::Jpeg || inputFormat == PictureFormat::Ppm)
+    if (!IsWritableFormat(inputFormat) || inputFormat == PictureFormat::Ppm)
         return PictureFormat::Png;
     return inputFormat;
 }
@@ -152,9 +148,9 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
     if (!intoFolder && !output.empty() && output != kStandardStream) {
         const auto named = WritableFormatFromPath(output);
         if (!named)
-            return Problem(output,
-                           "the extension says what is written: .bmp, .png, .tif, "
-                           ".tiff, .pgm or .ppm (try --help)");
+            return Problem(output, "the extension says what is written: " +
+                                       JoinWords(WritableExtensions("."), " or ") +
+                                       " (try --help)");
         if (plan.format && *plan.format != *named)
             return Problem(output, "--format says another format than the extension");
         fileFormat = *named;
