@@ -123,10 +123,10 @@ std::string CheckTable(const CliPlan& plan) {
             return "--table - writes the table to standard output: no report can go there too";
     } else if (!plan.table.empty()) {
         const auto named = TableFormatFromPath(plan.table);
-        if (!named)
+        if (!named && !plan.tableFormat)
             return "--table " + plan.table +
-                   ": the extension says the format: .csv, .tsv or .jsonl";
-        if (plan.tableFormat && *plan.tableFormat != *named)
+                   ": the extension says the format (.csv, .tsv or .jsonl), or --table-format";
+        if (named && plan.tableFormat && *plan.tableFormat != *named)
             return "--table " + plan.table +
                    ": --table-format says another format than the extension";
     }

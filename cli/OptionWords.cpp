@@ -21,7 +21,8 @@ const std::vector<CliOption>& ProgramOptions() {
         {"--table", "FILE",
          "where --measure rows go: .csv, .tsv or .jsonl; - standard output; one table a run, "
          "rows in input order, written complete or not at all"},
-        {"--table-format", "FMT", "the format of --table -: csv, tsv or jsonl"},
+        {"--table-format", "FMT",
+         "the format of --table - (or of a name without those extensions): csv, tsv or jsonl"},
         {"--histogram-size", "W,H", "size of --histogram-plot pictures (default 512,200)"},
         {"--list-filters", "", "the catalogue kernels: key, size, description"},
         {"--version", "", "the program's version"},

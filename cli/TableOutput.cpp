@@ -6,8 +6,8 @@
 
 std::string CTableOutput::Open(const CliPlan& plan, std::ostream& out) {
     name_ = plan.table;
-    const TableFormat format =
-        name_ == kStandardStream ? *plan.tableFormat : *TableFormatFromPath(name_);
+    const auto named = TableFormatFromPath(name_);  // "-" has none
+    const TableFormat format = named ? *named : *plan.tableFormat;
     layout_.emplace(format, plan.MeasuresHistogram());
     if (name_ == kStandardStream) {
         standardOutput_ = &out;
