@@ -111,3 +111,16 @@ std::string CMeasureTable::Row(const CMeasureRow& row) const {
         line += separator + (histogram ? NumberText(row.histogram[level]) : std::string{});
     return line + LineEnd();
 }
+
+std::string CMeasureTable::Text(const std::vector<CMeasureRow>& rows) const {
+    std::string text = Header();
+    for (const CMeasureRow& row : rows) text += Row(row);
+    return text;
+}
+
+std::string HistogramText(const std::uint32_t counts[256]) {
+    std::string text = "level\tcount\n";
+    for (int level = 0; level < 256; ++level)
+        text += NumberText(level) + "\t" + NumberText(counts[level]) + "\n";
+    return text;
+}

@@ -34,6 +34,9 @@ struct CMeasureRow {
     std::vector<std::uint32_t> histogram;  // empty, or the 256 counts
 };
 
+// The histogram as text: a header, then 256 lines LEVEL<TAB>COUNT.
+std::string HistogramText(const std::uint32_t counts[256]);
+
 class CMeasureTable {
 public:
     explicit CMeasureTable(TableFormat format, bool histogramColumns = false,
@@ -42,6 +45,8 @@ public:
     std::string Header() const;  // nothing for JSON Lines, whose rows name their fields
     // A row without a histogram leaves the histogram columns empty.
     std::string Row(const CMeasureRow& row) const;
+    // The whole table: the header, then the rows.
+    std::string Text(const std::vector<CMeasureRow>& rows) const;
 
 private:
     std::string Field(const std::string& text) const;
