@@ -26,6 +26,7 @@ struct SJpegError {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    char warning[JMSG_LENGTH_MAX];  // the first warning that changes pixels
 };
 
 struct SJpegSource {
@@ -40,7 +41,16 @@ void OnError(j_common_ptr info) {
     (*info->err->format_message)(info, error->message);
     std::longjmp(error->jump, 1);
 }
-void OnMessage(j_common_ptr, int) {}
+// Warnings that change no pixel: a JFIF version or an ICC profile, which
+// Orvex does not use. Bytes left over before a marker are not among them:
+// a scan whose data was altered ends early and leaves them.
+bool ChangesNoPixel(int code) { return code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC; }
+
+void OnMessage(j_common_ptr info, int level) {
+    auto* error = reinterpret_cast<SJpegError*>(info->err);
+    if (level >= 0 || error->warning[0] != 0 || ChangesNoPixel(info->err->msg_code)) return;
+    (*info->err->format_message)(info, error->warning);
+}
 
 void OnProgress(j_common_ptr info) {
     auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
@@ -83,6 +93,7 @@ public:
         error_.manager.error_exit = OnError;
         error_.manager.emit_message = OnMessage;
         error_.message[0] = 0;
+        error_.warning[0] = 0;
         source_->input = &input;
         source_->cutShort = false;
         source_->manager = {nullptr,   0, InitSource, FillInput, SkipInput, jpeg_resync_to_restart,
@@ -107,6 +118,9 @@ public:
         if (source_->cutShort)
             return Fail(CodecStatus::Damaged,
                         "damaged JPEG file (it ends before the picture does)");
+        if (error_.warning[0] != 0)
+            return Fail(CodecStatus::Damaged,
+                        std::string("damaged JPEG file (") + error_.warning + ")");
         return true;
     }
 

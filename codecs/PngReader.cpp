@@ -130,7 +130,7 @@ private:
         for (;;) {
             spng_row_info info{};
             int rc = spng_get_row_info(ctx_, &info);
-            if (rc == SPNG_EOI) return true;
+            if (rc == SPNG_EOI) return CheckEnd();
             if (rc != 0) return Damaged(rc);
             std::uint8_t* row = target(context, static_cast<int>(info.row_num));
             rc = spng_decode_row(ctx_, row, rowBytes);
@@ -140,8 +140,19 @@ private:
                                             interlaced ? kAdam7Step[info.pass] : 1,
                                             static_cast<int>(ihdr_.width)};
             use(row, static_cast<int>(info.row_num), columns);
-            if (rc == SPNG_EOI) return true;
+            if (rc == SPNG_EOI) return CheckEnd();
         }
+    }
+
+    // libspng checks each chunk's checksum when it reads the next chunk's
+    // header: the last image-data chunk is checked only by reading on, to
+    // the end chunk. Ancillary chunks whose checksum fails are dropped (the
+    // library's default): none of them changes a level Orvex reads.
+    bool CheckEnd() {
+        const int rc = spng_decode_chunks(ctx_);
+        if (rc == SPNG_IO_EOF)
+            return Fail(CodecStatus::Damaged, "damaged PNG file (it ends before its end chunk)");
+        return rc == 0 || Damaged(rc);
     }
 
     // libspng gives nothing row by row for interlaced indices below 8 bits:
@@ -157,6 +168,7 @@ private:
         }
         if (const int rc = spng_decode_image(ctx_, raw_.data(), size, SPNG_FMT_RAW, 0))
             return Damaged(rc);
+        if (!CheckEnd()) return false;
         const std::size_t rowBytes = size / ihdr_.height;
         for (int y = 0; y < rows.height; ++y)
             samples::PaletteIndices(raw_.data() + y * rowBytes, ihdr_.bit_depth, {0, 1, rows.width},

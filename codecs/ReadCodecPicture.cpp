@@ -4,20 +4,12 @@
 #include <new>
 
 #include "PictureCodec.h"
+#include "PictureLimits.h"
 
 namespace {
 
-// The limits of BMP files: the picture, written as a BMP with its file
-// header, engine header and table, must stay below 2 GiB.
-constexpr std::uint64_t kMaxFileSize = 0x7FFFFFFFull;
+// The picture written as a BMP: file header, engine header and table.
 constexpr std::uint64_t kBmpOverhead = 14 + CImage::kEngineHeaderBytes + 16;
-
-// A compressed file may claim a picture far larger than its data could
-// fill. Up to this many bytes of rows are allocated whatever the file's
-// length; beyond it the file must hold a byte for every 8192 bytes of rows
-// (deflate reaches about 1032 to 1, times 8 for 1-bit samples).
-constexpr std::uint64_t kRowsWithoutData = std::uint64_t{64} << 20;
-constexpr std::uint64_t kRowBytesPerFileByte = 8192;
 
 }  // namespace
 
@@ -34,17 +26,17 @@ SCodecRead ReadCodecPicture(CImage& image, CCodecInput& input, const SPictureCod
     if (!reader->ReadHeader(header)) return fail(reader->Status(), reader->Problem());
 
     const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
-    if (header.width <= 0 || header.height <= 0 || header.width > 0x7FFFFFFF ||
-        header.height > 0x7FFFFFFF)
+    if (header.width <= 0 || header.height <= 0 || header.width > limits::kMaxSide ||
+        header.height > limits::kMaxSide)
         return fail(CodecStatus::Damaged, "damaged " + name + " file (invalid width or height)");
     const std::uint64_t stride =
         (static_cast<std::uint64_t>(header.width) * bitCount + 31) / 32 * 4;
     const std::uint64_t rowBytes = stride * static_cast<std::uint64_t>(header.height);
-    if (rowBytes + kBmpOverhead > kMaxFileSize)
+    if (rowBytes + kBmpOverhead > limits::kMaxFileBytes)
         return fail(CodecStatus::Unsupported, name + " picture too large (" +
                                                   std::to_string(header.width) + " x " +
                                                   std::to_string(header.height) + ")");
-    if (rowBytes > std::max(kRowsWithoutData, input.Length() * kRowBytesPerFileByte))
+    if (!limits::RowsFitData(rowBytes, input.Length()))
         return fail(CodecStatus::Damaged,
                     "damaged " + name + " file (claims a picture far larger than its data)");
 

@@ -1,6 +1,7 @@
 #include "TiffClient.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -25,30 +26,36 @@ struct STiffProcs {
     }
     static tmsize_t Write(thandle_t h, void* buffer, tmsize_t size) {
         CTiffClient& c = Of(h);
-        if (c.input_ != nullptr || size < 0) return 0;
+        if (c.out_ == nullptr || size < 0) return 0;
         const std::uint64_t end = c.position_ + static_cast<std::uint64_t>(size);
-        // No exception may cross the library's frames: a failed growth is a
-        // failed write.
-        try {
-            if (end > c.bytes_.size()) {
-                if (end > c.bytes_.capacity())
-                    c.bytes_.reserve(std::max<std::uint64_t>(end, 2 * c.bytes_.capacity()));
-                c.bytes_.resize(end);
+        if (c.direct_) {
+            if (c.streamAt_ != c.position_ && !c.out_->Seek(c.position_)) return 0;
+            if (!c.out_->Write(buffer, static_cast<std::size_t>(size))) return 0;
+            c.streamAt_ = end;
+        } else {
+            // No exception may cross the library's frames: a failed growth
+            // is a failed write.
+            try {
+                if (end > c.bytes_.size()) {
+                    if (end > c.bytes_.capacity())
+                        c.bytes_.reserve(std::max<std::uint64_t>(end, 2 * c.bytes_.capacity()));
+                    c.bytes_.resize(end);
+                }
+            } catch (const std::exception&) {
+                return 0;
             }
-        } catch (const std::exception&) {
-            return 0;
+            std::memcpy(c.bytes_.data() + c.position_, buffer, static_cast<std::size_t>(size));
         }
-        std::memcpy(c.bytes_.data() + c.position_, buffer, static_cast<std::size_t>(size));
         c.position_ = end;
+        c.end_ = std::max(c.end_, end);
         return size;
     }
     static toff_t Seek(thandle_t h, toff_t offset, int whence) {
         CTiffClient& c = Of(h);
         const std::uint64_t current = c.input_ ? c.input_->Position() : c.position_;
-        const std::uint64_t length = Size(h);
         std::uint64_t target = offset;
         if (whence == SEEK_CUR) target = current + offset;
-        if (whence == SEEK_END) target = length + offset;
+        if (whence == SEEK_END) target = Size(h) + offset;
         if (c.input_ != nullptr) {
             if (!c.input_->Seek(target)) return static_cast<toff_t>(-1);
         } else {
@@ -60,20 +67,31 @@ struct STiffProcs {
     static int Close(thandle_t) { return 0; }
     static toff_t Size(thandle_t h) {
         CTiffClient& c = Of(h);
-        return c.input_ ? c.input_->Length() : c.bytes_.size();
+        return c.input_ ? c.input_->Length() : c.end_;
     }
     static int Map(thandle_t, void**, toff_t*) { return 0; }
     static void Unmap(thandle_t, void*, toff_t) {}
 };
 
-int CTiffClient::OnError(TIFF*, void* user, const char* module, const char* format, va_list args) {
+void CTiffClient::Keep(const char* format, va_list args) {
+    if (!error_.empty()) return;
+    char text[256];
+    std::vsnprintf(text, sizeof text, format, args);
+    error_ = text;
+}
+
+int CTiffClient::OnError(TIFF*, void* user, const char*, const char* format, va_list args) {
+    static_cast<CTiffClient*>(user)->Keep(format, args);
+    return 1;
+}
+
+int CTiffClient::OnWarning(TIFF*, void* user, const char* module, const char* format,
+                           va_list args) {
     auto* client = static_cast<CTiffClient*>(user);
-    if (client->error_.empty()) {
-        char text[256];
-        std::vsnprintf(text, sizeof text, format, args);
-        client->error_ = text;
-        (void)module;
-    }
+    // Old LZW strips (codes in the other bit order) are decoded whole by
+    // the library's compatible decoder: the one warning that changes no level.
+    const bool oldLzw = module != nullptr && std::strcmp(module, "LZWPreDecode") == 0;
+    if (client->watching_ && !oldLzw) client->Keep(format, args);
     return 1;
 }
 
@@ -102,11 +120,17 @@ TIFF* CTiffClient::OpenRead(CCodecInput& input) {
     return Open("rm");
 }
 
-TIFF* CTiffClient::OpenWrite(std::uint64_t expected) {
-    try {
-        bytes_.reserve(static_cast<std::size_t>(expected));
-    } catch (const std::exception&) {
-        // The file then grows as it is written.
+TIFF* CTiffClient::OpenWrite(CByteStream& out, std::uint64_t expected) {
+    out_ = &out;
+    const int error = errno;
+    direct_ = out.Seek(0);
+    errno = error;
+    if (!direct_) {
+        try {
+            bytes_.reserve(static_cast<std::size_t>(expected));
+        } catch (const std::exception&) {
+            // The file then grows as it is written.
+        }
     }
     return Open("wm");
 }
@@ -114,8 +138,10 @@ TIFF* CTiffClient::OpenWrite(std::uint64_t expected) {
 bool CTiffClient::Close() {
     if (tiff_ == nullptr) return true;
     bool ok = true;
-    if (input_ == nullptr) ok = TIFFFlush(tiff_) == 1;
+    if (out_ != nullptr) ok = TIFFFlush(tiff_) == 1;
     TIFFClose(tiff_);
     tiff_ = nullptr;
-    return ok && error_.empty();
+    ok = ok && error_.empty();
+    if (ok && out_ != nullptr && !direct_) ok = out_->Write(bytes_.data(), bytes_.size());
+    return ok;
 }

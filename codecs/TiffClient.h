@@ -1,7 +1,9 @@
 #pragma once
 // libtiff over Orvex's own input and memory, with every message of the
 // library kept for the caller instead of printed: the first error says what
-// is wrong with a file, warnings are dropped.
+// is wrong with a file. Warnings about the directory (tags Orvex does not
+// use, tags out of order, text without its final zero) are dropped; once
+// the pixels are being decoded, every message but one names damage.
 
 #include <tiffio.h>
 
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ByteStream.h"
 #include "CodecInput.h"
 
 // A TIFF being read or written, closed with the object.
@@ -21,25 +24,39 @@ public:
 
     // Opens `input` for reading; null on failure (Error() says why).
     TIFF* OpenRead(CCodecInput& input);
-    // Opens an empty file in memory for writing, with room for `expected`
-    // bytes so that it seldom moves while it grows.
-    TIFF* OpenWrite(std::uint64_t expected);
-    // Finishes the file; false when the library failed. Bytes() then holds it.
+    // Opens a file for writing into `out`: straight into it when it can
+    // seek (a file on disk: the library goes back to finish the header),
+    // otherwise built in memory, with room for `expected` bytes so that it
+    // seldom moves while it grows, and written out whole by Close.
+    TIFF* OpenWrite(CByteStream& out, std::uint64_t expected);
+    // Finishes the file; false when the library or the stream failed.
     bool Close();
-    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
     // The library's first error message, or "".
     const std::string& Error() const { return error_; }
+    // From now on, warnings count as errors, and Error() starts afresh: the
+    // library only warns when it pads a fax line of the wrong length, and
+    // its decode call succeeds after it reported a bad code word.
+    void WatchDecoding() {
+        watching_ = true;
+        error_.clear();
+    }
 
 private:
     static int OnError(TIFF*, void* user, const char* module, const char* format, va_list args);
-    static int OnWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+    static int OnWarning(TIFF*, void* user, const char* module, const char* format, va_list args);
+    void Keep(const char* format, va_list args);
     TIFF* Open(const char* mode);
 
     TIFF* tiff_ = nullptr;
     CCodecInput* input_ = nullptr;
+    // When writing: the stream, or the bytes for it when it cannot seek;
+    // where the library is, where the stream is, and the end so far.
+    CByteStream* out_ = nullptr;
+    bool direct_ = false;
     std::vector<std::uint8_t> bytes_;
-    std::uint64_t position_ = 0;  // in bytes_, when writing
+    std::uint64_t position_ = 0, streamAt_ = 0, end_ = 0;
     std::string error_;
+    bool watching_ = false;
     friend struct STiffProcs;
 };

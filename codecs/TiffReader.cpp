@@ -75,7 +75,15 @@ public:
         return true;
     }
 
+    // Whatever the library reported while decoding makes the file damaged,
+    // although its calls succeeded.
     bool ReadPixels(const SPictureRows& rows) override {
+        client_.WatchDecoding();
+        return DecodePixels(rows) && (client_.Error().empty() || Damaged());
+    }
+
+private:
+    bool DecodePixels(const SPictureRows& rows) {
         const samples::SColumns all{0, 1, rows.width};
         if (kind_ == PictureKind::Palette8 && !ReadTable(rows)) return false;
         if (kind_ == PictureKind::Grey8 && bits_ == 16) {
@@ -106,7 +114,6 @@ public:
         });
     }
 
-private:
     bool Damaged() {
         return Fail(CodecStatus::Damaged,
                     "damaged TIFF file (" +

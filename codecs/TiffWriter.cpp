@@ -1,6 +1,7 @@
-// TIFF files through libtiff, built in memory (the library goes back to
-// finish its header) and then written out: grey when the table is the grey
-// ramp, palette (1, 4 or 8 bits, the whole table) otherwise, RGB for
+// TIFF files through libtiff, written straight into the file (the library
+// goes back to finish its header; a stream that cannot go back, such as
+// standard output, gets the file built in memory): grey when the table is
+// the grey ramp, palette (1, 4 or 8 bits, the whole table) otherwise, RGB for
 // colour. LZW, with the horizontal predictor for grey and colour.
 
 #include <algorithm>
@@ -23,9 +24,11 @@ CodecStatus WriteTiff(const CImage& image, CByteStream& out, std::string& proble
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(source.Width()) * bits + 7) / 8;
     CTiffClient client;
     // Room for the rows as they are; compressed they seldom take more.
-    TIFF* tiff = client.OpenWrite(rowBytes * static_cast<std::uint64_t>(source.Height()) + 4096);
+    TIFF* tiff =
+        client.OpenWrite(out, rowBytes * static_cast<std::uint64_t>(source.Height()) + 4096);
     auto failed = [&] {
-        problem = "TIFF file not written (" + client.Error() + ")";
+        problem = "TIFF file not written";
+        if (!client.Error().empty()) problem += " (" + client.Error() + ")";
         return CodecStatus::Damaged;
     };
     if (tiff == nullptr) return failed();
@@ -61,9 +64,5 @@ CodecStatus WriteTiff(const CImage& image, CByteStream& out, std::string& proble
             return failed();
     }
     if (!client.Close()) return failed();
-    if (!out.Write(client.Bytes().data(), client.Bytes().size())) {
-        problem = "TIFF file not written";
-        return CodecStatus::Damaged;
-    }
     return CodecStatus::Ok;
 }

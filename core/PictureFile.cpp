@@ -5,12 +5,9 @@
 
 #include "AtomicFileWrite.h"
 #include "PictureCodec.h"
+#include "PictureLimits.h"
 
 namespace {
-
-// The largest file read from a stream other than a file on disk (standard
-// input): the limit of BMP files.
-constexpr std::uint64_t kMaxStreamBytes = 0x7FFFFFFFull;
 
 // Reads the first bytes of a stream for the format check; the stream is then
 // read from its start again by the reader, so it is wrapped to replay them.
@@ -68,7 +65,7 @@ FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& inf
     std::vector<std::uint8_t> bytes(head, head + size);
     std::uint8_t chunk[64 * 1024];
     while (const std::size_t got = stream.Read(chunk, sizeof chunk)) {
-        if (bytes.size() + got > kMaxStreamBytes) {
+        if (bytes.size() + got > limits::kMaxFileBytes) {
             info.problem = std::string(FormatName(*format)) + " picture too large";
             return FileStatus::Refused;
         }

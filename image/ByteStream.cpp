@@ -32,3 +32,8 @@ std::size_t CFileStream::Read(void* buffer, std::size_t count) {
 bool CFileStream::Write(const void* buffer, std::size_t count) {
     return std::fwrite(buffer, 1, count, file_) == count;
 }
+
+bool CFileStream::Seek(std::uint64_t position) {
+    return position <= static_cast<std::uint64_t>(INT64_MAX) &&
+           fseeko(file_, static_cast<off_t>(position), SEEK_SET) == 0;
+}

@@ -22,13 +22,13 @@
 #include "DibGeometry.h"
 #include "Image.h"
 #include "Message.h"
+#include "PictureLimits.h"
 
 namespace {
 
 constexpr std::uint16_t kBmpSignature = 0x4D42;  // "BM"
 constexpr int kFileHeaderSize = 14;
 constexpr int kMaxHeaderSize = 124;
-constexpr std::uint64_t kMaxFileSize = 0x7FFFFFFFull;
 constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitFields = 3,
                         kBiAlphaBitFields = 6;
 
@@ -105,12 +105,8 @@ bool IsKnownHeaderSize(std::uint32_t size) {
 
 // A run-length coded file may leave most of its picture at 0 with a few
 // bytes (an early end-of-picture code, long deltas), so its header cannot be
-// held to the file's length the way plain rows are. Up to this many bytes of
-// pixel rows (an 8192 x 8192 picture at 8 bits) are allocated whatever the
-// data; beyond it the data must hold a byte per 1024 pixel bytes, so a file
-// of a few bytes never makes the reader ask for gigabytes.
-constexpr std::uint64_t kRleRowsWithoutData = std::uint64_t{64} << 20;
-constexpr std::uint64_t kRleRowBytesPerDataByte = 1024;
+// held to the file's length the way plain rows are: it is held to the ratio
+// of PictureLimits.h.
 
 // Step 1: the file header. False (and no message) unless it starts with "BM".
 bool ReadFileHeader(CBoundedReader& in, CBmpLayout& layout) {
@@ -182,7 +178,7 @@ Refusal ComputeSizes(CBmpLayout& layout) {
     const std::uint64_t oneBytePerPixel =
         dib::RowStride(layout.width, 8) * static_cast<std::uint64_t>(layout.height);
     const std::uint64_t largest = std::max(layout.pixelBytes, oneBytePerPixel);
-    if (largest + kFileHeaderSize + CImage::kEngineHeaderBytes + 16 > kMaxFileSize)
+    if (largest + kFileHeaderSize + CImage::kEngineHeaderBytes + 16 > limits::kMaxFileBytes)
         return Refusal::TooLarge;
 
     const std::uint64_t maxEntries = bits <= 8 ? (1ull << bits) : 0;
@@ -237,9 +233,7 @@ Refusal LocatePixelData(CBoundedReader& in, std::uint64_t length, CBmpLayout& la
     }
     if (layout.IsRle()) {
         layout.dataBytes = in.Remaining();
-        if (layout.pixelBytes >
-            std::max(kRleRowsWithoutData, layout.dataBytes * kRleRowBytesPerDataByte))
-            return Refusal::Damaged;
+        if (!limits::RowsFitData(layout.pixelBytes, layout.dataBytes)) return Refusal::Damaged;
         return Refusal::None;
     }
     if (needed > in.Remaining()) return Refusal::Damaged;
@@ -423,7 +417,7 @@ bool CImage::SaveFileBMP(CByteStream& file) {
                      static_cast<std::uint64_t>(std::max(GetHeight(), 0));
     }
     const std::uint64_t total = headerBytes + tableBytes + imageBytes;
-    if (total > block_->Size() || total + kFileHeaderSize > kMaxFileSize) {
+    if (total > block_->Size() || total + kFileHeaderSize > limits::kMaxFileBytes) {
         ShowMessage("SaveFileBMP : damaged picture");
         return false;
     }

@@ -17,6 +17,12 @@ public:
     virtual std::size_t Read(void* buffer, std::size_t count) = 0;
     // Writes count bytes; false when the stream could not take them all.
     virtual bool Write(const void* buffer, std::size_t count) = 0;
+    // Moves to `position` from the start, for writers that go back to finish
+    // a header; false for streams that cannot (memory, a pipe).
+    virtual bool Seek(std::uint64_t position) {
+        (void)position;
+        return false;
+    }
 };
 
 // A stream over bytes in memory: reads from the given bytes, appends writes.
@@ -44,6 +50,7 @@ public:
     std::uint64_t Length() override;
     std::size_t Read(void* buffer, std::size_t count) override;
     bool Write(const void* buffer, std::size_t count) override;
+    bool Seek(std::uint64_t position) override;
 
 private:
     std::FILE* file_;

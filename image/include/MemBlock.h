@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "PictureLimits.h"
+
 class CMemBlock {
 public:
     // Largest block we ever allocate: a BMP file cannot describe more.
-    static constexpr std::uint64_t kMaxBlockSize = 0x7FFFFFFFull;
+    static constexpr std::uint64_t kMaxBlockSize = limits::kMaxFileBytes;
 
     static std::unique_ptr<CMemBlock> Allocate(std::uint64_t size);
 

@@ -51,6 +51,13 @@ TEST_P(PictureFuzzRegression, ReaderKeepsItsPromise) {
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                                           std::istreambuf_iterator<char>());
     EXPECT_EQ(ProbePictureReader(GetParam().format, bytes.data(), bytes.size()), "");
+    // Files whose data a library reports as broken, although it decodes on.
+    if (GetParam().file.filename().string().starts_with("damaged-")) {
+        CCodecInput input(bytes);
+        CImage image;
+        EXPECT_EQ(ReadCodecPicture(image, input, CodecOf(GetParam().format)).status,
+                  CodecStatus::Damaged);
+    }
 }
 
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(PictureFuzzRegression);
