@@ -6,7 +6,7 @@ RELEASE_DIR := build/release
 TEST_DIR := build/test
 BENCH_DIR := build/bench
 
-.PHONY: run test build package bootstrap bench fuzz clean format
+.PHONY: run test build package bootstrap bench bench-baseline fuzz clean format
 
 bootstrap:
 	@bash scripts/bootstrap.sh
@@ -32,7 +32,14 @@ bench: bootstrap
 	@bash scripts/bootstrap.sh --bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DORVEX_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target orvex-bench
-	$(BENCH_DIR)/bench/orvex-bench
+	$(BENCH_DIR)/bench/orvex-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+	  --benchmark_out=$(BENCH_DIR)/bench.json --benchmark_out_format=json \
+	  --baseline=bench/baseline.json
+
+# After a change that makes the program faster on purpose: the last run of
+# `make bench` becomes what later runs are compared with.
+bench-baseline:
+	cp $(BENCH_DIR)/bench.json bench/baseline.json
 
 fuzz: bootstrap
 	@bash scripts/bootstrap.sh --fuzz

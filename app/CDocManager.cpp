@@ -15,8 +15,11 @@
 #include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "COrvexDoc.h"
+#include "CSaveAsDialog.h"
+#include "CStatusBar.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
+#include "PictureLossText.h"
 
 const QString CDocManager::kFileFilter =
     "Toutes les images (*.bmp *.png *.tif *.tiff *.jpg *.jpeg *.pgm *.ppm *.pnm);;"
@@ -34,6 +37,7 @@ constexpr SSaveFilter kSaveFilters[] = {
     {PictureFormat::Png, "Fichiers PNG (*.png)"},
     {PictureFormat::Tiff, "Fichiers TIFF (*.tif *.tiff)"},
     {PictureFormat::Pnm, "Fichiers PGM (*.pgm)"},
+    {PictureFormat::Ppm, "Fichiers PPM (*.ppm)"},
 };
 
 const SSaveFilter& SaveFilterOf(PictureFormat format) {
@@ -50,11 +54,23 @@ const SSaveFilter& SaveFilterNamed(const QString& filter) {
 
 QString DefaultSuffix(PictureFormat format) { return QString(FormatExtension(format)).mid(1); }
 
+// The format first offered: the document's own; PNG, which keeps every
+// picture as it is, when its own cannot be written or its file held more
+// than the picture; PGM for a grey picture and PPM for a colour one among
+// those two.
+PictureFormat OfferedFormat(const COrvexDoc& doc) {
+    const std::optional<PictureFormat> own = doc.GetSaveFormat();
+    if (!own || doc.LossesOnSave().AnyFromRead()) return PictureFormat::Png;
+    if (own == PictureFormat::Pnm || own == PictureFormat::Ppm)
+        return doc.GetImage()->HasGreyRamp() ? PictureFormat::Pnm : PictureFormat::Ppm;
+    return *own;
+}
+
 // The name first offered: the document's own, with the extension of the
-// format it will be written in when its own format cannot be written.
+// offered format when that is not the one "&Enregistrer" would write.
 QString SuggestedName(const COrvexDoc& doc, PictureFormat format) {
     if (doc.GetPathName().isEmpty()) return doc.GetTitle() + FormatExtension(format);
-    if (doc.GetSaveFormat()) return doc.GetPathName();
+    if (doc.GetSaveFormat() == format) return doc.GetPathName();
     const QFileInfo file(doc.GetPathName());
     return file.dir().filePath(file.completeBaseName() + FormatExtension(format));
 }
@@ -135,7 +151,11 @@ COrvexDoc* CDocManager::OpenDocument(const QString& path) {
     doc->SetPathName(QFileInfo(path).absoluteFilePath());
     doc->SetModifiedFlag(false);
     AddRecentFile(doc->GetPathName());
-    return AddDocument(doc);
+    AddDocument(doc);
+    // Said once: the next prompt takes its place.
+    if (const QString note = OpeningNote(doc->LossesOnSave()); !note.isEmpty())
+        frame_->StatusBar()->SetPrompt(note);
+    return doc;
 }
 
 void CDocManager::OpenWithDialog() {
@@ -164,19 +184,22 @@ void CDocManager::OpenFolder(const QString& folder) {
 }
 
 bool CDocManager::SaveDocument(COrvexDoc* doc) {
-    if (doc->GetPathName().isEmpty() || !doc->GetSaveFormat()) return SaveDocumentAs(doc);
+    if (doc->GetPathName().isEmpty() || !doc->GetSaveFormat() || doc->LossesOnSave().Any())
+        return SaveDocumentAs(doc);
     return doc->OnSaveDocument(doc->GetPathName(), *doc->GetSaveFormat());
 }
 
 bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
-    // A picture read from a JPEG file is offered PNG, which keeps it as it is.
-    const SSaveFilter& offered = SaveFilterOf(doc->GetSaveFormat().value_or(PictureFormat::Png));
+    const SSaveFilter& offered = SaveFilterOf(OfferedFormat(*doc));
     QStringList filters;
     for (const SSaveFilter& entry : kSaveFilters) filters << entry.filter;
-    QFileDialog dialog(frame_, "Enregistrer sous", SuggestedName(*doc, offered.format));
+    CSaveAsDialog dialog(frame_, SuggestedName(*doc, offered.format));
+    if (!doc->GetPathName().isEmpty())
+        dialog.SetLossesOf(
+            doc->GetPathName(),
+            LossSentences(doc->LossesOnSave(), QFileInfo(doc->GetPathName()).fileName()));
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(offered.filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name typed without extension gets the chosen filter's.
     dialog.setDefaultSuffix(DefaultSuffix(offered.format));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
@@ -193,8 +216,8 @@ bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
     if (!format) {
         QMessageBox::warning(frame_, "Orvex",
                              QString("Impossible d'enregistrer %1 : Orvex enregistre les images "
-                                     "aux formats BMP (.bmp), PNG (.png), TIFF (.tif, .tiff) et "
-                                     "PGM (.pgm).")
+                                     "aux formats BMP (.bmp), PNG (.png), TIFF (.tif, .tiff), "
+                                     "PGM (.pgm) et PPM (.ppm).")
                                  .arg(QFileInfo(path).fileName()));
         return false;
     }

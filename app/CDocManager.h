@@ -38,7 +38,8 @@ public:
     static QStringList PictureFilesInFolder(const QString& folder);
 
     // Saves under the document's name in its format, asking for a name when
-    // it has none or its format is read only (JPEG).
+    // it has none, its format is read only (JPEG) or writing over its file
+    // would lose something (LossesOnSave).
     bool SaveDocument(COrvexDoc* doc);
     // The format comes from the name's extension; a name typed without one
     // gets the chosen filter's.

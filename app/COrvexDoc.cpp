@@ -117,6 +117,7 @@ bool COrvexDoc::OnOpenDocument(const QString& path) {
     SetPathName(path);
     const PictureFormat read = core_.GetFileInfo().format;
     saveFormat_ = IsWritableFormat(read) ? std::optional(read) : std::nullopt;
+    fileLosses_ = core_.GetFileInfo().losses;
     SetModifiedFlag(false);
     return true;
 }
@@ -133,6 +134,7 @@ bool COrvexDoc::OnSaveDocument(const QString& path, PictureFormat format) {
     switch (status) {
         case FileStatus::Ok:
             saveFormat_ = format;
+            fileLosses_ = {};
             SetModifiedFlag(false);
             return true;
         case FileStatus::Refused:
@@ -152,6 +154,12 @@ bool COrvexDoc::OnSaveDocument(const QString& path, PictureFormat format) {
             ReportFileError(FileErrorText(error, path, "L'enregistrement du document a échoué."));
             return false;
     }
+}
+
+SPictureLosses COrvexDoc::LossesOnSave() const {
+    SPictureLosses losses = fileLosses_;
+    losses.colours = saveFormat_ == PictureFormat::Ppm && GetImage()->HasGreyRamp();
+    return losses;
 }
 
 void COrvexDoc::SetModifiedFlag(bool modified) {

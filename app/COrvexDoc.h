@@ -13,6 +13,7 @@
 
 #include "CommandTarget.h"
 #include "ImageDocument.h"
+#include "PictureLosses.h"
 
 class COrvexDoc : public QObject, public CCommandTarget {
     Q_OBJECT
@@ -30,6 +31,11 @@ public:
     // saved in; none when that format is read only (JPEG), so a new name and
     // format are asked for.
     std::optional<PictureFormat> GetSaveFormat() const { return saveFormat_; }
+    // What writing the picture over its own file would lose: what the file
+    // held beyond the picture when it was read (nothing once the document
+    // has been saved), and the colours of a colour PPM file whose picture
+    // has become grey. "&Enregistrer" asks for a name when there is any.
+    SPictureLosses LossesOnSave() const;
 
     bool IsModified() const { return modified_; }
     void SetModifiedFlag(bool modified = true);
@@ -67,5 +73,6 @@ private:
     bool modified_ = false;
     QString pathName_;
     std::optional<PictureFormat> saveFormat_ = PictureFormat::Bmp;
+    SPictureLosses fileLosses_;
     QString title_;
 };

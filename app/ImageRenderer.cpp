@@ -1,9 +1,11 @@
 #include "ImageRenderer.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "Parallel.h"
 #include "ZoomSteps.h"
 
 namespace {
@@ -35,8 +37,13 @@ QList<QRgb> ColorTable(const CImage& image) {
     return table;
 }
 
-// Fills `out` (area-sized) with source pixels chosen by nearest neighbour.
-// Consecutive destination rows showing the same source row are copied.
+// Destination pixels per band below which a picture is built on one core:
+// a thread costs about as much as a hundred thousand pixels.
+constexpr int kMinBandPixels = 1 << 17;
+
+// Fills `out` (area-sized) with source pixels chosen by nearest neighbour,
+// in bands of rows on all cores when the area is large enough. Consecutive
+// destination rows showing the same source row are copied.
 template <typename Pixel, typename Fetch>
 void Fill(QImage& out, const CSourceRows& src, QSize target, QRect area, Fetch fetch) {
     std::vector<int> columns(static_cast<std::size_t>(area.width()));
@@ -44,21 +51,33 @@ void Fill(QImage& out, const CSourceRows& src, QSize target, QRect area, Fetch f
         columns[static_cast<std::size_t>(i)] = static_cast<int>(
             static_cast<std::int64_t>(area.left() + i) * src.width / target.width());
     const std::size_t lineBytes = static_cast<std::size_t>(area.width()) * sizeof(Pixel);
-    int previous = -1;
-    for (int r = 0; r < area.height(); ++r) {
-        Pixel* line = reinterpret_cast<Pixel*>(out.scanLine(r));
-        const int shown = static_cast<int>(static_cast<std::int64_t>(area.top() + r) * src.height /
-                                           target.height());
-        if (shown == previous) {
-            std::memcpy(line, out.constScanLine(r - 1), lineBytes);
-            continue;
+    const int minRows = std::max(1, kMinBandPixels / area.width());
+    ParallelRows(0, area.height(), minRows, [&](int first, int last) {
+        int previous = -1;
+        for (int r = first; r < last; ++r) {
+            Pixel* line = reinterpret_cast<Pixel*>(out.scanLine(r));
+            const int shown = static_cast<int>(static_cast<std::int64_t>(area.top() + r) *
+                                               src.height / target.height());
+            if (shown == previous) {
+                std::memcpy(line, out.constScanLine(r - 1), lineBytes);
+                continue;
+            }
+            previous = shown;
+            // Rows are stored bottom-up.
+            const std::uint8_t* row = src.Row(src.height - 1 - shown);
+            for (int i = 0; i < area.width(); ++i)
+                line[i] = fetch(row, columns[static_cast<std::size_t>(i)]);
         }
-        previous = shown;
-        // Rows are stored bottom-up.
-        const std::uint8_t* row = src.Row(src.height - 1 - shown);
-        for (int i = 0; i < area.width(); ++i)
-            line[i] = fetch(row, columns[static_cast<std::size_t>(i)]);
-    }
+    });
+}
+
+// The index of column x of a 1-, 4- or 8-bit row.
+template <int kBits>
+std::uint8_t IndexAt(const std::uint8_t* row, int x) {
+    if constexpr (kBits == 1) return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+    if constexpr (kBits == 4)
+        return static_cast<std::uint8_t>((x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4);
+    return row[x];
 }
 
 QImage RenderIndexed(const CImage& image, const CSourceRows& src, QSize target, QRect area) {
@@ -67,25 +86,42 @@ QImage RenderIndexed(const CImage& image, const CSourceRows& src, QSize target, 
     out.setColorTable(ColorTable(image));
     switch (src.bitCount) {
         case 1:
-            Fill<std::uint8_t>(out, src, target, area, [](const std::uint8_t* row, int x) {
-                return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
-            });
+            Fill<std::uint8_t>(out, src, target, area, IndexAt<1>);
             break;
         case 4:
-            Fill<std::uint8_t>(out, src, target, area, [](const std::uint8_t* row, int x) {
-                return static_cast<std::uint8_t>((x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4);
-            });
+            Fill<std::uint8_t>(out, src, target, area, IndexAt<4>);
             break;
         default:
-            Fill<std::uint8_t>(out, src, target, area,
-                               [](const std::uint8_t* row, int x) { return row[x]; });
+            Fill<std::uint8_t>(out, src, target, area, IndexAt<8>);
     }
     return out;
 }
 
-QImage RenderDirect(const CSourceRows& src, QSize target, QRect area) {
-    QImage out(area.size(), QImage::Format_RGB32);
-    if (out.isNull()) return out;
+// For the screen: the colours of the indices straight away, so that painting
+// needs no conversion of the whole piece afterwards.
+void FillIndexedColours(QImage& out, const CImage& image, const CSourceRows& src, QSize target,
+                        QRect area) {
+    const QList<QRgb> table = ColorTable(image);
+    const QRgb* colours = table.constData();
+    switch (src.bitCount) {
+        case 1:
+            Fill<QRgb>(out, src, target, area, [colours](const std::uint8_t* row, int x) {
+                return colours[IndexAt<1>(row, x)];
+            });
+            break;
+        case 4:
+            Fill<QRgb>(out, src, target, area, [colours](const std::uint8_t* row, int x) {
+                return colours[IndexAt<4>(row, x)];
+            });
+            break;
+        default:
+            Fill<QRgb>(out, src, target, area, [colours](const std::uint8_t* row, int x) {
+                return colours[IndexAt<8>(row, x)];
+            });
+    }
+}
+
+void FillDirect(QImage& out, const CSourceRows& src, QSize target, QRect area) {
     auto colour = [&src](std::uint32_t pixel) {
         return qRgb(src.red.Value(pixel), src.green.Value(pixel), src.blue.Value(pixel));
     };
@@ -106,14 +142,14 @@ QImage RenderDirect(const CSourceRows& src, QSize target, QRect area) {
                 return colour(CStoredRows::Word32(row, x));
             });
     }
-    return out;
 }
 
-}  // namespace
-
-QImage RenderPicture(const CImage& image, QSize target, QRect area, DisplayStatus* status) {
-    DisplayStatus ignored;
-    DisplayStatus& result = status ? *status : ignored;
+// The part `area` of the picture stretched to `target`. Indexed pictures
+// come as Format_Indexed8, unless `screen` is given: then every picture is
+// drawn in colour into it, reused when it already has the area's size (a
+// repaint then finds its memory ready instead of having it mapped anew).
+QImage Render(const CImage& image, QSize target, QRect area, QImage* screen,
+              DisplayStatus& result) {
     result = DisplayStatus::NoPicture;
     area &= QRect(QPoint(0, 0), target);
     if (!image.IsValid() || area.isEmpty()) return {};
@@ -123,24 +159,35 @@ QImage RenderPicture(const CImage& image, QSize target, QRect area, DisplayStatu
         result = DisplayStatus::NoData;
         return {};
     }
-    QImage out;
-    switch (src.bitCount) {
-        case 1:
-        case 4:
-        case 8:
-            out = RenderIndexed(image, src, target, area);
-            break;
-        case 16:
-        case 24:
-        case 32:
-            out = RenderDirect(src, target, area);
-            break;
-        default:
-            result = DisplayStatus::NoData;
-            return {};
+    const bool indexed = src.bitCount == 1 || src.bitCount == 4 || src.bitCount == 8;
+    const bool direct = src.bitCount == 16 || src.bitCount == 24 || src.bitCount == 32;
+    if (!indexed && !direct) {
+        result = DisplayStatus::NoData;
+        return {};
     }
-    if (!out.isNull()) result = DisplayStatus::Drawn;
+    if (indexed && screen == nullptr) {
+        QImage out = RenderIndexed(image, src, target, area);
+        if (!out.isNull()) result = DisplayStatus::Drawn;
+        return out;
+    }
+    QImage fresh;
+    QImage& out = screen ? *screen : fresh;
+    if (out.size() != area.size() || out.format() != QImage::Format_RGB32)
+        out = QImage(area.size(), QImage::Format_RGB32);
+    if (out.isNull()) return {};
+    if (indexed)
+        FillIndexedColours(out, image, src, target, area);
+    else
+        FillDirect(out, src, target, area);
+    result = DisplayStatus::Drawn;
     return out;
+}
+
+}  // namespace
+
+QImage RenderPicture(const CImage& image, QSize target, QRect area, DisplayStatus* status) {
+    DisplayStatus ignored;
+    return Render(image, target, area, nullptr, status ? *status : ignored);
 }
 
 int DisplayImage(QPainter& painter, const CImage& image, float zoom, QSize size, QRect exposed,
@@ -155,11 +202,13 @@ int DisplayImage(QPainter& painter, const CImage& image, float zoom, QSize size,
     // Large areas (a printed page) are built in bands to bound the memory.
     const int bandRows = static_cast<int>(
         std::max<std::int64_t>(1, kBandBytes / (4 * static_cast<std::int64_t>(area.width()))));
+    // One screen image per thread, kept from one repaint to the next.
+    static thread_local QImage screen;
     int drawn = 0;
     for (int top = area.top(); top <= area.bottom(); top += bandRows) {
         const QRect band(area.left(), top, area.width(),
                          std::min(bandRows, area.bottom() + 1 - top));
-        const QImage piece = RenderPicture(image, target, band, &result);
+        const QImage piece = Render(image, target, band, &screen, result);
         if (piece.isNull()) break;
         painter.drawImage(band.topLeft(), piece);
         drawn += band.height();

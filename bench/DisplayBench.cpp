@@ -12,6 +12,7 @@
 #include <opencv2/imgproc.hpp>
 #include <string>
 
+#include "BenchSupport.h"
 #include "Image.h"
 #include "ImageRenderer.h"
 #include "LargePicture.h"
@@ -86,12 +87,9 @@ const int kRegistered = [] {
     for (const auto& [steps, name] :
          {std::pair{-25, "0.092"}, {-7, "0.51"}, {0, "1.0"}, {1, "1.1"}, {25, "10.8"}}) {
         const std::string label = std::string("Display zoom ") + name;
-        benchmark::RegisterBenchmark(("ours/" + label).c_str(), Ours, steps)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(("peer/" + label).c_str(), Peer, steps)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+        AddPair(
+            label, [steps](benchmark::State& s) { Ours(s, steps); },
+            [steps](benchmark::State& s) { Peer(s, steps); });
     }
     return 0;
 }();

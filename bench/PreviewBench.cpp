@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "BenchSupport.h"
 #include "ImageRenderer.h"
 #include "LargePicture.h"
 #include "ZoomSteps.h"
@@ -35,12 +36,8 @@ void PreviewStep(benchmark::State& state, float zoom) {
 }
 
 const int kRegistered = [] {
-    benchmark::RegisterBenchmark("ours/Threshold preview 1.0", PreviewStep, 1.0f)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("ours/Threshold preview 0.092", PreviewStep, 0.092f)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+    AddOurs("Threshold preview 1.0", [](benchmark::State& s) { PreviewStep(s, 1.0f); });
+    AddOurs("Threshold preview 0.092", [](benchmark::State& s) { PreviewStep(s, 0.092f); });
     return 0;
 }();
 

@@ -45,8 +45,7 @@ std::optional<PictureFormat> SniffKeptFormat(const std::string& path) {
     file.read(reinterpret_cast<char*>(head), sizeof head);
     const auto format = DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
     if (!format) return std::nullopt;
-    const bool colourPpm = *format == PictureFormat::Pnm && (head[1] == '3' || head[1] == '6');
-    return KeptFormat(*format, colourPpm);
+    return KeptFormat(*format);
 }
 
 // Where an input's result goes in the batch's folder; empty when the input
@@ -93,8 +92,8 @@ std::string FolderTarget(const std::string& folder, const std::string& input,
     return (fs::path(folder) / fs::path(input).stem()).string() + FormatExtension(format);
 }
 
-PictureFormat KeptFormat(PictureFormat inputFormat, bool colour) {
-    if (inputFormat == PictureFormat::Jpeg || (inputFormat == PictureFormat::Pnm && colour))
+PictureFormat KeptFormat(PictureFormat inputFormat) {
+    if (inputFormat == PictureFormat::Jpeg || inputFormat == PictureFormat::Ppm)
         return PictureFormat::Png;
     return inputFormat;
 }
@@ -144,7 +143,7 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
         if (!named)
             return Problem(output,
                            "the extension says what is written: .bmp, .png, .tif, "
-                           ".tiff or .pgm (try --help)");
+                           ".tiff, .pgm or .ppm (try --help)");
         if (plan.format && *plan.format != *named)
             return Problem(output, "--format says another format than the extension");
         fileFormat = *named;

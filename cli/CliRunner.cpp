@@ -13,6 +13,7 @@
 #include "CliHelp.h"
 #include "CliPlan.h"
 #include "FileReason.h"
+#include "LossNote.h"
 #include "Message.h"
 #include "SystemOutput.h"
 #include "TableOutput.h"
@@ -92,6 +93,15 @@ struct FileOutcome {
     bool ok = true;
 };
 
+// Whether the job's one output file is its own input file.
+bool ReplacesInput(const CliBatch& batch, const CliJob& job) {
+    if (!batch.folder.empty() || job.input.empty() || job.input == kStandardStream ||
+        job.target.empty() || job.target == kStandardStream)
+        return false;
+    std::error_code ec;
+    return std::filesystem::equivalent(job.input, job.target, ec);
+}
+
 // Runs the whole plan on one job's input and writes its result; the rows
 // it measures go to `rows`.
 FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std::istream& in,
@@ -104,8 +114,7 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     outcome.ok = job.input.empty() || OpenInput(doc, job.input, in, err);
     if (outcome.ok && !batch.folder.empty() && job.target.empty()) {
         // Its first bytes were unreadable a moment ago; name it as it reads now.
-        const bool colour = doc.GetImage()->GetBitCount() > 8;
-        job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format, colour));
+        job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format));
         job.target = FolderTarget(batch.folder, job.input, job.format);
     }
     CliContext context{doc, out, job.input, batch.several, rows, plan.histogramSize};
@@ -122,7 +131,12 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
             outcome.ok = false;
         }
     }
+    // Writing over the input says what of it the result does not keep.
+    const bool replacesInput = outcome.ok && ReplacesInput(batch, job);
     if (outcome.ok && !job.target.empty()) outcome.ok = SaveResult(doc, job, out, err);
+    if (const std::string note = LossNote(doc.GetFileInfo().losses);
+        outcome.ok && replacesInput && !note.empty())
+        err << prefix << note << '\n';
     outcome.out = out.str();
     outcome.err = err.str();
     return outcome;

@@ -23,3 +23,5 @@ std::unique_ptr<CPictureReader> NewJpegReader(CCodecInput& input);
 bool MatchesPnm(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input);
 CodecStatus WritePgm(const CImage& image, CByteStream& out, std::string& problem);
+bool MatchesPpm(const std::uint8_t* head, std::size_t size);
+CodecStatus WritePpm(const CImage& image, CByteStream& out, std::string& problem);

@@ -110,6 +110,7 @@ public:
         header.height = info_.output_height;
         header.kind =
             info_.out_color_space == JCS_GRAYSCALE ? PictureKind::Grey8 : PictureKind::Colour24;
+        losses_.lossy = true;
         return true;
     }
 

@@ -17,6 +17,7 @@
 #include "CodecInput.h"
 #include "Image.h"
 #include "PictureFormat.h"
+#include "PictureLosses.h"
 
 enum class CodecStatus {
     Ok,
@@ -68,6 +69,8 @@ public:
     const std::string& Problem() const { return problem_; }
     // History lines the read adds after the size line.
     const std::vector<std::string>& Notes() const { return notes_; }
+    // What the file holds beyond the picture read.
+    const SPictureLosses& Losses() const { return losses_; }
 
 protected:
     bool Fail(CodecStatus status, std::string problem) {
@@ -76,6 +79,7 @@ protected:
         return false;
     }
     std::vector<std::string> notes_;
+    SPictureLosses losses_;
 
 private:
     CodecStatus status_ = CodecStatus::Ok;
@@ -102,6 +106,7 @@ struct SCodecRead {
     CodecStatus status = CodecStatus::Ok;
     std::string problem;
     std::vector<std::string> notes;
+    SPictureLosses losses;
 };
 
 // Reads `input` with `codec`'s reader into `image`: header, size checks with

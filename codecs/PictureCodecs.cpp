@@ -8,12 +8,19 @@ bool StartsWith(const std::uint8_t* head, std::size_t size, const char* magic, s
     return size >= length && std::memcmp(head, magic, length) == 0;
 }
 
+// "P" and one of `types`, followed by white space.
+bool MatchesNetpbm(const std::uint8_t* head, std::size_t size, const char* types) {
+    return size >= 3 && head[0] == 'P' && head[1] != 0 && std::strchr(types, head[1]) != nullptr &&
+           std::strchr(" \t\r\n\v\f", head[2]) != nullptr && head[2] != 0;
+}
+
 constexpr SPictureCodec kCodecs[] = {
     {PictureFormat::Bmp, MatchesBmp, nullptr, nullptr},
     {PictureFormat::Png, MatchesPng, NewPngReader, WritePng},
     {PictureFormat::Tiff, MatchesTiff, NewTiffReader, WriteTiff},
     {PictureFormat::Jpeg, MatchesJpeg, NewJpegReader, nullptr},
     {PictureFormat::Pnm, MatchesPnm, NewPnmReader, WritePgm},
+    {PictureFormat::Ppm, MatchesPpm, NewPnmReader, WritePpm},
 };
 
 }  // namespace
@@ -30,11 +37,13 @@ bool MatchesTiff(const std::uint8_t* head, std::size_t size) {
 bool MatchesJpeg(const std::uint8_t* head, std::size_t size) {
     return StartsWith(head, size, "\xff\xd8\xff", 3);
 }
-// P2/P5 grey and P3/P6 colour, followed by white space.
+// P2/P5 grey.
 bool MatchesPnm(const std::uint8_t* head, std::size_t size) {
-    return size >= 3 && head[0] == 'P' &&
-           (head[1] == '2' || head[1] == '3' || head[1] == '5' || head[1] == '6') &&
-           std::strchr(" \t\r\n\v\f", head[2]) != nullptr && head[2] != 0;
+    return MatchesNetpbm(head, size, "25");
+}
+// P3/P6 colour.
+bool MatchesPpm(const std::uint8_t* head, std::size_t size) {
+    return MatchesNetpbm(head, size, "36");
 }
 
 std::span<const SPictureCodec> PictureCodecs() { return kCodecs; }

@@ -20,6 +20,7 @@ std::optional<PictureFormat> WritableFormatFromName(std::string_view name) {
     if (lower == "png") return PictureFormat::Png;
     if (lower == "tif" || lower == "tiff") return PictureFormat::Tiff;
     if (lower == "pgm") return PictureFormat::Pnm;
+    if (lower == "ppm") return PictureFormat::Ppm;
     return std::nullopt;
 }
 
@@ -43,6 +44,8 @@ const char* FormatExtension(PictureFormat format) {
             return ".jpg";
         case PictureFormat::Pnm:
             return ".pgm";
+        case PictureFormat::Ppm:
+            return ".ppm";
     }
     return "";
 }
@@ -58,7 +61,9 @@ const char* FormatName(PictureFormat format) {
         case PictureFormat::Jpeg:
             return "JPEG";
         case PictureFormat::Pnm:
-            return "PGM/PPM";
+            return "PGM";
+        case PictureFormat::Ppm:
+            return "PPM";
     }
     return "";
 }

@@ -46,6 +46,11 @@ public:
                 header.kind = PictureKind::Colour24;
         }
         kind_ = header.kind;
+        spng_trns trns{};
+        losses_.alpha = ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
+                        ihdr_.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA ||
+                        spng_get_trns(ctx_, &trns) == 0;
+        if (ihdr_.bit_depth == 16) losses_.sampleBits = 16, losses_.windowHigh = 65535;
         return true;
     }
 
@@ -57,6 +62,7 @@ public:
                 }))
                 return false;
             window_.Fix();
+            losses_.windowLow = window_.Low(), losses_.windowHigh = window_.High();
             if (!Restart() || spng_get_ihdr(ctx_, &ihdr_) != 0) return Damaged(SPNG_EINTERNAL);
             notes_.push_back(window_.Note());
             return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {

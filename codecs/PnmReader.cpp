@@ -98,6 +98,7 @@ public:
         header.width = static_cast<std::int64_t>(width);
         header.height = static_cast<std::int64_t>(height);
         header.kind = channels_ == 3 ? PictureKind::Colour24 : PictureKind::Grey8;
+        if (maximum_ > 255) losses_.sampleBits = 16, losses_.windowHigh = maximum_;
         return true;
     }
 
@@ -113,6 +114,7 @@ public:
                 return false;
             window.Fix();
             notes_.push_back(window.Note());
+            losses_.windowLow = window.Low(), losses_.windowHigh = window.High();
             return ForEachRow(rows, [&](int y, std::uint8_t* raw) {
                 window.LevelsRow(raw, 1, true, false, all, rows.Row(y));
             });

@@ -58,5 +58,6 @@ SCodecRead ReadCodecPicture(CImage& image, CCodecInput& input, const SPictureCod
 
     image.SetHandle(std::move(block));
     result.notes = reader->Notes();
+    result.losses = reader->Losses();
     return result;
 }

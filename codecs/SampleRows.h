@@ -72,6 +72,9 @@ public:
                    SColumns c, std::uint8_t* out) const;
     // The history line that lets the result be reproduced.
     std::string Note() const;
+    // The window's ends, once fixed.
+    unsigned Low() const { return min_; }
+    unsigned High() const { return max_; }
 
 private:
     unsigned min_ = 65535, max_ = 0;

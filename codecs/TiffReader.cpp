@@ -72,6 +72,9 @@ public:
         header.kind = kind_;
         const tdir_t pages = TIFFNumberOfDirectories(tiff_);
         if (pages > 1) notes_.push_back("Page 1 / " + std::to_string(pages));
+        losses_.pages = static_cast<int>(pages);
+        losses_.alpha = channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
+        if (bits_ == 16) losses_.sampleBits = 16, losses_.windowHigh = 65535;
         return true;
     }
 
@@ -94,6 +97,7 @@ private:
                 return false;
             window.Fix();
             notes_.insert(notes_.begin(), window.Note());
+            losses_.windowLow = window.Low(), losses_.windowHigh = window.High();
             return ForEachRow(rows, false, [&](int y, std::uint8_t* raw) {
                 window.LevelsRow(raw, channels_, kNativeBigEndian, minIsWhite_, all, rows.Row(y));
             });

@@ -38,6 +38,7 @@ FileStatus ReadThroughCodec(CImage& image, CCodecInput& input, PictureFormat for
     SCodecRead read = ReadCodecPicture(image, input, CodecOf(format));
     info.problem = std::move(read.problem);
     info.historyNotes = std::move(read.notes);
+    info.losses = read.losses;
     switch (read.status) {
         case CodecStatus::Ok:
             return FileStatus::Ok;

@@ -11,6 +11,7 @@
 #include "ByteStream.h"
 #include "Image.h"
 #include "PictureFormat.h"
+#include "PictureLosses.h"
 
 // What a read tells beside the picture.
 struct SPictureFileInfo {
@@ -18,6 +19,8 @@ struct SPictureFileInfo {
     // History lines that follow "Image : %d x %d", such as
     // "Image 16 bits : fenêtre MIN..MAX" or "Page 1 / N".
     std::vector<std::string> historyNotes;
+    // What the file held that the picture does not keep (nothing for BMP).
+    SPictureLosses losses;
     // Why a file of another format than BMP was refused (Damaged, Refused),
     // in a few English words for orvex-cli's standard error. A BMP file's
     // refusal has been told through the engine's message sink, as always.

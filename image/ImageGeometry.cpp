@@ -27,9 +27,13 @@
 
 namespace {
 
-// Rows of the new picture per band when a turn or a resize is split over
-// the cores.
+// Rows of the new picture per band when a turn is split over the cores.
 constexpr int kRowsPerBand = 64;
+
+// Least bytes of the new picture per band when a resize is split over the
+// cores: a reduction goes at the speed of memory, and below about a
+// megabyte a thread costs more than it saves.
+constexpr std::int64_t kResizeBandBytes = std::int64_t{1} << 20;
 
 // Asks the system to back the block with huge pages where it can: a new
 // picture of tens of megabytes otherwise takes thousands of page faults as it
@@ -90,7 +94,10 @@ void ResampleRows(const CPixelRows& src, const CResampling& sampling, std::uint8
     auto sourceRow = [&](std::int64_t y) {
         return std::min(static_cast<std::int64_t>(sampling.rowRatio * y), src.height - 1);
     };
-    ParallelRows(0, static_cast<int>(newHeight), kRowsPerBand, [&](int first, int last) {
+    const auto minRows = static_cast<int>(
+        std::clamp<std::int64_t>(kResizeBandBytes / std::max<std::int64_t>(newWidth, 1), 1,
+                                 std::max<std::int64_t>(newHeight, 1)));
+    ParallelRows(0, static_cast<int>(newHeight), minRows, [&](int first, int last) {
         for (std::int64_t y = first; y < last; ++y) {
             std::uint8_t* out = dst + y * dstStride;
             // When enlarging, neighbouring new rows often share their source

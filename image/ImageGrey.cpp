@@ -9,14 +9,17 @@
 // 32-bit pictures from their channels, into a new 8-bit block. The picture
 // keeps its size and its region of interest.
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
 
 #include "DibFields.h"
 #include "DibGeometry.h"
+#include "GreyKernels.h"
 #include "ImagePixelRows.h"
 #include "Message.h"
+#include "Parallel.h"
 #include "PointKernels.h"
 
 namespace {
@@ -25,9 +28,11 @@ const char* const kOperation = "ConvertToGrey";
 
 using CLevels = std::array<std::uint8_t, 256>;
 
-constexpr std::uint8_t Luminance(int red, int green, int blue) {
-    return static_cast<std::uint8_t>((299 * red + 587 * green + 114 * blue + 500) / 1000);
-}
+using greykernels::Luminance;
+
+// Pixels per band below which the conversion stays on one core: a thread costs
+// about as much as converting a few hundred kilobytes.
+constexpr std::int64_t kMinBandPixels = std::int64_t{1} << 18;
 
 // The level each index of the colour table shows; black past its end.
 CLevels TableLevels(const CPaletteTable& palette) {
@@ -56,11 +61,6 @@ void IndexedRow(const std::uint8_t* row, int width, int bitCount, const CLevels&
     }
 }
 
-// Blue, green, red bytes.
-void BgrRow(const std::uint8_t* row, int width, std::uint8_t* out) {
-    for (int x = 0; x < width; ++x, row += 3) out[x] = Luminance(row[2], row[1], row[0]);
-}
-
 template <typename Word>
 void DirectRow(const std::uint8_t* row, int width, const CStoredRows& rows, Word word,
                std::uint8_t* out) {
@@ -80,23 +80,28 @@ HBLOCK GreyBlock(const CImage& image, const CStoredRows& rows) {
     std::memcpy(block->Data() + dib::kXPels, header + dib::kXPels, 8);
     const CLevels levels = TableLevels(*image.GetPalette());
     const std::uint64_t outStride = dib::RowStride(rows.width, 8);
-    for (int y = 0; y < rows.height; ++y) {
-        const std::uint8_t* row = rows.Row(y);
-        std::uint8_t* out = dib::EngineRows(*block) + static_cast<std::uint64_t>(y) * outStride;
-        switch (rows.bitCount) {
-            case 16:
-                DirectRow(row, rows.width, rows, CStoredRows::Word16, out);
-                break;
-            case 24:
-                BgrRow(row, rows.width, out);
-                break;
-            case 32:
-                DirectRow(row, rows.width, rows, CStoredRows::Word32, out);
-                break;
-            default:
-                IndexedRow(row, rows.width, rows.bitCount, levels, out);
+    std::uint8_t* const outRows = dib::EngineRows(*block);
+    const auto minRows = static_cast<int>(
+        std::max<std::int64_t>(1, kMinBandPixels / std::max<std::int64_t>(rows.width, 1)));
+    ParallelRows(0, rows.height, minRows, [&](int first, int last) {
+        for (int y = first; y < last; ++y) {
+            const std::uint8_t* row = rows.Row(y);
+            std::uint8_t* out = outRows + static_cast<std::uint64_t>(y) * outStride;
+            switch (rows.bitCount) {
+                case 16:
+                    DirectRow(row, rows.width, rows, CStoredRows::Word16, out);
+                    break;
+                case 24:
+                    greykernels::BgrRow(row, rows.width, out);
+                    break;
+                case 32:
+                    DirectRow(row, rows.width, rows, CStoredRows::Word32, out);
+                    break;
+                default:
+                    IndexedRow(row, rows.width, rows.bitCount, levels, out);
+            }
         }
-    }
+    });
     return block;
 }
 

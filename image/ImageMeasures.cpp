@@ -23,9 +23,10 @@
 namespace {
 
 // Least bytes per band when a measurement is split over the cores. Sums and
-// extremes go at the speed of memory, so only bands of tens of megabytes pay
-// for a thread; counting the levels works harder on each byte.
-constexpr std::int64_t kStreamingBandBytes = std::int64_t{32} << 20;
+// extremes go at the speed of the cache (tens of gigabytes a second on one
+// core), so a band must take a few hundred microseconds to pay for its
+// thread; counting the levels works harder on each byte.
+constexpr std::int64_t kStreamingBandBytes = std::int64_t{4} << 20;
 constexpr std::int64_t kCountingBandBytes = std::int64_t{1} << 20;
 
 // Measures each band of rows on its own core and combines the band results.

@@ -8,21 +8,32 @@
 #include "Image.h"
 #include "ImagePixelRows.h"
 #include "Message.h"
+#include "Parallel.h"
 #include "PointKernels.h"
 
 namespace {
 
+// Least bytes of a band when a point operation is split over the cores:
+// starting a thread costs about as much as mapping a few hundred kilobytes.
+constexpr std::int64_t kMinBandBytes = std::int64_t{1} << 20;
+
 // Calls body(start, count) on the part of each row inside the region. The
 // region is clamped to the picture, so a stale one can never reach outside
-// the rows.
+// the rows. Large regions are done in bands of rows on all cores.
 template <typename Body>
 void ForEachRegionRow(const CPixelRows& rows, const CRect& roi, Body body) {
     const std::int64_t left = std::clamp<std::int64_t>(roi.left, 0, rows.width);
     const std::int64_t right = std::clamp<std::int64_t>(roi.right, 0, rows.width);
     const std::int64_t top = std::clamp<std::int64_t>(roi.top, 0, rows.height);
     const std::int64_t bottom = std::clamp<std::int64_t>(roi.bottom, 0, rows.height);
-    for (std::int64_t y = top; y < bottom && left < right; ++y)
-        body(rows.Row(y) + left, right - left);
+    if (left >= right) return;
+    const auto minRows =
+        static_cast<int>(std::clamp<std::int64_t>(kMinBandBytes / (right - left), 1, rows.height));
+    ParallelRows(static_cast<int>(top), static_cast<int>(bottom), minRows,
+                 [&](int first, int last) {
+                     for (std::int64_t y = first; y < last; ++y)
+                         body(rows.Row(y) + left, right - left);
+                 });
 }
 
 // Replaces every pixel v of the region by rule(v).

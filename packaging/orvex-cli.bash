@@ -60,7 +60,7 @@ _orvex_cli()
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W 'bmp png tif tiff pgm' -- "$cur"))
+            COMPREPLY=($(compgen -W 'bmp png tif tiff pgm ppm' -- "$cur"))
             return
             ;;
         --table-format)

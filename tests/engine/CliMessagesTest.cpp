@@ -29,7 +29,7 @@ protected:
         fs::create_directories(folder / "scans");
         std::ofstream(P("notes.txt")) << "not a picture\n";
         std::ofstream(P("r.txt")) << "--negative\n";
-        for (const char* picture : {"bad-png-garbage.png", "jpeg-rgb.jpg"})
+        for (const char* picture : {"bad-png-garbage.png", "jpeg-rgb.jpg", "tiff-grey8-3pages.tif"})
             fs::copy_file(fs::path(ORVEX_TESTDATA) / "formats" / picture, folder / picture);
     }
 
@@ -76,8 +76,8 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              {"jpeg-rgb.jpg -o b.pgm", 1,
               "orvex-cli: b.pgm: PGM files hold grey levels only, and this picture shows colours"},
              {"a.bmp --negative -o b.jpg", 2,
-              "orvex-cli: b.jpg: the extension says what is written: .bmp, .png, .tif, .tiff or "
-              ".pgm (try --help)"},
+              "orvex-cli: b.jpg: the extension says what is written: .bmp, .png, .tif, .tiff, "
+              ".pgm or .ppm (try --help)"},
              // No success for lost work.
              {"a.bmp --histogram >/dev/full", 1,
               "orvex-cli: standard output: No space left on device"},
@@ -103,6 +103,10 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
               "orvex-cli: --negative takes no value (try --help)"},
              {"- a.bmp --info <a.bmp", 2,
               "orvex-cli: - (standard input) can only be the one input (try --help)"},
+             // A result over its own input says what of it is not kept, and succeeds.
+             {"tiff-grey8-3pages.tif --negative -o t.tif", 0, ""},
+             {"tiff-grey8-3pages.tif --negative -o ./tiff-grey8-3pages.tif", 0,
+              "orvex-cli: tiff-grey8-3pages.tif: only page 1 of 3 is written"},
              // Two results for one output file.
              {"d1/x.bmp d2/x.bmp --negative -o out", 2,
               "orvex-cli: d1/x.bmp and d2/x.bmp would both be written to out/x.bmp"},

@@ -63,6 +63,8 @@ private slots:
     void saveAsWritesTheFormatOfTheFilterOrTheName();
     void saveKeepsTheFormatTheFileWasReadIn();
     void documentFromJpegAsksForANewName();
+    void saveAsksBeforeLosingWhatTheFileHeld_data();
+    void saveAsksBeforeLosingWhatTheFileHeld();
     void refusedSavesWriteNothing();
     void unreadableFilesAreNamedAndOpenNothing_data();
     void unreadableFilesAreNamedAndOpenNothing();
@@ -154,6 +156,76 @@ void TestFormats::documentFromJpegAsksForANewName() {
     QCOMPARE(doc->GetSaveFormat(), std::optional(PictureFormat::Png));
     // The JPEG file is left as it was.
     QCOMPARE(FileFormat(folder_.filePath("jpeg-rgb.jpg")), std::optional(PictureFormat::Jpeg));
+}
+
+void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("toGrey");
+    QTest::addColumn<QString>("note");      // the status bar's once the file is open
+    QTest::addColumn<QString>("offered");   // the filter of the dialog; none: written in place
+    QTest::addColumn<QString>("question");  // the box when the file's own name is chosen
+    const auto row = [](const char* tag, const char* name, const char* note = "",
+                        const char* offered = "", const char* question = "", bool toGrey = false) {
+        QTest::newRow(tag) << name << toGrey << note << offered << question;
+    };
+    const char* png = "Fichiers PNG (*.png)";
+    row("3-page TIFF", "tiff-grey8-3pages.tif", "Page 1 / 3 ouverte", png,
+        "Les pages 2 à 3 de tiff-grey8-3pages.tif ne seront pas enregistrées.");
+    row("16-bit TIFF", "tiff-grey16.tif", "16 bits ramenés à 8 bits : fenêtre 0..65535", png,
+        "Les niveaux 16 bits de tiff-grey16.tif seront remplacés par leur fenêtre 8 bits.");
+    row("16-bit PGM", "pgm-p5-16.pgm", "16 bits ramenés à 8 bits : fenêtre 1842..65323", png,
+        "Les niveaux 16 bits de pgm-p5-16.pgm seront remplacés par leur fenêtre 8 bits.");
+    row("RGBA PNG", "png-rgba8.png", "Transparence ignorée", png,
+        "La transparence de png-rgba8.png ne sera pas enregistrée.");
+    row("colour PPM turned grey", "ppm-p6.ppm", "", "Fichiers PGM (*.pgm)",
+        "Les couleurs de ppm-p6.ppm seront remplacées par des niveaux de gris.", true);
+    // Nothing lost in a PNG: the dialog's usual overwrite question.
+    row("JPEG", "jpeg-rgb.jpg", "", png, "jpeg-rgb.jpg");
+    row("colour PPM", "ppm-p6.ppm");
+    row("plain PNG", "png-grey8.png");
+}
+
+// "&Enregistrer" (Ctrl+S, the close question and "Enregistrer tous les
+// fichiers modifiés" all come here) on each kind of file, the file's own
+// name chosen when a name is asked for and the question declined.
+void TestFormats::saveAsksBeforeLosingWhatTheFileHeld() {
+    QFETCH(QString, name);
+    QFETCH(bool, toGrey);
+    QFETCH(QString, note);
+    QFETCH(QString, offered);
+    QFETCH(QString, question);
+    COrvexDoc* doc = OpenCopy(name);
+    QVERIFY(doc);
+    QCOMPARE(app_->MainFrame()->StatusBar()->Prompt(), note.isEmpty() ? "Prêt" : note);
+    if (toGrey)
+        QVERIFY(doc->OnCommand(cmd::ConvertToGrey));
+    else
+        doc->SetModifiedFlag();
+    const QString path = doc->GetPathName();
+    const std::optional<PictureFormat> kept = FileFormat(path);
+    const auto bytes = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+
+    QString filter;
+    if (!offered.isEmpty()) AnswerSaveAs({}, path, &filter);
+    CBoxCatcher boxes;  // answers the question with neither "Oui" nor "Non": not replaced
+    const bool saved = app_->DocManager()->SaveDocument(doc);
+    QCOMPARE(filter, offered);
+    if (offered.isEmpty()) {
+        QVERIFY(saved);
+        QVERIFY(boxes.boxes.isEmpty());
+        QCOMPARE(FileFormat(path), kept);
+        QVERIFY(!doc->IsModified());
+        return;
+    }
+    QVERIFY(!saved);
+    QCOMPARE(boxes.boxes.size(), 1);
+    QVERIFY2(boxes.boxes[0].text.contains(question), qPrintable(boxes.boxes[0].text));
+    QCOMPARE(bytes(), before);
+    QVERIFY(doc->IsModified());
 }
 
 void TestFormats::refusedSavesWriteNothing() {

@@ -12,7 +12,9 @@
 
 #include "BmpFileIo.h"
 #include "ImageRenderer.h"
+#include "Parallel.h"
 #include "PrintPicture.h"
+#include "ZoomSteps.h"
 #include "tst_view_support.h"
 
 namespace {
@@ -45,6 +47,8 @@ private slots:
     void knownColours();
     void reductionDropsRowsAndColumns();
     void partialRepaintMatchesWholePicture();
+    void screenRepaintInBandsShowsTheTableColours_data();
+    void screenRepaintInBandsShowsTheTableColours();
     void zoomTruncatesTheDestination();
     void missingRowsDrawNothing();
     void shortColourTableShowsBlack();
@@ -129,6 +133,38 @@ void TestRenderer::partialRepaintMatchesWholePicture() {
             QCOMPARE(RenderPicture(image, target, area), whole.copy(inside));
         }
     }
+}
+
+void TestRenderer::screenRepaintInBandsShowsTheTableColours_data() {
+    QTest::addColumn<float>("zoom");
+    QTest::addColumn<int>("threads");
+    QTest::newRow("reduced, two cores") << 0.61f << 2;
+    QTest::newRow("reduced, one core") << 0.61f << 1;
+    QTest::newRow("enlarged, two cores") << 2.5f << 2;
+}
+
+// A screen large enough to be built in bands on two cores, from an 8-bit
+// picture under a colour table, shows exactly the indexed rendering.
+void TestRenderer::screenRepaintInBandsShowsTheTableColours() {
+    QFETCH(float, zoom);
+    QFETCH(int, threads);
+    CImage image;
+    MakePicture(image, 2403, 1811, [](int x, int y) { return (x * 7 + y * 13) % 256; });
+    QVERIFY(image.PaletteRainbow());
+    const QSize target(zoom::Scaled(2403, zoom), zoom::Scaled(1811, zoom));
+    const QRect exposed(17, 5, 1001, 799);
+    SetWorkerCount(threads);
+    QImage screen(exposed.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&screen);
+        painter.translate(-exposed.topLeft());
+        QCOMPARE(DisplayImage(painter, image, zoom, {2403, 1811}, exposed), 799);
+    }
+    SetWorkerCount(0);
+    const QImage expected =
+        RenderPicture(image, target, exposed).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(expected.size(), exposed.size());
+    QCOMPARE(screen, expected);
 }
 
 void TestRenderer::zoomTruncatesTheDestination() {

@@ -113,7 +113,8 @@ TEST(GeometryKernels, TurnsAndResizesAreTheSameOnOneThreadAndOnSeveral) {
     const CCase cases[] = {{301, 517, 90, 150, 258},
                            {517, 301, 270, 776, 452},
                            {257, 600, 180, 3, 1201},
-                           {1000, 333, 90, 999, 334}};
+                           {1000, 333, 90, 999, 334},
+                           {1501, 1203, 270, 1601, 1399}};
     for (const CCase& c : cases) {
         CImage source;
         MakeRandom(source, c.width, c.height, random);

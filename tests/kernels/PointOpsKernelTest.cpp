@@ -72,3 +72,26 @@ TEST(PointOpsKernel, ToneCurveOnEdgeRegionsChangesExactlyTheRegion) {
         }
     }
 }
+
+TEST(PointOpsKernel, LargeRegionsInBandsMatchOneCore) {
+    // Regions of some megabytes are split over the cores; the bands must meet
+    // exactly, whatever the region's edges.
+    std::mt19937 random(8);
+    std::uint8_t table[256];
+    for (std::uint8_t& entry : table) entry = static_cast<std::uint8_t>(random() >> 24);
+    CImage source;
+    FillPicture(source, 1517, 1999, [&](int, int) { return random() >> 24; });
+    for (const CRect& region : {CRect{0, 0, 1517, 1999}, CRect{3, 1, 1510, 1998}}) {
+        std::vector<std::uint8_t> results[2];
+        for (const int threads : {1, 3}) {
+            const CWorkerCount workers(threads);
+            CImage image;
+            image.SetHandle(CImage::CopyBlock(source.GetHandle()));
+            ASSERT_TRUE(image.SetRoi(region));
+            ASSERT_TRUE(image.SetDynamic(table));
+            ASSERT_TRUE(image.Reverse());
+            results[threads == 1 ? 0 : 1] = BlockBytes(image);
+        }
+        EXPECT_EQ(results[0], results[1]) << region.left << ", " << region.top;
+    }
+}
