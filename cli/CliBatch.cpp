@@ -124,6 +124,10 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
         return problem;
     const bool several = inputs.size() > 1 || plan.FromList() || batch.fromFolder;
     batch.several = several;
+    for (const CliStep& step : plan.steps)
+        if (several && step.operation->flag == "--histogram-plot")
+            if (std::string problem = CheckFolder(step.argument); !problem.empty())
+                return problem + " (--histogram-plot names a folder when there are several inputs)";
     const bool pictureFromStdin =
         std::find(named.begin(), named.end(), kStandardStream) != named.end();
     if (pictureFromStdin && several)

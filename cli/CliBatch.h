@@ -29,7 +29,8 @@ struct CliBatch {
     std::size_t skipped = 0;              // left out by --skip-existing
     std::size_t notPictures = 0;          // files of no known format found in folder inputs
     bool fromFolder = false;              // some input is a folder
-    // Several inputs, a list or a folder: a batch however many files it holds.
+    // More than one input, inputs from a list or a folder: a batch however
+    // many files it holds.
     bool several = false;
 };
 
