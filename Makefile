@@ -13,12 +13,16 @@ bootstrap:
 
 build: bootstrap
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli orvex-manpage orvex-cli-manpage
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli orvex-manpage orvex-cli-manpage \
+	  orvex-desktop-entry
 
 # build/release/orvex_VERSION_amd64.deb: the programs, their manual pages,
-# the completion, the menu entry, icons, tips and metainfo.
+# the completion, the menu entry, icons, tips, metainfo, copyright and
+# changelog; then checked by lintian, which fails on any error or warning.
+VERSION := $(shell grep -om1 'Orvex VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 package: build
 	cd $(RELEASE_DIR) && cpack
+	packaging/lintian-check.sh $(RELEASE_DIR)/orvex_$(VERSION)_amd64.deb
 
 run: build
 	cd $(RELEASE_DIR)/app && ./orvex
@@ -46,18 +50,14 @@ fuzz: bootstrap
 	cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 	cmake --build build/fuzz -j $(JOBS) --target fuzz-bmp-reader fuzz-palette-reader \
-	  fuzz-png-reader fuzz-tiff-reader fuzz-jpeg-reader fuzz-pnm-reader
-	mkdir -p build/fuzz/corpus build/fuzz/corpus-palette \
-	  build/fuzz/corpus-png build/fuzz/corpus-tiff build/fuzz/corpus-jpeg build/fuzz/corpus-pnm \
-	  fuzz/regressions/png fuzz/regressions/tiff fuzz/regressions/jpeg fuzz/regressions/pnm
+	  fuzz-picture-reader
+	mkdir -p build/fuzz/corpus build/fuzz/corpus-palette build/fuzz/corpus-picture
 	build/fuzz/fuzz/fuzz-bmp-reader -max_total_time=$${FUZZ_SECONDS:-120} \
 	  build/fuzz/corpus fuzz/regressions/bmp tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b
 	build/fuzz/fuzz/fuzz-palette-reader -max_total_time=$${FUZZ_SECONDS:-120} \
 	  build/fuzz/corpus-palette fuzz/seeds/palette
-	for f in png tiff jpeg pnm; do \
-	  build/fuzz/fuzz/fuzz-$$f-reader -max_total_time=$${FUZZ_SECONDS:-120} \
-	    build/fuzz/corpus-$$f fuzz/regressions/$$f fuzz/seeds/$$f || exit 1; \
-	done
+	build/fuzz/fuzz/fuzz-picture-reader -max_total_time=$${FUZZ_SECONDS:-120} \
+	  build/fuzz/corpus-picture $$(ls -d fuzz/regressions/*/ fuzz/seeds/*/ | grep -v palette)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

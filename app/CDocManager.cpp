@@ -22,35 +22,40 @@
 #include "OpeningSummary.h"
 #include "PictureLossText.h"
 
-const QString CDocManager::kFileFilter =
-    "Toutes les images (*.bmp *.png *.tif *.tiff *.jpg *.jpeg *.pgm *.ppm *.pnm);;"
-    "Bitmap files (*.bmp);;Tous les fichiers (*.*)";
+QString CDocManager::OpenFilter() {
+    QStringList patterns, filters;
+    for (PictureFormat format : PictureFormats()) {
+        for (const std::string& extension : FormatExtensions(format, true))
+            patterns << "*." + QString::fromStdString(extension);
+        filters << QString::fromStdString(FormatFilter(format, true));
+    }
+    return "Toutes les images (" + patterns.join(' ') + ");;" + filters.join(";;") +
+           ";;Tous les fichiers (*.*)";
+}
 
 namespace {
 
-// The formats "Enregistrer sous" offers, each with its filter.
-struct SSaveFilter {
-    PictureFormat format;
-    const char* filter;
-};
-constexpr SSaveFilter kSaveFilters[] = {
-    {PictureFormat::Bmp, "Bitmap files (*.bmp)"},
-    {PictureFormat::Png, "Fichiers PNG (*.png)"},
-    {PictureFormat::Tiff, "Fichiers TIFF (*.tif *.tiff)"},
-    {PictureFormat::Pnm, "Fichiers PGM (*.pgm)"},
-    {PictureFormat::Ppm, "Fichiers PPM (*.ppm)"},
-};
+// The filter "Enregistrer sous" offers for a format it writes.
+QString SaveFilterOf(PictureFormat format) { return QString::fromStdString(FormatFilter(format)); }
 
-const SSaveFilter& SaveFilterOf(PictureFormat format) {
-    for (const SSaveFilter& entry : kSaveFilters)
-        if (entry.format == format) return entry;
-    return kSaveFilters[0];
+// The format written through a filter of "Enregistrer sous".
+PictureFormat FormatOfFilter(const QString& filter) {
+    for (PictureFormat format : WritablePictureFormats())
+        if (filter == SaveFilterOf(format)) return format;
+    return PictureFormat::Bmp;
 }
 
-const SSaveFilter& SaveFilterNamed(const QString& filter) {
-    for (const SSaveFilter& entry : kSaveFilters)
-        if (filter == entry.filter) return entry;
-    return kSaveFilters[0];
+// "BMP (.bmp), PNG (.png), TIFF (.tif, .tiff), ... et PPM (.ppm)".
+QString WrittenFormatsText() {
+    std::vector<std::string> formats;
+    for (PictureFormat format : WritablePictureFormats()) {
+        std::vector<std::string> extensions;
+        for (const std::string& extension : FormatExtensions(format))
+            extensions.push_back("." + extension);
+        formats.push_back(FormatName(format) + std::string(" (") + JoinWords(extensions, ", ") +
+                          ")");
+    }
+    return QString::fromStdString(JoinWords(formats, " et "));
 }
 
 QString DefaultSuffix(PictureFormat format) { return QString(FormatExtension(format)).mid(1); }
@@ -150,7 +155,7 @@ COrvexDoc* CDocManager::OpenDocument(const QString& path) {
 }
 
 void CDocManager::OpenWithDialog() {
-    const QString path = QFileDialog::getOpenFileName(frame_, "Ouvrir", QString(), kFileFilter);
+    const QString path = QFileDialog::getOpenFileName(frame_, "Ouvrir", QString(), OpenFilter());
     if (!path.isEmpty()) OpenDocument(path);
 }
 
@@ -182,20 +187,20 @@ bool CDocManager::SaveDocument(COrvexDoc* doc) {
 }
 
 bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
-    const SSaveFilter& offered = SaveFilterOf(OfferedFormat(*doc));
+    const PictureFormat offered = OfferedFormat(*doc);
     QStringList filters;
-    for (const SSaveFilter& entry : kSaveFilters) filters << entry.filter;
-    CSaveAsDialog dialog(frame_, SuggestedName(*doc, offered.format));
+    for (PictureFormat format : WritablePictureFormats()) filters << SaveFilterOf(format);
+    CSaveAsDialog dialog(frame_, SuggestedName(*doc, offered));
     if (!doc->GetPathName().isEmpty())
         dialog.SetLossesOf(
             doc->GetPathName(),
             LossSentences(doc->LossesOnSave(), QFileInfo(doc->GetPathName()).fileName()));
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(offered.filter);
+    dialog.selectNameFilter(SaveFilterOf(offered));
     // A name typed without extension gets the chosen filter's.
-    dialog.setDefaultSuffix(DefaultSuffix(offered.format));
+    dialog.setDefaultSuffix(DefaultSuffix(offered));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        const PictureFormat format = SaveFilterNamed(filter).format;
+        const PictureFormat format = FormatOfFilter(filter);
         dialog.setDefaultSuffix(DefaultSuffix(format));
         // A name that already has a format's extension takes the new one.
         const QString typed = dialog.selectedFiles().value(0);
@@ -208,9 +213,8 @@ bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
     if (!format) {
         QMessageBox::warning(frame_, "Orvex",
                              QString("Impossible d'enregistrer %1 : Orvex enregistre les images "
-                                     "aux formats BMP (.bmp), PNG (.png), TIFF (.tif, .tiff), "
-                                     "PGM (.pgm) et PPM (.ppm).")
-                                 .arg(QFileInfo(path).fileName()));
+                                     "aux formats %2.")
+                                 .arg(QFileInfo(path).fileName(), WrittenFormatsText()));
         return false;
     }
     if (!doc->OnSaveDocument(path, *format)) return false;

@@ -19,7 +19,8 @@ class CDocManager : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRecentFileCount = 4;
-    static const QString kFileFilter;
+    // The open dialog's filters: every picture, each format, every file.
+    static QString OpenFilter();
 
     explicit CDocManager(CMainFrame* frame);
 

@@ -40,10 +40,7 @@ std::string ReadInputList(const std::string& list, std::istream& in,
 // The format a result keeps, from its input's first bytes, read without
 // decoding anything.
 std::optional<PictureFormat> SniffKeptFormat(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::uint8_t head[8] = {};
-    file.read(reinterpret_cast<char*>(head), sizeof head);
-    const auto format = DetectPictureFormat(head, static_cast<std::size_t>(file.gcount()));
+    const auto format = DetectPictureFile(path);
     if (!format) return std::nullopt;
     return KeptFormat(*format);
 }
@@ -93,7 +90,7 @@ std::string FolderTarget(const std::string& folder, const std::string& input,
 }
 
 PictureFormat KeptFormat(PictureFormat inputFormat) {
-    if (inputFormat == PictureFormat::Jpeg || inputFormat == PictureFormat::Ppm)
+    if (!IsWritableFormat(inputFormat) || inputFormat == PictureFormat::Ppm)
         return PictureFormat::Png;
     return inputFormat;
 }
@@ -136,9 +133,9 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
     if (!intoFolder && !output.empty() && output != kStandardStream) {
         const auto named = WritableFormatFromPath(output);
         if (!named)
-            return Problem(output,
-                           "the extension says what is written: .bmp, .png, .tif, "
-                           ".tiff, .pgm or .ppm (try --help)");
+            return Problem(output, "the extension says what is written: " +
+                                       JoinWords(WritableExtensions("."), " or ") +
+                                       " (try --help)");
         if (plan.format && *plan.format != *named)
             return Problem(output, "--format says another format than the extension");
         fileFormat = *named;

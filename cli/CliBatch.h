@@ -36,8 +36,8 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch);
 std::string FolderTarget(const std::string& folder, const std::string& input, PictureFormat format);
 
 // The format a result is written in when nothing asks for one: the input's,
-// PNG for a JPEG (which is read, never written) and for a colour PPM (as
-// folder batches have always written it).
+// PNG for a format that is read, never written (JPEG) and for a colour PPM
+// (as folder batches have always written it).
 PictureFormat KeptFormat(PictureFormat inputFormat);
 
 // The inputs of the K-th of N shares of `count` inputs, as [first, last):

@@ -6,6 +6,7 @@
 #include "CliOperation.h"
 #include "KernelCatalogue.h"
 #include "OptionWords.h"
+#include "PictureFormat.h"
 
 void PrintFilters(std::ostream& out) {
     for (const CKernelEntry& entry : GetKernelCatalogue()) {
@@ -29,7 +30,9 @@ void PrintOptionLine(std::ostream& out, const std::string& flag, const std::stri
 void PrintHelp(std::ostream& out) {
     out << "Usage: orvex-cli [INPUT ... | --files-from LIST | --uniform W,H,LEVEL] [OPERATION ...] "
            "[-o OUTPUT]\n\n"
-           "Reads BMP, PNG, TIFF, JPEG and PGM/PPM pictures; writes BMP, PNG, TIFF, PGM and PPM.\n"
+        << "Reads " << JoinWords(ReadFormatNames(), " and ") << " pictures; writes "
+        << JoinWords(WrittenFormatNames(), " and ")
+        << ".\n"
            "Operations and reports run left to right, as the desktop commands do.\n"
            "One input: -o names the output file, whose extension says its format.\n"
            "Several inputs: -o names an existing folder; each result keeps its input's name\n"

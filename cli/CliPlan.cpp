@@ -76,7 +76,8 @@ std::string ReadProgramOption(const std::string& flag, const std::string& value,
         plan.output = value;
     } else if (flag == "--format") {
         plan.format = WritableFormatFromName(value);
-        if (!plan.format) return "--format " + value + ": expects bmp, png, tif, tiff, pgm or ppm";
+        if (!plan.format)
+            return "--format " + value + ": expects " + JoinWords(WritableExtensions(), " or ");
     } else if (flag == "--files-from") {
         if (!plan.filesFrom.empty()) return "--files-from given twice";
         plan.filesFrom = value;

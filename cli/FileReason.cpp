@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "Message.h"
+#include "PictureFormat.h"
 
 std::string SystemReason(int error) { return std::generic_category().message(error); }
 
@@ -21,7 +22,8 @@ std::string FileFailure(FileStatus status, int error, const std::string& problem
         case FileStatus::WriteError:
             return "error while writing";
         case FileStatus::UnknownFormat:
-            return "not a picture in a format orvex-cli reads (BMP, PNG, TIFF, JPEG, PGM/PPM)";
+            return "not a picture in a format orvex-cli reads (" +
+                   JoinWords(ReadFormatNames(), ", ") + ")";
         case FileStatus::Damaged:
             return "damaged picture file";
         default:

@@ -4,13 +4,15 @@
 #include <numeric>
 
 #include "CliOperation.h"
+#include "PictureFormat.h"
 
 const std::vector<CliOption>& ProgramOptions() {
     static const std::vector<CliOption> options = {
         {"-o", "OUTPUT",
-         "output file (.bmp, .png, .tif, .tiff, .pgm, .ppm); a folder for a batch; - standard "
-         "output"},
-        {"--format", "EXT", "format written into a folder or to -o -: bmp, png, tif, pgm or ppm"},
+         "output file (" + JoinWords(WritableExtensions("."), ", ") +
+             "); a folder for a batch; - standard output"},
+        {"--format", "EXT",
+         "format written into a folder or to -o -: " + JoinWords(WritableExtensions(), " or ")},
         {"--recipe", "FILE", "run the operations of FILE, one a line (# comments), in place"},
         {"--files-from", "LIST", "read input paths from LIST, one a line (- standard input)"},
         {"--shard", "K/N", "process only the K-th of N equal shares of the inputs (1 <= K <= N)"},

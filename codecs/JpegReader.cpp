@@ -10,7 +10,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "Codecs.h"
+#include "PictureReader.h"
 
 namespace {
 
@@ -110,7 +110,6 @@ public:
         header.height = info_.output_height;
         header.kind =
             info_.out_color_space == JCS_GRAYSCALE ? PictureKind::Grey8 : PictureKind::Colour24;
-        losses_.lossy = true;
         return true;
     }
 
@@ -170,6 +169,10 @@ private:
 };
 
 }  // namespace
+
+bool MatchesJpeg(const std::uint8_t* head, std::size_t size) {
+    return size >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+}
 
 std::unique_ptr<CPictureReader> NewJpegReader(CCodecInput& input) {
     return std::make_unique<CJpegReader>(input);

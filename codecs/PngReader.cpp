@@ -1,16 +1,17 @@
 // PNG files through libspng, decoded row by row into the engine's rows.
 // Grey of 1 to 8 bits and colour are decoded by the library straight into
 // the block; palette indices below 8 bits, grey with alpha and 16-bit grey
-// go through one row of the file's own samples. An interlaced file delivers
+// go through one row of the file's own samples (16-bit grey as it is, for
+// the read driver's window). An interlaced file delivers
 // each row several times, a few columns a pass, into the same block row.
 
 #include <spng.h>
 
+#include <cstring>
 #include <new>
 #include <vector>
 
-#include "Codecs.h"
-#include "SampleRows.h"
+#include "PictureReader.h"
 
 namespace {
 
@@ -46,27 +47,28 @@ public:
                 header.kind = PictureKind::Colour24;
         }
         kind_ = header.kind;
+        if (kind_ == PictureKind::Grey8 && ihdr_.bit_depth == 16)
+            header.sampleBits = 16, header.white = 65535;
         spng_trns trns{};
         losses_.alpha = ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
                         ihdr_.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA ||
                         spng_get_trns(ctx_, &trns) == 0;
-        if (ihdr_.bit_depth == 16) losses_.sampleBits = 16, losses_.windowHigh = 65535;
+        // 16-bit colour is brought to 8 bits by rounding; grey by the window.
+        if (ihdr_.bit_depth == 16 && kind_ == PictureKind::Colour24)
+            losses_.sampleBits = 16, losses_.windowHigh = 65535;
         return true;
     }
 
     bool ReadPixels(const SPictureRows& rows) override {
-        const bool grey16 = kind_ == PictureKind::Grey8 && ihdr_.bit_depth == 16;
-        if (grey16) {
-            if (!DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int, samples::SColumns c) {
-                    window_.ObserveRow(raw, Channels(), true, false, c);
-                }))
-                return false;
-            window_.Fix();
-            losses_.windowLow = window_.Low(), losses_.windowHigh = window_.High();
-            if (!Restart() || spng_get_ihdr(ctx_, &ihdr_) != 0) return Damaged(SPNG_EINTERNAL);
-            notes_.push_back(window_.Note());
+        // Deep samples are read twice, each time from the start.
+        if (started_ && (!Restart() || spng_get_ihdr(ctx_, &ihdr_) != 0))
+            return Damaged(SPNG_EINTERNAL);
+        started_ = true;
+        if (rows.window != nullptr) {
+            deep_.assign(static_cast<std::size_t>(rows.width), 0);
             return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
-                window_.LevelsRow(raw, Channels(), true, false, c, rows.Row(y));
+                samples::DeepGrey(raw, Channels(), true, false, c, deep_.data());
+                rows.Deep(y, deep_.data(), c);
             });
         }
         if (kind_ == PictureKind::Palette8) {
@@ -210,10 +212,15 @@ private:
     spng_ihdr ihdr_{};
     PictureKind kind_ = PictureKind::Grey8;
     std::vector<std::uint8_t> raw_;
-    samples::CGreyWindow window_;
+    std::vector<std::uint16_t> deep_;
+    bool started_ = false;
 };
 
 }  // namespace
+
+bool MatchesPng(const std::uint8_t* head, std::size_t size) {
+    return size >= 8 && std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0;
+}
 
 std::unique_ptr<CPictureReader> NewPngReader(CCodecInput& input) {
     return std::make_unique<CPngReader>(input);

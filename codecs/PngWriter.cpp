@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "Codecs.h"
+#include "PictureReader.h"
 #include "PictureSource.h"
 
 namespace {
@@ -21,7 +21,7 @@ struct SFreeContext {
 
 }  // namespace
 
-CodecStatus WritePng(const CImage& image, CByteStream& out, std::string& problem) {
+CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PNG", problem)) return CodecStatus::Unsupported;
     std::unique_ptr<spng_ctx, SFreeContext> ctx(spng_ctx_new(SPNG_CTX_ENCODER));

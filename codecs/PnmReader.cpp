@@ -4,10 +4,10 @@
 // into the engine's rows.
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
-#include "Codecs.h"
-#include "SampleRows.h"
+#include "PictureReader.h"
 
 namespace {
 
@@ -98,7 +98,11 @@ public:
         header.width = static_cast<std::int64_t>(width);
         header.height = static_cast<std::int64_t>(height);
         header.kind = channels_ == 3 ? PictureKind::Colour24 : PictureKind::Grey8;
-        if (maximum_ > 255) losses_.sampleBits = 16, losses_.windowHigh = maximum_;
+        // Deep grey goes through the read driver's window; deep colour is
+        // brought to 8 bits by its maximum.
+        if (maximum_ > 255 && channels_ == 1) header.sampleBits = 16, header.white = maximum_;
+        if (maximum_ > 255 && channels_ == 3)
+            losses_.sampleBits = 16, losses_.windowHigh = maximum_;
         return true;
     }
 
@@ -106,17 +110,11 @@ public:
         const samples::SColumns all{0, 1, rows.width};
         rowSamples_ = static_cast<std::uint64_t>(rows.width) * channels_;
         const bool wide = maximum_ > 255;
-        if (wide && channels_ == 1) {
-            samples::CGreyWindow& window = *window_;
-            if (!ForEachRow(rows, [&](int, std::uint8_t* raw) {
-                    window.ObserveRow(raw, 1, true, false, all);
-                }))
-                return false;
-            window.Fix();
-            notes_.push_back(window.Note());
-            losses_.windowLow = window.Low(), losses_.windowHigh = window.High();
+        if (rows.window != nullptr) {
+            deep_.assign(static_cast<std::size_t>(rows.width), 0);
             return ForEachRow(rows, [&](int y, std::uint8_t* raw) {
-                window.LevelsRow(raw, 1, true, false, all, rows.Row(y));
+                samples::DeepGrey(raw, 1, true, false, all, deep_.data());
+                rows.Deep(y, deep_.data(), all);
             });
         }
         const samples::CMaxScale scale(maximum_);
@@ -125,10 +123,7 @@ public:
             if (wide) {
                 // 16-bit colour: scaled by its maximum into the row itself.
                 for (std::uint64_t i = 0; i < rowSamples_; ++i)
-                    raw[i] = static_cast<std::uint8_t>(
-                        (std::min(samples::Sample16At(raw, i, true), maximum_) * 255 +
-                         maximum_ / 2) /
-                        maximum_);
+                    raw[i] = samples::RoundedLevel(samples::Sample16At(raw, i, true), maximum_);
             } else if (maximum_ != 255) {
                 for (std::uint64_t i = 0; i < rowSamples_; ++i) raw[i] = scale(raw[i]);
             }
@@ -184,10 +179,29 @@ private:
     unsigned maximum_ = 255;
     std::uint64_t dataStart_ = 0, rowSamples_ = 0;
     std::vector<std::uint8_t> buffer_;
-    std::unique_ptr<samples::CGreyWindow> window_ = std::make_unique<samples::CGreyWindow>();
+    std::vector<std::uint16_t> deep_;
 };
 
 }  // namespace
+
+namespace {
+
+// "P" and one of `types`, followed by white space.
+bool MatchesNetpbm(const std::uint8_t* head, std::size_t size, const char* types) {
+    return size >= 3 && head[0] == 'P' && head[1] != 0 && std::strchr(types, head[1]) != nullptr &&
+           std::strchr(" \t\r\n\v\f", head[2]) != nullptr && head[2] != 0;
+}
+
+}  // namespace
+
+// P2/P5 grey.
+bool MatchesPgm(const std::uint8_t* head, std::size_t size) {
+    return MatchesNetpbm(head, size, "25");
+}
+// P3/P6 colour.
+bool MatchesPpm(const std::uint8_t* head, std::size_t size) {
+    return MatchesNetpbm(head, size, "36");
+}
 
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input) {
     return std::make_unique<CPnmReader>(input);

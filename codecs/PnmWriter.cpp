@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Codecs.h"
+#include "PictureReader.h"
 #include "PictureSource.h"
 #include "SampleRows.h"
 
@@ -25,7 +25,7 @@ CodecStatus WriteNetpbm(CPictureSource& source, const char* type, std::size_t ro
 
 }  // namespace
 
-CodecStatus WritePgm(const CImage& image, CByteStream& out, std::string& problem) {
+CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PGM", problem)) return CodecStatus::Unsupported;
     if (!source.IsGrey()) {
@@ -36,7 +36,7 @@ CodecStatus WritePgm(const CImage& image, CByteStream& out, std::string& problem
                        [&](int y) { return source.Row(y); });
 }
 
-CodecStatus WritePpm(const CImage& image, CByteStream& out, std::string& problem) {
+CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PPM", problem)) return CodecStatus::Unsupported;
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(source.Width());

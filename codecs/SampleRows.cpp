@@ -1,7 +1,5 @@
 #include "SampleRows.h"
 
-#include <cstdio>
-
 namespace samples {
 
 void GreyLevels(const std::uint8_t* in, int bits, int channels, bool minIsWhite, SColumns c,
@@ -17,6 +15,14 @@ void GreyLevels(const std::uint8_t* in, int bits, int channels, bool minIsWhite,
         out[x] = static_cast<std::uint8_t>((PackedAt(in, bits, x * channels) * spread) ^ flip);
 }
 
+void DeepGrey(const std::uint8_t* in, int channels, bool bigEndian, bool minIsWhite, SColumns c,
+              std::uint16_t* out) {
+    const unsigned flip = minIsWhite ? 65535 : 0;
+    for (int x = c.start; x < c.width; x += c.step)
+        out[x] = static_cast<std::uint16_t>(
+            Sample16At(in, static_cast<std::uint64_t>(x) * channels, bigEndian) ^ flip);
+}
+
 void PaletteIndices(const std::uint8_t* in, int bits, SColumns c, std::uint8_t* out) {
     for (int x = c.start; x < c.width; x += c.step)
         out[x] = static_cast<std::uint8_t>(PackedAt(in, bits, x));
@@ -29,7 +35,7 @@ void ColourBgr(const std::uint8_t* in, int bits, int channels, bool bigEndian, S
         unsigned rgb[3];
         for (int k = 0; k < 3; ++k)
             rgb[k] = bits == 8 ? in[first + k]
-                               : (Sample16At(in, first + k, bigEndian) * 255 + 32767) / 65535;
+                               : RoundedLevel(Sample16At(in, first + k, bigEndian), 65535);
         std::uint8_t* p = out + 3 * static_cast<std::uint64_t>(x);
         p[0] = static_cast<std::uint8_t>(rgb[2]);
         p[1] = static_cast<std::uint8_t>(rgb[1]);
@@ -37,41 +43,28 @@ void ColourBgr(const std::uint8_t* in, int bits, int channels, bool bigEndian, S
     }
 }
 
-CMaxScale::CMaxScale(unsigned maximum) {
-    for (unsigned v = 0; v < 256; ++v) {
-        const unsigned s = v < maximum ? v : maximum;
-        table_[v] =
-            static_cast<std::uint8_t>(maximum == 0 ? 0 : (2 * s * 255 + maximum) / (2 * maximum));
-    }
+CMaxScale::CMaxScale(unsigned white) {
+    for (unsigned v = 0; v < 256; ++v) table_[v] = RoundedLevel(v, white);
 }
 
-void CGreyWindow::ObserveRow(const std::uint8_t* in, int channels, bool bigEndian, bool minIsWhite,
-                             SColumns c) {
-    const unsigned flip = minIsWhite ? 65535 : 0;
-    for (int x = c.start; x < c.width; x += c.step)
-        Observe(Sample16At(in, static_cast<std::uint64_t>(x) * channels, bigEndian) ^ flip);
+void CGreyWindow::Put(const std::uint16_t* samples, SColumns c, std::uint8_t* out) {
+    if (fixed_) {
+        for (int x = c.start; x < c.width; x += c.step) out[x] = table_[samples[x]];
+        return;
+    }
+    for (int x = c.start; x < c.width; x += c.step) {
+        if (samples[x] < min_) min_ = samples[x];
+        if (samples[x] > max_) max_ = samples[x];
+    }
 }
 
 void CGreyWindow::Fix() {
+    fixed_ = true;
     if (min_ > max_) min_ = max_ = 0;  // nothing seen
-    const std::uint64_t range = max_ - min_;
-    for (unsigned v = 0; v < 65536; ++v) {
-        const std::uint64_t s = v < min_ ? 0 : (v > max_ ? range : v - min_);
-        table_[v] = range == 0 ? 0 : static_cast<std::uint8_t>((2 * s * 255 + range) / (2 * range));
-    }
-}
-
-void CGreyWindow::LevelsRow(const std::uint8_t* in, int channels, bool bigEndian, bool minIsWhite,
-                            SColumns c, std::uint8_t* out) const {
-    const unsigned flip = minIsWhite ? 65535 : 0;
-    for (int x = c.start; x < c.width; x += c.step)
-        out[x] = table_[Sample16At(in, static_cast<std::uint64_t>(x) * channels, bigEndian) ^ flip];
-}
-
-std::string CGreyWindow::Note() const {
-    char text[64];
-    std::snprintf(text, sizeof text, "Image 16 bits : fenêtre %u..%u", min_, max_);
-    return text;
+    const unsigned range = max_ - min_;
+    for (unsigned v = 0; v < 65536; ++v)
+        table_[v] =
+            range == 0 ? RoundedLevel(v, white_) : RoundedLevel(v < min_ ? 0 : v - min_, range);
 }
 
 }  // namespace samples

@@ -7,13 +7,21 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 namespace samples {
 
 struct SColumns {
     int start = 0, step = 1, width = 0;
 };
+
+// The one rounding of levels: `value` on a scale of 0..`white` brought to
+// 0..255, value x 255 / white rounded half up (0 when white is 0); values
+// above white count as white.
+constexpr std::uint8_t RoundedLevel(std::uint64_t value, std::uint64_t white) {
+    if (white == 0) return 0;
+    if (value > white) value = white;
+    return static_cast<std::uint8_t>((2 * value * 255 + white) / (2 * white));
+}
 
 // Sample `x` of a row of 1-, 2-, 4- or 8-bit samples, first pixel in the
 // high bits of a byte.
@@ -33,51 +41,47 @@ inline unsigned Sample16At(const std::uint8_t* row, std::uint64_t index, bool bi
 // inverted when `minIsWhite`. `channels` samples a pixel; the first is grey.
 void GreyLevels(const std::uint8_t* in, int bits, int channels, bool minIsWhite, SColumns c,
                 std::uint8_t* out);
+// 16-bit grey, the first of `channels` samples a pixel, inverted when
+// `minIsWhite`, as one value a column: out[x].
+void DeepGrey(const std::uint8_t* in, int channels, bool bigEndian, bool minIsWhite, SColumns c,
+              std::uint16_t* out);
 // Palette indices of 1, 2, 4 or 8 bits, unchanged.
 void PaletteIndices(const std::uint8_t* in, int bits, SColumns c, std::uint8_t* out);
 // Red, green, blue (then any other samples) of 8 or 16 bits to the engine's
-// blue, green, red bytes; 16-bit samples are scaled to 0..255. `in` may be
-// `out` for 8-bit samples and three channels.
+// blue, green, red bytes; 16-bit samples are brought to 0..255 by
+// RoundedLevel. `in` may be `out` for 8-bit samples and three channels.
 void ColourBgr(const std::uint8_t* in, int bits, int channels, bool bigEndian, SColumns c,
                std::uint8_t* out);
 
-// Samples of a known maximum below 255 scaled to 0..255: v x 255 / max,
-// rounded half up; samples above the maximum count as the maximum.
+// Samples of a known white below 255 brought to 0..255 by RoundedLevel.
 class CMaxScale {
 public:
-    explicit CMaxScale(unsigned maximum);
+    explicit CMaxScale(unsigned white);
     std::uint8_t operator()(unsigned v) const { return table_[v < 256 ? v : 255]; }
 
 private:
     std::array<std::uint8_t, 256> table_{};
 };
 
-// 16-bit grey to 8 bits by the linear window from the picture's own minimum
-// to its maximum: level = (v - min) x 255 / (max - min), rounded half up,
-// all 0 when they are equal. Every sample is first seen (Observe), then
-// mapped (Level) once Fix has been called.
+// Grey samples deeper than 8 bits to 8 bits by the linear window from the
+// picture's own minimum to its maximum: level = (v - min) x 255 / (max -
+// min), rounded half up. A picture whose samples are all equal keeps its
+// own level on its scale: RoundedLevel(v, white). Every sample is first seen
+// (Put before Fix), then levelled (Put after Fix).
 class CGreyWindow {
 public:
-    void Observe(unsigned v) {
-        if (v < min_) min_ = v;
-        if (v > max_) max_ = v;
-    }
-    // Samples at the given columns of a row (`channels` samples a pixel, the
-    // first one grey), inverted first when `minIsWhite`.
-    void ObserveRow(const std::uint8_t* in, int channels, bool bigEndian, bool minIsWhite,
-                    SColumns c);
+    explicit CGreyWindow(unsigned white) : white_(white) {}
+    // The samples at the columns `c` of a row: seen, or written to `out`.
+    void Put(const std::uint16_t* samples, SColumns c, std::uint8_t* out);
     void Fix();
-    std::uint8_t Level(unsigned v) const { return table_[v]; }
-    void LevelsRow(const std::uint8_t* in, int channels, bool bigEndian, bool minIsWhite,
-                   SColumns c, std::uint8_t* out) const;
-    // The history line that lets the result be reproduced.
-    std::string Note() const;
     // The window's ends, once fixed.
     unsigned Low() const { return min_; }
     unsigned High() const { return max_; }
 
 private:
+    unsigned white_;
     unsigned min_ = 65535, max_ = 0;
+    bool fixed_ = false;
     std::array<std::uint8_t, 65536> table_{};
 };
 

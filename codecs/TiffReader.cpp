@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <functional>
 #include <vector>
 
-#include "Codecs.h"
-#include "SampleRows.h"
+#include "PictureReader.h"
 #include "TiffClient.h"
 
 namespace {
@@ -70,11 +70,13 @@ public:
         header.width = width;
         header.height = height;
         header.kind = kind_;
-        const tdir_t pages = TIFFNumberOfDirectories(tiff_);
-        if (pages > 1) notes_.push_back("Page 1 / " + std::to_string(pages));
-        losses_.pages = static_cast<int>(pages);
+        if (kind_ == PictureKind::Grey8 && bits_ == 16)
+            header.sampleBits = 16, header.white = 65535;
+        losses_.pages = static_cast<int>(TIFFNumberOfDirectories(tiff_));
         losses_.alpha = channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
-        if (bits_ == 16) losses_.sampleBits = 16, losses_.windowHigh = 65535;
+        // Deep colour is brought to 8 bits by rounding; grey by the window.
+        if (kind_ == PictureKind::Colour24 && bits_ == 16)
+            losses_.sampleBits = 16, losses_.windowHigh = 65535;
         return true;
     }
 
@@ -89,17 +91,11 @@ private:
     bool DecodePixels(const SPictureRows& rows) {
         const samples::SColumns all{0, 1, rows.width};
         if (kind_ == PictureKind::Palette8 && !ReadTable(rows)) return false;
-        if (kind_ == PictureKind::Grey8 && bits_ == 16) {
-            samples::CGreyWindow& window = *window_;
-            if (!ForEachRow(rows, false, [&](int, std::uint8_t* raw) {
-                    window.ObserveRow(raw, channels_, kNativeBigEndian, minIsWhite_, all);
-                }))
-                return false;
-            window.Fix();
-            notes_.insert(notes_.begin(), window.Note());
-            losses_.windowLow = window.Low(), losses_.windowHigh = window.High();
+        if (rows.window != nullptr) {
+            deep_.assign(static_cast<std::size_t>(rows.width), 0);
             return ForEachRow(rows, false, [&](int y, std::uint8_t* raw) {
-                window.LevelsRow(raw, channels_, kNativeBigEndian, minIsWhite_, all, rows.Row(y));
+                samples::DeepGrey(raw, channels_, kNativeBigEndian, minIsWhite_, all, deep_.data());
+                rows.Deep(y, deep_.data(), all);
             });
         }
         // 8-bit samples that fill no more than a block row are read into it.
@@ -176,13 +172,30 @@ private:
         return compression_ == COMPRESSION_NONE && bits_ == 8 && fillOrder == FILLORDER_MSB2LSB;
     }
 
+    // Rows that follow each other in the file, across strips (a writer may
+    // put one row in each), are read in one call, up to kRowsAtOnce.
     bool ReadPlainRows(const SPictureRows& rows, std::uint64_t scanline,
                        const std::function<void(int, std::uint8_t*)>& use) {
         std::uint32_t rowsPerStrip = 0;
         TIFFGetFieldDefaulted(tiff_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
         rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, rows.height);
-        constexpr std::uint32_t kRowsAtOnce = 4096;
-        std::vector<std::uint8_t*> targets(std::min(rowsPerStrip, kRowsAtOnce));
+        constexpr std::size_t kRowsAtOnce = 4096;
+        std::vector<std::uint8_t*> targets;
+        targets.reserve(kRowsAtOnce);
+        std::uint64_t runOffset = 0;
+        int runTop = 0;
+        auto flush = [&] {
+            if (!targets.empty() &&
+                !input_.ReadRows(runOffset, targets.data(), targets.size(), scanline))
+                return false;
+            for (std::size_t k = 0; k < targets.size(); ++k)
+                use(runTop + static_cast<int>(k), targets[k]);
+            targets.clear();
+            return true;
+        };
+        const auto cutShort = [&] {
+            return Fail(CodecStatus::Damaged, "damaged TIFF file (the pixel data is cut short)");
+        };
         for (std::uint32_t top = 0, strip = 0; top < static_cast<std::uint32_t>(rows.height);
              top += rowsPerStrip, ++strip) {
             const std::uint32_t count = std::min<std::uint32_t>(rowsPerStrip, rows.height - top);
@@ -190,18 +203,16 @@ private:
             const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tiff_, strip, &error);
             const std::uint64_t bytes = TIFFGetStrileByteCountWithErr(tiff_, strip, &error);
             if (error != 0 || bytes < count * scanline) return Damaged();
-            for (std::uint32_t done = 0; done < count; done += kRowsAtOnce) {
-                const std::uint32_t n = std::min(kRowsAtOnce, count - done);
-                for (std::uint32_t k = 0; k < n; ++k)
-                    targets[k] = rows.Row(static_cast<int>(top + done + k));
-                if (!input_.ReadRows(offset + done * scanline, targets.data(), n, scanline))
-                    return Fail(CodecStatus::Damaged,
-                                "damaged TIFF file (the pixel data is cut short)");
-                for (std::uint32_t k = 0; k < n; ++k)
-                    use(static_cast<int>(top + done + k), targets[k]);
+            for (std::uint32_t k = 0; k < count; ++k) {
+                const std::uint64_t at = offset + k * scanline;
+                const bool follows = at == runOffset + targets.size() * scanline;
+                if (!targets.empty() && (!follows || targets.size() == kRowsAtOnce) && !flush())
+                    return cutShort();
+                if (targets.empty()) runOffset = at, runTop = static_cast<int>(top + k);
+                targets.push_back(rows.Row(static_cast<int>(top + k)));
             }
         }
-        return true;
+        return flush() || cutShort();
     }
 
     bool ForEachTiledRow(const SPictureRows& rows, std::uint64_t scanline,
@@ -244,10 +255,14 @@ private:
     bool minIsWhite_ = false;
     PictureKind kind_ = PictureKind::Grey8;
     std::vector<std::uint8_t> buffer_;
-    std::unique_ptr<samples::CGreyWindow> window_ = std::make_unique<samples::CGreyWindow>();
+    std::vector<std::uint16_t> deep_;
 };
 
 }  // namespace
+
+bool MatchesTiff(const std::uint8_t* head, std::size_t size) {
+    return size >= 4 && (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0);
+}
 
 std::unique_ptr<CPictureReader> NewTiffReader(CCodecInput& input) {
     return std::make_unique<CTiffReader>(input);

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "Codecs.h"
+#include "PictureReader.h"
 #include "PictureSource.h"
 #include "TiffClient.h"
 
@@ -17,7 +17,7 @@ constexpr std::uint64_t kStripBytes = 256 * 1024;
 
 }  // namespace
 
-CodecStatus WriteTiff(const CImage& image, CByteStream& out, std::string& problem) {
+CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "TIFF", problem)) return CodecStatus::Unsupported;
     const int bits = source.BitCount();

@@ -1,8 +1,7 @@
 #pragma once
-// Picture files in every format Orvex reads and writes. The format of a file
-// that is read comes from its first bytes; BMP files go through the engine's
-// own reader and writer exactly as before, the other formats through the
-// codecs beside it.
+// Picture files in every format Orvex reads and writes, each through its
+// row of the list of formats. The format of a file that is read comes from
+// its first bytes. The history lines a read adds are written here.
 
 #include <string>
 #include <vector>

@@ -1,12 +1,13 @@
-// Feeds arbitrary bytes to one picture reader, chosen when the target is
-// built (ORVEX_FUZZ_FORMAT); whatever it accepts must be fully usable (see
-// PictureReaderProbe.h). An input that breaks it goes into
-// regressions/<format>/, where `make test` replays it from then on.
+// Feeds arbitrary bytes to whichever picture reader their first bytes call
+// for; whatever it accepts must be fully usable (see PictureReaderProbe.h).
+// Started from fuzz/seeds/<format>/ and fuzz/regressions/<format>/; an input
+// that breaks a reader goes into regressions/<format>/, where `make test`
+// replays it from then on.
 #include <cstdint>
 
 #include "PictureReaderProbe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (!ProbePictureReader(PictureFormat::ORVEX_FUZZ_FORMAT, data, size).empty()) __builtin_trap();
+    if (!ProbePictureReader(data, size).empty()) __builtin_trap();
     return 0;
 }

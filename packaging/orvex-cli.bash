@@ -1,8 +1,8 @@
 # bash completion for orvex-cli.
 # The options, and which of them take an argument, are read from the
-# program's own `--help` (one option a line, "  --flag ARG   text") and the
-# filter keys from its `--list-filters`, each time, so the completion always
-# follows the orvex-cli being completed.
+# program's own `--help` (one option a line, "  --flag ARG   text"), as are
+# the words --format takes, and the filter keys from its `--list-filters`,
+# each time, so the completion always follows the orvex-cli being completed.
 
 # "FLAG ARG" for each line of --help that starts with an option, ARG (in
 # capitals) empty for a switch.
@@ -10,6 +10,14 @@ _orvex_cli_options()
 {
     "$1" --help 2>/dev/null |
         sed -n 's/^ *\(--*[a-z][-a-z0-9]*\)\( \([A-Z][^ ]*\)\)\{0,1\} .*/\1 \3/p'
+}
+
+# The words --format takes, as its line of --help lists them after the
+# colon: "bmp, png, tif or pgm".
+_orvex_cli_formats()
+{
+    "$1" --help 2>/dev/null |
+        sed -n 's/^ *--format .*: \(.*\)$/\1/p' | sed 's/,\| or / /g'
 }
 
 # Completes the word being typed among the lines of $1, a list of values
@@ -60,7 +68,7 @@ _orvex_cli()
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W 'bmp png tif tiff pgm ppm' -- "$cur"))
+            COMPREPLY=($(compgen -W "$(_orvex_cli_formats "$program")" -- "$cur"))
             return
             ;;
         --rotate)

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "ByteStream.h"
+
 class CCodecInput {
 public:
     // Does not own the file; reads start at its current position's file start.
@@ -34,4 +36,18 @@ private:
     std::vector<std::uint8_t> bytes_;
     std::uint64_t length_ = 0;
     std::uint64_t position_ = 0;
+};
+
+// The same bytes as a stream, for the engine's own BMP reader.
+class CCodecInputStream : public CByteStream {
+public:
+    explicit CCodecInputStream(CCodecInput& input) : input_(input) {}
+    std::uint64_t Length() override { return input_.Length(); }
+    std::size_t Read(void* buffer, std::size_t count) override {
+        return input_.Read(buffer, count);
+    }
+    bool Write(const void*, std::size_t) override { return false; }
+
+private:
+    CCodecInput& input_;
 };

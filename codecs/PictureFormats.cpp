@@ -1,0 +1,190 @@
+// The list of formats, one row each, and every fact the rest of Orvex draws
+// from it. Adding a format is its reader and writer files and one row here.
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "PictureReader.h"
+
+// The entry points of each format's reader and writer files.
+bool MatchesBmp(const std::uint8_t* head, std::size_t size);
+std::unique_ptr<CPictureReader> NewBmpReader(CCodecInput& input);
+CodecStatus WriteBmp(CImage& image, CByteStream& out, std::string& problem);
+bool MatchesPng(const std::uint8_t* head, std::size_t size);
+std::unique_ptr<CPictureReader> NewPngReader(CCodecInput& input);
+CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem);
+bool MatchesTiff(const std::uint8_t* head, std::size_t size);
+std::unique_ptr<CPictureReader> NewTiffReader(CCodecInput& input);
+CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem);
+bool MatchesJpeg(const std::uint8_t* head, std::size_t size);
+std::unique_ptr<CPictureReader> NewJpegReader(CCodecInput& input);
+bool MatchesPgm(const std::uint8_t* head, std::size_t size);
+bool MatchesPpm(const std::uint8_t* head, std::size_t size);
+std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input);
+CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem);
+CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem);
+
+namespace {
+
+// In the order of PictureFormat's names, then the formats no code names.
+// clang-format off
+constexpr SPictureFormatRow kRows[] = {
+    // name, extensions, opened only, MIME types, dialog filter,
+    // signature, reader, writer, what a read always loses
+    {"BMP", "bmp", "", "image/bmp image/x-bmp image/x-ms-bmp", "Bitmap files",
+     MatchesBmp, NewBmpReader, WriteBmp, {}},
+    {"PNG", "png", "", "image/png", "Fichiers PNG",
+     MatchesPng, NewPngReader, WritePng, {}},
+    {"TIFF", "tif tiff", "", "image/tiff", "Fichiers TIFF",
+     MatchesTiff, NewTiffReader, WriteTiff, {}},
+    {"JPEG", "jpg jpeg", "", "image/jpeg", "Fichiers JPEG",
+     MatchesJpeg, NewJpegReader, nullptr, {.lossy = true}},
+    {"PGM", "pgm", "", "image/x-portable-graymap", "Fichiers PGM",
+     MatchesPgm, NewPnmReader, WritePgm, {}},
+    {"PPM", "ppm", "pnm", "image/x-portable-pixmap image/x-portable-anymap", "Fichiers PPM",
+     MatchesPpm, NewPnmReader, WritePpm, {}},
+};
+// clang-format on
+
+constexpr int kRowCount = static_cast<int>(std::size(kRows));
+
+constexpr bool Named(PictureFormat format, std::string_view name) {
+    return name == kRows[static_cast<int>(format)].name;
+}
+static_assert(Named(PictureFormat::Bmp, "BMP") && Named(PictureFormat::Png, "PNG") &&
+                  Named(PictureFormat::Tiff, "TIFF") && Named(PictureFormat::Jpeg, "JPEG") &&
+                  Named(PictureFormat::Pnm, "PGM") && Named(PictureFormat::Ppm, "PPM"),
+              "the formats code names are the rows of their names");
+
+std::vector<std::string> Words(const char* text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+}  // namespace
+
+const SPictureFormatRow& FormatRow(PictureFormat format) {
+    const int index = static_cast<int>(format);
+    return kRows[index >= 0 && index < kRowCount ? index : 0];
+}
+
+const std::vector<PictureFormat>& PictureFormats() {
+    static const std::vector<PictureFormat> formats = [] {
+        std::vector<PictureFormat> all;
+        for (int i = 0; i < kRowCount; ++i) all.push_back(static_cast<PictureFormat>(i));
+        return all;
+    }();
+    return formats;
+}
+
+std::vector<PictureFormat> WritablePictureFormats() {
+    std::vector<PictureFormat> writable;
+    for (PictureFormat format : PictureFormats())
+        if (IsWritableFormat(format)) writable.push_back(format);
+    return writable;
+}
+
+std::optional<PictureFormat> DetectPictureFormat(const std::uint8_t* head, std::size_t size) {
+    for (PictureFormat format : PictureFormats())
+        if (FormatRow(format).matches(head, size)) return format;
+    return std::nullopt;
+}
+
+std::optional<PictureFormat> DetectPictureFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return std::nullopt;
+    std::uint8_t head[kSignatureBytes];
+    const std::size_t size = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    return DetectPictureFormat(head, size);
+}
+
+std::optional<PictureFormat> WritableFormatFromName(std::string_view name) {
+    const std::string lower = Lower(name);
+    for (PictureFormat format : WritablePictureFormats())
+        for (const std::string& extension : FormatExtensions(format))
+            if (extension == lower) return format;
+    return std::nullopt;
+}
+
+std::optional<PictureFormat> WritableFormatFromPath(const std::string& path) {
+    const std::string extension = std::filesystem::path(path).extension().string();
+    if (extension.size() < 2) return std::nullopt;
+    return WritableFormatFromName(std::string_view(extension).substr(1));
+}
+
+bool IsWritableFormat(PictureFormat format) { return FormatRow(format).write != nullptr; }
+
+const char* FormatName(PictureFormat format) { return FormatRow(format).name; }
+
+const char* FormatExtension(PictureFormat format) {
+    static const std::vector<std::string> dotted = [] {
+        std::vector<std::string> all;
+        for (PictureFormat f : PictureFormats()) all.push_back("." + FormatExtensions(f).at(0));
+        return all;
+    }();
+    return dotted[static_cast<std::size_t>(&FormatRow(format) - kRows)].c_str();
+}
+
+std::vector<std::string> FormatExtensions(PictureFormat format, bool opened) {
+    std::vector<std::string> extensions = Words(FormatRow(format).extensions);
+    if (opened)
+        for (const std::string& other : Words(FormatRow(format).openedOnly))
+            extensions.push_back(other);
+    return extensions;
+}
+
+std::string FormatFilter(PictureFormat format, bool opened) {
+    std::string patterns;
+    for (const std::string& extension : FormatExtensions(format, opened))
+        patterns += (patterns.empty() ? "*." : " *.") + extension;
+    return std::string(FormatRow(format).filterTitle) + " (" + patterns + ")";
+}
+
+std::vector<std::string> FormatMimeTypes(PictureFormat format) {
+    return Words(FormatRow(format).mimeTypes);
+}
+
+std::vector<std::string> WritableExtensions(const std::string& dot) {
+    std::vector<std::string> words;
+    for (PictureFormat format : WritablePictureFormats())
+        for (const std::string& extension : FormatExtensions(format))
+            words.push_back(dot + extension);
+    return words;
+}
+
+std::vector<std::string> WrittenFormatNames() {
+    std::vector<std::string> names;
+    for (PictureFormat format : WritablePictureFormats()) names.push_back(FormatName(format));
+    return names;
+}
+
+std::vector<std::string> ReadFormatNames() {
+    std::vector<std::string> names;
+    for (int i = 0; i < kRowCount; ++i) {
+        if (i > 0 && kRows[i].newReader == kRows[i - 1].newReader)
+            names.back() += std::string("/") + kRows[i].name;
+        else
+            names.push_back(kRows[i].name);
+    }
+    return names;
+}
+
+std::string JoinWords(const std::vector<std::string>& words, const std::string& last) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        text += (i == 0 ? "" : (i + 1 == words.size() ? last : ", ")) + words[i];
+    return text;
+}

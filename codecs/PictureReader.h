@@ -1,0 +1,113 @@
+#pragma once
+// One reader and one writer per picture format, behind one small interface,
+// registered as one row of the list (PictureFormats.cpp).
+//
+// A read goes in two steps: the header, which gives the picture's size and
+// kind without touching a pixel, so that every size is checked before
+// anything is allocated (ReadFormatPicture); then the pixels, decoded
+// straight into the rows of the engine block made for them. Grey samples
+// deeper than 8 bits are handed over as they are; the read driver finds
+// their window and writes the levels.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "PictureCodec.h"
+#include "SampleRows.h"
+
+// What a picture opens as in the engine.
+enum class PictureKind {
+    Grey8,     // 8 bits, grey table
+    Palette8,  // 8 bits, the file's own table
+    Colour24,  // 24 bits, blue-green-red
+};
+
+struct SPictureHeader {
+    std::int64_t width = 0, height = 0;
+    PictureKind kind = PictureKind::Grey8;
+    // Grey samples deeper than 8 bits (kind Grey8): their depth, and the
+    // sample that is white on their scale (65535 at 16 bits; a PGM file's
+    // own maximum).
+    int sampleBits = 8;
+    unsigned white = 255;
+};
+
+// The rows of the block a reader fills: stored bottom-up, so displayed row
+// 0 (the first a file holds) is the last stored one.
+struct SPictureRows {
+    std::uint8_t* bits = nullptr;
+    std::uint64_t stride = 0;
+    int width = 0, height = 0;
+    std::uint8_t* table = nullptr;  // 256 blue-green-red-0 entries; null at 24 bits
+    // For samples deeper than 8 bits: where the reader hands them (Deep).
+    samples::CGreyWindow* window = nullptr;
+
+    std::uint8_t* Row(int displayed) const {
+        return bits + static_cast<std::uint64_t>(height - 1 - displayed) * stride;
+    }
+    // Sets table entry `index` (below 256).
+    void SetEntry(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) const {
+        std::uint8_t* e = table + 4 * index;
+        e[0] = blue, e[1] = green, e[2] = red, e[3] = 0;
+    }
+    // The deep grey samples of displayed row `y` at columns `c`
+    // (samples[x] for each of them).
+    void Deep(int y, const std::uint16_t* samples, samples::SColumns c) const {
+        window->Put(samples, c, Row(y));
+    }
+};
+
+class CPictureReader {
+public:
+    virtual ~CPictureReader() = default;
+    // Size and kind; false with Status() and Problem() set.
+    virtual bool ReadHeader(SPictureHeader& header) = 0;
+    // Every pixel (and, for palette pictures, the table) into `rows`, which
+    // are zero-filled with the grey table; false with Status() and
+    // Problem() set. Called twice for deep samples, each time from the
+    // first row: once for the window to see them, once for their levels.
+    virtual bool ReadPixels(const SPictureRows& rows) = 0;
+    // A reader that makes the picture itself (the engine's own BMP reader,
+    // with its own checks and messages) reads it here, header and pixels,
+    // and says true; the others are driven through ReadHeader and ReadPixels.
+    virtual bool ReadsWhole() const { return false; }
+    virtual bool ReadWhole(CImage&) { return false; }
+
+    CodecStatus Status() const { return status_; }
+    const std::string& Problem() const { return problem_; }
+    // What the file holds beyond the picture read (pages, transparency).
+    const SPictureLosses& Losses() const { return losses_; }
+
+protected:
+    bool Fail(CodecStatus status, std::string problem) {
+        status_ = status;
+        problem_ = std::move(problem);
+        return false;
+    }
+    SPictureLosses losses_;
+
+private:
+    CodecStatus status_ = CodecStatus::Ok;
+    std::string problem_;
+};
+
+// A row of the list: every fact about one format.
+struct SPictureFormatRow {
+    const char* name;         // in messages: "TIFF"
+    const char* extensions;   // "tif tiff": the first is given to written files
+    const char* openedOnly;   // extensions of files opened, never written: "pnm"
+    const char* mimeTypes;    // "image/tiff"
+    const char* filterTitle;  // "Fichiers TIFF", before the extensions in dialogs
+    // Whether a file starting with `head` (up to kSignatureBytes) is of
+    // this format.
+    bool (*matches)(const std::uint8_t* head, std::size_t size);
+    std::unique_ptr<CPictureReader> (*newReader)(CCodecInput& input);
+    // Null when the format is never written. Sets `problem` unless Ok.
+    CodecStatus (*write)(CImage& image, CByteStream& out, std::string& problem);
+    // What every picture read from it loses, whatever the file (JPEG's
+    // coding); the reader adds what its file held (pages, transparency).
+    SPictureLosses lost;
+};
+
+const SPictureFormatRow& FormatRow(PictureFormat format);
