@@ -21,6 +21,7 @@
 #include "CDocManager.h"
 #include "COrvexDoc.h"
 #include "COrvexView.h"
+#include "CResultsWindow.h"
 #include "CSplashWindow.h"
 #include "CStatusBar.h"
 #include "CommandIds.h"
@@ -60,6 +61,9 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     addToolBar(Qt::TopToolBarArea, imageToolBar_);
     statusBar_ = new CStatusBar(this);
     setStatusBar(statusBar_);
+    results_ = new CResultsWindow(this);
+    results_->RestorePlace();
+    connect(results_, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommandStates);
 
     noDocumentMenus_ = BuildNoDocumentMenus(this);
     documentMenus_ = BuildDocumentMenus(this);
@@ -78,7 +82,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     CSplashWindow::ShowSplashScreen(this);
 }
 
-CMainFrame::~CMainFrame() { SetCommandRouter(nullptr); }
+CMainFrame::~CMainFrame() {
+    SetCommandRouter(nullptr);
+    disconnect(results_, nullptr, this, nullptr);  // it hides as the window goes
+}
 
 void CMainFrame::ShowMenus(bool documentMenus) {
     if (documentMenuShown_ == documentMenus && !menuBar()->actions().isEmpty()) return;

@@ -14,6 +14,7 @@ class CDocManager;
 class COrvexApp;
 class COrvexDoc;
 class COrvexView;
+class CResultsWindow;
 class CStatusBar;
 class QMdiArea;
 class QMdiSubWindow;
@@ -52,6 +53,7 @@ public:
 
     bool IsDocumentMenuShown() const { return documentMenuShown_; }
     CStatusBar* StatusBar() const { return statusBar_; }
+    CResultsWindow* Results() const { return results_; }
     QToolBar* MainToolBar() const { return mainToolBar_; }
     QToolBar* ImageToolBar() const { return imageToolBar_; }
     QMenu* ContextMenu() const { return contextMenu_; }
@@ -83,6 +85,7 @@ private:
 
     QMdiArea* mdiArea_;
     CStatusBar* statusBar_;
+    CResultsWindow* results_;
     QToolBar* mainToolBar_;
     QToolBar* imageToolBar_;
     QList<QMenu*> noDocumentMenus_;

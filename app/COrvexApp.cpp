@@ -11,6 +11,7 @@
 #include "CDialogTip.h"
 #include "CDocManager.h"
 #include "CMainFrame.h"
+#include "CResultsWindow.h"
 #include "CSplashWindow.h"
 #include "CWaitCursor.h"
 #include "Message.h"
@@ -88,7 +89,7 @@ void COrvexApp::ExitInstance() {
 }
 
 void COrvexApp::OnCloseRequested(bool* accepted) {
-    if (!docManager_->SaveAllModified()) {
+    if (!mainFrame_->Results()->AskToSave() || !docManager_->SaveAllModified()) {
         *accepted = false;
         return;
     }

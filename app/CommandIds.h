@@ -29,7 +29,8 @@ constexpr int ManualThreshold = 32797, AdaptiveThreshold = 32875, Negative = 328
               Contours = 32808, FilterBrowser = 32866, StructuringElement = 32852, Dilate = 32848,
               Erode = 32849, Opening = 32850, Closing = 32851;
 // Analysis
-constexpr int Statistics = 32781, Histogram = 32792, History = 32855;
+constexpr int Statistics = 32781, Histogram = 32792, History = 32855, Measure = 32902,
+              ViewResults = 32903;
 // Perspective
 constexpr int PerspectiveGradient = 32793, PerspectiveCloud = 32794;
 // Tools, help

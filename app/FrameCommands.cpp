@@ -4,15 +4,20 @@
 
 #include <QMdiArea>
 #include <QToolBar>
+#include <algorithm>
 
 #include "CChildFrame.h"
+#include "CCommandSteps.h"
 #include "CDialogTip.h"
 #include "CDocManager.h"
 #include "CMainFrame.h"
+#include "COrvexDoc.h"
+#include "CResultsWindow.h"
 #include "CStatusBar.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
 #include "MdiArrange.h"
+#include "StepsMeasure.h"
 
 namespace {
 
@@ -22,6 +27,26 @@ bool Always(const Target&) {
 }
 
 bool HasChild(const CMainFrame& frame) { return frame.ActiveChildFrame() != nullptr; }
+
+bool CanMeasure(const CMainFrame& frame) {
+    const COrvexDoc* doc = frame.ActiveDocument();
+    return doc != nullptr && Needs<StepMeasure>()(*doc);
+}
+
+// A row for the active document: its file, or its title before it has one;
+// its step counts the measurements of the document, as orvex-cli counts
+// those of a command line.
+void Measure(CMainFrame& frame) {
+    COrvexDoc& doc = *frame.ActiveDocument();
+    CMeasureRow row;
+    row.file = (doc.GetPathName().isEmpty() ? doc.GetTitle() : doc.GetPathName()).toStdString();
+    if (!StepMeasure(doc.Core(), false, row)) return;
+    const auto& entries = doc.Core().GetRecipe().GetEntries();
+    row.step = static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const auto& e) {
+        return e.done && e.operation.flag.rfind("--measure", 0) == 0;
+    }));
+    frame.Results()->AddRow(row);
+}
 
 // The splitter commands set the ideal sizes from the child window's outer
 // rectangle, halved.
@@ -109,6 +134,18 @@ QList<SMainFrameCommand> MainFrameCommandRows() {
          Always<CMainFrame>,
          [](CMainFrame& f) { f.MainToolBar()->setVisible(f.MainToolBar()->isHidden()); },
          [](const CMainFrame& f) { return !f.MainToolBar()->isHidden(); }},
+        {cmd::ViewResults,
+         {"&Résultats", "Affiche ou masque la fenêtre des résultats", "Résultats", {}, {}, true},
+         Always<CMainFrame>,
+         [](CMainFrame& f) { f.Results()->setVisible(f.Results()->isHidden()); },
+         [](const CMainFrame& f) { return !f.Results()->isHidden(); }},
+        {cmd::Measure,
+         {"&Mesurer\tCtrl+M",
+          "Ajoute les mesures de l'image à la fenêtre des résultats",
+          "Mesurer",
+          {QKeySequence(Qt::ControlModifier | Qt::Key_M)}},
+         CanMeasure,
+         Measure},
         {cmd::ViewStatusBar,
          {"Barre d'é&tat", "Affiche ou masque la barre d'état", "Barre d'état", {}, {}, true},
          Always<CMainFrame>,

@@ -58,7 +58,7 @@ QMenu* DocumentFileMenu(QWidget* parent) {
 }
 
 QMenu* ViewMenu(QWidget* parent) {
-    return Menu("&Affichage", {cmd::ViewToolbar, cmd::ViewStatusBar}, parent);
+    return Menu("&Affichage", {cmd::ViewToolbar, cmd::ViewStatusBar, cmd::ViewResults}, parent);
 }
 
 QMenu* WindowMenu(QWidget* parent) {
@@ -111,7 +111,7 @@ QList<QMenu*> BuildDocumentMenus(QWidget* parent) {
               cmd::PaletteBinary, cmd::PaletteMetal, kSeparator, cmd::PaletteBar, cmd::PaletteEdit},
              parent),
         processing,
-        Menu("Anal&yse", {cmd::Statistics, cmd::Histogram, cmd::History}, parent),
+        Menu("Anal&yse", {cmd::Statistics, cmd::Measure, cmd::Histogram, cmd::History}, parent),
         Menu("&Perspective", {cmd::PerspectiveGradient, cmd::PerspectiveCloud}, parent),
         Menu("&Outils", {cmd::Options}, parent),
         WindowMenu(parent),

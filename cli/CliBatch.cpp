@@ -109,6 +109,11 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
         if (std::string problem = ReadInputList(plan.filesFrom, in, inputs); !problem.empty())
             return problem;
     const bool several = inputs.size() > 1 || plan.FromList();
+    batch.several = several;
+    for (const CliStep& step : plan.steps)
+        if (several && step.operation->flag == "--histogram-plot")
+            if (std::string problem = CheckFolder(step.argument); !problem.empty())
+                return problem + " (--histogram-plot names a folder when there are several inputs)";
     const bool pictureFromStdin =
         std::find(inputs.begin(), inputs.end(), kStandardStream) != inputs.end();
     if (pictureFromStdin && several)

@@ -23,6 +23,7 @@ struct CliBatch {
     std::vector<CliJob> jobs;
     std::string folder;                   // where the results go, when they go into a folder
     std::optional<PictureFormat> format;  // --format, for a folder
+    bool several = false;                 // more than one input, or inputs from a list
     std::size_t files = 0;                // inputs of this share, skipped ones included
     std::size_t skipped = 0;              // left out by --skip-existing
 };

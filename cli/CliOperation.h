@@ -10,11 +10,24 @@
 #include <vector>
 
 #include "ImageDocument.h"
+#include "MeasureTable.h"
 #include "Step.h"
+
+// The rows one file adds to the table of --table.
+struct CliRows {
+    const CMeasureTable* table = nullptr;  // null: the run has no table
+    int steps = 0;                         // measurements made so far on this file
+    std::string text;                      // the rows, formatted
+};
 
 struct CliContext {
     CImageDocument& doc;
-    std::ostream& out;  // reports
+    std::ostream& out;         // reports
+    const std::string& input;  // as the user named it; empty for --uniform
+    // Files go into folders: a file an operation names is a folder too.
+    bool intoFolder;
+    CliRows& rows;
+    CSize plotSize;  // --histogram-size
 };
 
 // Runs one operation; false when it failed (its message is already out).
@@ -40,6 +53,8 @@ struct CliOperation {
     bool report = false;
     // Only a setting (the region of interest): the picture stays as it was.
     bool changesPicture = true;
+    // Adds rows to the table that --table names.
+    bool fillsTable = false;
     // Said after the engine's message when the step fails, so the reader
     // knows the run stopped there.
     std::string failureNote{};
@@ -63,6 +78,7 @@ CliOperation StepOperation(std::string flag, std::string help) {
 void AddBasicOperations(std::vector<CliOperation>& table);
 void AddImageOperations(std::vector<CliOperation>& table);
 void AddFilterOperations(std::vector<CliOperation>& table);
+void AddMeasureOperations(std::vector<CliOperation>& table);
 
 // All operations, in the order --help lists them.
 const std::vector<CliOperation>& CliOperations();

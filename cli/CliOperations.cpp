@@ -34,6 +34,7 @@ const std::vector<CliOperation>& CliOperations() {
         AddBasicOperations(t);
         AddImageOperations(t);
         AddFilterOperations(t);
+        AddMeasureOperations(t);
         return t;
     }();
     return table;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "ArgParse.h"
+#include "HistogramPlot.h"
 #include "OptionWords.h"
 #include "RecipeWords.h"
 
@@ -34,7 +35,7 @@ std::string ReadOperation(const std::vector<std::string>& words, std::size_t& i,
     std::string error;
     auto action = op->parse(arg, error);
     if (!action) return (arg.empty() ? flag : flag + " " + arg) + ": " + error;
-    steps.push_back({op, std::move(*action)});
+    steps.push_back({op, std::move(*action), arg});
     return {};
 }
 
@@ -81,6 +82,18 @@ std::string ReadProgramOption(const std::string& flag, const std::string& value,
     } else if (flag == "--files-from") {
         if (!plan.filesFrom.empty()) return "--files-from given twice";
         plan.filesFrom = value;
+    } else if (flag == "--table") {
+        if (!plan.table.empty()) return "--table given twice";
+        plan.table = value;
+    } else if (flag == "--table-format") {
+        plan.tableFormat = TableFormatFromName(value);
+        if (!plan.tableFormat) return "--table-format " + value + ": expects csv, tsv or jsonl";
+    } else if (flag == "--histogram-size") {
+        const auto v = ParseIntegerList(value, 2, kPlotMinSide, kPlotMaxSide);
+        if (!v)
+            return "--histogram-size " + value + ": expects W,H, each " +
+                   std::to_string(kPlotMinSide) + " .. " + std::to_string(kPlotMaxSide);
+        plan.histogramSize = {(*v)[0], (*v)[1]};
     } else if (flag == "--shard") {
         plan.shard = ParseShard(value);
         if (!plan.shard) return "--shard " + value + ": expects K/N with 1 <= K <= N";
@@ -97,6 +110,30 @@ std::string UsageLine(const std::string& problem) {
     return "orvex-cli: " + problem + (saysRemedy ? "" : " (try --help)");
 }
 
+// The table of --measure: named, in a format known, alone on standard output.
+std::string CheckTable(const CliPlan& plan) {
+    if (plan.Measures() && plan.table.empty())
+        return "--measure needs --table FILE (.csv, .tsv, .jsonl) naming where the rows go";
+    if (!plan.table.empty() && !plan.Measures())
+        return "--table " + plan.table + ": no --measure or --measure-histogram fills it";
+    if (plan.table == kStandardStream) {
+        if (!plan.tableFormat) return "--table - needs --table-format csv, tsv or jsonl";
+        if (plan.output == kStandardStream)
+            return "--table - and -o - cannot both go to standard output";
+        if (plan.HasReport())
+            return "--table - writes the table to standard output: no report can go there too";
+    } else if (!plan.table.empty()) {
+        const auto named = TableFormatFromPath(plan.table);
+        if (!named && !plan.tableFormat)
+            return "--table " + plan.table +
+                   ": the extension says the format (.csv, .tsv or .jsonl), or --table-format";
+        if (named && plan.tableFormat && *plan.tableFormat != *named)
+            return "--table " + plan.table +
+                   ": --table-format says another format than the extension";
+    }
+    return {};
+}
+
 // What the command line asks that cannot work, found before any file is read.
 std::string CheckPlan(const CliPlan& plan) {
     const auto any = [&](auto test) {
@@ -105,14 +142,14 @@ std::string CheckPlan(const CliPlan& plan) {
     const bool creates = any([](const CliStep& s) { return s.operation->flag == "--uniform"; });
     if (plan.inputs.empty() && plan.filesFrom.empty() && !creates)
         return "no input: give picture files, --files-from LIST or --uniform W,H,LEVEL";
-    if (plan.output.empty() && !plan.HasReport() &&
+    if (plan.output.empty() && !plan.HasReport() && plan.table.empty() &&
         any([](const CliStep& s) { return s.operation->changesPicture; }))
         return "nothing would be written: add -o FILE";
     if (plan.skipExisting && (plan.output.empty() || plan.output == kStandardStream))
         return "--skip-existing needs -o naming where the outputs go";
     if (plan.output == kStandardStream && plan.HasReport())
         return "-o - writes the picture to standard output: no report can go there too";
-    return {};
+    return CheckTable(plan);
 }
 
 }  // namespace
@@ -120,6 +157,16 @@ std::string CheckPlan(const CliPlan& plan) {
 bool CliPlan::HasReport() const {
     return std::any_of(steps.begin(), steps.end(),
                        [](const CliStep& s) { return s.operation->report; });
+}
+
+bool CliPlan::Measures() const {
+    return std::any_of(steps.begin(), steps.end(),
+                       [](const CliStep& s) { return s.operation->fillsTable; });
+}
+
+bool CliPlan::MeasuresHistogram() const {
+    return std::any_of(steps.begin(), steps.end(),
+                       [](const CliStep& s) { return s.operation->flag == "--measure-histogram"; });
 }
 
 std::string ReadRecipe(const std::string& path, std::vector<CliStep>& steps) {

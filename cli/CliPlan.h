@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "CliOperation.h"
+#include "MeasureTable.h"
 #include "PictureFormat.h"
 
 struct CliStep {
     const CliOperation* operation;
     CliAction action;
+    std::string argument;  // as given (a file taken from a recipe's folder)
     // Whether the step takes its undo copy: only when a later --undo uses it.
     bool keepsUndoCopy = true;
 };
@@ -29,11 +31,14 @@ inline const std::string kStandardStream = "-";
 struct CliPlan {
     std::vector<std::string> inputs;
     std::vector<CliStep> steps;
-    std::string output;                   // -o: a file, a folder, or "-"
-    std::optional<PictureFormat> format;  // --format
-    std::string filesFrom;                // --files-from: a list file, or "-"
-    std::optional<CliShard> shard;        // --shard
-    bool skipExisting = false;            // --skip-existing
+    std::string output;                      // -o: a file, a folder, or "-"
+    std::optional<PictureFormat> format;     // --format
+    std::string filesFrom;                   // --files-from: a list file, or "-"
+    std::optional<CliShard> shard;           // --shard
+    bool skipExisting = false;               // --skip-existing
+    std::string table;                       // --table: a file, or "-"
+    std::optional<TableFormat> tableFormat;  // --table-format
+    CSize histogramSize{512, 200};           // --histogram-size
     bool help = false;
     bool listFilters = false;  // --list-filters
     bool version = false;      // --version
@@ -41,6 +46,9 @@ struct CliPlan {
     bool ReportOnly() const { return help || listFilters || version; }
     // Whether some step prints what it finds.
     bool HasReport() const;
+    // Whether some step fills the table, and with histograms.
+    bool Measures() const;
+    bool MeasuresHistogram() const;
     // Whether the inputs come from a list or a share of one: a batch even
     // when it holds a single file, or none.
     bool FromList() const { return !filesFrom.empty() || shard.has_value(); }

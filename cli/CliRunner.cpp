@@ -16,6 +16,7 @@
 #include "LossNote.h"
 #include "Message.h"
 #include "SystemOutput.h"
+#include "TableOutput.h"
 
 namespace {
 
@@ -101,8 +102,10 @@ bool ReplacesInput(const CliBatch& batch, const CliJob& job) {
     return std::filesystem::equivalent(job.input, job.target, ec);
 }
 
-// Runs the whole plan on one job's input and writes its result.
-FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std::istream& in) {
+// Runs the whole plan on one job's input and writes its result; the rows
+// it measures go to `rows`.
+FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std::istream& in,
+                    CliRows& rows) {
     FileOutcome outcome;
     std::ostringstream out, err;
     const std::string prefix = MessagePrefix(InputLabel(job.input));
@@ -114,7 +117,7 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
         job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format));
         job.target = FolderTarget(batch.folder, job.input, job.format);
     }
-    CliContext context{doc, out};
+    CliContext context{doc, out, job.input, batch.several, rows, plan.histogramSize};
     for (std::size_t i = 0; outcome.ok && i < plan.steps.size(); ++i) {
         const CliStep& step = plan.steps[i];
         doc.SetUndoCopies(step.keepsUndoCopy);
@@ -163,12 +166,20 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     // Files are independent: process them on all cores, report in input order.
     const std::vector<CliJob>& jobs = batch.jobs;
     const bool several = batch.files > 1 || plan.FromList();
+    CTableOutput table;
+    if (plan.Measures())
+        if (const std::string problem = table.Open(plan, out); !problem.empty()) {
+            err << problem << '\n';
+            return kExitUsage;
+        }
     std::vector<FileOutcome> outcomes(jobs.size());
     CBatchProgress meter(err, jobs.size(), progress && several);
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
         for (std::size_t i; (i = next++) < jobs.size();) {
-            outcomes[i] = Process(plan, batch, jobs[i], in);
+            CliRows rows{table.Layout()};
+            outcomes[i] = Process(plan, batch, jobs[i], in, rows);
+            if (rows.table != nullptr) table.Deliver(i, outcomes[i].ok ? rows.text : "");
             meter.FileDone(outcomes[i].ok);
         }
     };
@@ -187,10 +198,12 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         err << outcomes[i].err;
         failures += outcomes[i].ok ? 0 : 1;
     }
+    const std::string tableProblem = plan.Measures() ? table.Finish() : std::string{};
+    if (!tableProblem.empty()) err << tableProblem << '\n';
     // A job of a batch ends with its counts, so a scheduler's log tells how far it got.
     if ((several && failures > 0) || plan.FromList() || plan.skipExisting)
         err << "orvex-cli: " << batch.files << (batch.files == 1 ? " file: " : " files: ")
             << jobs.size() - failures << " done, " << batch.skipped << " skipped, " << failures
             << " failed\n";
-    return FinishOutput(out, err, failures == 0 ? kExitOk : kExitFailed);
+    return FinishOutput(out, err, failures == 0 && tableProblem.empty() ? kExitOk : kExitFailed);
 }

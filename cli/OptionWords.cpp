@@ -15,8 +15,18 @@ const std::vector<CliOption>& ProgramOptions() {
          "format written into a folder or to -o -: " + JoinWords(WritableExtensions(), " or ")},
         {"--recipe", "FILE", "run the operations of FILE, one a line (# comments), in place"},
         {"--files-from", "LIST", "read input paths from LIST, one a line (- standard input)"},
-        {"--shard", "K/N", "process only the K-th of N equal shares of the inputs (1 <= K <= N)"},
-        {"--skip-existing", "", "leave out the inputs whose output file exists already"},
+        {"--shard", "K/N",
+         "process only the K-th of N equal shares of the inputs (1 <= K <= N); "
+         "each share writes the --table its own command line names"},
+        {"--skip-existing", "",
+         "leave out the inputs whose output file exists already (they get no --measure row: "
+         "run a measurement again whole, or in finer shares)"},
+        {"--table", "FILE",
+         "where --measure rows go: .csv, .tsv or .jsonl; - standard output; one table a run, "
+         "rows in input order, written complete or not at all"},
+        {"--table-format", "FMT",
+         "the format of --table - (or of a name without those extensions): csv, tsv or jsonl"},
+        {"--histogram-size", "W,H", "size of --histogram-plot pictures (default 512,200)"},
         {"--list-filters", "", "the catalogue kernels: key, size, description"},
         {"--version", "", "the program's version"},
         {"--help", "", "this help (also -h)"},

@@ -26,6 +26,9 @@ bool MatchesPpm(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input);
 CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem);
 CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem);
+bool MatchesGif(const std::uint8_t* head, std::size_t size);
+std::unique_ptr<CPictureReader> NewGifReader(CCodecInput& input);
+CodecStatus WriteGif(CImage& image, CByteStream& out, std::string& problem);
 
 namespace {
 
@@ -46,6 +49,8 @@ constexpr SPictureFormatRow kRows[] = {
      MatchesPgm, NewPnmReader, WritePgm, {}},
     {"PPM", "ppm", "pnm", "image/x-portable-pixmap image/x-portable-anymap", "Fichiers PPM",
      MatchesPpm, NewPnmReader, WritePpm, {}},
+    {"GIF", "gif", "", "image/gif", "Fichiers GIF",
+     MatchesGif, NewGifReader, WriteGif, {}},
 };
 // clang-format on
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -59,6 +60,33 @@ int CreateNamedTemp(const std::string& folder, std::string& name) {
 
 enum class Outcome { Done, Retry, Failed };
 
+// Gives the unnamed file open as `fd` a hidden name in `folder`; the name
+// lives only between this and the rename that follows.
+bool NameUnnamedFile(int fd, const std::string& folder, std::string& name) {
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        static std::atomic<unsigned> counter{0};
+        name =
+            folder + "/.orvex-save-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+// Puts the complete file `name` in the target's place; on failure removes it.
+AtomicWriteResult RenameOver(const std::string& name, const std::string& target) {
+    if (std::rename(name.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        unlink(name.c_str());
+        errno = error;
+        return AtomicWriteResult::WriteFailed;
+    }
+    SyncFolder(FolderOf(target));
+    return AtomicWriteResult::Ok;
+}
+
 // The unnamed way: O_TMPFILE, then a name through linkat once complete,
 // renamed over the target. Retry when the file system or the system does not
 // offer it.
@@ -79,31 +107,12 @@ Outcome WriteUnnamed(const std::string& target, const std::function<bool(CByteSt
         close(keep);  // the unnamed file vanishes with its last descriptor
         return Outcome::Failed;
     }
-    // The name lives only between linkat and rename.
-    const std::string proc = "/proc/self/fd/" + std::to_string(keep);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        static std::atomic<unsigned> counter{0};
-        const std::string name =
-            folder + "/.orvex-save-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-            if (errno == EEXIST) continue;
-            close(keep);
-            return Outcome::Retry;
-        }
-        close(keep);
-        if (std::rename(name.c_str(), target.c_str()) != 0) {
-            const int error = errno;
-            unlink(name.c_str());
-            errno = error;
-            result = AtomicWriteResult::WriteFailed;
-            return Outcome::Failed;
-        }
-        SyncFolder(folder);
-        result = AtomicWriteResult::Ok;
-        return Outcome::Done;
-    }
+    std::string name;
+    const bool named = NameUnnamedFile(keep, folder, name);
     close(keep);
-    return Outcome::Retry;
+    if (!named) return Outcome::Retry;
+    result = RenameOver(name, target);
+    return result == AtomicWriteResult::Ok ? Outcome::Done : Outcome::Failed;
 #else
     (void)target;
     (void)write;
@@ -210,5 +219,104 @@ AtomicWriteResult WriteFileAtomically(const std::string& path,
     const bool folderRefused =
         result == AtomicWriteResult::CannotCreate && (errno == EACCES || errno == EPERM);
     if (exists && folderRefused) return WriteInPlace(target, write);
+    return result;
+}
+
+CAtomicFileStream::~CAtomicFileStream() { Discard(); }
+
+void CAtomicFileStream::Discard() {
+    stream_.reset();
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    if (keep_ >= 0) close(keep_);
+    keep_ = -1;
+    if (!temp_.empty()) unlink(temp_.c_str());
+    temp_.clear();
+}
+
+AtomicWriteResult CAtomicFileStream::Open(const std::string& path) {
+    Discard();
+    target_ = FollowLinks(path);
+    struct stat info {};
+    const bool exists = stat(target_.c_str(), &info) == 0;
+    into_ = exists && !S_ISREG(info.st_mode);
+    if (!into_ && exists && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+        return AtomicWriteResult::CannotCreate;
+    int fd = -1;
+    if (into_) {
+        fd = open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    } else {
+#if defined(O_TMPFILE)
+        fd = open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0 && (keep_ = fcntl(fd, F_DUPFD_CLOEXEC, 0)) < 0) {
+            close(fd);
+            fd = -1;
+        }
+#endif
+        if (fd < 0) fd = CreateNamedTemp(FolderOf(target_), temp_);
+        if (fd >= 0) fchmod(fd, TargetMode(target_));
+    }
+    if (fd < 0) {
+        temp_.clear();
+        return AtomicWriteResult::CannotCreate;
+    }
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+        close(fd);
+        Discard();
+        return AtomicWriteResult::CannotCreate;
+    }
+    stream_ = std::make_unique<CFileStream>(file_);
+    return AtomicWriteResult::Ok;
+}
+
+// The unnamed file copied into a named one, where no name can be linked to it.
+bool CAtomicFileStream::CopyToNamedTemp() {
+    const int fd = CreateNamedTemp(FolderOf(target_), temp_);
+    if (fd < 0) {
+        temp_.clear();
+        return false;
+    }
+    fchmod(fd, TargetMode(target_));
+    std::vector<std::uint8_t> buffer(1 << 16);
+    bool copied = lseek(keep_, 0, SEEK_SET) == 0;
+    for (ssize_t n; copied && (n = ::read(keep_, buffer.data(), buffer.size())) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        buffer.resize(static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        copied = n > 0 && WriteAll(fd, buffer);
+        buffer.resize(1 << 16);
+    }
+    copied = copied && fsync(fd) == 0;
+    copied = close(fd) == 0 && copied;
+    return copied;
+}
+
+AtomicWriteResult CAtomicFileStream::Commit() {
+    if (file_ == nullptr) return AtomicWriteResult::WriteFailed;
+    stream_.reset();
+    const int fd = fileno(file_);
+    bool ioError = std::ferror(file_) != 0 || std::fflush(file_) != 0 || (!into_ && fsync(fd) != 0);
+    ioError = std::fclose(file_) != 0 || ioError;
+    file_ = nullptr;
+    const int error = errno;
+    if (ioError || into_) {
+        Discard();
+        errno = error;
+        return ioError ? AtomicWriteResult::WriteFailed : AtomicWriteResult::Ok;
+    }
+    if (keep_ >= 0) {
+        std::string name;
+        if (NameUnnamedFile(keep_, FolderOf(target_), name)) {
+            temp_ = name;
+        } else if (!CopyToNamedTemp()) {
+            const int copyError = errno;
+            Discard();
+            errno = copyError;
+            return AtomicWriteResult::WriteFailed;
+        }
+    }
+    const AtomicWriteResult result = RenameOver(temp_, target_);
+    temp_.clear();
+    Discard();
     return result;
 }

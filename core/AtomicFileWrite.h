@@ -15,7 +15,9 @@
 // allow it. A file the user may write in a folder that refuses new files is
 // rewritten in place: the one case without the complete-or-nothing promise.
 
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "ByteStream.h"
@@ -36,3 +38,33 @@ AtomicWriteResult WriteFileAtomically(const std::string& path,
 // The file a path finally names once symbolic links are followed (the path
 // itself when it is no link); a link to a missing file gives that file.
 std::string FollowLinks(const std::string& path);
+
+// The same promise for content made while it is written, such as a table
+// that grows row by row over a long run: Open makes the new file before any
+// work is done, Stream takes the content, Commit puts it in the target's
+// place. Left without Commit (an error, the destructor) it leaves nothing
+// behind. A target that is no regular file is written into. A folder that
+// refuses new files gives CannotCreate: the content is not known whole, so
+// it cannot be rewritten in place.
+class CAtomicFileStream {
+public:
+    CAtomicFileStream() = default;
+    ~CAtomicFileStream();
+    CAtomicFileStream(const CAtomicFileStream&) = delete;
+    CAtomicFileStream& operator=(const CAtomicFileStream&) = delete;
+
+    AtomicWriteResult Open(const std::string& path);  // errno tells why it cannot
+    CByteStream& Stream() { return *stream_; }        // only between Open and Commit
+    AtomicWriteResult Commit();
+
+private:
+    void Discard();
+    bool CopyToNamedTemp();
+
+    std::string target_;
+    std::string temp_;  // the new file's hidden name, when it has one
+    int keep_ = -1;     // the unnamed new file, kept open to give it a name
+    bool into_ = false;
+    std::FILE* file_ = nullptr;
+    std::unique_ptr<CFileStream> stream_;
+};

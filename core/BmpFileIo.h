@@ -7,10 +7,10 @@
 
 enum class FileStatus {
     Ok,
-    CannotOpen,  // the file could not be opened or created (errno tells why)
-    ReadError,   // the system failed while reading
-    WriteError,  // the system failed while writing; the old file is intact
-    Refused,     // the engine refused the picture (it has said why, if it speaks)
+    CannotOpen,     // the file could not be opened or created (errno tells why)
+    ReadError,      // the system failed while reading
+    WriteError,     // the system failed while writing; the old file is intact
+    Refused,        // the engine refused the picture (it has said why, if it speaks)
     UnknownFormat,  // the file's first bytes are no picture format Orvex reads
     Damaged,        // a reader found the file broken or beyond its limits
 };

@@ -56,10 +56,14 @@ bool CRecipe::HasUnreplayableStep() const {
 CRecipe::Text CRecipe::Format(const std::string& recipeName) const {
     Text text;
     const std::filesystem::path name(recipeName);
+    const bool measures = std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) {
+        return e.done && e.operation.flag.rfind("--measure", 0) == 0;
+    });
     text.recipe =
         "# Orvex recipe: one orvex-cli operation a line, run in order.\n"
         "# Replay: orvex-cli PICTURE.bmp ... --recipe " +
-        QuoteRecipeWord(name.filename().string()) + " -o FOLDER\n";
+        QuoteRecipeWord(name.filename().string()) + " -o FOLDER" +
+        (measures ? " --table TABLE.csv" : "") + "\n";
     std::string body, refusals;
 
     // The region of interest orvex-cli has at this point of the replay: the

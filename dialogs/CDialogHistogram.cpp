@@ -1,5 +1,7 @@
 #include "CDialogHistogram.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -7,6 +9,7 @@
 
 #include "CDialogUnits.h"
 #include "Image.h"
+#include "MeasureTable.h"
 #include "Message.h"
 #include "PixelBoxes.h"
 
@@ -48,8 +51,15 @@ void CDialogHistogram::BuildLayout() {
     auto* cancel = new QPushButton("Annuler", this);
     units.Place(cancel, 70, 75, 50, 14);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* copy = new QPushButton("Copier", this);
+    units.Place(copy, 12, 75, 50, 14);
+    connect(copy, &QPushButton::clicked, this, &CDialogHistogram::Copy);
     setFixedSize(std::max(kBitmapWidth, ok->geometry().right() + units.X(8)),
                  std::max(kBitmapHeight, ok->geometry().bottom() + units.Y(8)));
+}
+
+void CDialogHistogram::Copy() {
+    QApplication::clipboard()->setText(QString::fromStdString(HistogramText(counts_.data())));
 }
 
 void CDialogHistogram::showEvent(QShowEvent* event) {

@@ -39,6 +39,10 @@ public:
 
     void accept() override;
 
+public slots:
+    // "Copier": the 256 counts as text, LEVEL<TAB>COUNT under a header.
+    void Copy();
+
 signals:
     // The grey levels low .. high - 1 are to be shown red (upper bound
     // exclusive); emitted when the dialog opens and after each click or drag.

@@ -71,6 +71,10 @@ _orvex_cli()
             COMPREPLY=($(compgen -W "$(_orvex_cli_formats "$program")" -- "$cur"))
             return
             ;;
+        --table-format)
+            COMPREPLY=($(compgen -W 'csv tsv jsonl' -- "$cur"))
+            return
+            ;;
         --rotate)
             COMPREPLY=($(compgen -W '90 180 270' -- "$cur"))
             return
@@ -79,7 +83,7 @@ _orvex_cli()
     argument=$(awk -v flag="$prev" '$1 == flag { print $2 }' <<<"$options")
     case $argument in
         '') ;;
-        FILE | LIST | OUTPUT | *.pal) _filedir; return ;;
+        FILE | LIST | OUTPUT | *.pal | *.png) _filedir; return ;;
         *) return ;;  # a number or a list of numbers
     esac
 

@@ -198,3 +198,47 @@ TEST_F(PgmFile, PictureWithoutTheGreyRampIsRefusedAndNothingWritten) {
     EXPECT_FALSE(fs::exists(P("new.pgm")));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
+
+// GIF files written here as Pillow reads them: every table picture with the
+// same indices and table; a colour picture refused, nothing written.
+using GifFile = CTempFolderTest;
+
+TEST_F(GifFile, PillowSeesTheSameIndicesAndTable) {
+    const auto gif = WritableFormatFromName("gif");
+    ASSERT_TRUE(gif);
+    CMessageRecorder quiet;
+    for (const SPicture& picture : kPictures) {
+        CImage original;
+        picture.make(original);
+        std::string problem, seen;
+        const FileStatus status = SavePictureFile(original, P("p.gif"), *gif, problem);
+        if (original.GetBitCount() > 8) {
+            EXPECT_EQ(status, FileStatus::Refused) << picture.name;
+            EXPECT_FALSE(fs::exists(P("p.gif"))) << picture.name;
+            continue;
+        }
+        ASSERT_EQ(status, FileStatus::Ok) << picture.name << ": " << problem;
+        // A table that is the grey ramp, Pillow gives as grey levels (mode L).
+        const std::string script =
+            "import sys; from PIL import Image; i = Image.open(sys.argv[1]); "
+            "print(list(i.getdata()), (i.getpalette() or [k // 3 for k in range(768)])[:768])";
+        std::FILE* pillow =
+            ::popen((ORVEX_PYTHON " -c '" + script + "' " + P("p.gif")).c_str(), "r");
+        ASSERT_NE(pillow, nullptr);
+        for (int c; (c = std::fgetc(pillow)) != EOF;) seen += static_cast<char>(c);
+        ::pclose(pillow);
+        std::string indices, table;
+        for (int y = 0; y < original.GetHeight(); ++y)
+            for (int x = 0; x < original.GetWidth(); ++x)
+                indices +=
+                    (indices.empty() ? "" : ", ") + std::to_string(ShownIndex(original, x, y));
+        for (int i = 0; i < (1 << original.GetBitCount()); ++i) {
+            const CPaletteTable::Entry& e = original.GetPalette()->entries[i];
+            for (int v : {e.red, e.green, e.blue})
+                table += (table.empty() ? "" : ", ") +
+                         std::to_string(i < original.GetPalette()->count ? v : 0);
+        }
+        EXPECT_EQ(seen, "[" + indices + "] [" + table + "]\n") << picture.name;
+        fs::remove(P("p.gif"));
+    }
+}

@@ -14,6 +14,7 @@
 #include "StepsBasic.h"
 #include "StepsFilter.h"
 #include "StepsImage.h"
+#include "StepsMeasure.h"
 #include "TempFolderTest.h"
 #include "TestSupport.h"
 #include "ToneCurve.h"
@@ -176,6 +177,10 @@ TEST_F(Recipe, EveryRecordedFormReadsBackAndRepeatsTheStep) {
         [](CImageDocument& d) { return StepPerspective(d, PerspectiveMode::Cloud, {}); },
         [](CImageDocument& d) { return StepFilter(d, Kernel(3, 1)); },
         [](CImageDocument& d) { return StepFilter(d, Kernel(7, 5)); },
+        [](CImageDocument& d) {
+            CMeasureRow row;
+            return StepMeasure(d, false, row) && StepMeasure(d, true, row);
+        },
     };
     for (PaletteKind kind : {PaletteKind::Grey, PaletteKind::Rainbow, PaletteKind::Heat,
                              PaletteKind::Metal, PaletteKind::Binary})
@@ -204,7 +209,10 @@ TEST_F(Recipe, EveryRecordedFormReadsBackAndRepeatsTheStep) {
         std::vector<CliStep> parsed;
         ASSERT_EQ(ReadRecipe(P("step.txt"), parsed), "") << ReadText(P("step.txt"));
         std::ostringstream out;
-        CliContext context{replayed, out};
+        const CMeasureTable table(TableFormat::Csv, true);
+        CliRows rows{&table};
+        const std::string input;
+        CliContext context{replayed, out, input, false, rows, {512, 200}};
         for (const CliStep& step : parsed) ASSERT_TRUE(step.action(context));
         EXPECT_EQ(BlockBytes(*replayed.GetImage()), BlockBytes(*byHand.GetImage()))
             << ReadText(P("step.txt"));

@@ -1,0 +1,162 @@
+#include "CResultsWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <set>
+
+#include "AtomicFileWrite.h"
+#include "Message.h"
+
+namespace {
+
+const QStringList kColumns = {"file", "step", "width", "height", "pixels",
+                              "min",  "max",  "sum",   "mean",   "sd"};
+
+// A character for the separator the user's locale writes, "." when it needs more.
+char LocaleDecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
+}
+
+}  // namespace
+
+CResultsWindow::CResultsWindow(QWidget* parent) : QDockWidget("Résultats", parent) {
+    setObjectName("results");
+    auto* body = new QWidget(this);
+    table_ = new QTableWidget(0, kColumns.size(), body);
+    table_->setHorizontalHeaderLabels(kColumns);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->verticalHeader()->hide();
+    auto* copy = new QPushButton("Copier", body);
+    auto* save = new QPushButton("Enregistrer...", body);
+    auto* clear = new QPushButton("Effacer", body);
+    connect(copy, &QPushButton::clicked, this, &CResultsWindow::Copy);
+    connect(save, &QPushButton::clicked, this, &CResultsWindow::Save);
+    connect(clear, &QPushButton::clicked, this, &CResultsWindow::Clear);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(copy);
+    buttons->addWidget(save);
+    buttons->addWidget(clear);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(body);
+    layout->addWidget(table_);
+    layout->addLayout(buttons);
+    setWidget(body);
+    connect(this, &QDockWidget::dockLocationChanged, this, &CResultsWindow::RememberPlace);
+    connect(this, &QDockWidget::topLevelChanged, this, &CResultsWindow::RememberPlace);
+}
+
+void CResultsWindow::AddRow(const CMeasureRow& row) {
+    rows_.push_back(row);
+    unsaved_ = true;
+    // The cells show the numbers as "Copier" gives them.
+    CMeasureRow numbers = row;
+    numbers.file.clear();
+    const CMeasureTable table(TableFormat::Tsv, false, LocaleDecimalSeparator());
+    const QStringList fields = QString::fromStdString(table.Row(numbers)).chopped(1).split('\t');
+    const int r = table_->rowCount();
+    table_->insertRow(r);
+    table_->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(row.file)));
+    for (int c = 1; c < kColumns.size() && c < fields.size(); ++c) {
+        auto* item = new QTableWidgetItem(fields[c]);
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table_->setItem(r, c, item);
+    }
+    table_->scrollToBottom();
+    show();
+    raise();
+}
+
+QString CResultsWindow::CopyText() const {
+    std::set<int> selected;
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
+        selected.insert(index.row());
+    std::vector<CMeasureRow> rows;
+    for (int r = 0; r < static_cast<int>(rows_.size()); ++r)
+        if (selected.empty() || selected.count(r) != 0) rows.push_back(rows_[r]);
+    const CMeasureTable table(TableFormat::Tsv, false, LocaleDecimalSeparator());
+    return QString::fromStdString(table.Text(rows));
+}
+
+void CResultsWindow::Copy() { QApplication::clipboard()->setText(CopyText()); }
+
+bool CResultsWindow::SaveTo(const QString& path) {
+    const std::string name = QFile::encodeName(path).toStdString();
+    const CMeasureTable table(TableFormatFromPath(name) == TableFormat::Tsv ? TableFormat::Tsv
+                                                                            : TableFormat::Csv);
+    const std::string text = table.Text(rows_);
+    const AtomicWriteResult result = WriteFileAtomically(
+        name, [&](CByteStream& out) { return out.Write(text.data(), text.size()); });
+    if (result != AtomicWriteResult::Ok) {
+        ShowMessage("Ecriture de fichier impossible");
+        return false;
+    }
+    unsaved_ = false;
+    return true;
+}
+
+bool CResultsWindow::Save() {
+    QFileDialog dialog(QApplication::activeWindow(), "Enregistrer les résultats", "resultats.csv",
+                       "Tableau CSV (*.csv);;Tableau TSV (*.tsv)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("csv");
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.contains("tsv") ? "tsv" : "csv");
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    return SaveTo(dialog.selectedFiles().first());
+}
+
+void CResultsWindow::Clear() {
+    rows_.clear();
+    table_->setRowCount(0);
+    unsaved_ = false;
+}
+
+bool CResultsWindow::AskToSave() {
+    if (!unsaved_) return true;
+    const auto answer = QMessageBox::question(
+        parentWidget(), "Orvex", "Enregistrer les résultats des mesures?",
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer == QMessageBox::Cancel) return false;
+    return answer == QMessageBox::No || Save();
+}
+
+void CResultsWindow::RememberPlace() {
+    auto* frame = qobject_cast<QMainWindow*>(parentWidget());
+    if (frame == nullptr) return;
+    QSettings settings;
+    settings.setValue("Settings/ResultsArea", static_cast<int>(frame->dockWidgetArea(this)));
+    settings.setValue("Settings/ResultsFloating", isFloating());
+    settings.setValue("Settings/ResultsGeometry", saveGeometry());
+}
+
+void CResultsWindow::RestorePlace() {
+    auto* frame = qobject_cast<QMainWindow*>(parentWidget());
+    if (frame == nullptr) return;
+    const QSettings settings;
+    const int area =
+        settings.value("Settings/ResultsArea", static_cast<int>(Qt::RightDockWidgetArea)).toInt();
+    const bool floating = settings.value("Settings/ResultsFloating", false).toBool();
+    const QByteArray geometry = settings.value("Settings/ResultsGeometry").toByteArray();
+    const bool known = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea ||
+                       area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea;
+    frame->addDockWidget(known ? static_cast<Qt::DockWidgetArea>(area) : Qt::RightDockWidgetArea,
+                         this);
+    hide();
+    if (floating) {
+        setFloating(true);
+        restoreGeometry(geometry);
+    }
+}

@@ -1,0 +1,16 @@
+#pragma once
+// "&Mesurer" and orvex-cli's --measure: one table row of the picture's
+// measurements, the engine's own numbers as "&Statistiques..." shows them.
+// The picture does not change: no undo copy, no history line; the step is
+// recorded so that a recipe measures where the session did.
+
+#include "ImageDocument.h"
+#include "MeasureTable.h"
+#include "Step.h"
+
+// Fills the numbers of `row` (the caller names its file and step); with
+// `histogram`, the 256 counts too (--measure-histogram).
+bool StepMeasure(CImageDocument& doc, bool histogram, CMeasureRow& row);
+
+template <>
+struct SStepNeeds<StepMeasure> : SNeedsFullPalette {};
