@@ -19,6 +19,7 @@
 #include "CStatusBar.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
+#include "OpeningSummary.h"
 #include "PictureLossText.h"
 
 QString CDocManager::OpenFilter() {
@@ -78,11 +79,6 @@ QString SuggestedName(const COrvexDoc& doc, PictureFormat format) {
     if (doc.GetSaveFormat() == format) return doc.GetPathName();
     const QFileInfo file(doc.GetPathName());
     return file.dir().filePath(file.completeBaseName() + FormatExtension(format));
-}
-
-// Whether the first bytes of the file are those of a picture format Orvex reads.
-bool HoldsPicture(const QString& path) {
-    return DetectPictureFile(QFile::encodeName(path).toStdString()).has_value();
 }
 
 QString CanonicalPath(const QString& path) {
@@ -169,18 +165,19 @@ void CDocManager::BrowseFolder() {
     if (!folder.isEmpty()) OpenFolder(folder);
 }
 
-QStringList CDocManager::PictureFilesInFolder(const QString& folder) {
+void CDocManager::OpenFolder(const QString& folder) {
     QDir dir(folder);
     dir.setFilter(QDir::Files | QDir::Hidden);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     QStringList paths;
-    for (const QString& name : dir.entryList())
-        if (HoldsPicture(dir.filePath(name))) paths << dir.filePath(name);
-    return paths;
+    for (const QString& name : dir.entryList()) paths << dir.filePath(name);
+    OpenFiles(paths);
 }
 
-void CDocManager::OpenFolder(const QString& folder) {
-    for (const QString& path : PictureFilesInFolder(folder)) OpenDocument(path);
+void CDocManager::OpenFiles(const QStringList& paths) {
+    COpeningSummary summary;
+    for (const QString& path : paths) OpenDocument(path);
+    summary.Show(frame_);
 }
 
 bool CDocManager::SaveDocument(COrvexDoc* doc) {

@@ -36,7 +36,9 @@ public:
     // Opens every picture of a folder (not recursive): every file whose
     // first bytes are those of a format Orvex reads, whatever its name.
     void OpenFolder(const QString& folder);
-    static QStringList PictureFilesInFolder(const QString& folder);
+    // Opens each file; the ones not opened are told in one message at the
+    // end (OpeningSummary.h).
+    void OpenFiles(const QStringList& paths);
 
     // Saves under the document's name in its format, asking for a name when
     // it has none, its format is read only (JPEG) or writing over its file

@@ -63,7 +63,10 @@ bool COrvexApp::InitInstance(const QStringList& arguments) {
     docManager_ = new CDocManager(mainFrame_);
     mainFrame_->SetApplication(this);
     connect(mainFrame_, &CMainFrame::filesDropped, this, [this](const QStringList& paths) {
-        for (const QString& path : paths) docManager_->OpenDocument(path);
+        if (paths.size() == 1)
+            docManager_->OpenDocument(paths.first());
+        else
+            docManager_->OpenFiles(paths);
     });
     connect(mainFrame_, &CMainFrame::closeRequested, this, &COrvexApp::OnCloseRequested);
     mainFrame_->show();

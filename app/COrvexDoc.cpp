@@ -10,6 +10,7 @@
 
 #include "CWaitCursor.h"
 #include "Message.h"
+#include "OpeningSummary.h"
 
 namespace {
 
@@ -46,6 +47,14 @@ void ReportFileError(const QString& text) {
     QMessageBox::warning(QApplication::activeWindow(), kCaption, text);
 }
 
+// A file not opened: named in the summary when many are opened at once.
+void ReportOpenFailure(const QString& text) {
+    if (COpeningSummary* summary = COpeningSummary::Current())
+        summary->AddFailure(text);
+    else
+        ReportFileError(text);
+}
+
 // Why a file was read but not opened, when the engine has not said it.
 QString UnreadableText(FileStatus status, PictureFormat format, const QString& path) {
     const QString name = QFileInfo(path).fileName();
@@ -67,10 +76,16 @@ QString RefusedSaveText(const CImage& image, PictureFormat format, const QString
         return QString("Impossible d'enregistrer %1 : le document ne contient pas d'image.")
             .arg(name);
     if (format == PictureFormat::Pnm)
+        // Orvex cannot tell a false-colour view of grey levels from colours
+        // that are the data, so both ways to grey are offered, with what each does.
         return QString(
                    "Impossible d'enregistrer %1 au format PGM : ce format ne contient que des "
-                   "niveaux de gris. Utilisez \"Conversion en niveaux de gris\" ou choisissez "
-                   "un autre format.")
+                   "niveaux de gris, et cette image montre des couleurs.\n\n"
+                   "\"Palette > Niveaux de gris\" garde les niveaux de l'image et les montre en "
+                   "gris.\n"
+                   "\"Conversion en niveaux de gris\" fait des niveaux avec les couleurs "
+                   "affichées.\n\n"
+                   "Ou choisissez un autre format.")
             .arg(name);
     return QString("Impossible d'enregistrer %1 au format %2.").arg(name, FormatName(format));
 }
@@ -101,17 +116,22 @@ bool COrvexDoc::OnOpenDocument(const QString& path) {
     switch (status) {
         case FileStatus::Ok:
             break;
-        case FileStatus::Refused:
         case FileStatus::UnknownFormat:
-        case FileStatus::Damaged:
-            if (engineMessages.empty())
-                ReportFileError(UnreadableText(status, core_.GetFileInfo().format, path));
+        case FileStatus::Refused:
+        case FileStatus::Damaged: {
+            if (!engineMessages.empty()) return false;
+            const PictureFormat format = core_.GetFileInfo().format;
+            COpeningSummary* summary = COpeningSummary::Current();
+            if (summary && status == FileStatus::UnknownFormat)
+                summary->AddNotPicture();
+            else if (status != FileStatus::UnknownFormat && format == PictureFormat::Bmp)
+                ReportFileError(UnreadableText(status, format, path));  // BMP keeps its boxes
+            else
+                ReportOpenFailure(UnreadableText(status, format, path));
             return false;
-        case FileStatus::CannotOpen:
-            ReportFileError(FileErrorText(error, path, "L'ouverture du document a échoué."));
-            return false;
+        }
         default:
-            ReportFileError(FileErrorText(error, path, "L'ouverture du document a échoué."));
+            ReportOpenFailure(FileErrorText(error, path, "L'ouverture du document a échoué."));
             return false;
     }
     SetPathName(path);

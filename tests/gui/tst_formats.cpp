@@ -68,7 +68,8 @@ private slots:
     void refusedSavesWriteNothing();
     void unreadableFilesAreNamedAndOpenNothing_data();
     void unreadableFilesAreNamedAndOpenNothing();
-    void folderOpensEveryPictureWhateverItsName();
+    void manyFilesOpenWithOneSummary_data();
+    void manyFilesOpenWithOneSummary();
     void greyConversionOpensThe256ColourCommands();
 
 private:
@@ -242,6 +243,12 @@ void TestFormats::refusedSavesWriteNothing() {
     QTRY_COMPARE(catcher.boxes.size(), 2);
     QCOMPARE(catcher.boxes[0].title, QString("Orvex"));
     QVERIFY(catcher.boxes[0].text.startsWith("Impossible d'enregistrer colour.pgm au format PGM"));
+    // A grey picture seen in false colours: the advice must not only be the
+    // conversion, which would turn the colours shown into other levels.
+    QVERIFY(catcher.boxes[0].text.contains(
+        "\"Palette > Niveaux de gris\" garde les niveaux de l'image et les montre en gris."));
+    QVERIFY(catcher.boxes[0].text.contains(
+        "\"Conversion en niveaux de gris\" fait des niveaux avec les couleurs affichées."));
     QVERIFY(catcher.boxes[1].text.startsWith("Impossible d'enregistrer photo.jpg : "));
     QVERIFY(doc->IsModified());
     QVERIFY(doc->GetPathName().isEmpty());
@@ -276,18 +283,62 @@ void TestFormats::unreadableFilesAreNamedAndOpenNothing() {
     QVERIFY(app_->DocManager()->Documents().isEmpty());
 }
 
-void TestFormats::folderOpensEveryPictureWhateverItsName() {
+void TestFormats::manyFilesOpenWithOneSummary_data() {
+    // "name=source": a copy of a test file (README.md is no picture).
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("dropped");
+    QTest::addColumn<int>("opened");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("pictures whatever their names")
+        << QStringList{"a.png=png-grey8.png", "b.dat=tiff-grey8-raw.tif", "d.png=README.md"}
+        << false << 2 << "1 fichier qui n'est pas une image a été ignoré.";
+    const QStringList damaged{"a.png=png-grey8.png",
+                              "b.png=bad-png-grey8-cut.png",
+                              "c.tif=bad-tiff-grey8-tiff_lzw-cut.tif",
+                              "d.pgm=bad-pgm-p5-cut.pgm",
+                              "n1=README.md",
+                              "n2.png=README.md",
+                              "n3=expected.json"};
+    const QString named =
+        "Impossible d'ouvrir b.png : le fichier PNG est endommagé.\n"
+        "Impossible d'ouvrir c.tif : le fichier TIFF est endommagé.\n"
+        "Impossible d'ouvrir d.pgm : le fichier PGM est endommagé.\n\n"
+        "3 fichiers qui ne sont pas des images ont été ignorés.";
+    QTest::newRow("damaged named in one box") << damaged << false << 1 << named;
+    QTest::newRow("dropped together") << damaged << true << 1 << named;
+    QStringList many;
+    QStringList lines;
+    for (int i = 10; i < 27; ++i) {
+        many << QString("bad%1.png=bad-png-garbage.png").arg(i);
+        if (i < 25)
+            lines
+                << QString("Impossible d'ouvrir bad%1.png : le fichier PNG est endommagé.").arg(i);
+    }
+    QTest::newRow("a screenful, then a count")
+        << many << false << 0 << lines.join('\n') + "\n... et 2 autres.";
+    QTest::newRow("empty folder") << QStringList() << false << 0 << QString();
+}
+
+void TestFormats::manyFilesOpenWithOneSummary() {
+    QFETCH(QStringList, files);
+    QFETCH(bool, dropped);
+    QFETCH(int, opened);
+    QFETCH(QString, summary);
     QTemporaryDir folder;
-    QVERIFY(QFile::copy(FormatsFile("png-grey8.png"), folder.filePath("a.png")));
-    QVERIFY(QFile::copy(FormatsFile("tiff-grey8-raw.tif"), folder.filePath("b.dat")));
-    WriteGreyBmp(folder.filePath("c.BMP"), 3, 3);
-    QFile text(folder.filePath("d.png"));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("not a picture");
-    text.close();
-    QCOMPARE(CDocManager::PictureFilesInFolder(folder.path()),
-             QStringList(
-                 {folder.filePath("a.png"), folder.filePath("b.dat"), folder.filePath("c.BMP")}));
+    QStringList paths;
+    for (const QString& file : files) {
+        paths << folder.filePath(file.section('=', 0, 0));
+        QVERIFY(QFile::copy(FormatsFile(file.section('=', 1)), paths.last()));
+    }
+    QDir(folder.path()).mkdir("sub");
+    CBoxCatcher catcher;
+    if (dropped)
+        emit app_->MainFrame()->filesDropped(paths);
+    else
+        app_->DocManager()->OpenFolder(folder.path());
+    QCOMPARE(app_->DocManager()->Documents().size(), opened);
+    QCOMPARE(catcher.boxes.size(), summary.isEmpty() ? 0 : 1);
+    if (!summary.isEmpty()) QCOMPARE(catcher.boxes[0].text, summary);
 }
 
 void TestFormats::greyConversionOpensThe256ColourCommands() {

@@ -98,6 +98,8 @@ void TestShellDocuments::folderOpensEveryBmpOnceAndActivatesOnSecondBrowse() {
     WriteGreyBmp(folder.filePath("sub/d.bmp"), 3, 3);
 
     CDocManager* docs = app_->DocManager();
+    int told = 0;  // notes.txt is counted, each time
+    AnswerNextBox(QMessageBox::Ok, &told);
     docs->OpenFolder(folder.path());
     QCOMPARE(docs->Documents().size(), 3);
     QStringList titles;
@@ -106,9 +108,11 @@ void TestShellDocuments::folderOpensEveryBmpOnceAndActivatesOnSecondBrowse() {
     QCOMPARE(titles, QStringList({"a.bmp", "b.BMP", "c.Bmp"}));
     QCOMPARE(app_->MainFrame()->MdiArea()->subWindowList().size(), 3);
 
+    AnswerNextBox(QMessageBox::Ok, &told);
     docs->OpenFolder(folder.path());
     QCOMPARE(docs->Documents().size(), 3);
     QCOMPARE(app_->MainFrame()->MdiArea()->subWindowList().size(), 3);
+    QCOMPARE(told, 2);
 }
 
 void TestShellDocuments::recentFilesAreKeptInTheSettings() {
