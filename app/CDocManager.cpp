@@ -61,15 +61,15 @@ QString WrittenFormatsText() {
 QString DefaultSuffix(PictureFormat format) { return QString(FormatExtension(format)).mid(1); }
 
 // The format first offered: the document's own; PNG, which keeps every
-// picture as it is, when its own cannot be written or its file held more
-// than the picture; PGM for a grey picture and PPM for a colour one among
-// those two.
+// picture as it is, when its own cannot be written, cannot hold the picture
+// or its file held more than the picture; PGM for a grey picture and PPM
+// for a colour one among those two.
 PictureFormat OfferedFormat(const COrvexDoc& doc) {
     const std::optional<PictureFormat> own = doc.GetSaveFormat();
     if (!own || doc.LossesOnSave().AnyFromRead()) return PictureFormat::Png;
     if (own == PictureFormat::Pnm || own == PictureFormat::Ppm)
         return doc.GetImage()->HasGreyRamp() ? PictureFormat::Pnm : PictureFormat::Ppm;
-    return *own;
+    return FormatHolds(*own, *doc.GetImage()) ? *own : PictureFormat::Png;
 }
 
 // The name first offered: the document's own, with the extension of the
@@ -189,7 +189,8 @@ bool CDocManager::SaveDocument(COrvexDoc* doc) {
 bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
     const PictureFormat offered = OfferedFormat(*doc);
     QStringList filters;
-    for (PictureFormat format : WritablePictureFormats()) filters << SaveFilterOf(format);
+    for (PictureFormat format : WritablePictureFormats())
+        if (FormatHolds(format, *doc->GetImage())) filters << SaveFilterOf(format);
     CSaveAsDialog dialog(frame_, SuggestedName(*doc, offered));
     if (!doc->GetPathName().isEmpty())
         dialog.SetLossesOf(

@@ -21,11 +21,13 @@ int WriteToStream(GifFileType* gif, const GifByteType* data, int length) {
 
 }  // namespace
 
+bool GifHolds(const CImage& image) { return image.GetBitCount() <= 8; }
+
 CodecStatus WriteGif(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "GIF", problem)) return CodecStatus::Unsupported;
     const int bits = source.BitCount();
-    if (bits == 24) {
+    if (!GifHolds(image)) {
         problem = "GIF files hold 256 colours at most, and this is a colour picture";
         return CodecStatus::Unsupported;
     }

@@ -25,10 +25,12 @@ bool MatchesPgm(const std::uint8_t* head, std::size_t size);
 bool MatchesPpm(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input);
 CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem);
+bool PgmHolds(const CImage& image);
 CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem);
 bool MatchesGif(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewGifReader(CCodecInput& input);
 CodecStatus WriteGif(CImage& image, CByteStream& out, std::string& problem);
+bool GifHolds(const CImage& image);
 
 namespace {
 
@@ -36,7 +38,7 @@ namespace {
 // clang-format off
 constexpr SPictureFormatRow kRows[] = {
     // name, extensions, opened only, MIME types, dialog filter,
-    // signature, reader, writer, what a read always loses
+    // signature, reader, writer, what a read always loses, which pictures it holds
     {"BMP", "bmp", "", "image/bmp image/x-bmp image/x-ms-bmp", "Bitmap files",
      MatchesBmp, NewBmpReader, WriteBmp, {}},
     {"PNG", "png", "", "image/png", "Fichiers PNG",
@@ -46,11 +48,11 @@ constexpr SPictureFormatRow kRows[] = {
     {"JPEG", "jpg jpeg", "", "image/jpeg", "Fichiers JPEG",
      MatchesJpeg, NewJpegReader, nullptr, {.lossy = true}},
     {"PGM", "pgm", "", "image/x-portable-graymap", "Fichiers PGM",
-     MatchesPgm, NewPnmReader, WritePgm, {}},
+     MatchesPgm, NewPnmReader, WritePgm, {}, PgmHolds},
     {"PPM", "ppm", "pnm", "image/x-portable-pixmap image/x-portable-anymap", "Fichiers PPM",
      MatchesPpm, NewPnmReader, WritePpm, {}},
     {"GIF", "gif", "", "image/gif", "Fichiers GIF",
-     MatchesGif, NewGifReader, WriteGif, {}},
+     MatchesGif, NewGifReader, WriteGif, {}, GifHolds},
 };
 // clang-format on
 
@@ -131,6 +133,11 @@ std::optional<PictureFormat> WritableFormatFromPath(const std::string& path) {
 }
 
 bool IsWritableFormat(PictureFormat format) { return FormatRow(format).write != nullptr; }
+
+bool FormatHolds(PictureFormat format, const CImage& image) {
+    const SPictureFormatRow& row = FormatRow(format);
+    return row.write != nullptr && (row.holds == nullptr || row.holds(image));
+}
 
 const char* FormatName(PictureFormat format) { return FormatRow(format).name; }
 

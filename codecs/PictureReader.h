@@ -108,6 +108,8 @@ struct SPictureFormatRow {
     // What every picture read from it loses, whatever the file (JPEG's
     // coding); the reader adds what its file held (pages, transparency).
     SPictureLosses lost;
+    // Whether the writer takes this picture; null when it takes any.
+    bool (*holds)(const CImage& image) = nullptr;
 };
 
 const SPictureFormatRow& FormatRow(PictureFormat format);

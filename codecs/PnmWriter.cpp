@@ -25,10 +25,12 @@ CodecStatus WriteNetpbm(CPictureSource& source, const char* type, std::size_t ro
 
 }  // namespace
 
+bool PgmHolds(const CImage& image) { return image.GetBitCount() == 8 && image.HasGreyRamp(); }
+
 CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PGM", problem)) return CodecStatus::Unsupported;
-    if (!source.IsGrey()) {
+    if (!PgmHolds(image)) {
         problem = "PGM files hold grey levels only, and this picture shows colours";
         return CodecStatus::Unsupported;
     }

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+class CImage;
+
 // A format: its row in the list. The formats some code must name have a name
 // here (BMP, the engine's own and the default; PNG, which keeps any picture
 // as it is; ...); any other format is a row all the same, reached through
@@ -43,6 +45,9 @@ std::optional<PictureFormat> WritableFormatFromName(std::string_view name);
 // Whether Orvex writes this format (JPEG is read, never written: it would
 // lose the levels).
 bool IsWritableFormat(PictureFormat format);
+// Whether this format's writer takes `image` (a PGM holds grey levels only,
+// a GIF 256 colours at most); what "Enregistrer sous..." offers.
+bool FormatHolds(PictureFormat format, const CImage& image);
 // A short name for messages: "BMP", "PNG", "TIFF", ...
 const char* FormatName(PictureFormat format);
 // The extension a written file of this format gets: ".bmp", ".tif", ...

@@ -234,6 +234,15 @@ void TestFormats::refusedSavesWriteNothing() {
     LoadPicture(*doc, 4, 4);
     doc->GetImage()->PaletteRainbow();
     doc->SetModifiedFlag();
+    // The dialog offers only the formats that can hold a picture shown in
+    // colours: not PGM, but GIF, which keeps its 256 entries.
+    QString offered;
+    Answer<QFileDialog>([&offered](QFileDialog& dialog) {
+        offered = dialog.nameFilters().join(';');
+        QMetaObject::invokeMethod(&dialog, "reject");
+    });
+    QVERIFY(!app_->DocManager()->SaveDocumentAs(doc));
+    QVERIFY(!offered.contains("PGM") && offered.contains("GIF") && offered.contains("PNG"));
     CBoxCatcher catcher;
     for (const char* name : {"colour.pgm", "photo.jpg"}) {
         AnswerSaveAs({}, folder_.filePath(name));
