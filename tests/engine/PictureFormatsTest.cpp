@@ -151,55 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
         SLevelRule{"colour_max15", "P3 1 1 15 15 0 7", {119, 0, 255}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// PBM: 1 is black; text digits spaced or packed, comments anywhere in the
-// header, binary rows padded to a byte whatever the padding bits hold.
-INSTANTIATE_TEST_SUITE_P(
-    Pbm, LevelRule,
-    ::testing::Values(
-        SLevelRule{"p1_width1", "P1 1 3 1 0 1", {0, 255, 0}, {}},
-        SLevelRule{"p1_packed_commented",
-                   "P1\n# by hand\n7 2 # size\n0100110\n1011001\n",
-                   {255, 0, 255, 255, 0, 0, 255, 0, 255, 0, 0, 255, 255, 0},
-                   {}},
-        SLevelRule{"p4_width9_commented",
-                   std::string("P4 # c\n9#d\n2\n\xff\xff\x00\x7f", 18),
-                   {0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 255, 255, 255, 255},
-                   {}},
-        SLevelRule{"p4_width7", std::string("P4 7 1\n\xab", 8), {0, 255, 0, 255, 0, 255, 0}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Netpbm files that are not what they claim: refused with the reason.
-struct SDamagedFile {
-    const char* name;
-    std::string file;
-    const char* problem;
-};
-
-class DamagedFile : public ::testing::TestWithParam<SDamagedFile> {};
-
-TEST_P(DamagedFile, IsRefusedWithItsReason) {
-    CMemoryStream in(std::vector<std::uint8_t>(GetParam().file.begin(), GetParam().file.end()));
-    CImage image;
-    SPictureFileInfo info;
-    EXPECT_EQ(ReadPicture(image, in, info), FileStatus::Damaged);
-    EXPECT_EQ(info.problem, GetParam().problem);
-    EXPECT_FALSE(image.IsValid());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Pbm, DamagedFile,
-    ::testing::Values(
-        SDamagedFile{"p1_bad_digit", "P1 3 1 0 2 1",
-                     "damaged PBM file (a pixel is neither 0 nor 1)"},
-        SDamagedFile{"p1_cut_in_its_digits", "P1 3 2 0 1 1 0 1 ",
-                     "damaged PBM file (the pixel data is cut short)"},
-        SDamagedFile{"p1_short", "P1 3 2 0 1",
-                     "damaged PBM file (the pixel data is shorter than the picture it claims)"},
-        SDamagedFile{"p4_short", std::string("P4 9 2\n\xff\xff\x00", 10),
-                     "damaged PBM file (the pixel data is shorter than the picture it claims)"},
-        SDamagedFile{"p4_no_height", "P4 9 #\n", "damaged PBM file (invalid width or height)"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 // A few bytes claiming a huge picture are refused before any allocation.
 TEST(PictureFile, DecompressionBombIsRefused) {
     std::vector<std::uint8_t> png = FileBytes(kFolder / "png-grey8.png");
