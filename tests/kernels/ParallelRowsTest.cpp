@@ -35,7 +35,7 @@ TEST(ParallelRows, EveryRowOnceWhateverTheThreadsAndBands) {
     }
 }
 
-TEST(ParallelRows, SeveralCallersAndNestedSplitsAllFinish) {
+TEST(ParallelRows, SeveralCallersNestedSplitsAndAThrowingBandAllFinish) {
     const CWorkerCount workers(4);
     std::atomic<long> total{0};
     std::vector<std::thread> callers;
@@ -48,10 +48,7 @@ TEST(ParallelRows, SeveralCallersAndNestedSplitsAllFinish) {
         });
     for (std::thread& caller : callers) caller.join();
     EXPECT_EQ(total, 6L * 50 * 80);
-}
-
-TEST(ParallelRows, AThrowingBandReachesTheCallerAndTheWorkersStayUsable) {
-    const CWorkerCount workers(4);
+    // A band's exception reaches the caller, and the workers serve the next call.
     EXPECT_THROW(ParallelRows(0, 64, 1,
                               [](int first, int) {
                                   if (first > 0) throw std::runtime_error("band failed");
