@@ -202,10 +202,16 @@ private:
             TIFFGetField(tiff_, TIFFTAG_TILELENGTH, &band);
         else
             TIFFGetFieldDefaulted(tiff_, TIFFTAG_ROWSPERSTRIP, &band);
+        // A band's pixels take no more than the largest tile; a band that
+        // cuts strips starts at a multiple of every vertical subsampling.
+        const std::uint64_t mostRows = kMaxTileBytes / (4 * static_cast<std::uint64_t>(rows.width));
+        if (band > mostRows)
+            band = static_cast<std::uint32_t>(std::max<std::uint64_t>(16, mostRows / 16 * 16));
         band = std::clamp<std::uint32_t>(band, 1, static_cast<std::uint32_t>(rows.height));
         char why[1024] = "";
         TIFFRGBAImage picture{};
-        if (!TIFFRGBAImageBegin(&picture, tiff_, 0, why)) return Damaged();
+        if (!TIFFRGBAImageBegin(&picture, tiff_, 0, why))
+            return Fail(CodecStatus::Damaged, std::string("damaged TIFF file (") + why + ")");
         picture.req_orientation = ORIENTATION_TOPLEFT;
         std::vector<std::uint32_t> raster(static_cast<std::size_t>(rows.width) * band);
         bool ok = true;
