@@ -181,7 +181,10 @@ void CDocManager::OpenFiles(const QStringList& paths) {
 }
 
 bool CDocManager::SaveDocument(COrvexDoc* doc) {
-    if (doc->GetPathName().isEmpty() || !doc->GetSaveFormat() || doc->LossesOnSave().Any())
+    // A picture its own format cannot hold (a PBM file's picture blurred)
+    // is given a name and a format that can.
+    if (doc->GetPathName().isEmpty() || !doc->GetSaveFormat() || doc->LossesOnSave().Any() ||
+        !FormatHolds(*doc->GetSaveFormat(), *doc->GetImage()))
         return SaveDocumentAs(doc);
     return doc->OnSaveDocument(doc->GetPathName(), *doc->GetSaveFormat());
 }

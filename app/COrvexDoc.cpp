@@ -87,6 +87,14 @@ QString RefusedSaveText(const CImage& image, PictureFormat format, const QString
                    "affichées.\n\n"
                    "Ou choisissez un autre format.")
             .arg(name);
+    if (format == PictureFormat::Pbm)
+        return QString(
+                   "Impossible d'enregistrer %1 au format PBM : ce format ne contient que du noir "
+                   "et du blanc (niveaux 0 et 255 montrés en gris), et cette image %2.\n\n"
+                   "Un seuillage ne laisse que ces deux niveaux ; \"Palette > Niveaux de gris\" "
+                   "les montre en noir et blanc.\n\n"
+                   "Ou choisissez un autre format.")
+            .arg(name, image.HasGreyRamp() ? "a d'autres niveaux" : "montre des couleurs");
     return QString("Impossible d'enregistrer %1 au format %2.").arg(name, FormatName(format));
 }
 

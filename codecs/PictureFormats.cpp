@@ -27,6 +27,9 @@ std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input);
 CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem);
 bool PgmHolds(const CImage& image);
 CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem);
+bool MatchesPbm(const std::uint8_t* head, std::size_t size);
+CodecStatus WritePbm(CImage& image, CByteStream& out, std::string& problem);
+bool PbmHolds(const CImage& image);
 bool MatchesGif(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewGifReader(CCodecInput& input);
 CodecStatus WriteGif(CImage& image, CByteStream& out, std::string& problem);
@@ -51,6 +54,8 @@ constexpr SPictureFormatRow kRows[] = {
      MatchesPgm, NewPnmReader, WritePgm, {}, PgmHolds},
     {"PPM", "ppm", "pnm", "image/x-portable-pixmap image/x-portable-anymap", "Fichiers PPM",
      MatchesPpm, NewPnmReader, WritePpm, {}},
+    {"PBM", "pbm", "", "image/x-portable-bitmap", "Fichiers PBM",
+     MatchesPbm, NewPnmReader, WritePbm, {}, PbmHolds},
     {"GIF", "gif", "", "image/gif", "Fichiers GIF",
      MatchesGif, NewGifReader, WriteGif, {}, GifHolds},
 };
@@ -63,7 +68,8 @@ constexpr bool Named(PictureFormat format, std::string_view name) {
 }
 static_assert(Named(PictureFormat::Bmp, "BMP") && Named(PictureFormat::Png, "PNG") &&
                   Named(PictureFormat::Tiff, "TIFF") && Named(PictureFormat::Jpeg, "JPEG") &&
-                  Named(PictureFormat::Pnm, "PGM") && Named(PictureFormat::Ppm, "PPM"),
+                  Named(PictureFormat::Pnm, "PGM") && Named(PictureFormat::Ppm, "PPM") &&
+                  Named(PictureFormat::Pbm, "PBM"),
               "the formats code names are the rows of their names");
 
 std::vector<std::string> Words(const char* text) {

@@ -1,7 +1,8 @@
-// PGM and PPM files (P2, P3 in text; P5, P6 in bytes), read by hand. The
-// header is a few numbers; the data must be long enough for the picture it
-// claims before anything is allocated. 8-bit binary rows are read straight
-// into the engine's rows.
+// PBM, PGM and PPM files (P1, P2, P3 in text; P4, P5, P6 in bytes), read
+// by hand. The header is a few numbers; the data must be long enough for the
+// picture it claims before anything is allocated. 8-bit binary rows are read
+// straight into the engine's rows. PBM pixels are bits, 1 for black: they
+// open as grey levels 0 and 255.
 
 #include <algorithm>
 #include <cstring>
@@ -33,19 +34,34 @@ public:
         next_ = end_ = 0;
     }
 
-    // The next decimal number after white space and comments; false when
-    // there is none or it exceeds `limit`.
-    bool Number(std::uint64_t limit, std::uint64_t& value) {
+    // The next byte after white space and comments (from a '#' to the end
+    // of its line); -1 at the end of the input.
+    int NextToken() {
         int c = Next();
         for (;;) {
             if (c == '#') {
-                while (c != '\n' && c != '\r' && c != -1) c = Next();
-            } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') {
+                c = EndOfComment();
+            } else if (IsSpace(c)) {
                 c = Next();
             } else {
-                break;
+                return c;
             }
         }
+    }
+    // The byte that ends the comment being read: its line's end, or -1.
+    int EndOfComment() {
+        int c = Next();
+        while (c != '\n' && c != '\r' && c != -1) c = Next();
+        return c;
+    }
+    static bool IsSpace(int c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    }
+
+    // The next decimal number after white space and comments; false when
+    // there is none or it exceeds `limit`.
+    bool Number(std::uint64_t limit, std::uint64_t& value) {
+        int c = NextToken();
         if (c < '0' || c > '9') return false;
         value = 0;
         while (c >= '0' && c <= '9') {
@@ -53,10 +69,12 @@ public:
             if (value > limit) return false;
             c = Next();
         }
+        // A comment right after a number ends it as its line's end does.
+        if (c == '#') c = EndOfComment();
         last_ = c;
         return true;
     }
-    // The byte that ended the last number.
+    // The byte that ended the last number (a comment's line end).
     int Last() const { return last_; }
 
 private:
@@ -75,24 +93,27 @@ public:
         CTextScanner& s = *scanner_;
         if (s.Next() != 'P') return Damaged("no signature");
         const int type = s.Next();
-        text_ = type == '2' || type == '3';
+        text_ = type == '1' || type == '2' || type == '3';
+        bitmap_ = type == '1' || type == '4';
         channels_ = (type == '3' || type == '6') ? 3 : 1;
-        name_ = channels_ == 3 ? "PPM" : "PGM";
-        std::uint64_t width = 0, height = 0, maximum = 0;
+        name_ = bitmap_ ? "PBM" : channels_ == 3 ? "PPM" : "PGM";
+        std::uint64_t width = 0, height = 0, maximum = 1;
         if (!s.Number(0x7FFFFFFF, width) || !s.Number(0x7FFFFFFF, height))
             return Damaged("invalid width or height");
-        if (!s.Number(65535, maximum) || maximum == 0) return Damaged("invalid maximum value");
+        if (!bitmap_ && (!s.Number(65535, maximum) || maximum == 0))
+            return Damaged("invalid maximum value");
         maximum_ = static_cast<unsigned>(maximum);
         // One white-space byte separates the header from binary data.
-        const int separator = s.Last();
-        if (separator != ' ' && separator != '\t' && separator != '\n' && separator != '\r' &&
-            separator != '\v' && separator != '\f')
-            return Damaged("no pixel data");
+        if (!CTextScanner::IsSpace(s.Last())) return Damaged("no pixel data");
         dataStart_ = s.Position();
         const std::uint64_t samples = width * height * channels_;
         if (samples > (std::uint64_t{1} << 40)) return Damaged("invalid width or height");
         const std::uint64_t remaining = input_.Length() - dataStart_;
-        const std::uint64_t needed = text_ ? 2 * samples - 1 : samples * (maximum_ > 255 ? 2 : 1);
+        // Text PBM digits may be packed, one byte each; PBM rows are
+        // whole bytes of eight pixels.
+        const std::uint64_t needed = bitmap_ ? (text_ ? samples : (width + 7) / 8 * height)
+                                     : text_ ? 2 * samples - 1
+                                             : samples * (maximum_ > 255 ? 2 : 1);
         if (width == 0 || height == 0 || needed > remaining)
             return Damaged("the pixel data is shorter than the picture it claims");
         header.width = static_cast<std::int64_t>(width);
@@ -109,6 +130,10 @@ public:
     bool ReadPixels(const SPictureRows& rows) override {
         const samples::SColumns all{0, 1, rows.width};
         rowSamples_ = static_cast<std::uint64_t>(rows.width) * channels_;
+        if (bitmap_)
+            return ForEachRow(rows, [&](int y, std::uint8_t* raw) {
+                samples::GreyLevels(raw, 1, 1, true, all, rows.Row(y));
+            });
         const bool wide = maximum_ > 255;
         if (rows.window != nullptr) {
             deep_.assign(static_cast<std::size_t>(rows.width), 0);
@@ -140,18 +165,29 @@ private:
     }
 
     // Calls `use` with every row's samples, top row first: 8-bit binary
-    // rows in the block row itself, 16-bit big-endian ones or text ones in a
-    // row of their own.
+    // rows in the block row itself, 16-bit big-endian ones, text ones and
+    // PBM bits (packed eight a byte, first pixel in the high bit) in a row
+    // of their own.
     template <typename Use>
     bool ForEachRow(const SPictureRows& rows, Use use) {
         const std::uint64_t sampleBytes = maximum_ > 255 ? 2 : 1;
+        const std::uint64_t rowBytes = bitmap_ ? (rowSamples_ + 7) / 8 : rowSamples_ * sampleBytes;
         scanner_->Restart(dataStart_);
-        const bool direct = !text_ && sampleBytes == 1;
+        const bool direct = !text_ && !bitmap_ && sampleBytes == 1;
         if (!text_ && !input_.Seek(dataStart_)) return Damaged("the pixel data is cut short");
-        if (!direct) buffer_.assign(rowSamples_ * sampleBytes, 0);
+        if (!direct) buffer_.assign(rowBytes, 0);
         for (int y = 0; y < rows.height; ++y) {
             std::uint8_t* raw = direct ? rows.Row(y) : buffer_.data();
-            if (text_) {
+            if (text_ && bitmap_) {
+                std::fill_n(raw, rowBytes, 0);
+                for (std::uint64_t x = 0; x < rowSamples_; ++x) {
+                    const int digit = scanner_->NextToken();
+                    if (digit != '0' && digit != '1')
+                        return Damaged(digit == -1 ? "the pixel data is cut short"
+                                                   : "a pixel is neither 0 nor 1");
+                    if (digit == '1') raw[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+                }
+            } else if (text_) {
                 for (std::uint64_t i = 0; i < rowSamples_; ++i) {
                     std::uint64_t v = 0;
                     if (!scanner_->Number(65535, v)) return Damaged("invalid sample");
@@ -163,7 +199,7 @@ private:
                     }
                 }
             } else {
-                if (input_.Read(raw, rowSamples_ * sampleBytes) != rowSamples_ * sampleBytes)
+                if (input_.Read(raw, rowBytes) != rowBytes)
                     return Damaged("the pixel data is cut short");
             }
             use(y, raw);
@@ -174,7 +210,7 @@ private:
     CCodecInput& input_;
     std::unique_ptr<CTextScanner> scanner_;
     std::string name_ = "PGM";
-    bool text_ = false;
+    bool text_ = false, bitmap_ = false;
     int channels_ = 1;
     unsigned maximum_ = 255;
     std::uint64_t dataStart_ = 0, rowSamples_ = 0;
@@ -201,6 +237,10 @@ bool MatchesPgm(const std::uint8_t* head, std::size_t size) {
 // P3/P6 colour.
 bool MatchesPpm(const std::uint8_t* head, std::size_t size) {
     return MatchesNetpbm(head, size, "36");
+}
+// P1/P4 black and white.
+bool MatchesPbm(const std::uint8_t* head, std::size_t size) {
+    return MatchesNetpbm(head, size, "14");
 }
 
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input) {

@@ -1,8 +1,12 @@
 // PGM files (P5): grey pictures only, whose table is the grey ramp, so
 // that the file's levels show what the picture shows. PPM files (P6): any
-// picture, as the red, green and blue it shows.
+// picture, as the red, green and blue it shows. PBM files (P4): grey
+// pictures of levels 0 and 255 only (a threshold's result), one bit a pixel,
+// 1 for black.
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "PictureReader.h"
@@ -12,11 +16,13 @@
 namespace {
 
 // The header, then `row(y)` (`rowBytes` bytes) for every row, top row first.
+// PBM headers have no maximum.
 template <typename Row>
 CodecStatus WriteNetpbm(CPictureSource& source, const char* type, std::size_t rowBytes,
                         CByteStream& out, Row row) {
     const std::string header = std::string(type) + "\n" + std::to_string(source.Width()) + " " +
-                               std::to_string(source.Height()) + "\n255\n";
+                               std::to_string(source.Height()) +
+                               (std::string_view(type) == "P4" ? "\n" : "\n255\n");
     if (!out.Write(header.data(), header.size())) return CodecStatus::Damaged;
     for (int y = 0; y < source.Height(); ++y)
         if (!out.Write(row(y), rowBytes)) return CodecStatus::Damaged;
@@ -36,6 +42,39 @@ CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem) {
     }
     return WriteNetpbm(source, "P5", static_cast<std::size_t>(source.Width()), out,
                        [&](int y) { return source.Row(y); });
+}
+
+bool PbmHolds(const CImage& image) {
+    if (!PgmHolds(image)) return false;
+    const CStoredRows rows = image.GetStoredRows();
+    if (rows.bits == nullptr) return false;
+    for (int y = 0; y < rows.height; ++y) {
+        const std::uint8_t* row = rows.Row(y);
+        for (int x = 0; x < rows.width; ++x)
+            if (row[x] != 0 && row[x] != 255) return false;
+    }
+    return true;
+}
+
+CodecStatus WritePbm(CImage& image, CByteStream& out, std::string& problem) {
+    CPictureSource source;
+    if (!source.Open(image, "PBM", problem)) return CodecStatus::Unsupported;
+    if (!PbmHolds(image)) {
+        problem = PgmHolds(image) ? "PBM files hold black and white only (levels 0 and 255), and "
+                                    "this picture has other levels"
+                                  : "PBM files hold black and white only, and this picture shows "
+                                    "colours";
+        return CodecStatus::Unsupported;
+    }
+    const std::size_t rowBytes = (static_cast<std::size_t>(source.Width()) + 7) / 8;
+    std::vector<std::uint8_t> bits(rowBytes);
+    return WriteNetpbm(source, "P4", rowBytes, out, [&](int y) {
+        const std::uint8_t* levels = source.Row(y);
+        std::fill(bits.begin(), bits.end(), 0);
+        for (int x = 0; x < source.Width(); ++x)
+            if (levels[x] == 0) bits[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        return bits.data();
+    });
 }
 
 CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem) {

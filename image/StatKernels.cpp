@@ -168,9 +168,10 @@ struct CExtremeVisitor {
 
 #if ORVEX_VECTOR_KERNELS
 
-// The sums and squares with 32-byte registers, for machines that have them:
+// The sums (and squares) with 32-byte registers, for machines that have them:
 // the same four bands and the same lanes as above, twice as wide.
-ORVEX_VECTOR_TARGET CLevelSums SumSquaresAvx2(const CRowsView& rows) {
+template <bool kWithSquares>
+ORVEX_VECTOR_TARGET CLevelSums SumLevelsAvx2(const CRowsView& rows) {
     constexpr std::int64_t kStepsPerFlush = 2048;
     const __m256i zero = _mm256_setzero_si256();
     const std::int64_t quarter = rows.height / 4, blocks = rows.width / 32;
@@ -185,24 +186,29 @@ ORVEX_VECTOR_TARGET CLevelSums SumSquaresAvx2(const CRowsView& rows) {
         const int count = four ? 4 : 1;
         for (std::int64_t b0 = 0; b0 < blocks; b0 += kStepsPerFlush) {
             const std::int64_t b1 = std::min(blocks, b0 + kStepsPerFlush);
-            __m256i lanes = zero;
+            [[maybe_unused]] __m256i lanes = zero;
             for (std::int64_t b = b0; b < b1; ++b) {
                 for (int k = 0; k < count; ++k) {
                     const __m256i v =
                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row[k] + 32 * b));
                     sum = _mm256_add_epi64(sum, _mm256_sad_epu8(v, zero));
-                    const __m256i lo = _mm256_unpacklo_epi8(v, zero);
-                    const __m256i hi = _mm256_unpackhi_epi8(v, zero);
-                    lanes = _mm256_add_epi32(lanes, _mm256_add_epi32(_mm256_madd_epi16(lo, lo),
-                                                                     _mm256_madd_epi16(hi, hi)));
+                    if constexpr (kWithSquares) {
+                        const __m256i lo = _mm256_unpacklo_epi8(v, zero);
+                        const __m256i hi = _mm256_unpackhi_epi8(v, zero);
+                        lanes = _mm256_add_epi32(
+                            lanes,
+                            _mm256_add_epi32(_mm256_madd_epi16(lo, lo), _mm256_madd_epi16(hi, hi)));
+                    }
                 }
             }
-            squares = _mm256_add_epi64(squares, _mm256_unpacklo_epi32(lanes, zero));
-            squares = _mm256_add_epi64(squares, _mm256_unpackhi_epi32(lanes, zero));
+            if constexpr (kWithSquares) {
+                squares = _mm256_add_epi64(squares, _mm256_unpacklo_epi32(lanes, zero));
+                squares = _mm256_add_epi64(squares, _mm256_unpackhi_epi32(lanes, zero));
+            }
         }
         for (int k = 0; k < count; ++k) {
             const CRowsView rest{row[k] + 32 * blocks, rows.width - 32 * blocks, 1, 0};
-            const CLevelSums s = reference::SumLevels(rest, true);
+            const CLevelSums s = reference::SumLevels(rest, kWithSquares);
             tail.sum += s.sum;
             tail.squares += s.squares;
         }
@@ -232,7 +238,8 @@ static CLevelSums SumLevelsPlain(const CRowsView& rows, bool withSquares) {
 
 CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
 #if ORVEX_VECTOR_KERNELS
-    if (withSquares && UseVectorKernels()) return SumSquaresAvx2(rows);
+    if (UseVectorKernels())
+        return withSquares ? SumLevelsAvx2<true>(rows) : SumLevelsAvx2<false>(rows);
 #endif
     return SumLevelsPlain(rows, withSquares);
 }

@@ -20,8 +20,9 @@ class CImage;
 // here (BMP, the engine's own and the default; PNG, which keeps any picture
 // as it is; ...); any other format is a row all the same, reached through
 // the list.
-// Pnm: grey PGM files (P2, P5); Ppm: colour PPM files (P3, P6).
-enum class PictureFormat : int { Bmp, Png, Tiff, Jpeg, Pnm, Ppm };
+// Pnm: grey PGM files (P2, P5); Ppm: colour PPM files (P3, P6); Pbm:
+// black-and-white PBM files (P1, P4).
+enum class PictureFormat : int { Bmp, Png, Tiff, Jpeg, Pnm, Ppm, Pbm };
 
 // Every format, in the list's order.
 const std::vector<PictureFormat>& PictureFormats();
@@ -46,7 +47,8 @@ std::optional<PictureFormat> WritableFormatFromName(std::string_view name);
 // lose the levels).
 bool IsWritableFormat(PictureFormat format);
 // Whether this format's writer takes `image` (a PGM holds grey levels only,
-// a GIF 256 colours at most); what "Enregistrer sous..." offers.
+// a PBM levels 0 and 255 only, a GIF 256 colours at most); what
+// "Enregistrer sous..." offers.
 bool FormatHolds(PictureFormat format, const CImage& image);
 // A short name for messages: "BMP", "PNG", "TIFF", ...
 const char* FormatName(PictureFormat format);

@@ -3,7 +3,7 @@
 //
 // Each band of rows is independent and written by one thread only, so the
 // result is bit-identical whatever the number of threads. Small jobs stay on
-// the calling thread: starting threads costs more than they would save.
+// the calling thread: waking a worker costs more than they would save.
 
 #include <functional>
 

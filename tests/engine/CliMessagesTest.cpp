@@ -77,7 +77,7 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              {"a.bmp nosuch.bmp --info", 1, "orvex-cli: nosuch.bmp: No such file or directory"},
              {"notes.txt --info", 1,
               "orvex-cli: notes.txt: not a picture in a format orvex-cli reads (BMP, PNG, TIFF, "
-              "JPEG, PGM/PPM, GIF)"},
+              "JPEG, PGM/PPM/PBM, GIF)"},
              {"bad-png-garbage.png --info", 1,
               "orvex-cli: bad-png-garbage.png: damaged PNG file (invalid IHDR chunk size)"},
              {"tiff-cmyk.tif --info", 1,
@@ -86,7 +86,7 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
               "orvex-cli: b.pgm: PGM files hold grey levels only, and this picture shows colours"},
              {"a.bmp --negative -o b.jpg", 2,
               "orvex-cli: b.jpg: the extension says what is written: .bmp, .png, .tif, .tiff, "
-              ".pgm, .ppm or .gif (try --help)"},
+              ".pgm, .ppm, .pbm or .gif (try --help)"},
              // No success for lost work.
              {"a.bmp --histogram >/dev/full", 1,
               "orvex-cli: standard output: No space left on device"},

@@ -242,3 +242,37 @@ TEST_F(GifFile, PillowSeesTheSameIndicesAndTable) {
         fs::remove(P("p.gif"));
     }
 }
+
+// A threshold's result at widths leaving 0 to 7 bits of padding: a PBM file
+// once shown in grey (not with its other levels, nor 255 in the binary
+// palette's red), read back and by ImageMagick with the same levels.
+class PbmWidth : public CTempFolderTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PbmWidth, ThresholdResultShownInGreyIsWrittenAsImageMagickSeesIt) {
+    CImage image, back;
+    FillPicture(image, GetParam(), 5, [](int x, int y) { return (x * 37 + y * 101) % 256; });
+    std::string problem, levels, backLevels, magick;
+    for (const char* reason : {"has other levels", "shows colours"}) {
+        EXPECT_EQ(SavePictureFile(image, P("p.pbm"), PictureFormat::Pbm, problem),
+                  FileStatus::Refused);
+        EXPECT_NE(problem.find(reason), std::string::npos) << problem;
+        ASSERT_TRUE(image.Threshold(128, 255) && image.PaletteBinary());
+    }
+    EXPECT_FALSE(fs::exists(P("p.pbm")));
+    ASSERT_TRUE(image.PaletteGradient(1, 1, 1));
+    ASSERT_EQ(SavePictureFile(image, P("p.pbm"), PictureFormat::Pbm, problem), FileStatus::Ok);
+    SPictureFileInfo info;
+    ASSERT_EQ(ReadPictureFile(back, P("p.pbm"), info), FileStatus::Ok) << info.problem;
+    std::FILE* convert = ::popen(("convert " + P("p.pbm") + " -depth 8 gray:-").c_str(), "r");
+    for (int c; convert != nullptr && (c = std::fgetc(convert)) != EOF;) magick += char(c);
+    if (convert != nullptr) ::pclose(convert);
+    for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i) {
+        levels += char(ShownIndex(image, i % GetParam(), i / GetParam()));
+        backLevels += char(ShownIndex(back, i % GetParam(), i / GetParam()));
+    }
+    EXPECT_TRUE(back.HasGreyRamp());
+    EXPECT_EQ(backLevels, levels);
+    EXPECT_EQ(magick, levels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, PbmWidth, ::testing::Values(1, 7, 9, 17));

@@ -161,13 +161,13 @@ void TestFormats::documentFromJpegAsksForANewName() {
 
 void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("toGrey");
+    QTest::addColumn<int>("command");       // the change made; none: only marked modified
     QTest::addColumn<QString>("note");      // the status bar's once the file is open
     QTest::addColumn<QString>("offered");   // the filter of the dialog; none: written in place
     QTest::addColumn<QString>("question");  // the box when the file's own name is chosen
     const auto row = [](const char* tag, const char* name, const char* note = "",
-                        const char* offered = "", const char* question = "", bool toGrey = false) {
-        QTest::newRow(tag) << name << toGrey << note << offered << question;
+                        const char* offered = "", const char* question = "", int command = 0) {
+        QTest::newRow(tag) << name << command << note << offered << question;
     };
     const char* png = "Fichiers PNG (*.png)";
     row("3-page TIFF", "tiff-grey8-3pages.tif", "Page 1 / 3 ouverte", png,
@@ -189,7 +189,11 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
     row("RGBA PNG", "png-rgba8.png", "Transparence ignorée", png,
         "La transparence de png-rgba8.png ne sera pas enregistrée.");
     row("colour PPM turned grey", "ppm-p6.ppm", "", "Fichiers PGM (*.pgm)",
-        "Les couleurs de ppm-p6.ppm seront remplacées par des niveaux de gris.", true);
+        "Les couleurs de ppm-p6.ppm seront remplacées par des niveaux de gris.",
+        cmd::ConvertToGrey);
+    // A PBM file holds the negative of its picture, not its contours.
+    row("PBM turned negative", "pbm-p4.pbm", "", "", "", cmd::Negative);
+    row("PBM given other levels", "pbm-p4.pbm", "", png, "pbm-p4.pbm", cmd::Contours);
     // Nothing lost in a PNG: the dialog's usual overwrite question.
     row("JPEG", "jpeg-rgb.jpg", "", png, "jpeg-rgb.jpg");
     row("colour PPM", "ppm-p6.ppm");
@@ -202,15 +206,15 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
 // name chosen when a name is asked for and the question declined.
 void TestFormats::saveAsksBeforeLosingWhatTheFileHeld() {
     QFETCH(QString, name);
-    QFETCH(bool, toGrey);
+    QFETCH(int, command);
     QFETCH(QString, note);
     QFETCH(QString, offered);
     QFETCH(QString, question);
     COrvexDoc* doc = OpenCopy(name);
     QVERIFY(doc);
     QCOMPARE(app_->MainFrame()->StatusBar()->Prompt(), note.isEmpty() ? "Prêt" : note);
-    if (toGrey)
-        QVERIFY(doc->OnCommand(cmd::ConvertToGrey));
+    if (command != 0)
+        QVERIFY(doc->OnCommand(command));
     else
         doc->SetModifiedFlag();
     const QString path = doc->GetPathName();
@@ -253,7 +257,8 @@ void TestFormats::refusedSavesWriteNothing() {
         QMetaObject::invokeMethod(&dialog, "reject");
     });
     QVERIFY(!app_->DocManager()->SaveDocumentAs(doc));
-    QVERIFY(!offered.contains("PGM") && offered.contains("GIF") && offered.contains("PNG"));
+    QVERIFY(!offered.contains("PGM") && !offered.contains("PBM") && offered.contains("GIF") &&
+            offered.contains("PNG"));
     CBoxCatcher catcher;
     for (const char* name : {"colour.pgm", "photo.jpg"}) {
         AnswerSaveAs({}, folder_.filePath(name));

@@ -64,6 +64,6 @@ expect "heat" --palette=h
 expect "" --roi ''
 expect "" --rotate 45
 expect "" --shard ''
-expect "$(printf '%s\n' bmp png tif tiff pgm ppm gif)" scan.bmp --format ''
+expect "$(printf '%s\n' bmp png tif tiff pgm ppm pbm gif)" scan.bmp --format ''
 
 exit $status
