@@ -15,11 +15,12 @@ void GreyLevels(const std::uint8_t* in, int bits, int channels, bool minIsWhite,
             out[x] = static_cast<std::uint8_t>(in[static_cast<std::size_t>(x) * channels] ^ flip);
         return;
     }
-    const unsigned white = (1u << bits) - 1;
-    for (int x = c.start; x < c.width; x += c.step)
-        out[x] = static_cast<std::uint8_t>(
-            RoundedLevel(PackedAt(in, bits, static_cast<std::uint64_t>(x) * channels), white) ^
-            flip);
+    // At 1, 2 and 4 bits the levels are exact multiples.
+    const unsigned white = (1u << bits) - 1, spread = 255 % white == 0 ? 255 / white : 0;
+    for (int x = c.start; x < c.width; x += c.step) {
+        const unsigned v = PackedAt(in, bits, static_cast<std::uint64_t>(x) * channels);
+        out[x] = static_cast<std::uint8_t>((spread ? v * spread : RoundedLevel(v, white)) ^ flip);
+    }
 }
 
 void DeepGrey(const std::uint8_t* in, const SDeepLayout& layout, SColumns c, std::uint16_t* out) {

@@ -31,7 +31,8 @@ inline unsigned PackedAt(const std::uint8_t* row, int bits, std::uint64_t x) {
     if (bits == 8) return row[x];
     const std::uint64_t bit = x * static_cast<unsigned>(bits);
     const unsigned mask = (1u << bits) - 1;
-    if (8 % bits == 0) return (row[bit / 8] >> (8 - bits - bit % 8)) & mask;
+    if (bits < 8 && (bits & (bits - 1)) == 0)  // 1, 2 or 4 bits: within one byte
+        return (row[bit / 8] >> (8 - bits - bit % 8)) & mask;
     // Up to 16 bits starting anywhere in a byte: two or three bytes.
     const std::uint8_t* p = row + bit / 8;
     const unsigned used = static_cast<unsigned>(bit % 8) + static_cast<unsigned>(bits);
