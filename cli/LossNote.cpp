@@ -2,14 +2,19 @@
 
 #include <vector>
 
+#include "SampleWindowText.h"
+
 std::string LossNote(const SPictureLosses& losses) {
     std::vector<std::string> parts;
     if (losses.pages > 1)
         parts.push_back("only page 1 of " + std::to_string(losses.pages) + " is written");
-    if (losses.sampleBits > 8)
-        parts.push_back(
-            std::to_string(losses.sampleBits) + "-bit samples are written as their 8-bit window " +
-            std::to_string(losses.windowLow) + ".." + std::to_string(losses.windowHigh));
+    if (losses.Deeper()) {
+        const char* kind = losses.sampleKind == SampleKind::Signed  ? " signed"
+                           : losses.sampleKind == SampleKind::Float ? " floating-point"
+                                                                    : "";
+        parts.push_back(std::to_string(losses.sampleBits) + "-bit" + kind +
+                        " samples are written as their 8-bit window " + WindowValues(losses));
+    }
     if (losses.alpha) parts.push_back("its transparency is not written");
     std::string note;
     for (const std::string& part : parts) note += (note.empty() ? "" : "; ") + part;

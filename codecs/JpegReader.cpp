@@ -103,7 +103,15 @@ public:
     ~CJpegReader() override { jpeg_destroy_decompress(&info_); }
 
     bool ReadHeader(SPictureHeader& header) override {
-        if (!StartDecoding()) return Damaged();
+        if (!StartDecoding()) {
+            // Samples of 12 or 16 bits: a sound file this library build
+            // does not decode.
+            if (error_.manager.msg_code == JERR_BAD_PRECISION)
+                return Fail(CodecStatus::Unsupported,
+                            "unsupported JPEG file (" +
+                                std::to_string(error_.manager.msg_parm.i[0]) + "-bit samples)");
+            return Damaged();
+        }
         if (info_.out_color_space == JCS_UNKNOWN)
             return Fail(CodecStatus::Unsupported, "unsupported JPEG file (CMYK or YCCK colours)");
         header.width = info_.output_width;

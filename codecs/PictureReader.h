@@ -26,11 +26,15 @@ enum class PictureKind {
 struct SPictureHeader {
     std::int64_t width = 0, height = 0;
     PictureKind kind = PictureKind::Grey8;
-    // Grey samples deeper than 8 bits (kind Grey8): their depth, and the
-    // sample that is white on their scale (65535 at 16 bits; a PGM file's
-    // own maximum).
+    // Grey samples deeper than 8 bits, signed or floating-point (kind
+    // Grey8): their depth and kind, and the sample that is white on their
+    // scale (65535 at 16 bits; a PGM file's own maximum).
     int sampleBits = 8;
-    unsigned white = 255;
+    SampleKind sampleKind = SampleKind::Unsigned;
+    std::uint64_t white = 255;
+
+    // Whether the read driver brings the samples to 8 bits by their window.
+    bool Windowed() const { return sampleBits > 8 || sampleKind != SampleKind::Unsigned; }
 };
 
 // The rows of the block a reader fills: stored bottom-up, so displayed row
@@ -40,7 +44,8 @@ struct SPictureRows {
     std::uint64_t stride = 0;
     int width = 0, height = 0;
     std::uint8_t* table = nullptr;  // 256 blue-green-red-0 entries; null at 24 bits
-    // For samples deeper than 8 bits: where the reader hands them (Deep).
+    // For samples the window brings to 8 bits: where the reader hands them
+    // (Deep).
     samples::CGreyWindow* window = nullptr;
 
     std::uint8_t* Row(int displayed) const {
@@ -54,6 +59,9 @@ struct SPictureRows {
     // The deep grey samples of displayed row `y` at columns `c`
     // (samples[x] for each of them).
     void Deep(int y, const std::uint16_t* samples, samples::SColumns c) const {
+        window->Put(samples, c, Row(y));
+    }
+    void Deep(int y, const double* samples, samples::SColumns c) const {
         window->Put(samples, c, Row(y));
     }
 };

@@ -48,8 +48,9 @@ bool ReadThroughReader(CPictureReader& reader, CImage& image, const std::string&
     rows.table = bitCount == 8 ? block->Data() + CImage::kInfoHeaderSize : nullptr;
     rows.bits = block->Data() + CImage::kInfoHeaderSize + (bitCount == 8 ? 1024 : 0);
     std::unique_ptr<samples::CGreyWindow> window;
-    if (header.sampleBits > 8) {
-        window = std::make_unique<samples::CGreyWindow>(header.white);
+    if (header.Windowed()) {
+        window = std::make_unique<samples::CGreyWindow>(header.sampleKind, header.sampleBits,
+                                                        header.white);
         rows.window = window.get();
         if (!reader.ReadPixels(rows)) return fail(reader.Status(), reader.Problem());
         window->Fix();
@@ -60,6 +61,7 @@ bool ReadThroughReader(CPictureReader& reader, CImage& image, const std::string&
     if (window) {
         result.windowed = true;
         result.losses.sampleBits = header.sampleBits;
+        result.losses.sampleKind = header.sampleKind;
         result.losses.windowLow = window->Low();
         result.losses.windowHigh = window->High();
     }
@@ -95,6 +97,7 @@ SCodecRead ReadFormatPicture(CImage& image, CCodecInput& input, PictureFormat fo
         result.losses.pages = std::max(result.losses.pages, row.lost.pages);
         if (result.windowed) {
             result.losses.sampleBits = window.sampleBits;
+            result.losses.sampleKind = window.sampleKind;
             result.losses.windowLow = window.windowLow;
             result.losses.windowHigh = window.windowHigh;
         }

@@ -1,7 +1,9 @@
-// TIFF files through libtiff: the first page, row by row into the engine's
-// rows. Stripped files are read a scanline at a time (8-bit grey, palette
-// and RGB straight into the block); tiled files a row of tiles at a time.
-// Byte order, fill order and the compressions are the library's business.
+// TIFF and BigTIFF files through libtiff: the first page, row by row into the
+// engine's rows. Stripped files are read a scanline at a time (8-bit grey,
+// palette and RGB straight into the block); tiled files a row of tiles at a
+// time; YCbCr through the library's conversion to RGB. Byte order, fill
+// order and the compressions are the library's business. Grey samples deeper
+// than 8 bits, signed or floating-point go to the read driver's window.
 
 #include <algorithm>
 #include <bit>
@@ -44,34 +46,36 @@ public:
             TIFFSetField(tiff_, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
             photometric = PHOTOMETRIC_RGB;
         minIsWhite_ = photometric == PHOTOMETRIC_MINISWHITE;
+        sampleKind_ = format == SAMPLEFORMAT_INT      ? SampleKind::Signed
+                      : format == SAMPLEFORMAT_IEEEFP ? SampleKind::Float
+                                                      : SampleKind::Unsigned;
 
+        // Kinds of file Orvex does not open, each named.
+        if (compression_ == COMPRESSION_OJPEG) return Unsupported("old-style JPEG compression");
         if (!TIFFIsCODECConfigured(compression_))
             return Unsupported("compression " + std::to_string(compression_));
-        if (format != SAMPLEFORMAT_UINT && format != SAMPLEFORMAT_VOID)
-            return Unsupported("samples that are not unsigned integers");
+        if (photometric == PHOTOMETRIC_SEPARATED) return Unsupported("CMYK colours");
+        if (photometric == PHOTOMETRIC_CIELAB || photometric == PHOTOMETRIC_ICCLAB ||
+            photometric == PHOTOMETRIC_ITULAB)
+            return Unsupported("Lab colours");
         if (planar != PLANARCONFIG_CONTIG && channels_ > 1)
             return Unsupported("samples stored in separate planes");
+        if (bits_ > 32) return Unsupported(std::to_string(bits_) + "-bit samples");
+        if (format != SAMPLEFORMAT_UINT && format != SAMPLEFORMAT_VOID &&
+            format != SAMPLEFORMAT_INT && format != SAMPLEFORMAT_IEEEFP)
+            return Unsupported("complex samples");
         // Grey or colour and a few extra samples (alpha, masks) a pixel.
         if (channels_ > kMaxSamples)
             return Unsupported(std::to_string(channels_) + " samples a pixel");
-        const bool lowBits = bits_ == 1 || bits_ == 2 || bits_ == 4 || bits_ == 8;
-        if ((photometric == PHOTOMETRIC_MINISBLACK || minIsWhite_) && channels_ >= 1 &&
-            ((lowBits && channels_ == 1) || bits_ == 8 || bits_ == 16)) {
-            kind_ = PictureKind::Grey8;
-        } else if (photometric == PHOTOMETRIC_PALETTE && lowBits && channels_ == 1) {
-            kind_ = PictureKind::Palette8;
-        } else if (photometric == PHOTOMETRIC_RGB && channels_ >= 3 &&
-                   (bits_ == 8 || bits_ == 16)) {
-            kind_ = PictureKind::Colour24;
-        } else {
-            return Unsupported("photometric interpretation " + std::to_string(photometric) + ", " +
-                               std::to_string(channels_) + " x " + std::to_string(bits_) + " bits");
-        }
+        if (!ChooseKind(photometric)) return false;
         header.width = width;
         header.height = height;
         header.kind = kind_;
-        if (kind_ == PictureKind::Grey8 && bits_ == 16)
-            header.sampleBits = 16, header.white = 65535;
+        if (kind_ == PictureKind::Grey8 && (bits_ > 8 || sampleKind_ != SampleKind::Unsigned)) {
+            header.sampleBits = bits_;
+            header.sampleKind = sampleKind_;
+            header.white = (std::uint64_t{1} << bits_) - 1;
+        }
         losses_.pages = static_cast<int>(TIFFNumberOfDirectories(tiff_));
         losses_.alpha = channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
         // Deep colour is brought to 8 bits by rounding; grey by the window.
@@ -90,11 +94,22 @@ public:
 private:
     bool DecodePixels(const SPictureRows& rows) {
         const samples::SColumns all{0, 1, rows.width};
+        if (converted_) return ConvertedRows(rows);
         if (kind_ == PictureKind::Palette8 && !ReadTable(rows)) return false;
         if (rows.window != nullptr) {
+            const samples::SDeepLayout layout{bits_, sampleKind_, channels_, kNativeBigEndian,
+                                              minIsWhite_};
+            // libtiff hands 16- and 32-bit samples in the machine's order.
+            if (bits_ == 32) {
+                numbers_.assign(static_cast<std::size_t>(rows.width), 0);
+                return ForEachRow(rows, false, [&](int y, std::uint8_t* raw) {
+                    samples::DeepGrey(raw, layout, all, numbers_.data());
+                    rows.Deep(y, numbers_.data(), all);
+                });
+            }
             deep_.assign(static_cast<std::size_t>(rows.width), 0);
             return ForEachRow(rows, false, [&](int y, std::uint8_t* raw) {
-                samples::DeepGrey(raw, channels_, kNativeBigEndian, minIsWhite_, all, deep_.data());
+                samples::DeepGrey(raw, layout, all, deep_.data());
                 rows.Deep(y, deep_.data(), all);
             });
         }
@@ -106,12 +121,46 @@ private:
             const bool ready = raw == out && kind_ != PictureKind::Colour24 && !minIsWhite_;
             if (ready) return;
             if (kind_ == PictureKind::Palette8)
-                samples::PaletteIndices(raw, bits_, all, out);
+                samples::PaletteIndices(raw, bits_, all, out, channels_);
             else if (kind_ == PictureKind::Grey8)
                 samples::GreyLevels(raw, bits_, channels_, minIsWhite_, all, out);
             else
                 samples::ColourBgr(raw, bits_, channels_, kNativeBigEndian, all, out);
         });
+    }
+
+    // What the picture opens as, from the photometric interpretation and the
+    // samples; false, with the reason, for what Orvex does not open.
+    bool ChooseKind(std::uint16_t photometric) {
+        const bool unsignedSamples = sampleKind_ == SampleKind::Unsigned;
+        const bool indexBits = bits_ == 1 || bits_ == 2 || bits_ == 4 || bits_ == 8;
+        const bool greyBits = sampleKind_ == SampleKind::Float ? bits_ == 32
+                              : sampleKind_ == SampleKind::Signed
+                                  ? (bits_ >= 2 && bits_ <= 16) || bits_ == 32
+                                  : (bits_ >= 1 && bits_ <= 16) || bits_ == 32;
+        if ((photometric == PHOTOMETRIC_MINISBLACK || minIsWhite_) && greyBits) {
+            kind_ = PictureKind::Grey8;
+        } else if (photometric == PHOTOMETRIC_PALETTE && indexBits && unsignedSamples) {
+            kind_ = PictureKind::Palette8;
+        } else if (photometric == PHOTOMETRIC_RGB && channels_ >= 3 && unsignedSamples &&
+                   (bits_ == 8 || bits_ == 16)) {
+            kind_ = PictureKind::Colour24;
+        } else if (photometric == PHOTOMETRIC_YCBCR && unsignedSamples) {
+            // Whatever the compression and subsampling, through the
+            // library's own conversion to RGB.
+            char why[1024] = "";
+            if (!TIFFRGBAImageOK(tiff_, why)) return Unsupported(std::string("YCbCr: ") + why);
+            kind_ = PictureKind::Colour24;
+            converted_ = true;
+        } else {
+            const char* kind = sampleKind_ == SampleKind::Signed  ? " signed"
+                               : sampleKind_ == SampleKind::Float ? " floating-point"
+                                                                  : "";
+            return Unsupported("photometric interpretation " + std::to_string(photometric) + ", " +
+                               std::to_string(channels_) + " x " + std::to_string(bits_) + "-bit" +
+                               kind + " samples");
+        }
+        return true;
     }
 
     bool Damaged() {
@@ -143,6 +192,49 @@ private:
                 rows.SetEntry(i, 0, 0, 0);
         }
         return true;
+    }
+
+    // Pictures the library turns into RGB (YCbCr), a band of rows at a time:
+    // a strip's rows, or a row of tiles.
+    bool ConvertedRows(const SPictureRows& rows) {
+        std::uint32_t band = 0;
+        if (TIFFIsTiled(tiff_))
+            TIFFGetField(tiff_, TIFFTAG_TILELENGTH, &band);
+        else
+            TIFFGetFieldDefaulted(tiff_, TIFFTAG_ROWSPERSTRIP, &band);
+        // A band's pixels take no more than the largest tile; a band that
+        // cuts strips starts at a multiple of every vertical subsampling.
+        const std::uint64_t mostRows = kMaxTileBytes / (4 * static_cast<std::uint64_t>(rows.width));
+        if (band > mostRows)
+            band = static_cast<std::uint32_t>(std::max<std::uint64_t>(16, mostRows / 16 * 16));
+        band = std::clamp<std::uint32_t>(band, 1, static_cast<std::uint32_t>(rows.height));
+        char why[1024] = "";
+        TIFFRGBAImage picture{};
+        if (!TIFFRGBAImageBegin(&picture, tiff_, 0, why))
+            return Fail(CodecStatus::Damaged, std::string("damaged TIFF file (") + why + ")");
+        picture.req_orientation = ORIENTATION_TOPLEFT;
+        std::vector<std::uint32_t> raster(static_cast<std::size_t>(rows.width) * band);
+        bool ok = true;
+        for (std::uint32_t top = 0; ok && top < static_cast<std::uint32_t>(rows.height);
+             top += band) {
+            const std::uint32_t count =
+                std::min<std::uint32_t>(band, static_cast<std::uint32_t>(rows.height) - top);
+            picture.row_offset = static_cast<int>(top);
+            picture.col_offset = 0;
+            ok = TIFFRGBAImageGet(&picture, raster.data(), static_cast<std::uint32_t>(rows.width),
+                                  count) != 0;
+            for (std::uint32_t r = 0; ok && r < count; ++r) {
+                const std::uint32_t* in = raster.data() + static_cast<std::size_t>(r) * rows.width;
+                std::uint8_t* out = rows.Row(static_cast<int>(top + r));
+                for (int x = 0; x < rows.width; ++x) {
+                    out[3 * x] = static_cast<std::uint8_t>(TIFFGetB(in[x]));
+                    out[3 * x + 1] = static_cast<std::uint8_t>(TIFFGetG(in[x]));
+                    out[3 * x + 2] = static_cast<std::uint8_t>(TIFFGetR(in[x]));
+                }
+            }
+        }
+        TIFFRGBAImageEnd(&picture);
+        return ok || Damaged();
     }
 
     // Calls `use` with every row of samples, top row first; with `direct`,
@@ -253,15 +345,20 @@ private:
     TIFF* tiff_ = nullptr;
     std::uint16_t bits_ = 1, channels_ = 1, compression_ = COMPRESSION_NONE;
     bool minIsWhite_ = false;
+    SampleKind sampleKind_ = SampleKind::Unsigned;
     PictureKind kind_ = PictureKind::Grey8;
+    bool converted_ = false;  // by the library's conversion to RGB
     std::vector<std::uint8_t> buffer_;
     std::vector<std::uint16_t> deep_;
+    std::vector<double> numbers_;
 };
 
 }  // namespace
 
+// Classic TIFF and BigTIFF, in either byte order.
 bool MatchesTiff(const std::uint8_t* head, std::size_t size) {
-    return size >= 4 && (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0);
+    return size >= 4 && (std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0 ||
+                         std::memcmp(head, "II+\0", 4) == 0 || std::memcmp(head, "MM\0+", 4) == 0);
 }
 
 std::unique_ptr<CPictureReader> NewTiffReader(CCodecInput& input) {

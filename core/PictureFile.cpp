@@ -5,17 +5,18 @@
 #include "AtomicFileWrite.h"
 #include "PictureCodec.h"
 #include "PictureLimits.h"
+#include "SampleWindowText.h"
 
 namespace {
 
 // The history lines that let a read be reproduced: the window that brought
-// deeper grey samples to 8 bits, the page read.
+// deeper grey samples (or signed, or floating-point ones) to 8 bits, the
+// page read.
 std::vector<std::string> HistoryNotes(const SCodecRead& read) {
     const SPictureLosses& found = read.losses;
     std::vector<std::string> notes;
     if (read.windowed)
-        notes.push_back("Image " + std::to_string(found.sampleBits) + " bits : fenêtre " +
-                        std::to_string(found.windowLow) + ".." + std::to_string(found.windowHigh));
+        notes.push_back("Image " + SampleDepthWords(found) + " : fenêtre " + WindowValues(found));
     if (found.pages > 1) notes.push_back("Page 1 / " + std::to_string(found.pages));
     return notes;
 }

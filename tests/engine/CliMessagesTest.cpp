@@ -31,7 +31,8 @@ protected:
         fs::permissions(P("locked"), fs::perms::none);
         std::ofstream(P("notes.txt")) << "not a picture\n";
         std::ofstream(P("r.txt")) << "--negative\n";
-        for (const char* picture : {"bad-png-garbage.png", "jpeg-rgb.jpg", "tiff-grey8-3pages.tif"})
+        for (const char* picture : {"bad-png-garbage.png", "jpeg-rgb.jpg", "tiff-grey8-3pages.tif",
+                                    "tiff-float32.tif", "tiff-cmyk.tif"})
             fs::copy_file(fs::path(ORVEX_TESTDATA) / "formats" / picture, folder / picture);
     }
 
@@ -79,6 +80,8 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
               "JPEG, PGM/PPM/PBM, GIF)"},
              {"bad-png-garbage.png --info", 1,
               "orvex-cli: bad-png-garbage.png: damaged PNG file (invalid IHDR chunk size)"},
+             {"tiff-cmyk.tif --info", 1,
+              "orvex-cli: tiff-cmyk.tif: unsupported TIFF file (CMYK colours)"},
              {"jpeg-rgb.jpg -o b.pgm", 1,
               "orvex-cli: b.pgm: PGM files hold grey levels only, and this picture shows colours"},
              {"a.bmp --negative -o b.jpg", 2,
@@ -113,6 +116,9 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              {"tiff-grey8-3pages.tif --negative -o t.tif", 0, ""},
              {"tiff-grey8-3pages.tif --negative -o ./tiff-grey8-3pages.tif", 0,
               "orvex-cli: tiff-grey8-3pages.tif: only page 1 of 3 is written"},
+             {"tiff-float32.tif --negative -o ./tiff-float32.tif", 0,
+              "orvex-cli: tiff-float32.tif: 32-bit floating-point samples are written as their "
+              "8-bit window -0.25..1.75"},
              // Two results for one output file.
              {"d1/x.bmp d2/x.bmp --negative -o out", 2,
               "orvex-cli: d1/x.bmp and d2/x.bmp would both be written to out/x.bmp"},

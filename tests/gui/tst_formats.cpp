@@ -176,6 +176,16 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
         "Les niveaux 16 bits de tiff-grey16.tif seront remplacés par leur fenêtre 8 bits.");
     row("16-bit PGM", "pgm-p5-16.pgm", "16 bits ramenés à 8 bits : fenêtre 1842..65323", png,
         "Les niveaux 16 bits de pgm-p5-16.pgm seront remplacés par leur fenêtre 8 bits.");
+    row("signed TIFF", "tiff-signed16.tif",
+        "16 bits signés ramenés à 8 bits : fenêtre -21846..21845", png,
+        "Les niveaux 16 bits signés de tiff-signed16.tif seront remplacés par leur fenêtre 8 "
+        "bits.");
+    row("float TIFF", "tiff-float32.tif",
+        "32 bits flottants ramenés à 8 bits : fenêtre -0.25..1.75", png,
+        "Les niveaux 32 bits flottants de tiff-float32.tif seront remplacés par leur fenêtre 8 "
+        "bits.");
+    row("palette TIFF with alpha", "tiff-palette8-alpha.tif", "Transparence ignorée", png,
+        "La transparence de tiff-palette8-alpha.tif ne sera pas enregistrée.");
     row("RGBA PNG", "png-rgba8.png", "Transparence ignorée", png,
         "La transparence de png-rgba8.png ne sera pas enregistrée.");
     row("colour PPM turned grey", "ppm-p6.ppm", "", "Fichiers PGM (*.pgm)",
@@ -188,6 +198,7 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
     row("JPEG", "jpeg-rgb.jpg", "", png, "jpeg-rgb.jpg");
     row("colour PPM", "ppm-p6.ppm");
     row("plain PNG", "png-grey8.png");
+    row("BigTIFF", "tiff-bigtiff-msb.tif");
 }
 
 // "&Enregistrer" (Ctrl+S, the close question and "Enregistrer tous les
@@ -276,6 +287,9 @@ void TestFormats::unreadableFilesAreNamedAndOpenNothing_data() {
     QTest::newRow("damaged png")
         << "bad-png-grey8-cut.png"
         << "Impossible d'ouvrir bad-png-grey8-cut.png : le fichier PNG est endommagé.";
+    QTest::newRow("CMYK tiff")
+        << "tiff-cmyk.tif"
+        << "Impossible d'ouvrir tiff-cmyk.tif : cette image TIFF n'est pas prise en charge.";
     QTest::newRow("damaged tiff")
         << "bad-tiff-grey8-tiff_lzw-cut.tif"
         << "Impossible d'ouvrir bad-tiff-grey8-tiff_lzw-cut.tif : le fichier TIFF est endommagé.";
