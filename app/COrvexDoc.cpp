@@ -55,8 +55,18 @@ void ReportOpenFailure(const QString& text) {
         ReportFileError(text);
 }
 
+// What a refused file is, as its reader named it in the parentheses of its
+// problem ("unsupported TIFF file (CMYK)"): " (CMYK)", or nothing.
+QString RefusedKind(const std::string& problem) {
+    const std::size_t open = problem.find('('), close = problem.rfind(')');
+    if (problem.rfind("unsupported", 0) != 0 || open == std::string::npos || close < open)
+        return {};
+    return " " + QString::fromStdString(problem.substr(open, close - open + 1));
+}
+
 // Why a file was read but not opened, when the engine has not said it.
-QString UnreadableText(FileStatus status, PictureFormat format, const QString& path) {
+QString UnreadableText(FileStatus status, PictureFormat format, const QString& path,
+                       const std::string& problem) {
     const QString name = QFileInfo(path).fileName();
     if (status == FileStatus::UnknownFormat)
         return QString("Impossible d'ouvrir %1 : format de fichier inconnu.").arg(name);
@@ -65,8 +75,8 @@ QString UnreadableText(FileStatus status, PictureFormat format, const QString& p
             .arg(name, FormatName(format));
     if (format == PictureFormat::Bmp)
         return QString("Impossible d'ouvrir %1 : ce n'est pas un fichier BMP.").arg(name);
-    return QString("Impossible d'ouvrir %1 : cette image %2 n'est pas prise en charge.")
-        .arg(name, FormatName(format));
+    return QString("Impossible d'ouvrir %1 : cette image %2 n'est pas prise en charge%3.")
+        .arg(name, FormatName(format), RefusedKind(problem));
 }
 
 // Why a picture was not written in a format other than BMP.
@@ -129,13 +139,15 @@ bool COrvexDoc::OnOpenDocument(const QString& path) {
         case FileStatus::Damaged: {
             if (!engineMessages.empty()) return false;
             const PictureFormat format = core_.GetFileInfo().format;
+            const std::string& problem = core_.GetFileInfo().problem;
             COpeningSummary* summary = COpeningSummary::Current();
             if (summary && status == FileStatus::UnknownFormat)
                 summary->AddNotPicture();
             else if (status != FileStatus::UnknownFormat && format == PictureFormat::Bmp)
-                ReportFileError(UnreadableText(status, format, path));  // BMP keeps its boxes
+                ReportFileError(
+                    UnreadableText(status, format, path, problem));  // BMP keeps its boxes
             else
-                ReportOpenFailure(UnreadableText(status, format, path));
+                ReportOpenFailure(UnreadableText(status, format, path, problem));
             return false;
         }
         default:

@@ -287,9 +287,9 @@ void TestFormats::unreadableFilesAreNamedAndOpenNothing_data() {
     QTest::newRow("damaged png")
         << "bad-png-grey8-cut.png"
         << "Impossible d'ouvrir bad-png-grey8-cut.png : le fichier PNG est endommagé.";
-    QTest::newRow("CMYK tiff")
-        << "tiff-cmyk.tif"
-        << "Impossible d'ouvrir tiff-cmyk.tif : cette image TIFF n'est pas prise en charge.";
+    QTest::newRow("CMYK tiff") << "tiff-cmyk.tif"
+                               << "Impossible d'ouvrir tiff-cmyk.tif : cette image TIFF n'est pas "
+                                  "prise en charge (CMYK colours).";
     QTest::newRow("damaged tiff")
         << "bad-tiff-grey8-tiff_lzw-cut.tif"
         << "Impossible d'ouvrir bad-tiff-grey8-tiff_lzw-cut.tif : le fichier TIFF est endommagé.";
