@@ -166,53 +166,29 @@ INSTANTIATE_TEST_SUITE_P(
 // own values (floats that are no numbers or infinite left out, opening as
 // 0); a flat picture at its level on its scale; up to 8 unsigned bits spread
 // over 0..255 without a window.
+SLevelRule Tiff(const char* name, int bits, int format, std::vector<double> values,
+                std::vector<std::uint8_t> levels, const std::string& note) {
+    return {name, TiffOfValues(bits, format, values), std::move(levels),
+            note.empty() ? std::vector<std::string>{} : std::vector{note}};
+}
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 INSTANTIATE_TEST_SUITE_P(
     Tiff, LevelRule,
     ::testing::Values(
-        SLevelRule{"grey12",
-                   TiffOfValues(12, SAMPLEFORMAT_UINT, {37, 4011, 2024}),
-                   {0, 255, 128},
-                   {"Image 12 bits : fenêtre 37..4011"}},
-        SLevelRule{"flat10",
-                   TiffOfValues(10, SAMPLEFORMAT_UINT, {600, 600}),
-                   {150, 150},
-                   {"Image 10 bits : fenêtre 600..600"}},
-        SLevelRule{
-            "grey6", TiffOfValues(6, SAMPLEFORMAT_UINT, {0, 21, 63, 32}), {0, 85, 255, 130}, {}},
-        SLevelRule{"unsigned32",
-                   TiffOfValues(32, SAMPLEFORMAT_UINT, {0, 4294967295, 2147483648}),
-                   {0, 255, 128},
-                   {"Image 32 bits : fenêtre 0..4294967295"}},
-        SLevelRule{"signed8",
-                   TiffOfValues(8, SAMPLEFORMAT_INT, {-128, 127, 0}),
-                   {0, 255, 128},
-                   {"Image 8 bits signés : fenêtre -128..127"}},
-        SLevelRule{"signed16",
-                   TiffOfValues(16, SAMPLEFORMAT_INT, {-1200, 0, 3400, 1100}),
-                   {0, 67, 255, 128},
-                   {"Image 16 bits signés : fenêtre -1200..3400"}},
-        SLevelRule{"flat_signed16",
-                   TiffOfValues(16, SAMPLEFORMAT_INT, {-1200, -1200}),
-                   {123, 123},
-                   {"Image 16 bits signés : fenêtre -1200..-1200"}},
-        SLevelRule{"flat_signed32",
-                   TiffOfValues(32, SAMPLEFORMAT_INT, {-5, -5}),
-                   {127, 127},
-                   {"Image 32 bits signés : fenêtre -5..-5"}},
-        SLevelRule{"float",
-                   TiffOfValues(32, SAMPLEFORMAT_IEEEFP, {-0.25, kNaN, 1.75, kInf, 0.75, -kInf}),
-                   {0, 0, 255, 0, 128, 0},
-                   {"Image 32 bits flottants : fenêtre -0.25..1.75"}},
-        SLevelRule{"flat_float",
-                   TiffOfValues(32, SAMPLEFORMAT_IEEEFP, {0.1, kNaN, 0.1}),
-                   {26, 0, 26},
-                   {"Image 32 bits flottants : fenêtre 0.1..0.1"}},
-        SLevelRule{"flat_float_above_1",
-                   TiffOfValues(32, SAMPLEFORMAT_IEEEFP, {3, 3}),
-                   {255, 255},
-                   {"Image 32 bits flottants : fenêtre 3..3"}}),
+        // clang-format off
+        Tiff("grey12", 12, SAMPLEFORMAT_UINT, {37, 4011, 2024}, {0, 255, 128}, "Image 12 bits : fenêtre 37..4011"),
+        Tiff("flat10", 10, SAMPLEFORMAT_UINT, {600, 600}, {150, 150}, "Image 10 bits : fenêtre 600..600"),
+        Tiff("grey6", 6, SAMPLEFORMAT_UINT, {0, 21, 63, 32}, {0, 85, 255, 130}, ""),
+        Tiff("unsigned32", 32, SAMPLEFORMAT_UINT, {0, 4294967295, 2147483648}, {0, 255, 128}, "Image 32 bits : fenêtre 0..4294967295"),
+        Tiff("signed8", 8, SAMPLEFORMAT_INT, {-128, 127, 0}, {0, 255, 128}, "Image 8 bits signés : fenêtre -128..127"),
+        Tiff("signed16", 16, SAMPLEFORMAT_INT, {-1200, 0, 3400, 1100}, {0, 67, 255, 128}, "Image 16 bits signés : fenêtre -1200..3400"),
+        Tiff("flat_signed16", 16, SAMPLEFORMAT_INT, {-1200, -1200}, {123, 123}, "Image 16 bits signés : fenêtre -1200..-1200"),
+        Tiff("flat_signed32", 32, SAMPLEFORMAT_INT, {-5, -5}, {127, 127}, "Image 32 bits signés : fenêtre -5..-5"),
+        Tiff("float", 32, SAMPLEFORMAT_IEEEFP, {-0.25, kNaN, 1.75, kInf, 0.75, -kInf}, {0, 0, 255, 0, 128, 0}, "Image 32 bits flottants : fenêtre -0.25..1.75"),
+        Tiff("flat_float", 32, SAMPLEFORMAT_IEEEFP, {0.1, kNaN, 0.1}, {26, 0, 26}, "Image 32 bits flottants : fenêtre 0.1..0.1"),
+        Tiff("flat_float_above_1", 32, SAMPLEFORMAT_IEEEFP, {3, 3}, {255, 255}, "Image 32 bits flottants : fenêtre 3..3")),
+    // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 // TIFF files ImageMagick makes, opened as its own decode gives them: grey
@@ -294,29 +270,16 @@ TEST_P(MadeTiff, OpensAsImageMagickDecodesIt) {
 INSTANTIATE_TEST_SUITE_P(
     Tiff, MadeTiff,
     ::testing::Values(
-        SMadeTiff{"grey10", "-size 16x64 gradient: -depth 10", 10,
-                  "Image 10 bits : fenêtre 0..1023"},
-        SMadeTiff{
-            "grey12_lsb_lzw",
-            "-size 40x70 gradient:gray20-gray90 -depth 12 -define tiff:endian=lsb -compress lzw",
-            12, "Image 12 bits : fenêtre 819..3676"},
-        SMadeTiff{"grey12_msb_tiled",
-                  "-size 40x70 gradient: -depth 12 -define tiff:endian=msb "
-                  "-define tiff:tile-geometry=16x16",
-                  12, "Image 12 bits : fenêtre 0..4095"},
-        SMadeTiff{"grey14_miniswhite",
-                  "-size 16x64 gradient: -depth 14 -define tiff:photometric=min-is-white", 14,
-                  "Image 14 bits : fenêtre 0..16383"},
-        SMadeTiff{"float", "-size 8x9 gradient: -depth 32 -define quantum:format=floating-point",
-                  32, "Image 32 bits flottants : fenêtre 0..1"},
-        SMadeTiff{"bigtiff_lsb", "TIFF64: -size 16x8 gradient: -depth 8 -define tiff:endian=lsb", 8,
-                  ""},
-        SMadeTiff{"ycbcr_lzw", "-size 16x8 gradient:orange-navy -colorspace YCbCr -compress lzw", 0,
-                  ""},
-        SMadeTiff{"palette_alpha",
-                  "-size 16x8 gradient:red-blue -alpha set -channel A -evaluate set 50% +channel "
-                  "-type PaletteAlpha",
-                  0, ""}),
+        // clang-format off
+        SMadeTiff{"grey10", "-size 16x64 gradient: -depth 10", 10, "Image 10 bits : fenêtre 0..1023"},
+        SMadeTiff{"grey12_lsb_lzw", "-size 40x70 gradient:gray20-gray90 -depth 12 -define tiff:endian=lsb -compress lzw", 12, "Image 12 bits : fenêtre 819..3676"},
+        SMadeTiff{"grey12_msb_tiled", "-size 40x70 gradient: -depth 12 -define tiff:endian=msb -define tiff:tile-geometry=16x16", 12, "Image 12 bits : fenêtre 0..4095"},
+        SMadeTiff{"grey14_miniswhite", "-size 16x64 gradient: -depth 14 -define tiff:photometric=min-is-white", 14, "Image 14 bits : fenêtre 0..16383"},
+        SMadeTiff{"float", "-size 8x9 gradient: -depth 32 -define quantum:format=floating-point", 32, "Image 32 bits flottants : fenêtre 0..1"},
+        SMadeTiff{"bigtiff_lsb", "TIFF64: -size 16x8 gradient: -depth 8 -define tiff:endian=lsb", 8, ""},
+        SMadeTiff{"ycbcr_lzw", "-size 16x8 gradient:orange-navy -colorspace YCbCr -compress lzw", 0, ""},
+        SMadeTiff{"palette_alpha", "-size 16x8 gradient:red-blue -alpha set -channel A -evaluate set 50% +channel -type PaletteAlpha", 0, ""}),
+    // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 // A few bytes claiming a huge picture are refused before any allocation.
