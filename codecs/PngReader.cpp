@@ -67,7 +67,8 @@ public:
         if (rows.window != nullptr) {
             deep_.assign(static_cast<std::size_t>(rows.width), 0);
             return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
-                samples::DeepGrey(raw, Channels(), true, false, c, deep_.data());
+                samples::DeepGrey(raw, {.channels = Channels(), .bigEndian = true}, c,
+                                  deep_.data());
                 rows.Deep(y, deep_.data(), c);
             });
         }

@@ -138,7 +138,7 @@ public:
         if (rows.window != nullptr) {
             deep_.assign(static_cast<std::size_t>(rows.width), 0);
             return ForEachRow(rows, [&](int y, std::uint8_t* raw) {
-                samples::DeepGrey(raw, 1, true, false, all, deep_.data());
+                samples::DeepGrey(raw, {.bigEndian = true}, all, deep_.data());
                 rows.Deep(y, deep_.data(), all);
             });
         }

@@ -69,11 +69,6 @@ void DeepGrey(const std::uint8_t* in, const SDeepLayout& layout, SColumns c, std
 // 32-bit samples the same way as numbers: integers (signed ones offset by
 // 2^31) and floats; inverted floats are 1 - v.
 void DeepGrey(const std::uint8_t* in, const SDeepLayout& layout, SColumns c, double* out);
-// 16-bit unsigned grey, the first of `channels` samples a pixel.
-inline void DeepGrey(const std::uint8_t* in, int channels, bool bigEndian, bool minIsWhite,
-                     SColumns c, std::uint16_t* out) {
-    DeepGrey(in, SDeepLayout{16, SampleKind::Unsigned, channels, bigEndian, minIsWhite}, c, out);
-}
 // Palette indices of 1, 2, 4 or 8 bits, unchanged; the first of `channels`
 // samples a pixel.
 void PaletteIndices(const std::uint8_t* in, int bits, SColumns c, std::uint8_t* out,
