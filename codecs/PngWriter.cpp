@@ -1,22 +1,114 @@
-// PNG files through libspng, row by row from the engine's rows: grey when
-// the table is the grey ramp, palette (1, 4 or 8 bits, the whole table)
-// otherwise, RGB for colour. Fast compression.
+// PNG files: the chunks written here, the pixels compressed by zlib, row by
+// row from the engine's rows. Grey when the table is the grey ramp, palette
+// (1, 4 or 8 bits, the whole table) otherwise, RGB for colour.
+//
+// Every row gets the "sub" filter and deflate runs at its fastest level with
+// run-length matches: the settings of quick writers, which make the same
+// compressed stream. The filter is a plain loop the compiler turns into
+// wide subtractions; handing rows to zlib ourselves spares a library's
+// byte-by-byte filter and its copies.
 
-#include <spng.h>
+#include <zlib.h>
 
-#include <memory>
+#include <array>
+#include <cstring>
+#include <vector>
 
 #include "PictureReader.h"
 #include "PictureSource.h"
 
 namespace {
 
-int WriteToStream(spng_ctx*, void* user, void* data, std::size_t length) {
-    return static_cast<CByteStream*>(user)->Write(data, length) ? 0 : SPNG_IO_ERROR;
+// Compressed bytes a chunk of image data carries.
+constexpr std::size_t kImageDataChunk = std::size_t{256} << 10;
+
+enum ColourType : std::uint8_t { kGrey = 0, kRgb = 2, kIndexed = 3 };
+
+void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
+    at[0] = static_cast<std::uint8_t>(value >> 24);
+    at[1] = static_cast<std::uint8_t>(value >> 16);
+    at[2] = static_cast<std::uint8_t>(value >> 8);
+    at[3] = static_cast<std::uint8_t>(value);
 }
 
-struct SFreeContext {
-    void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
+// Writes a chunk: its length, type, data and the checksum of type and data.
+bool PutChunk(CByteStream& out, const char (&type)[5], const std::uint8_t* data,
+              std::size_t length) {
+    std::array<std::uint8_t, 8> head{};
+    PutBigEndian(head.data(), static_cast<std::uint32_t>(length));
+    std::memcpy(head.data() + 4, type, 4);
+    uLong crc = crc32_z(0, head.data() + 4, 4);
+    if (length > 0) crc = crc32_z(crc, data, length);
+    std::array<std::uint8_t, 4> tail{};
+    PutBigEndian(tail.data(), static_cast<std::uint32_t>(crc));
+    return out.Write(head.data(), head.size()) && (length == 0 || out.Write(data, length)) &&
+           out.Write(tail.data(), tail.size());
+}
+
+// The filtered row: the filter's type, then each byte less the byte of the
+// pixel to its left, `step` bytes back (the first pixel's bytes as they are).
+void SubFiltered(const std::uint8_t* row, std::size_t bytes, std::size_t step,
+                 std::uint8_t* filtered) {
+    filtered[0] = 1;
+    std::uint8_t* out = filtered + 1;
+    for (std::size_t i = 0; i < step && i < bytes; ++i) out[i] = row[i];
+    for (std::size_t i = step; i < bytes; ++i)
+        out[i] = static_cast<std::uint8_t>(row[i] - row[i - step]);
+}
+
+// The image data as one zlib stream, cut into chunks as the output fills.
+class CImageData {
+public:
+    explicit CImageData(CByteStream& out) : out_(out), buffer_(kImageDataChunk) {}
+    ~CImageData() {
+        if (started_) deflateEnd(&stream_);
+    }
+    CImageData(const CImageData&) = delete;
+    CImageData& operator=(const CImageData&) = delete;
+
+    // False with `problem` when zlib cannot start.
+    bool Start(std::string& problem) {
+        started_ = deflateInit2(&stream_, 1, Z_DEFLATED, 15, 8, Z_RLE) == Z_OK;
+        if (!started_) problem = "not enough memory";
+        stream_.next_out = buffer_.data();
+        stream_.avail_out = static_cast<uInt>(buffer_.size());
+        return started_;
+    }
+
+    // Compresses `bytes`; the last call finishes the stream and writes what
+    // is left. False with `problem` when the output refuses the data.
+    bool Add(std::uint8_t* bytes, std::size_t count, bool last, std::string& problem) {
+        stream_.next_in = bytes;
+        stream_.avail_in = static_cast<uInt>(count);
+        const int flush = last ? Z_FINISH : Z_NO_FLUSH;
+        int rc = Z_OK;
+        do {
+            if (stream_.avail_out == 0 && !Flush(problem)) return false;
+            rc = deflate(&stream_, flush);
+            if (rc == Z_STREAM_ERROR) {
+                problem = "compression failed";
+                return false;
+            }
+        } while (stream_.avail_in > 0 || (last && rc != Z_STREAM_END));
+        return !last || Flush(problem);
+    }
+
+private:
+    bool Flush(std::string& problem) {
+        const std::size_t ready = buffer_.size() - stream_.avail_out;
+        if (ready > 0 && !PutChunk(out_, "IDAT", buffer_.data(), ready)) {
+            problem = "the data could not be written";
+            return false;
+        }
+        stream_.next_out = buffer_.data();
+        stream_.avail_out = static_cast<uInt>(buffer_.size());
+        return true;
+    }
+
+    CByteStream& out_;
+    std::vector<std::uint8_t> buffer_;
+    z_stream stream_{};
+    bool started_ = false;
 };
 
 }  // namespace
@@ -24,45 +116,42 @@ struct SFreeContext {
 CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PNG", problem)) return CodecStatus::Unsupported;
-    std::unique_ptr<spng_ctx, SFreeContext> ctx(spng_ctx_new(SPNG_CTX_ENCODER));
-    auto failed = [&](int rc) {
-        problem = std::string("PNG file not written (") + spng_strerror(rc) + ")";
+    std::string why;
+    auto failed = [&] {
+        problem = "PNG file not written (" + why + ")";
         return CodecStatus::Damaged;
     };
-    if (!ctx) return failed(SPNG_EMEM);
-    spng_ihdr ihdr{};
-    ihdr.width = static_cast<std::uint32_t>(source.Width());
-    ihdr.height = static_cast<std::uint32_t>(source.Height());
     const int bits = source.BitCount();
-    ihdr.bit_depth = static_cast<std::uint8_t>(bits == 24 ? 8 : bits);
-    ihdr.color_type = bits == 24        ? SPNG_COLOR_TYPE_TRUECOLOR
-                      : source.IsGrey() ? SPNG_COLOR_TYPE_GRAYSCALE
-                                        : SPNG_COLOR_TYPE_INDEXED;
-    int rc = spng_set_png_stream(ctx.get(), WriteToStream, &out);
-    if (rc == 0) rc = spng_set_ihdr(ctx.get(), &ihdr);
-    if (rc == 0 && ihdr.color_type == SPNG_COLOR_TYPE_INDEXED) {
-        spng_plte plte{};
-        plte.n_entries = 1u << bits;
-        for (std::uint32_t i = 0; i < plte.n_entries; ++i) {
-            if (static_cast<int>(i) >= source.Palette().count) continue;
+    const ColourType colour = bits == 24 ? kRgb : source.IsGrey() ? kGrey : kIndexed;
+
+    std::array<std::uint8_t, 13> header{};
+    PutBigEndian(header.data(), static_cast<std::uint32_t>(source.Width()));
+    PutBigEndian(header.data() + 4, static_cast<std::uint32_t>(source.Height()));
+    header[8] = static_cast<std::uint8_t>(bits == 24 ? 8 : bits);
+    header[9] = colour;  // then deflate, the one filter method, no interlacing
+    bool written =
+        out.Write("\x89PNG\r\n\x1a\n", 8) && PutChunk(out, "IHDR", header.data(), header.size());
+    if (written && colour == kIndexed) {
+        // The whole table of the depth; entries past the picture's own are black.
+        std::vector<std::uint8_t> table(3u << bits, 0);
+        for (int i = 0; i < source.Palette().count && i < (1 << bits); ++i) {
             const CPaletteTable::Entry& e = source.Palette().entries[i];
-            plte.entries[i] = {e.red, e.green, e.blue, 0};
+            table[3 * i] = e.red, table[3 * i + 1] = e.green, table[3 * i + 2] = e.blue;
         }
-        rc = spng_set_plte(ctx.get(), &plte);
+        written = PutChunk(out, "PLTE", table.data(), table.size());
     }
-    // The settings of quick writers: the "sub" filter alone, fastest
-    // deflate level, run-length matches.
-    if (rc == 0) rc = spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, SPNG_FILTER_CHOICE_SUB);
-    if (rc == 0) rc = spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, 1);
-    if (rc == 0) rc = spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_STRATEGY, 3 /* Z_RLE */);
-    if (rc == 0)
-        rc = spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG,
-                               SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
-    if (rc != 0) return failed(rc);
+    if (!written) return why = "the data could not be written", failed();
+
+    CImageData data(out);
+    if (!data.Start(why)) return failed();
     const std::size_t rowBytes = (static_cast<std::size_t>(source.Width()) * bits + 7) / 8;
+    const std::size_t step = bits == 24 ? 3 : 1;
+    std::vector<std::uint8_t> filtered(rowBytes + 1);
     for (int y = 0; y < source.Height(); ++y) {
-        rc = spng_encode_row(ctx.get(), source.Row(y), rowBytes);
-        if (rc != 0 && !(rc == SPNG_EOI && y == source.Height() - 1)) return failed(rc);
+        SubFiltered(source.Row(y), rowBytes, step, filtered.data());
+        if (!data.Add(filtered.data(), filtered.size(), y == source.Height() - 1, why))
+            return failed();
     }
+    if (!PutChunk(out, "IEND", nullptr, 0)) return why = "the data could not be written", failed();
     return CodecStatus::Ok;
 }

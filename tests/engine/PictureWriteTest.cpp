@@ -40,8 +40,16 @@ void RainbowPicture(CImage& image) {
     image.PaletteRainbow();
 }
 
+// Levels that hardly compress: the PNG image data takes several chunks.
+void NoisePicture(CImage& image) {
+    std::uint32_t noise = 1;
+    FillPicture(image, 1031, 700,
+                [&](int, int) { return (noise = noise * 1664525u + 1013904223u) >> 24; });
+}
+
 const SPicture kPictures[] = {
     {"grey8", GreyPicture},
+    {"noise", NoisePicture},
     {"palette8", RainbowPicture},
     {"bmp_pal8", [](CImage& i) { ReadBmp(i, "pal8.bmp"); }},
     {"bmp_pal4", [](CImage& i) { ReadBmp(i, "pal4.bmp"); }},
@@ -181,6 +189,36 @@ INSTANTIATE_TEST_SUITE_P(PngTiffPpm, WrittenPicture,
                              return std::string(std::get<0>(info.param).name) + "_" +
                                     FormatName(std::get<1>(info.param));
                          });
+
+// An output that takes `room` bytes and refuses the rest, as a full disk.
+class CFullStream : public CMemoryStream {
+public:
+    explicit CFullStream(std::size_t room) : room_(room) {}
+    bool Write(const void* buffer, std::size_t count) override {
+        if (count > room_) return false;
+        room_ -= count;
+        return CMemoryStream::Write(buffer, count);
+    }
+
+private:
+    std::size_t room_;
+};
+
+TEST(PngWrite, OutputCutShortAnywhereIsAWriteError) {
+    CMessageRecorder quiet;
+    CImage noise;
+    NoisePicture(noise);
+    const std::size_t whole = Written(noise, PictureFormat::Png).size();
+    // In the signature, the header chunk, the first and last image data, the end chunk.
+    for (const std::size_t room :
+         {std::size_t{4}, std::size_t{20}, std::size_t{5000}, whole - 100, whole - 1}) {
+        CFullStream out(room);
+        std::string problem;
+        EXPECT_EQ(WritePicture(noise, out, PictureFormat::Png, problem), FileStatus::WriteError)
+            << room;
+        EXPECT_EQ(problem, "PNG file not written (the data could not be written)") << room;
+    }
+}
 
 using PgmFile = CTempFolderTest;
 
