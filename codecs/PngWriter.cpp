@@ -4,8 +4,7 @@
 //
 // Every row gets the "sub" filter and deflate runs at its fastest level with
 // run-length matches: the settings of quick writers, which make the same
-// compressed stream. The filter is a plain loop the compiler turns into
-// wide subtractions; handing rows to zlib ourselves spares a library's
+// compressed stream. Handing rows to zlib ourselves spares a library's
 // byte-by-byte filter and its copies.
 
 #include <zlib.h>
@@ -16,6 +15,7 @@
 
 #include "PictureReader.h"
 #include "PictureSource.h"
+#include "RowDifference.h"
 
 namespace {
 
@@ -43,17 +43,6 @@ bool PutChunk(CByteStream& out, const char (&type)[5], const std::uint8_t* data,
     PutBigEndian(tail.data(), static_cast<std::uint32_t>(crc));
     return out.Write(head.data(), head.size()) && (length == 0 || out.Write(data, length)) &&
            out.Write(tail.data(), tail.size());
-}
-
-// The filtered row: the filter's type, then each byte less the byte of the
-// pixel to its left, `step` bytes back (the first pixel's bytes as they are).
-void SubFiltered(const std::uint8_t* row, std::size_t bytes, std::size_t step,
-                 std::uint8_t* filtered) {
-    filtered[0] = 1;
-    std::uint8_t* out = filtered + 1;
-    for (std::size_t i = 0; i < step && i < bytes; ++i) out[i] = row[i];
-    for (std::size_t i = step; i < bytes; ++i)
-        out[i] = static_cast<std::uint8_t>(row[i] - row[i - step]);
 }
 
 // The image data as one zlib stream, cut into chunks as the output fills.
@@ -148,7 +137,8 @@ CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem) {
     const std::size_t step = bits == 24 ? 3 : 1;
     std::vector<std::uint8_t> filtered(rowBytes + 1);
     for (int y = 0; y < source.Height(); ++y) {
-        SubFiltered(source.Row(y), rowBytes, step, filtered.data());
+        filtered[0] = 1;  // the "sub" filter
+        DifferenceFromLeft(source.Row(y), rowBytes, step, filtered.data() + 1);
         if (!data.Add(filtered.data(), filtered.size(), y == source.Height() - 1, why))
             return failed();
     }

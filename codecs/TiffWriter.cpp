@@ -2,13 +2,18 @@
 // goes back to finish its header; a stream that cannot go back, such as
 // standard output, gets the file built in memory): grey when the table is
 // the grey ramp, palette (1, 4 or 8 bits, the whole table) otherwise, RGB for
-// colour. LZW, with the horizontal predictor for grey and colour.
+// colour. LZW, with the horizontal predictor for grey and colour: both are
+// applied here, a strip at a time, and the strips handed to the library as
+// they go into the file.
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
+#include "LzwStrip.h"
 #include "PictureReader.h"
 #include "PictureSource.h"
+#include "RowDifference.h"
 #include "TiffClient.h"
 
 namespace {
@@ -56,11 +61,25 @@ CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
         }
         TIFFSetField(tiff, TIFFTAG_COLORMAP, map[0], map[1], map[2]);
     }
-    // The predictor works on the row it is given: it gets a copy.
-    std::vector<std::uint8_t> row(rowBytes);
-    for (int y = 0; y < source.Height(); ++y) {
-        std::copy_n(source.Row(y), rowBytes, row.data());
-        if (TIFFWriteScanline(tiff, row.data(), static_cast<std::uint32_t>(y), 0) < 0)
+    const bool predicted = bits >= 8 && !palette;
+    const std::size_t step = colour ? 3 : 1;
+    const int stripRows = static_cast<int>(std::min<std::uint64_t>(rowsPerStrip, source.Height()));
+    std::vector<std::uint8_t> strip(rowBytes * static_cast<std::uint64_t>(stripRows));
+    CLzwStrip lzw;
+    for (int first = 0, index = 0; first < source.Height(); first += stripRows, ++index) {
+        const int rows = std::min(stripRows, source.Height() - first);
+        for (int r = 0; r < rows; ++r) {
+            std::uint8_t* to = strip.data() + static_cast<std::size_t>(r) * rowBytes;
+            if (predicted) {
+                DifferenceFromLeft(source.Row(first + r), rowBytes, step, to);
+            } else {
+                std::copy_n(source.Row(first + r), rowBytes, to);
+            }
+        }
+        const std::span<const std::uint8_t> packed = lzw.Compress(strip.data(), rows * rowBytes);
+        if (TIFFWriteRawStrip(tiff, static_cast<std::uint32_t>(index),
+                              const_cast<std::uint8_t*>(packed.data()),
+                              static_cast<tmsize_t>(packed.size())) < 0)
             return failed();
     }
     if (!client.Close()) return failed();

@@ -40,11 +40,15 @@ void RainbowPicture(CImage& image) {
     image.PaletteRainbow();
 }
 
-// Levels that hardly compress: the PNG image data takes several chunks.
+// Flat bands, bands of two levels at random and bands of noise: PNG image
+// data takes several chunks, and TIFF's LZW table is cleared both when it
+// fills and when its ratio drops.
 void NoisePicture(CImage& image) {
     std::uint32_t noise = 1;
-    FillPicture(image, 1031, 700,
-                [&](int, int) { return (noise = noise * 1664525u + 1013904223u) >> 24; });
+    FillPicture(image, 1031, 700, [&](int, int y) {
+        noise = noise * 1664525u + 1013904223u;
+        return y % 150 < 50 ? 9u + (noise >> 31) * 40u : y % 150 < 100 ? 9u : noise >> 24;
+    });
 }
 
 const SPicture kPictures[] = {
@@ -217,6 +221,55 @@ TEST(PngWrite, OutputCutShortAnywhereIsAWriteError) {
         EXPECT_EQ(WritePicture(noise, out, PictureFormat::Png, problem), FileStatus::WriteError)
             << room;
         EXPECT_EQ(problem, "PNG file not written (the data could not be written)") << room;
+    }
+}
+
+// Each TIFF strip is the very stream libtiff's own LZW encoder (and
+// predictor) makes of the same rows.
+using TiffStrips = CTempFolderTest;
+
+TEST_F(TiffStrips, AreTheBytesOfTheLibrarysOwnEncoder) {
+    CMessageRecorder quiet;
+    for (const SPicture& picture : kPictures) {
+        CImage image;
+        picture.make(image);
+        std::string problem;
+        ASSERT_EQ(SavePictureFile(image, P("ours.tif"), PictureFormat::Tiff, problem),
+                  FileStatus::Ok);
+        TIFF* ours = TIFFOpen(P("ours.tif").c_str(), "r");
+        TIFF* theirs = TIFFOpen(P("theirs.tif").c_str(), "w");
+        ASSERT_TRUE(ours && theirs);
+        for (const ttag_t tag : {TIFFTAG_IMAGEWIDTH, TIFFTAG_IMAGELENGTH, TIFFTAG_ROWSPERSTRIP}) {
+            std::uint32_t value = 0;
+            TIFFGetField(ours, tag, &value);
+            TIFFSetField(theirs, tag, value);
+        }
+        for (const ttag_t tag : {TIFFTAG_BITSPERSAMPLE, TIFFTAG_SAMPLESPERPIXEL,
+                                 TIFFTAG_PHOTOMETRIC, TIFFTAG_COMPRESSION, TIFFTAG_PREDICTOR}) {
+            std::uint16_t value = 0;
+            if (TIFFGetField(ours, tag, &value)) TIFFSetField(theirs, tag, value);
+        }
+        std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+        if (TIFFGetField(ours, TIFFTAG_COLORMAP, &red, &green, &blue))
+            TIFFSetField(theirs, TIFFTAG_COLORMAP, red, green, blue);
+        std::vector<std::uint8_t> rows(TIFFStripSize(ours));
+        for (tstrip_t s = 0; s < TIFFNumberOfStrips(ours); ++s) {
+            const tmsize_t size = TIFFReadEncodedStrip(ours, s, rows.data(), -1);
+            ASSERT_GT(size, 0) << picture.name;
+            ASSERT_GT(TIFFWriteEncodedStrip(theirs, s, rows.data(), size), 0) << picture.name;
+        }
+        TIFFClose(theirs);
+        theirs = TIFFOpen(P("theirs.tif").c_str(), "r");
+        ASSERT_NE(theirs, nullptr) << picture.name;
+        ASSERT_EQ(TIFFNumberOfStrips(theirs), TIFFNumberOfStrips(ours));
+        for (tstrip_t s = 0; s < TIFFNumberOfStrips(ours); ++s) {
+            std::vector<std::uint8_t> a(TIFFRawStripSize(ours, s)), b(TIFFRawStripSize(theirs, s));
+            TIFFReadRawStrip(ours, s, a.data(), static_cast<tmsize_t>(a.size()));
+            TIFFReadRawStrip(theirs, s, b.data(), static_cast<tmsize_t>(b.size()));
+            EXPECT_EQ(a, b) << picture.name << ", strip " << s;
+        }
+        TIFFClose(ours);
+        TIFFClose(theirs);
     }
 }
 
