@@ -32,11 +32,14 @@ test: bootstrap
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j $(JOBS)
 
+# The repetitions of all the cases run interleaved at random, so that a busy
+# spell of the machine falls on both sides of a pair alike.
 bench: bootstrap
 	@bash scripts/bootstrap.sh --bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DORVEX_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target orvex-bench
 	$(BENCH_DIR)/bench/orvex-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+	  --benchmark_enable_random_interleaving=true \
 	  --benchmark_out=$(BENCH_DIR)/bench.json --benchmark_out_format=json \
 	  --baseline=bench/baseline.json
 

@@ -11,6 +11,7 @@
 
 #include "BenchSupport.h"
 #include "Message.h"
+#include "Parallel.h"
 
 int main(int argc, char** argv) {
     SetMessageSink([](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     for (const int cores : {1, 0}) RegisterCases(cores);
     CPairingReporter reporter(baselinePath.empty() ? CBaseline{} : ReadBaseline(baselinePath));
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    SetWorkerCount(0);  // all cores again, whichever case ran last: the second table names them
     reporter.PrintTables();
     benchmark::Shutdown();
     return 0;

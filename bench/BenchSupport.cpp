@@ -109,7 +109,6 @@ void CPairingReporter::ReportRuns(const std::vector<Run>& runs) {
         } else {
             row.peer = ms;
         }
-        if (std::find(order_.begin(), order_.end(), op) == order_.end()) order_.push_back(op);
     }
 }
 
@@ -123,7 +122,11 @@ void CPairingReporter::PrintTable(const std::string& cores, const std::string& t
     if (table == rows_.end()) return;
     std::printf("\n%s\n%-26s %12s %12s %10s\n", title.c_str(), "operation", "ours (ms)",
                 "peer (ms)", "ours/peer");
-    for (const std::string& op : order_) {
+    // In the order the cases were registered, whatever order they ran in.
+    std::vector<std::string> order;
+    for (const SBenchCase& c : BenchCases())
+        if (std::find(order.begin(), order.end(), c.op) == order.end()) order.push_back(c.op);
+    for (const std::string& op : order) {
         const auto found = table->second.find(op);
         if (found == table->second.end()) continue;
         const Row& r = found->second;

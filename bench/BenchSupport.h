@@ -66,7 +66,6 @@ private:
 
     CBaseline baseline_;
     std::map<std::string, std::map<std::string, Row>> rows_;  // by cores, then op
-    std::vector<std::string> order_;
 };
 
 // Splits "side/op/cores" (with any "/real_time" gone).
