@@ -147,15 +147,12 @@ TEST_P(WrittenPicture, OtherDecodersSeeTheSameColours) {
     if (std::get<1>(GetParam()) == PictureFormat::Ppm) {
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        std::FILE* convert = ::popen(("convert " + path.string() + " -depth 8 rgb:-").c_str(), "r");
-        ASSERT_NE(convert, nullptr);
-        std::vector<std::uint8_t> rgb(3 * seen.size() + 1);
-        const std::size_t got = std::fread(rgb.data(), 1, rgb.size(), convert);
-        ::pclose(convert);
+        const std::string rgb = CommandOutput("convert " + path.string() + " -depth 8 rgb:-");
         fs::remove(path);
-        ASSERT_EQ(got, 3 * seen.size()) << "ImageMagick's convert read the PPM file";
+        ASSERT_EQ(rgb.size(), 3 * seen.size()) << "ImageMagick's convert read the PPM file";
         for (std::size_t i = 0; i < seen.size(); ++i)
-            seen[i] = rgb[3 * i] << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2];
+            seen[i] = std::uint8_t(rgb[3 * i]) << 16 | std::uint8_t(rgb[3 * i + 1]) << 8 |
+                      std::uint8_t(rgb[3 * i + 2]);
     } else if (std::get<1>(GetParam()) == PictureFormat::Png) {
         png_image png{};
         png.version = PNG_IMAGE_VERSION;
@@ -194,21 +191,15 @@ INSTANTIATE_TEST_SUITE_P(PngTiffPpm, WrittenPicture,
                                     FormatName(std::get<1>(info.param));
                          });
 
-// An output that takes `room` bytes and refuses the rest, as a full disk.
-class CFullStream : public CMemoryStream {
-public:
-    explicit CFullStream(std::size_t room) : room_(room) {}
-    bool Write(const void* buffer, std::size_t count) override {
-        if (count > room_) return false;
-        room_ -= count;
-        return CMemoryStream::Write(buffer, count);
-    }
-
-private:
-    std::size_t room_;
-};
-
 TEST(PngWrite, OutputCutShortAnywhereIsAWriteError) {
+    // Takes `room` bytes and refuses the rest, as a full disk.
+    struct CFullStream : CMemoryStream {
+        explicit CFullStream(std::size_t room) : room(room) {}
+        bool Write(const void* buffer, std::size_t count) override {
+            return count <= room && (room -= count, CMemoryStream::Write(buffer, count));
+        }
+        std::size_t room;
+    };
     CMessageRecorder quiet;
     CImage noise;
     NoisePicture(noise);
@@ -313,11 +304,7 @@ TEST_F(GifFile, PillowSeesTheSameIndicesAndTable) {
         const std::string script =
             "import sys; from PIL import Image; i = Image.open(sys.argv[1]); "
             "print(list(i.getdata()), (i.getpalette() or [k // 3 for k in range(768)])[:768])";
-        std::FILE* pillow =
-            ::popen((ORVEX_PYTHON " -c '" + script + "' " + P("p.gif")).c_str(), "r");
-        ASSERT_NE(pillow, nullptr);
-        for (int c; (c = std::fgetc(pillow)) != EOF;) seen += static_cast<char>(c);
-        ::pclose(pillow);
+        seen = CommandOutput(ORVEX_PYTHON " -c '" + script + "' " + P("p.gif"));
         std::string indices, table;
         for (int y = 0; y < original.GetHeight(); ++y)
             for (int x = 0; x < original.GetWidth(); ++x)
@@ -342,7 +329,7 @@ class PbmWidth : public CTempFolderTest, public ::testing::WithParamInterface<in
 TEST_P(PbmWidth, ThresholdResultShownInGreyIsWrittenAsImageMagickSeesIt) {
     CImage image, back;
     FillPicture(image, GetParam(), 5, [](int x, int y) { return (x * 37 + y * 101) % 256; });
-    std::string problem, levels, backLevels, magick;
+    std::string problem, levels, backLevels;
     for (const char* reason : {"has other levels", "shows colours"}) {
         EXPECT_EQ(SavePictureFile(image, P("p.pbm"), PictureFormat::Pbm, problem),
                   FileStatus::Refused);
@@ -354,16 +341,13 @@ TEST_P(PbmWidth, ThresholdResultShownInGreyIsWrittenAsImageMagickSeesIt) {
     ASSERT_EQ(SavePictureFile(image, P("p.pbm"), PictureFormat::Pbm, problem), FileStatus::Ok);
     SPictureFileInfo info;
     ASSERT_EQ(ReadPictureFile(back, P("p.pbm"), info), FileStatus::Ok) << info.problem;
-    std::FILE* convert = ::popen(("convert " + P("p.pbm") + " -depth 8 gray:-").c_str(), "r");
-    for (int c; convert != nullptr && (c = std::fgetc(convert)) != EOF;) magick += char(c);
-    if (convert != nullptr) ::pclose(convert);
     for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i) {
         levels += char(ShownIndex(image, i % GetParam(), i / GetParam()));
         backLevels += char(ShownIndex(back, i % GetParam(), i / GetParam()));
     }
     EXPECT_TRUE(back.HasGreyRamp());
     EXPECT_EQ(backLevels, levels);
-    EXPECT_EQ(magick, levels);
+    EXPECT_EQ(CommandOutput("convert " + P("p.pbm") + " -depth 8 gray:-"), levels);
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, PbmWidth, ::testing::Values(1, 7, 9, 17));

@@ -3,6 +3,7 @@
 // a thread count for one test.
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -56,3 +57,14 @@ struct CWorkerCount {
     explicit CWorkerCount(int count) { SetWorkerCount(count); }
     ~CWorkerCount() { SetWorkerCount(0); }
 };
+
+// What a shell command writes to its standard output (another program's
+// decode of a file, for instance); empty when it cannot start.
+inline std::string CommandOutput(const std::string& command) {
+    std::string bytes;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        for (int c; (c = std::fgetc(pipe)) != EOF;) bytes += static_cast<char>(c);
+        ::pclose(pipe);
+    }
+    return bytes;
+}
