@@ -67,7 +67,7 @@ std::span<const std::uint8_t> CLzwStrip::Compress(const std::uint8_t* bytes, std
         bits = kMinBits;
         maxCode = MaxCode(kMinBits);
     };
-    const std::uint32_t mask = (1u << kTableBits) - 1;
+    constexpr std::uint32_t mask = (1u << kTableBits) - 1;
     ClearTable();
     std::uint32_t prefix = 0;
     if (count > 0) {
@@ -114,7 +114,6 @@ std::span<const std::uint8_t> CLzwStrip::Compress(const std::uint8_t* bytes, std
         // The last string, and the table growing past it as a decoder sees.
         put(prefix);
         if (++nextCode == kFullAt) {
-            bitsOut = 0;
             put(kClearCode);
             bits = kMinBits;
         } else if (nextCode > maxCode) {

@@ -24,6 +24,9 @@ constexpr std::size_t kImageDataChunk = std::size_t{256} << 10;
 
 enum ColourType : std::uint8_t { kGrey = 0, kRgb = 2, kIndexed = 3 };
 
+// Why a write stopped when the output (a full disk, say) refused bytes.
+constexpr const char* kRefused = "the data could not be written";
+
 void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
     at[0] = static_cast<std::uint8_t>(value >> 24);
     at[1] = static_cast<std::uint8_t>(value >> 16);
@@ -86,7 +89,7 @@ private:
     bool Flush(std::string& problem) {
         const std::size_t ready = buffer_.size() - stream_.avail_out;
         if (ready > 0 && !PutChunk(out_, "IDAT", buffer_.data(), ready)) {
-            problem = "the data could not be written";
+            problem = kRefused;
             return false;
         }
         stream_.next_out = buffer_.data();
@@ -129,7 +132,7 @@ CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem) {
         }
         written = PutChunk(out, "PLTE", table.data(), table.size());
     }
-    if (!written) return why = "the data could not be written", failed();
+    if (!written) return why = kRefused, failed();
 
     CImageData data(out);
     if (!data.Start(why)) return failed();
@@ -142,6 +145,6 @@ CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem) {
         if (!data.Add(filtered.data(), filtered.size(), y == source.Height() - 1, why))
             return failed();
     }
-    if (!PutChunk(out, "IEND", nullptr, 0)) return why = "the data could not be written", failed();
+    if (!PutChunk(out, "IEND", nullptr, 0)) return why = kRefused, failed();
     return CodecStatus::Ok;
 }

@@ -38,6 +38,7 @@ CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
     };
     if (tiff == nullptr) return failed();
     const bool colour = bits == 24, palette = !colour && !source.IsGrey();
+    const bool predicted = bits >= 8 && !palette;
     const auto rowsPerStrip = static_cast<std::uint32_t>(
         std::max<std::uint64_t>(1, kStripBytes / std::max<std::uint64_t>(rowBytes, 1)));
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(source.Width()));
@@ -49,7 +50,7 @@ CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
         tiff, TIFFTAG_PHOTOMETRIC,
         colour ? PHOTOMETRIC_RGB : (palette ? PHOTOMETRIC_PALETTE : PHOTOMETRIC_MINISBLACK));
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-    if (bits >= 8 && !palette) TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    if (predicted) TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     if (palette) {
         std::uint16_t map[3][256] = {};
@@ -61,7 +62,6 @@ CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
         }
         TIFFSetField(tiff, TIFFTAG_COLORMAP, map[0], map[1], map[2]);
     }
-    const bool predicted = bits >= 8 && !palette;
     const std::size_t step = colour ? 3 : 1;
     const int stripRows = static_cast<int>(std::min<std::uint64_t>(rowsPerStrip, source.Height()));
     std::vector<std::uint8_t> strip(rowBytes * static_cast<std::uint64_t>(stripRows));
