@@ -165,22 +165,21 @@ const int kRegistered = [] {
         [](benchmark::State& s) { PeerRead(s, "colour.jpg", cv::IMREAD_COLOR); });
     pair(
         "Write PNG grey 16MP zlib/png",
-        [](benchmark::State& s) { OursWriteNoSync(s, PictureFormat::Png, "out.png"); },
+        [](benchmark::State& s) { OursWriteNoSync(s, *FormatNamed("PNG"), "out.png"); },
         [](benchmark::State& s) { PeerWrite(s, "out-peer.png", false); });
     pair(
         "Write TIFF grey 16MP",
-        [](benchmark::State& s) { OursWriteNoSync(s, PictureFormat::Tiff, "out.tif"); },
+        [](benchmark::State& s) { OursWriteNoSync(s, *FormatNamed("TIFF"), "out.tif"); },
         [](benchmark::State& s) { PeerWrite(s, "out-peer.tif", false); });
     pair(
         "Save PNG 16MP + fsync",
-        [](benchmark::State& s) { OursSave(s, PictureFormat::Png, "saved.png"); },
+        [](benchmark::State& s) { OursSave(s, *FormatNamed("PNG"), "saved.png"); },
         [](benchmark::State& s) { PeerWrite(s, "saved-peer.png", true); });
     // Opening the same picture from our own formats: no peer, so these rows
     // are compared with the baseline only.
     AddOurs("Open 100MP BMP", [](benchmark::State& s) { OpenDocument(s, "large.bmp"); });
     AddOurs("Open 100MP TIFF", [](benchmark::State& s) { OpenDocument(s, "large.tif"); });
-    AddOurs("Open 100MP LZW TIFF",
-            [](benchmark::State& s) { OpenDocument(s, "large-lzw.tif"); });
+    AddOurs("Open 100MP LZW TIFF", [](benchmark::State& s) { OpenDocument(s, "large-lzw.tif"); });
     return 0;
 }();
 

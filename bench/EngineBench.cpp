@@ -17,10 +17,11 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "BmpFileIo.h"
+#include "ByteStream.h"
 #include "Image.h"
 #include "Message.h"
 #include "Parallel.h"
+#include "PictureFile.h"
 
 namespace {
 
@@ -271,8 +272,14 @@ const int kAdded = [] {
         [](benchmark::State& s) {
             CImage image;
             Load(image);
-            SaveBmpFile(image, TempPath("read.bmp"));
-            for (auto _ : s) benchmark::DoNotOptimize(ReadBmpFile(image, TempPath("read.bmp")));
+            std::string problem;
+            SavePictureFile(image, TempPath("read.bmp"), PictureFormat::Bmp, problem);
+            for (auto _ : s) {
+                std::FILE* file = std::fopen(TempPath("read.bmp").c_str(), "rb");
+                CFileStream stream(file);
+                benchmark::DoNotOptimize(image.ReadFileBMP(stream));
+                std::fclose(file);
+            }
         },
         [](benchmark::State& s) {
             cv::imwrite(TempPath("read-peer.bmp"), SourceMat());

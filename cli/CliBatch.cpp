@@ -99,12 +99,6 @@ std::string FolderTarget(const std::string& folder, const std::string& subfolder
            FormatExtension(format);
 }
 
-PictureFormat KeptFormat(PictureFormat inputFormat) {
-    if (!IsWritableFormat(inputFormat) || inputFormat == PictureFormat::Ppm)
-        return PictureFormat::Png;
-    return inputFormat;
-}
-
 std::pair<std::size_t, std::size_t> ShareBounds(std::size_t count, const CliShard& shard) {
     // In 128 bits: K and N may be as large as the command line allows.
     const auto bound = [&](std::size_t k) {

@@ -43,11 +43,6 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch);
 std::string FolderTarget(const std::string& folder, const std::string& subfolder,
                          const std::string& input, PictureFormat format);
 
-// The format a result is written in when nothing asks for one: the input's,
-// PNG for a format that is read, never written (JPEG) and for a colour PPM
-// (as folder batches have always written it).
-PictureFormat KeptFormat(PictureFormat inputFormat);
-
 // The inputs of the K-th of N shares of `count` inputs, as [first, last):
 // consecutive, in list order, sizes differing by one at most.
 std::pair<std::size_t, std::size_t> ShareBounds(std::size_t count, const CliShard& shard);

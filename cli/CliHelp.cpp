@@ -28,6 +28,9 @@ void PrintOptionLine(std::ostream& out, const std::string& flag, const std::stri
 }  // namespace
 
 void PrintHelp(std::ostream& out) {
+    std::vector<std::string> readOnly;
+    for (PictureFormat format : PictureFormats())
+        if (!IsWritableFormat(format)) readOnly.push_back(FormatName(format));
     out << "Usage: orvex-cli [INPUT ... | --files-from LIST | --uniform W,H,LEVEL] [OPERATION ...] "
            "[-o OUTPUT]\n\n"
         << "Reads " << JoinWords(ReadFormatNames(), " and ") << " pictures; writes "
@@ -36,7 +39,10 @@ void PrintHelp(std::ostream& out) {
            "Operations and reports run left to right, as the desktop commands do.\n"
            "One input: -o names the output file, whose extension says its format.\n"
            "Several inputs: -o names an existing folder; each result keeps its input's name\n"
-           "and format (a JPEG's or colour PPM's is written as PNG) unless --format says so.\n"
+           "and format (a "
+        << JoinWords(readOnly, " or ") << "'s or colour PPM's is written as "
+        << FormatName(KeptFormat({}))
+        << ") unless --format says so.\n"
            "A folder as an input: its files, in byte order of their names; those of no known\n"
            "format are counted, not processed.\n"
            "Exit status: 0 success, 1 an operation or a file failed, 2 usage error.\n\n";

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "BmpFileIo.h"
+#include "PictureFile.h"
 
 // The system's text for the error number `error`.
 std::string SystemReason(int error);

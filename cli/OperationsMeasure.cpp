@@ -32,17 +32,20 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
 }
 
 // Where the plot of `input` goes: the named file, or in a batch
-// STEM.histogram.png in the named folder.
+// STEM.histogram.png in the named folder (the plot is written in the format
+// that keeps any picture).
 std::string PlotPath(const std::string& named, const std::string& input, bool intoFolder) {
     if (!intoFolder) return named;
     return (std::filesystem::path(named) / std::filesystem::path(input).stem()).string() +
-           ".histogram.png";
+           ".histogram" + FormatExtension(KeptFormat({}));
 }
 
 CliOperation HistogramPlot() {
     CliOperation operation{
-        "--histogram-plot", "FILE.png",
-        "write the histogram drawn as a PNG picture (several inputs: a folder, STEM.histogram.png)",
+        "--histogram-plot", std::string("FILE") + FormatExtension(KeptFormat({})),
+        std::string("write the histogram drawn as a ") + FormatName(KeptFormat({})) +
+            " picture (several inputs: a folder, STEM.histogram" + FormatExtension(KeptFormat({})) +
+            ")",
         StepNeeds::FullPalette,
         [](const std::string& named, std::string&) -> std::optional<CliAction> {
             return [named](CliContext& c) {
@@ -51,7 +54,7 @@ CliOperation HistogramPlot() {
                 const std::string path = PlotPath(named, c.input, c.intoFolder);
                 std::string problem;
                 errno = 0;
-                const FileStatus status = SavePictureFile(plot, path, PictureFormat::Png, problem);
+                const FileStatus status = SavePictureFile(plot, path, KeptFormat({}), problem);
                 if (status == FileStatus::Ok) return true;
                 ShowMessage(path + ": " + FileFailure(status, errno, problem));
                 return false;

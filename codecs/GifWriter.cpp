@@ -21,14 +21,18 @@ int WriteToStream(GifFileType* gif, const GifByteType* data, int length) {
 
 }  // namespace
 
-bool GifHolds(const CImage& image) { return image.GetBitCount() <= 8; }
+// The desktop says only that it could not.
+SFormatRefusal GifRefuses(const CImage& image) {
+    if (image.GetBitCount() <= 8) return {};
+    return {"GIF files hold 256 colours at most, and this is a colour picture", ""};
+}
 
 CodecStatus WriteGif(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "GIF", problem)) return CodecStatus::Unsupported;
     const int bits = source.BitCount();
-    if (!GifHolds(image)) {
-        problem = "GIF files hold 256 colours at most, and this is a colour picture";
+    if (SFormatRefusal refusal = GifRefuses(image); refusal.Refused()) {
+        problem = std::move(refusal.english);
         return CodecStatus::Unsupported;
     }
     if (source.Width() > kMaxGifSide || source.Height() > kMaxGifSide) {

@@ -25,52 +25,54 @@ bool MatchesPgm(const std::uint8_t* head, std::size_t size);
 bool MatchesPpm(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input);
 CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem);
-bool PgmHolds(const CImage& image);
+SFormatRefusal PgmRefuses(const CImage& image);
 CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem);
 bool MatchesPbm(const std::uint8_t* head, std::size_t size);
 CodecStatus WritePbm(CImage& image, CByteStream& out, std::string& problem);
-bool PbmHolds(const CImage& image);
+SFormatRefusal PbmRefuses(const CImage& image);
 bool MatchesGif(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewGifReader(CCodecInput& input);
 CodecStatus WriteGif(CImage& image, CByteStream& out, std::string& problem);
-bool GifHolds(const CImage& image);
+SFormatRefusal GifRefuses(const CImage& image);
 
 namespace {
 
-// In the order of PictureFormat's names, then the formats no code names.
+// BMP first (PictureFormat::Bmp), then the others.
 // clang-format off
 constexpr SPictureFormatRow kRows[] = {
     // name, extensions, opened only, MIME types, dialog filter,
-    // signature, reader, writer, what a read always loses, which pictures it holds
+    // signature, reader, writer, what a read always loses,
+    // which pictures it refuses, its pair for the other kind of picture, keeps any picture
     {"BMP", "bmp", "", "image/bmp image/x-bmp image/x-ms-bmp", "Bitmap files",
      MatchesBmp, NewBmpReader, WriteBmp, {}},
     {"PNG", "png", "", "image/png", "Fichiers PNG",
-     MatchesPng, NewPngReader, WritePng, {}},
+     MatchesPng, NewPngReader, WritePng, {}, nullptr, nullptr, true},
     {"TIFF", "tif tiff", "", "image/tiff", "Fichiers TIFF",
      MatchesTiff, NewTiffReader, WriteTiff, {}},
     {"JPEG", "jpg jpeg", "", "image/jpeg", "Fichiers JPEG",
      MatchesJpeg, NewJpegReader, nullptr, {.lossy = true}},
     {"PGM", "pgm", "", "image/x-portable-graymap", "Fichiers PGM",
-     MatchesPgm, NewPnmReader, WritePgm, {}, PgmHolds},
+     MatchesPgm, NewPnmReader, WritePgm, {}, PgmRefuses, "PPM"},
     {"PPM", "ppm", "pnm", "image/x-portable-pixmap image/x-portable-anymap", "Fichiers PPM",
-     MatchesPpm, NewPnmReader, WritePpm, {}},
+     MatchesPpm, NewPnmReader, WritePpm, {}, nullptr, "PGM"},
     {"PBM", "pbm", "", "image/x-portable-bitmap", "Fichiers PBM",
-     MatchesPbm, NewPnmReader, WritePbm, {}, PbmHolds},
+     MatchesPbm, NewPnmReader, WritePbm, {}, PbmRefuses},
     {"GIF", "gif", "", "image/gif", "Fichiers GIF",
-     MatchesGif, NewGifReader, WriteGif, {}, GifHolds},
+     MatchesGif, NewGifReader, WriteGif, {}, GifRefuses},
 };
 // clang-format on
 
 constexpr int kRowCount = static_cast<int>(std::size(kRows));
 
-constexpr bool Named(PictureFormat format, std::string_view name) {
-    return name == kRows[static_cast<int>(format)].name;
+static_assert(std::string_view(kRows[static_cast<int>(PictureFormat::Bmp)].name) == "BMP",
+              "the engine's own format is the row of its name");
+
+constexpr int KeepsAnyRow() {
+    for (int i = 0; i < kRowCount; ++i)
+        if (kRows[i].keepsAny) return i;
+    return -1;
 }
-static_assert(Named(PictureFormat::Bmp, "BMP") && Named(PictureFormat::Png, "PNG") &&
-                  Named(PictureFormat::Tiff, "TIFF") && Named(PictureFormat::Jpeg, "JPEG") &&
-                  Named(PictureFormat::Pnm, "PGM") && Named(PictureFormat::Ppm, "PPM") &&
-                  Named(PictureFormat::Pbm, "PBM"),
-              "the formats code names are the rows of their names");
+static_assert(KeepsAnyRow() >= 0, "one format keeps any picture");
 
 std::vector<std::string> Words(const char* text) {
     std::istringstream in(text);
@@ -142,7 +144,42 @@ bool IsWritableFormat(PictureFormat format) { return FormatRow(format).write != 
 
 bool FormatHolds(PictureFormat format, const CImage& image) {
     const SPictureFormatRow& row = FormatRow(format);
-    return row.write != nullptr && (row.holds == nullptr || row.holds(image));
+    return row.write != nullptr && (row.refuses == nullptr || !row.refuses(image).Refused());
+}
+
+std::string FormatRefusal(PictureFormat format, const CImage& image, bool french) {
+    const SPictureFormatRow& row = FormatRow(format);
+    if (row.refuses == nullptr) return {};
+    SFormatRefusal refusal = row.refuses(image);
+    return french ? refusal.french : refusal.english;
+}
+
+std::optional<PictureFormat> FormatNamed(std::string_view name) {
+    for (PictureFormat format : PictureFormats())
+        if (name == FormatName(format)) return format;
+    return std::nullopt;
+}
+
+PictureFormat KeptFormat(std::optional<PictureFormat> own, const CImage* picture) {
+    const auto keepsAny = static_cast<PictureFormat>(KeepsAnyRow());
+    if (!own || !IsWritableFormat(*own)) return keepsAny;
+    if (picture == nullptr) {
+        // A result not made yet may suit the other of a pair: a format that
+        // would take it silently all the same (a grey result written as PPM
+        // colours) gives way to the one that keeps any picture; one that
+        // refuses, with its reason, what it cannot hold (PGM) stays.
+        const SPictureFormatRow& row = FormatRow(*own);
+        return row.pairedWith != nullptr && row.refuses == nullptr ? keepsAny : *own;
+    }
+    if (const char* paired = FormatRow(*own).pairedWith) {
+        // Of the two, the one for the picture's kind (the one that refuses
+        // other pictures) when it takes it, otherwise the other.
+        const PictureFormat pair = FormatNamed(paired).value_or(*own);
+        const bool ownIsNarrow = FormatRow(*own).refuses != nullptr;
+        const PictureFormat narrow = ownIsNarrow ? *own : pair, wide = ownIsNarrow ? pair : *own;
+        return FormatHolds(narrow, *picture) ? narrow : wide;
+    }
+    return FormatHolds(*own, *picture) ? *own : keepsAny;
 }
 
 const char* FormatName(PictureFormat format) { return FormatRow(format).name; }

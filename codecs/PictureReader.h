@@ -100,6 +100,14 @@ private:
     std::string problem_;
 };
 
+// Why a format's writer does not take a picture: in English for orvex-cli
+// (the writer's problem) and in French for the desktop, which says no more
+// than that it could not where the French is empty. Nothing: it takes it.
+struct SFormatRefusal {
+    std::string english, french;
+    bool Refused() const { return !english.empty(); }
+};
+
 // A row of the list: every fact about one format.
 struct SPictureFormatRow {
     const char* name;         // in messages: "TIFF"
@@ -116,8 +124,14 @@ struct SPictureFormatRow {
     // What every picture read from it loses, whatever the file (JPEG's
     // coding); the reader adds what its file held (pages, transparency).
     SPictureLosses lost;
-    // Whether the writer takes this picture; null when it takes any.
-    bool (*holds)(const CImage& image) = nullptr;
+    // Why the writer does not take this picture; null when it takes any.
+    SFormatRefusal (*refuses)(const CImage& image) = nullptr;
+    // The format of the same files for the other kind of picture (grey
+    // levels, colours): a result goes to whichever of the two suits it.
+    const char* pairedWith = nullptr;
+    // Keeps any picture as it is: where a result goes that its own format
+    // cannot keep.
+    bool keepsAny = false;
 };
 
 const SPictureFormatRow& FormatRow(PictureFormat format);

@@ -31,20 +31,33 @@ CodecStatus WriteNetpbm(CPictureSource& source, const char* type, std::size_t ro
 
 }  // namespace
 
-bool PgmHolds(const CImage& image) { return image.GetBitCount() == 8 && image.HasGreyRamp(); }
+static bool PgmHolds(const CImage& image) {
+    return image.GetBitCount() == 8 && image.HasGreyRamp();
+}
+
+// Orvex cannot tell a false-colour view of grey levels from colours that
+// are the data, so both ways to grey are offered, with what each does.
+SFormatRefusal PgmRefuses(const CImage& image) {
+    if (PgmHolds(image)) return {};
+    return {"PGM files hold grey levels only, and this picture shows colours",
+            "ce format ne contient que des niveaux de gris, et cette image montre des couleurs.\n\n"
+            "\"Palette > Niveaux de gris\" garde les niveaux de l'image et les montre en gris.\n"
+            "\"Conversion en niveaux de gris\" fait des niveaux avec les couleurs affichées.\n\n"
+            "Ou choisissez un autre format."};
+}
 
 CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PGM", problem)) return CodecStatus::Unsupported;
-    if (!PgmHolds(image)) {
-        problem = "PGM files hold grey levels only, and this picture shows colours";
+    if (SFormatRefusal refusal = PgmRefuses(image); refusal.Refused()) {
+        problem = std::move(refusal.english);
         return CodecStatus::Unsupported;
     }
     return WriteNetpbm(source, "P5", static_cast<std::size_t>(source.Width()), out,
                        [&](int y) { return source.Row(y); });
 }
 
-bool PbmHolds(const CImage& image) {
+static bool PbmHolds(const CImage& image) {
     if (!PgmHolds(image)) return false;
     const CStoredRows rows = image.GetStoredRows();
     if (rows.bits == nullptr) return false;
@@ -56,14 +69,23 @@ bool PbmHolds(const CImage& image) {
     return true;
 }
 
+SFormatRefusal PbmRefuses(const CImage& image) {
+    if (PbmHolds(image)) return {};
+    return {PgmHolds(image) ? "PBM files hold black and white only (levels 0 and 255), and this "
+                              "picture has other levels"
+                            : "PBM files hold black and white only, and this picture shows colours",
+            std::string("ce format ne contient que du noir et du blanc (niveaux 0 et 255 montrés "
+                        "en gris), et cette image ") +
+                (image.HasGreyRamp() ? "a d'autres niveaux" : "montre des couleurs") +
+                ".\n\nUn seuillage ne laisse que ces deux niveaux ; \"Palette > Niveaux de gris\" "
+                "les montre en noir et blanc.\n\nOu choisissez un autre format."};
+}
+
 CodecStatus WritePbm(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PBM", problem)) return CodecStatus::Unsupported;
-    if (!PbmHolds(image)) {
-        problem = PgmHolds(image) ? "PBM files hold black and white only (levels 0 and 255), and "
-                                    "this picture has other levels"
-                                  : "PBM files hold black and white only, and this picture shows "
-                                    "colours";
+    if (SFormatRefusal refusal = PbmRefuses(image); refusal.Refused()) {
+        problem = std::move(refusal.english);
         return CodecStatus::Unsupported;
     }
     const std::size_t rowBytes = (static_cast<std::size_t>(source.Width()) + 7) / 8;

@@ -6,11 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "BmpFileIo.h"
 #include "ByteStream.h"
 #include "Image.h"
 #include "PictureFormat.h"
 #include "PictureLosses.h"
+
+enum class FileStatus {
+    Ok,
+    CannotOpen,     // the file could not be opened or created (errno tells why)
+    ReadError,      // the system failed while reading
+    WriteError,     // the system failed while writing; the old file is intact
+    Refused,        // the engine refused the picture (it has said why, if it speaks)
+    UnknownFormat,  // the file's first bytes are no picture format Orvex reads
+    Damaged,        // a reader found the file broken or beyond its limits
+};
 
 // What a read tells beside the picture.
 struct SPictureFileInfo {
@@ -32,8 +41,10 @@ FileStatus ReadPictureFile(CImage& image, const std::string& path, SPictureFileI
 // The same from a stream (standard input, memory).
 FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& info);
 
-// Writes `image` to `path` in `format`, complete or not at all (as
-// SaveBmpFile). Refused with `problem` set when the format cannot hold the
+// Writes `image` to `path` in `format` complete or not at all (see
+// AtomicFileWrite.h): a failed or refused save never destroys the file that
+// was there, and a save through a symbolic link replaces the file it points
+// to. Refused with `problem` set when the format cannot hold the
 // picture (a PGM of a picture whose table is not the grey ramp, JPEG).
 FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat format,
                            std::string& problem);

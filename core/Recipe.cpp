@@ -5,6 +5,7 @@
 
 #include "AtomicFileWrite.h"
 #include "Message.h"
+#include "PictureFormat.h"
 #include "RecipeWords.h"
 
 namespace {
@@ -63,11 +64,12 @@ CRecipe::Text CRecipe::Format(const std::string& recipeName) const {
     Text text;
     const std::filesystem::path name(recipeName);
     const bool measures = Measurements() > 0;
-    text.recipe =
-        "# Orvex recipe: one orvex-cli operation a line, run in order.\n"
-        "# Replay: orvex-cli PICTURE.bmp ... --recipe " +
-        QuoteRecipeWord(name.filename().string()) + " -o FOLDER" +
-        (measures ? " --table TABLE.csv" : "") + "\n";
+    text.recipe = std::string(
+                      "# Orvex recipe: one orvex-cli operation a line, run in order.\n"
+                      "# Replay: orvex-cli PICTURE") +
+                  FormatExtension(PictureFormat::Bmp) + " ... --recipe " +
+                  QuoteRecipeWord(name.filename().string()) + " -o FOLDER" +
+                  (measures ? " --table TABLE.csv" : "") + "\n";
     std::string body, refusals;
 
     // The region of interest orvex-cli has at this point of the replay: the

@@ -4,8 +4,8 @@
 // test`: bytes of no format are left alone; a refused file is refused with a
 // reason (the BMP reader gives its own through the engine's message sink)
 // and leaves the picture as it was; an accepted one has every row readable,
-// is written in its own format (PNG when that is never written) without
-// complaint, and that file reads again. (Reads and writes outside the block
+// is written in the format it is kept in (its own, PNG when that is never
+// written) without complaint, and that file reads again. (Reads and writes outside the block
 // are caught by the sanitizers both run under.)
 
 #include <cstddef>
@@ -34,7 +34,7 @@ inline std::string ProbePictureReader(const std::uint8_t* data, std::size_t size
     volatile std::uint32_t sum = 0;
     for (int y = 0; y < rows.height; ++y)
         for (std::uint64_t i = 0; i < rows.stride; ++i) sum = sum + rows.Row(y)[i];
-    const PictureFormat written = IsWritableFormat(*format) ? *format : PictureFormat::Png;
+    const PictureFormat written = KeptFormat(*format);
     CMemoryStream out;
     std::string problem;
     if (WriteFormatPicture(image, out, written, problem) != CodecStatus::Ok)

@@ -85,26 +85,9 @@ QString RefusedSaveText(const CImage& image, PictureFormat format, const QString
     if (!image.IsValid())
         return QString("Impossible d'enregistrer %1 : le document ne contient pas d'image.")
             .arg(name);
-    if (format == PictureFormat::Pnm)
-        // Orvex cannot tell a false-colour view of grey levels from colours
-        // that are the data, so both ways to grey are offered, with what each does.
-        return QString(
-                   "Impossible d'enregistrer %1 au format PGM : ce format ne contient que des "
-                   "niveaux de gris, et cette image montre des couleurs.\n\n"
-                   "\"Palette > Niveaux de gris\" garde les niveaux de l'image et les montre en "
-                   "gris.\n"
-                   "\"Conversion en niveaux de gris\" fait des niveaux avec les couleurs "
-                   "affichées.\n\n"
-                   "Ou choisissez un autre format.")
-            .arg(name);
-    if (format == PictureFormat::Pbm)
-        return QString(
-                   "Impossible d'enregistrer %1 au format PBM : ce format ne contient que du noir "
-                   "et du blanc (niveaux 0 et 255 montrés en gris), et cette image %2.\n\n"
-                   "Un seuillage ne laisse que ces deux niveaux ; \"Palette > Niveaux de gris\" "
-                   "les montre en noir et blanc.\n\n"
-                   "Ou choisissez un autre format.")
-            .arg(name, image.HasGreyRamp() ? "a d'autres niveaux" : "montre des couleurs");
+    if (const std::string reason = FormatRefusal(format, image, true); !reason.empty())
+        return QString("Impossible d'enregistrer %1 au format %2 : %3")
+            .arg(name, FormatName(format), QString::fromStdString(reason));
     return QString("Impossible d'enregistrer %1 au format %2.").arg(name, FormatName(format));
 }
 
@@ -198,7 +181,10 @@ bool COrvexDoc::OnSaveDocument(const QString& path, PictureFormat format) {
 
 SPictureLosses COrvexDoc::LossesOnSave() const {
     SPictureLosses losses = fileLosses_;
-    losses.colours = saveFormat_ == PictureFormat::Ppm && GetImage()->HasGreyRamp();
+    // Its format would take the picture, but the other of its pair suits it
+    // (a colour PPM file made grey, which PGM keeps).
+    losses.colours = saveFormat_ && FormatHolds(*saveFormat_, *GetImage()) &&
+                     KeptFormat(saveFormat_, GetImage()) != *saveFormat_;
     return losses;
 }
 

@@ -61,16 +61,12 @@ QString WrittenFormatsText() {
 
 QString DefaultSuffix(PictureFormat format) { return QString(FormatExtension(format)).mid(1); }
 
-// The format first offered: the document's own; PNG, which keeps every
-// picture as it is, when its own cannot be written, cannot hold the picture
-// or its file held more than the picture; PGM for a grey picture and PPM
-// for a colour one among those two.
+// The format first offered: the one the picture is kept in, from the
+// document's own format; the one that keeps any picture as it is when its
+// file held more than the picture.
 PictureFormat OfferedFormat(const COrvexDoc& doc) {
-    const std::optional<PictureFormat> own = doc.GetSaveFormat();
-    if (!own || doc.LossesOnSave().AnyFromRead()) return PictureFormat::Png;
-    if (own == PictureFormat::Pnm || own == PictureFormat::Ppm)
-        return doc.GetImage()->HasGreyRamp() ? PictureFormat::Pnm : PictureFormat::Ppm;
-    return FormatHolds(*own, *doc.GetImage()) ? *own : PictureFormat::Png;
+    const bool heldMore = doc.LossesOnSave().AnyFromRead();
+    return KeptFormat(heldMore ? std::nullopt : doc.GetSaveFormat(), doc.GetImage());
 }
 
 // The name first offered: the document's own, with the extension of the

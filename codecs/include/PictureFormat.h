@@ -16,13 +16,13 @@
 
 class CImage;
 
-// A format: its row in the list. The formats some code must name have a name
-// here (BMP, the engine's own and the default; PNG, which keeps any picture
-// as it is; ...); any other format is a row all the same, reached through
-// the list.
-// Pnm: grey PGM files (P2, P5); Ppm: colour PPM files (P3, P6); Pbm:
-// black-and-white PBM files (P1, P4).
-enum class PictureFormat : int { Bmp, Png, Tiff, Jpeg, Pnm, Ppm, Pbm };
+// A format: its row in the list. Only BMP has a name here: it is the
+// engine's own format, whose reader and writer speak for themselves
+// (ReadFileBMP, SaveFileBMP), and the default of a new picture. Every other
+// format is reached through the list, by what its row says of it (the
+// format that keeps any picture, the one a name or a file's first bytes
+// tell) or, where a test must name one, by its name (FormatNamed).
+enum class PictureFormat : int { Bmp };
 
 // Every format, in the list's order.
 const std::vector<PictureFormat>& PictureFormats();
@@ -50,6 +50,19 @@ bool IsWritableFormat(PictureFormat format);
 // a PBM levels 0 and 255 only, a GIF 256 colours at most); what
 // "Enregistrer sous..." offers.
 bool FormatHolds(PictureFormat format, const CImage& image);
+// Why it does not, in English (orvex-cli) or in French (the desktop); empty
+// when it does, and in French where the desktop says only that it could not.
+std::string FormatRefusal(PictureFormat format, const CImage& image, bool french);
+// The format a result is kept in when no one names one: `own` (the format
+// its file was read or last written in) when Orvex writes it, otherwise the
+// format that keeps any picture as it is (PNG). Given the picture, the
+// format of the pair that suits it (PGM for grey levels, PPM for colours),
+// and the one that keeps any picture when `own` cannot hold it. Without it
+// (orvex-cli names a batch's results before making them), a PPM's result
+// goes to PNG, since a grey one would silently become PPM colours.
+PictureFormat KeptFormat(std::optional<PictureFormat> own, const CImage* picture = nullptr);
+// The format of this name ("PNG", as FormatName gives it), if any.
+std::optional<PictureFormat> FormatNamed(std::string_view name);
 // A short name for messages: "BMP", "PNG", "TIFF", ...
 const char* FormatName(PictureFormat format);
 // The extension a written file of this format gets: ".bmp", ".tif", ...

@@ -1,6 +1,6 @@
 // Copies a template file, replacing the words below with facts from the list
-// of formats, so that files the build installs (the menu entry) name the
-// formats without saying them again:
+// of formats, so that files the build installs (the menu entry, the tips)
+// name the formats without saying them again:
 //   @FORMAT_NAMES@     "BMP, PNG, TIFF, ..."    the formats read
 //   @FORMAT_KEYWORDS@  "BMP;PNG;TIFF;..."
 //   @MIME_TYPES@       "image/bmp;image/x-bmp;...;"

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "BmpFileIo.h"
 #include "FileRows.h"
+#include "PictureFiles.h"
 #include "TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -51,9 +51,9 @@ Pixels8 PixelsOf(CImage& image) {
 // same pixels and colours.
 void ExpectFileRoundTripKeepsPixels(CImage& image, const fs::path& file) {
     const fs::path saved = fs::temp_directory_path() / ("orvex-suite-" + file.filename().string());
-    ASSERT_EQ(SaveBmpFile(image, saved.string()), FileStatus::Ok);
+    ASSERT_EQ(SaveBmpAt(image, saved.string()), FileStatus::Ok);
     CImage again;
-    ASSERT_EQ(ReadBmpFile(again, saved.string()), FileStatus::Ok);
+    ASSERT_EQ(ReadPictureAt(again, saved.string()), FileStatus::Ok);
     EXPECT_EQ(PixelsOf(again), PixelsOf(image));
     fs::remove(saved);
 }
@@ -67,7 +67,7 @@ TEST_P(BmpSuiteFile, IsReadOrRefusedCleanly) {
     const fs::path& file = GetParam();
     CMessageRecorder recorder;
     CImage image;
-    const FileStatus status = ReadBmpFile(image, file.string());
+    const FileStatus status = ReadPictureAt(image, file.string());
     if (status == FileStatus::Ok) {
         EXPECT_TRUE(recorder.messages.empty());
         EXPECT_GT(image.GetWidth(), 0);
@@ -96,7 +96,7 @@ class BmpSuiteGoodFile : public ::testing::TestWithParam<fs::path> {};
 
 TEST_P(BmpSuiteGoodFile, Opens) {
     CImage image;
-    EXPECT_EQ(ReadBmpFile(image, GetParam().string()), FileStatus::Ok);
+    EXPECT_EQ(ReadPictureAt(image, GetParam().string()), FileStatus::Ok);
 }
 
 INSTANTIATE_TEST_SUITE_P(Suite, BmpSuiteGoodFile, ::testing::ValuesIn(SuiteFiles({"g"})), NameOf);
@@ -107,10 +107,10 @@ class BmpSuiteEightBitVariant : public ::testing::TestWithParam<fs::path> {};
 
 TEST_P(BmpSuiteEightBitVariant, ShowsTheSamePicture) {
     CImage reference;
-    ASSERT_EQ(ReadBmpFile(reference, (kSuite / "g/pal8.bmp").string()), FileStatus::Ok);
+    ASSERT_EQ(ReadPictureAt(reference, (kSuite / "g/pal8.bmp").string()), FileStatus::Ok);
     const Pixels8 expected = PixelsOf(reference);
     CImage image;
-    ASSERT_EQ(ReadBmpFile(image, GetParam().string()), FileStatus::Ok);
+    ASSERT_EQ(ReadPictureAt(image, GetParam().string()), FileStatus::Ok);
     EXPECT_EQ(PixelsOf(image).colours, expected.colours);
 }
 

@@ -119,11 +119,11 @@ TEST_F(CliBatch, EachResultIsWrittenInTheFormatItsInputOrTheBatchAsks) {
     // A JPEG's and a colour PPM's results are PNG; the others keep their format, whatever their
     // files are called, and hold the same picture as the TIFF files asked for.
     for (const auto& [kept, format] : std::vector<std::pair<std::string, PictureFormat>>{
-             {"png-grey8.png", PictureFormat::Png},
-             {"jpeg-grey.png", PictureFormat::Png},
-             {"tiff-grey8-raw.tif", PictureFormat::Tiff},
-             {"pgm-p5.pgm", PictureFormat::Pnm},
-             {"ppm-p6.png", PictureFormat::Png}}) {
+             {"png-grey8.png", *FormatNamed("PNG")},
+             {"jpeg-grey.png", *FormatNamed("PNG")},
+             {"tiff-grey8-raw.tif", *FormatNamed("TIFF")},
+             {"pgm-p5.pgm", *FormatNamed("PGM")},
+             {"ppm-p6.png", *FormatNamed("PNG")}}) {
         const std::string head = bytes(P("kept/" + kept)).substr(0, 8);
         EXPECT_EQ(
             DetectPictureFormat(reinterpret_cast<const std::uint8_t*>(head.data()), head.size()),

@@ -319,3 +319,28 @@ TEST(PictureFile, UncompressedTiffCutInItsRowsIsDamaged) {
     EXPECT_FALSE(image.IsValid());
     fs::remove(path);
 }
+
+// The format a result is kept in, for the desktop's save and orvex-cli's
+// batch alike: its own, the one of a pair that suits the picture, or PNG.
+TEST(KeptFormat, FollowsTheOwnFormatThePairAndThePicture) {
+    CImage grey, colours, levels;
+    ASSERT_TRUE(grey.CreateEmptyImage(4, 3, 7));
+    ASSERT_TRUE(colours.CreateEmptyImage(4, 3, 7) && colours.PaletteRainbow());
+    ASSERT_TRUE(levels.CreateEmptyImage(4, 3, 0));
+    const auto named = [](const char* name) { return FormatNamed(name); };
+    const struct {
+        std::optional<PictureFormat> own;
+        const CImage* picture;
+        const char* kept;
+    } cases[] = {
+        {named("JPEG"), &grey, "PNG"},     {std::nullopt, nullptr, "PNG"},
+        {named("TIFF"), nullptr, "TIFF"},  {named("PGM"), nullptr, "PGM"},
+        {named("PPM"), nullptr, "PNG"},  // a grey result would become PPM colours
+        {named("PPM"), &colours, "PPM"},   {named("PPM"), &grey, "PGM"},
+        {named("PGM"), &colours, "PPM"},   {named("PBM"), &levels, "PBM"},
+        {named("PBM"), &grey, "PNG"},      {named("GIF"), &colours, "GIF"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatName(KeptFormat(c.own, c.picture)), std::string(c.kept))
+            << (c.own ? FormatName(*c.own) : "none") << (c.picture ? " with picture" : "");
+}

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "ImageDocument.h"
+#include "PictureFiles.h"
 #include "TempFolderTest.h"
 #include "TestSupport.h"
 
@@ -28,7 +29,7 @@ struct SPicture {
 };
 
 void ReadBmp(CImage& image, const char* name) {
-    ASSERT_EQ(ReadBmpFile(image, (kBmpSuite / name).string()), FileStatus::Ok) << name;
+    ASSERT_EQ(ReadPictureAt(image, (kBmpSuite / name).string()), FileStatus::Ok) << name;
 }
 
 // A picture with every level, odd width so rows are padded.
@@ -118,7 +119,7 @@ TEST_P(WrittenPicture, ReadsBackWithTheSameLevelsAndTable) {
     ASSERT_EQ(back.GetSize(), original.GetSize());
     // PPM files hold every picture as the colours it shows.
     const bool indexed =
-        original.GetBitCount() <= 8 && std::get<1>(GetParam()) != PictureFormat::Ppm;
+        original.GetBitCount() <= 8 && std::get<1>(GetParam()) != *FormatNamed("PPM");
     EXPECT_EQ(back.GetBitCount(), indexed ? 8 : 24);
     const CPaletteTable& table = *original.GetPalette();
     for (int i = 0; indexed && i < table.count; ++i)
@@ -144,7 +145,7 @@ TEST_P(WrittenPicture, OtherDecodersSeeTheSameColours) {
     const fs::path path =
         fs::temp_directory_path() /
         ("orvex-written-" + std::to_string(::getpid()) + FormatExtension(std::get<1>(GetParam())));
-    if (std::get<1>(GetParam()) == PictureFormat::Ppm) {
+    if (std::get<1>(GetParam()) == *FormatNamed("PPM")) {
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         const std::string rgb = CommandOutput("convert " + path.string() + " -depth 8 rgb:-");
@@ -153,7 +154,7 @@ TEST_P(WrittenPicture, OtherDecodersSeeTheSameColours) {
         for (std::size_t i = 0; i < seen.size(); ++i)
             seen[i] = std::uint8_t(rgb[3 * i]) << 16 | std::uint8_t(rgb[3 * i + 1]) << 8 |
                       std::uint8_t(rgb[3 * i + 2]);
-    } else if (std::get<1>(GetParam()) == PictureFormat::Png) {
+    } else if (std::get<1>(GetParam()) == *FormatNamed("PNG")) {
         png_image png{};
         png.version = PNG_IMAGE_VERSION;
         ASSERT_TRUE(png_image_begin_read_from_memory(&png, bytes.data(), bytes.size()));
@@ -183,9 +184,9 @@ TEST_P(WrittenPicture, OtherDecodersSeeTheSameColours) {
 
 INSTANTIATE_TEST_SUITE_P(PngTiffPpm, WrittenPicture,
                          ::testing::Combine(::testing::ValuesIn(kPictures),
-                                            ::testing::Values(PictureFormat::Png,
-                                                              PictureFormat::Tiff,
-                                                              PictureFormat::Ppm)),
+                                            ::testing::Values(*FormatNamed("PNG"),
+                                                              *FormatNamed("TIFF"),
+                                                              *FormatNamed("PPM"))),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) + "_" +
                                     FormatName(std::get<1>(info.param));
@@ -203,13 +204,13 @@ TEST(PngWrite, OutputCutShortAnywhereIsAWriteError) {
     CMessageRecorder quiet;
     CImage noise;
     NoisePicture(noise);
-    const std::size_t whole = Written(noise, PictureFormat::Png).size();
+    const std::size_t whole = Written(noise, *FormatNamed("PNG")).size();
     // In the signature, the header chunk, the first and last image data, the end chunk.
     for (const std::size_t room :
          {std::size_t{4}, std::size_t{20}, std::size_t{5000}, whole - 100, whole - 1}) {
         CFullStream out(room);
         std::string problem;
-        EXPECT_EQ(WritePicture(noise, out, PictureFormat::Png, problem), FileStatus::WriteError)
+        EXPECT_EQ(WritePicture(noise, out, *FormatNamed("PNG"), problem), FileStatus::WriteError)
             << room;
         EXPECT_EQ(problem, "PNG file not written (the data could not be written)") << room;
     }
@@ -225,7 +226,7 @@ TEST_F(TiffStrips, AreTheBytesOfTheLibrarysOwnEncoder) {
         CImage image;
         picture.make(image);
         std::string problem;
-        ASSERT_EQ(SavePictureFile(image, P("ours.tif"), PictureFormat::Tiff, problem),
+        ASSERT_EQ(SavePictureFile(image, P("ours.tif"), *FormatNamed("TIFF"), problem),
                   FileStatus::Ok);
         TIFF* ours = TIFFOpen(P("ours.tif").c_str(), "r");
         TIFF* theirs = TIFFOpen(P("theirs.tif").c_str(), "w");
@@ -272,7 +273,7 @@ TEST_F(PgmFile, PictureWithoutTheGreyRampIsRefusedAndNothingWritten) {
     std::ofstream(P("old.pgm")) << "old";
     for (const char* name : {"old.pgm", "new.pgm"}) {
         std::string problem;
-        EXPECT_EQ(SavePictureFile(rainbow, P(name), PictureFormat::Pnm, problem),
+        EXPECT_EQ(SavePictureFile(rainbow, P(name), *FormatNamed("PGM"), problem),
                   FileStatus::Refused);
         EXPECT_NE(problem.find("grey"), std::string::npos) << problem;
     }
@@ -331,14 +332,14 @@ TEST_P(PbmWidth, ThresholdResultShownInGreyIsWrittenAsImageMagickSeesIt) {
     FillPicture(image, GetParam(), 5, [](int x, int y) { return (x * 37 + y * 101) % 256; });
     std::string problem, levels, backLevels;
     for (const char* reason : {"has other levels", "shows colours"}) {
-        EXPECT_EQ(SavePictureFile(image, P("p.pbm"), PictureFormat::Pbm, problem),
+        EXPECT_EQ(SavePictureFile(image, P("p.pbm"), *FormatNamed("PBM"), problem),
                   FileStatus::Refused);
         EXPECT_NE(problem.find(reason), std::string::npos) << problem;
         ASSERT_TRUE(image.Threshold(128, 255) && image.PaletteBinary());
     }
     EXPECT_FALSE(fs::exists(P("p.pbm")));
     ASSERT_TRUE(image.PaletteGradient(1, 1, 1));
-    ASSERT_EQ(SavePictureFile(image, P("p.pbm"), PictureFormat::Pbm, problem), FileStatus::Ok);
+    ASSERT_EQ(SavePictureFile(image, P("p.pbm"), *FormatNamed("PBM"), problem), FileStatus::Ok);
     SPictureFileInfo info;
     ASSERT_EQ(ReadPictureFile(back, P("p.pbm"), info), FileStatus::Ok) << info.problem;
     for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i) {

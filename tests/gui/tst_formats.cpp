@@ -98,12 +98,12 @@ void TestFormats::saveAsWritesTheFormatOfTheFilterOrTheName_data() {
                         PictureFormat format, bool nameFirst = false) {
         QTest::newRow(tag) << filter << typed << written << static_cast<int>(format) << nameFirst;
     };
-    row("png filter", "Fichiers PNG (*.png)", "a", "a.png", PictureFormat::Png);
-    row("tiff filter", "Fichiers TIFF (*.tif *.tiff)", "b", "b.tif", PictureFormat::Tiff);
-    row("pgm filter", "Fichiers PGM (*.pgm)", "c", "c.pgm", PictureFormat::Pnm);
+    row("png filter", "Fichiers PNG (*.png)", "a", "a.png", *FormatNamed("PNG"));
+    row("tiff filter", "Fichiers TIFF (*.tif *.tiff)", "b", "b.tif", *FormatNamed("TIFF"));
+    row("pgm filter", "Fichiers PGM (*.pgm)", "c", "c.pgm", *FormatNamed("PGM"));
     row("bmp filter", "Bitmap files (*.bmp)", "d", "d.bmp", PictureFormat::Bmp);
-    row("name wins", "Bitmap files (*.bmp)", "e.TIFF", "e.TIFF", PictureFormat::Tiff);
-    row("filter changes the name", "Fichiers PNG (*.png)", "f.bmp", "f.png", PictureFormat::Png,
+    row("name wins", "Bitmap files (*.bmp)", "e.TIFF", "e.TIFF", *FormatNamed("TIFF"));
+    row("filter changes the name", "Fichiers PNG (*.png)", "f.bmp", "f.png", *FormatNamed("PNG"),
         true);
 }
 
@@ -137,7 +137,7 @@ void TestFormats::saveKeepsTheFormatTheFileWasReadIn() {
     CBoxCatcher refusals;
     QVERIFY(app_->DocManager()->SaveDocument(doc));
     QVERIFY(refusals.boxes.isEmpty());
-    QCOMPARE(FileFormat(doc->GetPathName()), std::optional(PictureFormat::Png));
+    QCOMPARE(FileFormat(doc->GetPathName()), std::optional(*FormatNamed("PNG")));
     COrvexDoc reopened;
     QVERIFY(reopened.OnOpenDocument(doc->GetPathName()));
     QCOMPARE(LevelAt(*reopened.GetImage(), 0, 0), LevelAt(*doc->GetImage(), 0, 0));
@@ -153,10 +153,10 @@ void TestFormats::documentFromJpegAsksForANewName() {
     QVERIFY(app_->DocManager()->SaveDocument(doc));
     QVERIFY(refusals.boxes.isEmpty());
     QCOMPARE(offered, QString("Fichiers PNG (*.png)"));
-    QCOMPARE(FileFormat(folder_.filePath("photo.png")), std::optional(PictureFormat::Png));
-    QCOMPARE(doc->GetSaveFormat(), std::optional(PictureFormat::Png));
+    QCOMPARE(FileFormat(folder_.filePath("photo.png")), std::optional(*FormatNamed("PNG")));
+    QCOMPARE(doc->GetSaveFormat(), std::optional(*FormatNamed("PNG")));
     // The JPEG file is left as it was.
-    QCOMPARE(FileFormat(folder_.filePath("jpeg-rgb.jpg")), std::optional(PictureFormat::Jpeg));
+    QCOMPARE(FileFormat(folder_.filePath("jpeg-rgb.jpg")), std::optional(*FormatNamed("JPEG")));
 }
 
 void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {

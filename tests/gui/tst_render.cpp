@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "BmpFileIo.h"
 #include "ImageRenderer.h"
 #include "Parallel.h"
+#include "PictureFiles.h"
 #include "PrintPicture.h"
 #include "ZoomSteps.h"
 #include "tst_view_support.h"
@@ -69,7 +69,7 @@ void TestRenderer::goodFilesLookAsInAnyViewer() {
     QFETCH(QString, file);
     const QString path = QDir(GoodFilesFolder()).filePath(file);
     CImage image;
-    QCOMPARE(ReadBmpFile(image, path.toStdString()), FileStatus::Ok);
+    QCOMPARE(ReadPictureAt(image, path.toStdString()), FileStatus::Ok);
     const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
     QVERIFY(!reference.isNull());
     QCOMPARE(QSize(image.GetWidth(), image.GetHeight()), reference.size());
@@ -85,7 +85,8 @@ namespace {
 
 QImage DrawFile(const QString& name) {
     CImage image;
-    if (ReadBmpFile(image, QDir(GoodFilesFolder()).filePath(name).toStdString()) != FileStatus::Ok)
+    if (ReadPictureAt(image, QDir(GoodFilesFolder()).filePath(name).toStdString()) !=
+        FileStatus::Ok)
         return {};
     return Full(image, {image.GetWidth(), image.GetHeight()});
 }

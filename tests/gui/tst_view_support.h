@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <functional>
 
-#include "BmpFileIo.h"
 #include "COrvexDoc.h"
 #include "COrvexView.h"
 #include "Message.h"
+#include "PictureFiles.h"
 #include "tst_dialog_support.h"
 
 inline QString BmpSuiteFolder(const char* kind) {
@@ -45,7 +45,7 @@ inline QString WritePicture(const QTemporaryDir& folder, const QString& name, in
     CImage image;
     MakePicture(image, width, height, [](int x, int y) { return (x + 3 * y) % 256; });
     const QString path = folder.filePath(name);
-    SaveBmpFile(image, path.toStdString());
+    SaveBmpAt(image, path.toStdString());
     return path;
 }
 

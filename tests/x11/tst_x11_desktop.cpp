@@ -255,7 +255,7 @@ void TestX11Desktop::firstStartOpenZoomMenuUndo() {
 void TestX11Desktop::pngFromTheOpenDialog() {
     if (program_.state() != QProcess::Running) QSKIP("the program did not start");
     const QString picture = home_.filePath("run/b.png");
-    WritePicture(picture, 55, 40, 30, PictureFormat::Png);
+    WritePicture(picture, 55, 40, 30, *FormatNamed("PNG"));
     QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - a.bmp"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - a.bmp"), kWaitMs);
     OpenFromDialog(picture);

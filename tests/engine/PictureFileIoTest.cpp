@@ -14,6 +14,7 @@
 #include "FileSizeLimit.h"
 #include "ImageDocument.h"
 #include "PaletteFile.h"
+#include "PictureFiles.h"
 #include "StepsImage.h"
 #include "TempFolderTest.h"
 #include "TestSupport.h"
@@ -23,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class BmpFileIo : public CTempFolderTest {};
+class PictureFileIo : public CTempFolderTest {};
 
 std::string Contents(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -42,7 +43,7 @@ const std::vector<SWriter>& Writers() {
          [](const std::string& path) {
              CImage image;
              image.CreateEmptyImage(5, 3, 9);
-             return SaveBmpFile(image, path) == FileStatus::Ok;
+             return SaveBmpAt(image, path) == FileStatus::Ok;
          }},
         {"palette",
          [](const std::string& path) { return WritePaletteFile(path, CPaletteColors{}); }},
@@ -80,41 +81,41 @@ struct SFolderMode {
 
 }  // namespace
 
-TEST_F(BmpFileIo, SaveThenOpenGivesThePictureBack) {
+TEST_F(PictureFileIo, SaveThenOpenGivesThePictureBack) {
     CImage image;
     image.CreateEmptyImage(7, 5, 42);
     const fs::path target = folder / "a.bmp";
-    ASSERT_EQ(SaveBmpFile(image, target.string()), FileStatus::Ok);
+    ASSERT_EQ(SaveBmpAt(image, target.string()), FileStatus::Ok);
     EXPECT_EQ(fs::file_size(target), 1078u + 8u * 5u);
     CImage again;
-    ASSERT_EQ(ReadBmpFile(again, target.string()), FileStatus::Ok);
+    ASSERT_EQ(ReadPictureAt(again, target.string()), FileStatus::Ok);
     EXPECT_EQ(BlockBytes(again), BlockBytes(image));
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
-TEST_F(BmpFileIo, RefusedSaveKeepsTheExistingFile) {
+TEST_F(PictureFileIo, RefusedSaveKeepsTheExistingFile) {
     const fs::path target = folder / "keep.bmp";
     std::ofstream(target) << "precious";
     CImage empty;
     CMessageRecorder recorder;
-    EXPECT_EQ(SaveBmpFile(empty, target.string()), FileStatus::Refused);
+    EXPECT_EQ(SaveBmpAt(empty, target.string()), FileStatus::Refused);
     EXPECT_EQ(Contents(target), "precious");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
-TEST_F(BmpFileIo, MissingFolderOrFileIsReported) {
+TEST_F(PictureFileIo, MissingFolderOrFileIsReported) {
     CImage image;
     image.CreateEmptyImage(2, 2, 0);
-    EXPECT_EQ(SaveBmpFile(image, (folder / "no/such/dir/x.bmp").string()), FileStatus::CannotOpen);
-    EXPECT_EQ(ReadBmpFile(image, (folder / "absent.bmp").string()), FileStatus::CannotOpen);
+    EXPECT_EQ(SaveBmpAt(image, (folder / "no/such/dir/x.bmp").string()), FileStatus::CannotOpen);
+    EXPECT_EQ(ReadPictureAt(image, (folder / "absent.bmp").string()), FileStatus::CannotOpen);
     EXPECT_EQ(image.GetWidth(), 2);
 }
 
-TEST_F(BmpFileIo, DocumentRecordsTheOpenedSize) {
+TEST_F(PictureFileIo, DocumentRecordsTheOpenedSize) {
     CImage image;
     image.CreateEmptyImage(640, 480, 0);
-    ASSERT_EQ(SaveBmpFile(image, (folder / "p.bmp").string()), FileStatus::Ok);
+    ASSERT_EQ(SaveBmpAt(image, (folder / "p.bmp").string()), FileStatus::Ok);
     CImageDocument doc;
     EXPECT_EQ(doc.GetHistory(), "IMAGE BITMAP - HISTORIQUE\r\n");
     ASSERT_EQ(doc.Open((folder / "p.bmp").string()), FileStatus::Ok);
@@ -128,20 +129,20 @@ TEST_F(BmpFileIo, DocumentRecordsTheOpenedSize) {
     EXPECT_EQ(doc.GetImage()->GetWidth(), 640);
 }
 
-TEST_F(BmpFileIo, FullDiskKeepsTheOldFileAndLeavesNothingBehind) {
+TEST_F(PictureFileIo, FullDiskKeepsTheOldFileAndLeavesNothingBehind) {
     const fs::path target = folder / "old.bmp";
     std::ofstream(target) << "precious";
     CImage image;
     image.CreateEmptyImage(64, 64, 3);
     {
         CFileSizeLimit full(512);
-        EXPECT_EQ(SaveBmpFile(image, target.string()), FileStatus::WriteError);
+        EXPECT_EQ(SaveBmpAt(image, target.string()), FileStatus::WriteError);
     }
     EXPECT_EQ(Contents(target), "precious");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
-TEST_F(BmpFileIo, SavingThroughASymbolicLinkWritesItsTargetAndKeepsTheLink) {
+TEST_F(PictureFileIo, SavingThroughASymbolicLinkWritesItsTargetAndKeepsTheLink) {
     fs::create_directory(folder / "real");
     const fs::path real = folder / "real" / "a.bmp";
     std::ofstream(real) << "old";
@@ -149,18 +150,18 @@ TEST_F(BmpFileIo, SavingThroughASymbolicLinkWritesItsTargetAndKeepsTheLink) {
     fs::create_symlink("real/a.bmp", link);
     CImage image;
     image.CreateEmptyImage(3, 3, 5);
-    ASSERT_EQ(SaveBmpFile(image, link.string()), FileStatus::Ok);
+    ASSERT_EQ(SaveBmpAt(image, link.string()), FileStatus::Ok);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(fs::read_symlink(link), "real/a.bmp");
     EXPECT_EQ(fs::file_size(real), 1078u + 4u * 3u);
     // A link to a file not there yet makes that file.
     fs::create_symlink("real/new.bmp", folder / "dangling.bmp");
-    ASSERT_EQ(SaveBmpFile(image, (folder / "dangling.bmp").string()), FileStatus::Ok);
+    ASSERT_EQ(SaveBmpAt(image, (folder / "dangling.bmp").string()), FileStatus::Ok);
     EXPECT_TRUE(fs::is_symlink(folder / "dangling.bmp"));
     EXPECT_TRUE(fs::is_regular_file(folder / "real" / "new.bmp"));
 }
 
-TEST_F(BmpFileIo, ProgramKilledDuringASaveLeavesNoDebris) {
+TEST_F(PictureFileIo, ProgramKilledDuringASaveLeavesNoDebris) {
     const fs::path target = folder / "big.bmp";
     std::ofstream(target) << "old";
     // The writer dies half-way, as a program killed during a save does.
@@ -177,7 +178,7 @@ TEST_F(BmpFileIo, ProgramKilledDuringASaveLeavesNoDebris) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
-TEST_F(BmpFileIo, FileTheUserMayNotWriteIsNeverReplaced) {
+TEST_F(PictureFileIo, FileTheUserMayNotWriteIsNeverReplaced) {
     RUN_AS_NOBODY_WHEN_ROOT();
     // The folder would let the file be replaced; the file's mode forbids it.
     for (const SWriter& writer : Writers()) {
@@ -197,15 +198,15 @@ TEST_F(BmpFileIo, FileTheUserMayNotWriteIsNeverReplaced) {
     CImage image;
     image.CreateEmptyImage(2, 2, 0);
     errno = 0;
-    EXPECT_EQ(SaveBmpFile(image, (folder / "picture.txt").string()), FileStatus::CannotOpen);
+    EXPECT_EQ(SaveBmpAt(image, (folder / "picture.txt").string()), FileStatus::CannotOpen);
     EXPECT_EQ(errno, EACCES);
     // Through a symbolic link it is the file pointed to that counts.
     fs::create_symlink("picture.txt", folder / "link.bmp");
-    EXPECT_EQ(SaveBmpFile(image, (folder / "link.bmp").string()), FileStatus::CannotOpen);
+    EXPECT_EQ(SaveBmpAt(image, (folder / "link.bmp").string()), FileStatus::CannotOpen);
     EXPECT_EQ(Contents(folder / "picture.txt"), "precious");
 }
 
-TEST_F(BmpFileIo, WritableFileInAFolderThatRefusesNewFilesIsWrittenInPlace) {
+TEST_F(PictureFileIo, WritableFileInAFolderThatRefusesNewFilesIsWrittenInPlace) {
     RUN_AS_NOBODY_WHEN_ROOT();
     fs::create_directory(folder / "open");
     fs::create_directory(folder / "closed");
@@ -234,13 +235,12 @@ TEST_F(BmpFileIo, WritableFileInAFolderThatRefusesNewFilesIsWrittenInPlace) {
     CImage empty;
     CMessageRecorder recorder;
     const std::string before = Contents(folder / "closed" / "picture.txt");
-    EXPECT_EQ(SaveBmpFile(empty, (folder / "closed" / "picture.txt").string()),
-              FileStatus::Refused);
+    EXPECT_EQ(SaveBmpAt(empty, (folder / "closed" / "picture.txt").string()), FileStatus::Refused);
     EXPECT_EQ(Contents(folder / "closed" / "picture.txt"), before);
     CImage image;
     image.CreateEmptyImage(2, 2, 0);
     errno = 0;
-    EXPECT_EQ(SaveBmpFile(image, (folder / "closed" / "new.bmp").string()), FileStatus::CannotOpen);
+    EXPECT_EQ(SaveBmpAt(image, (folder / "closed" / "new.bmp").string()), FileStatus::CannotOpen);
     EXPECT_EQ(errno, EACCES);
     EXPECT_FALSE(fs::exists(folder / "closed" / "new.bmp"));
 }
