@@ -20,7 +20,10 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
             return [histogram](CliContext& c) {
                 CMeasureRow row;
                 row.file = c.input;
-                row.step = ++c.rows.steps;
+                // Every page of one measurement shares its step.
+                if (c.pageTurn == 0) ++c.rows.steps;
+                row.step = c.rows.steps;
+                row.page = c.doc.GetPages()[static_cast<std::size_t>(c.doc.GetCurrentPage())].number;
                 if (!StepMeasure(c.doc, histogram, row)) return false;
                 c.rows.text += c.rows.table->Row(row);
                 return true;
@@ -29,6 +32,7 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
     operation.takesUndoCopy = false;
     operation.changesPicture = false;
     operation.fillsTable = true;
+    operation.pages = CliPageUse::InTurn;
     return operation;
 }
 
@@ -61,6 +65,7 @@ CliOperation HistogramPlot() {
     operation.argumentIsFile = true;
     operation.takesUndoCopy = false;
     operation.changesPicture = false;
+    operation.pages = CliPageUse::Stack;
     return operation;
 }
 
@@ -69,8 +74,9 @@ CliOperation HistogramPlot() {
 void AddMeasureOperations(std::vector<CliOperation>& table) {
     table.push_back(
         Measure("--measure",
-                "add a row to the --table: file, step, width, height, pixels, min, max, "
-                "sum, mean (the integer mean; sum / pixels is the exact one), sd",
+                "add a row to the --table (one a page): file, page, step, width, height, "
+                "pixels, min, max, sum, mean (the integer mean; sum / pixels is the exact "
+                "one), sd",
                 false));
     table.push_back(
         Measure("--measure-histogram", "the same row, then h0 .. h255, the histogram", true));

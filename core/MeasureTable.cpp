@@ -7,8 +7,8 @@
 
 namespace {
 
-const char* const kColumns[] = {"file", "step", "width", "height", "pixels",
-                                "min",  "max",  "sum",   "mean",   "sd"};
+const char* const kColumns[] = {"file", "page", "step", "width", "height", "pixels",
+                                "min",  "max",  "sum",  "mean",  "sd"};
 
 template <typename Number>
 std::string NumberText(Number value) {
@@ -85,7 +85,8 @@ std::string CMeasureTable::Row(const CMeasureRow& row) const {
     const CImageStatistics& s = row.statistics;
     std::string sd = NumberText(s.stdev);
     std::replace(sd.begin(), sd.end(), '.', decimalSeparator_);
-    const std::string numbers[] = {NumberText(row.step),
+    const std::string numbers[] = {NumberText(row.page),
+                                   NumberText(row.step),
                                    NumberText(row.width),
                                    NumberText(row.height),
                                    NumberText(s.pixels),
