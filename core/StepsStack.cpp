@@ -51,7 +51,7 @@ bool StepProject(CImageDocument& doc, ProjectionKind kind) {
         pages.push_back(std::move(projected));
         doc.SetPages(std::move(pages));
     }
-    doc.RecordOperation({.flag = "--project", .argument = ProjectionName(kind), .resetsRoi = true},
+    doc.RecordOperation({.flag = "--project", .argument = ProjectionName(kind), .resetsRoi = true, .wholeStack = true},
                         done);
     return done;
 }
@@ -65,7 +65,10 @@ bool StepExtractPage(CImageDocument& doc, int number) {
         doc.SetPages(std::move(pages));
     }
     doc.RecordOperation(
-        {.flag = "--extract-page", .argument = std::to_string(number), .resetsRoi = true},
+        {.flag = "--extract-page",
+         .argument = std::to_string(number),
+         .resetsRoi = true,
+         .wholeStack = true},
         index >= 0);
     return index >= 0;
 }
@@ -78,7 +81,7 @@ bool StepDeletePage(CImageDocument& doc, int number) {
         index = -1;
     }
     if (index >= 0) doc.RemovePage(index);
-    doc.RecordOperation({.flag = "--delete-page", .argument = std::to_string(number)}, index >= 0);
+    doc.RecordOperation({.flag = "--delete-page", .argument = std::to_string(number), .wholeStack = true}, index >= 0);
     return index >= 0;
 }
 
@@ -100,6 +103,7 @@ bool StepAssemble(CImageDocument& doc, std::vector<SPicturePage> pictures) {
     if (done) doc.SetPages(std::move(pictures));
     doc.RecordOperation({.flag = "--stack-from",
                          .resetsRoi = true,
+                         .wholeStack = true,
                          .notReplayable = "pictures assembled into a stack, which a recipe does "
                                           "not name"},
                         done);
