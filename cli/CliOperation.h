@@ -16,7 +16,6 @@
 // The rows one file adds to the table of --table.
 struct CliRows {
     const CMeasureTable* table = nullptr;  // null: the run has no table
-    int steps = 0;                         // measurements made so far on this file
     std::string text;                      // the rows, formatted
 };
 
@@ -31,9 +30,6 @@ struct CliContext {
     // --page: the operations run on every page of the stack, or on the
     // current one only.
     bool allPages = true;
-    // The place of the current page among those an operation goes through
-    // in turn: 0 for the first.
-    int pageTurn = 0;
 };
 
 // How an operation meets the pages of a stack.

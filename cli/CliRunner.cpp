@@ -105,10 +105,8 @@ bool RunOperation(const CliStep& step, CliContext& c) {
         doc.SetCurrentPage(i);
         if (op.report && doc.GetPageCount() > 1)
             c.out << "page: " << doc.GetPages()[static_cast<std::size_t>(i)].number << '\n';
-        c.pageTurn = i - first;
         ok = step.action(c);
     }
-    c.pageTurn = 0;
     doc.SetCurrentPage(current);
     return ok;
 }

@@ -18,21 +18,19 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
         std::move(flag), "", std::move(help), kStepNeeds<StepMeasure>,
         [histogram](const std::string&, std::string&) -> std::optional<CliAction> {
             return [histogram](CliContext& c) {
-                CMeasureRow row;
-                row.file = c.input;
-                // Every page of one measurement shares its step.
-                if (c.pageTurn == 0) ++c.rows.steps;
-                row.step = c.rows.steps;
-                row.page = c.doc.GetPages()[static_cast<std::size_t>(c.doc.GetCurrentPage())].number;
-                if (!StepMeasure(c.doc, histogram, row)) return false;
-                c.rows.text += c.rows.table->Row(row);
+                std::vector<CMeasureRow> rows;
+                if (!StepMeasurePages(c.doc, histogram, c.allPages, rows)) return false;
+                for (CMeasureRow& row : rows) {
+                    row.file = c.input;
+                    c.rows.text += c.rows.table->Row(row);
+                }
                 return true;
             };
         }};
     operation.takesUndoCopy = false;
     operation.changesPicture = false;
     operation.fillsTable = true;
-    operation.pages = CliPageUse::InTurn;
+    operation.pages = CliPageUse::Stack;
     return operation;
 }
 

@@ -52,7 +52,7 @@ void CImageDocument::SaveBackup() {
         GetImage()->DiscardBackup();
 }
 
-void CImageDocument::RecordOperation(CRecipeOperation operation, bool done) {
+void CImageDocument::RecordOperation(CRecipeOperation operation, bool done, bool allPages) {
     CRecipe::Entry entry{std::move(operation), done, HistoryLinesFrom(historyRecorded_)};
     historyRecorded_ = history_.size();
     // The region is kept in storage rows; the recipe gives it as displayed.
@@ -61,7 +61,7 @@ void CImageDocument::RecordOperation(CRecipeOperation operation, bool done) {
     const int width = image.GetWidth(), height = image.GetHeight();
     entry.roiIsWhole = roi == CRect{0, 0, width, height};
     entry.roi = {roi.left, height - roi.bottom, roi.right, height - roi.top};
-    if (GetPageCount() > 1 && !entry.operation.wholeStack) entry.page = stepOnAllPages_ ? 0 : pages_[current_].number;
+    if (GetPageCount() > 1 && !entry.operation.wholeStack) entry.page = allPages ? 0 : pages_[current_].number;
     recipe_.Add(std::move(entry));
 }
 

@@ -85,7 +85,8 @@ public:
 
     // Called by each step once it is done: records the operation that repeats
     // it, with the history lines it added and the region of interest it saw.
-    void RecordOperation(CRecipeOperation operation, bool done);
+    // `allPages`: it ran on every page of the stack, else on the current one.
+    void RecordOperation(CRecipeOperation operation, bool done, bool allPages = false);
     const CRecipe& GetRecipe() const { return recipe_; }
 
 private:
@@ -98,7 +99,6 @@ private:
 
     std::vector<SPicturePage> pages_;
     int current_ = 0;
-    bool stepOnAllPages_ = false;  // while RunOnPages runs a step on every page
     SPictureFileInfo fileInfo_;
     std::string history_;
     std::size_t historyRecorded_ = 0;  // history text already given to a step

@@ -4,13 +4,20 @@
 // The picture does not change: no undo copy, no history line; the step is
 // recorded so that a recipe measures where the session did.
 
+#include <vector>
+
 #include "ImageDocument.h"
 #include "MeasureTable.h"
 #include "Step.h"
 
-// Fills the numbers of `row` (the caller names its file and step); with
-// `histogram`, the 256 counts too (--measure-histogram).
+// Fills the numbers of `row` and its step, the count of the document's
+// measurements with this one (the caller names its file); with `histogram`,
+// the 256 counts too (--measure-histogram).
 bool StepMeasure(CImageDocument& doc, bool histogram, CMeasureRow& row);
+// The same for a stack: one row for the current page, or with `allPages` a
+// row for each page, all of them one measurement (one step, recorded once).
+bool StepMeasurePages(CImageDocument& doc, bool histogram, bool allPages,
+                      std::vector<CMeasureRow>& rows);
 
 template <>
 struct SStepNeeds<StepMeasure> : SNeedsFullPalette {};
