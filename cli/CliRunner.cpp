@@ -99,7 +99,8 @@ bool RunOperation(const CliStep& step, CliContext& c) {
             return step.action(onPage);
         });
     const int current = doc.GetCurrentPage();
-    const int first = c.allPages ? 0 : current, last = c.allPages ? doc.GetPageCount() : current + 1;
+    const int first = c.allPages ? 0 : current,
+              last = c.allPages ? doc.GetPageCount() : current + 1;
     bool ok = true;
     for (int i = first; ok && i < last; ++i) {
         doc.SetCurrentPage(i);
@@ -180,9 +181,8 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     const std::string prefix = MessagePrefix(InputLabel(job.input));
     CScopedMessageSink sink([&](const std::string& text) { err << prefix << text << '\n'; });
     CImageDocument doc;
-    outcome.ok = job.input.empty() ||
-                 (job.stack ? OpenStack(doc, job.input, err)
-                            : OpenInput(doc, job.input, plan.pages, in, err));
+    outcome.ok = job.input.empty() || (job.stack ? OpenStack(doc, job.input, err)
+                                                 : OpenInput(doc, job.input, plan.pages, in, err));
     if (outcome.ok && !batch.folder.empty() && job.target.empty()) {
         // Its first bytes were unreadable a moment ago; name it as it reads now.
         job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format));

@@ -60,8 +60,7 @@ CliOperation Info() {
                         std::max(c.doc.GetFileInfo().losses.pages, c.doc.GetPageCount());
                     c.out << "width: " << image.GetWidth() << "\nheight: " << image.GetHeight()
                           << "\nbits: " << image.GetBitCount()
-                          << "\ncolors: " << image.GetNumColors() << "\npages: " << pages
-                          << '\n';
+                          << "\ncolors: " << image.GetNumColors() << "\npages: " << pages << '\n';
                     return true;
                 };
             }};

@@ -70,7 +70,8 @@ public:
             }
         } else {
             if (!DrawOnCanvas()) return false;
-            for (int y = 0; y < rows.height; ++y) std::copy_n(CanvasRow(y), rows.width, rows.Row(y));
+            for (int y = 0; y < rows.height; ++y)
+                std::copy_n(CanvasRow(y), rows.width, rows.Row(y));
         }
         decoded_ = true;
         SetTable(rows);
@@ -122,7 +123,9 @@ private:
 
     int Width() const { return static_cast<int>(header_.width); }
     int Height() const { return static_cast<int>(header_.height); }
-    std::uint8_t* CanvasRow(int y) { return canvas_.data() + static_cast<std::size_t>(y) * Width(); }
+    std::uint8_t* CanvasRow(int y) {
+        return canvas_.data() + static_cast<std::size_t>(y) * Width();
+    }
 
     void StartCanvas() {
         canvas_.assign(static_cast<std::size_t>(Width()) * Height(),
@@ -246,10 +249,10 @@ private:
     GifFileType* gif_ = nullptr;
     SPictureHeader header_;
     GraphicsControlBlock control_{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
-    int frame_ = 0;           // the frame described last, from 0
-    bool decoded_ = false;    // whether its pixels have been read
-    bool counting_ = false;   // past the frames wanted
-    bool ended_ = false;      // the end of the file was reached
+    int frame_ = 0;          // the frame described last, from 0
+    bool decoded_ = false;   // whether its pixels have been read
+    bool counting_ = false;  // past the frames wanted
+    bool ended_ = false;     // the end of the file was reached
     std::vector<std::uint8_t> canvas_, saved_;
     std::vector<GifPixelType> line_;
 };

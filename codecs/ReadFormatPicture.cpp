@@ -48,8 +48,7 @@ bool ReadPage(CPictureReader& reader, const SPictureHeader& header, CImage& imag
     const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
     HBLOCK block = CImage::CreatePictureBlock(static_cast<int>(header.width),
                                               static_cast<int>(header.height), bitCount);
-    if (!block)
-        return Fail(result, CodecStatus::Unsupported, "not enough memory for the picture");
+    if (!block) return Fail(result, CodecStatus::Unsupported, "not enough memory for the picture");
     SPictureRows rows;
     rows.width = static_cast<int>(header.width);
     rows.height = static_cast<int>(header.height);
@@ -97,10 +96,11 @@ bool ReadPagesThroughReader(CPictureReader& reader, std::vector<SPicturePage>& p
     SPictureHeader header;
     if (!reader.ReadHeader(header)) return Fail(result, reader.Status(), reader.Problem());
     const auto noPage = [&](int number) {
-        if (reader.Status() != CodecStatus::Ok) return Fail(result, reader.Status(), reader.Problem());
-        return Fail(result, CodecStatus::Unsupported,
-                    name + " file of fewer pages than asked for (no page " +
-                        std::to_string(number) + ")");
+        if (reader.Status() != CodecStatus::Ok)
+            return Fail(result, reader.Status(), reader.Problem());
+        return Fail(
+            result, CodecStatus::Unsupported,
+            name + " file of fewer pages than asked for (no page " + std::to_string(number) + ")");
     };
     if (range.first > 1 && !reader.GoToPage(range.first - 1, header)) return noPage(range.first);
     const SPictureHeader first = header;
@@ -119,8 +119,7 @@ bool ReadPagesThroughReader(CPictureReader& reader, std::vector<SPicturePage>& p
                         name + " stack too large (" + std::to_string(number - range.first + 1) +
                             " pages of " + std::to_string(header.width) + " x " +
                             std::to_string(header.height) + ", more than " +
-                            std::to_string(limits::kMaxStackBytes >> 30) +
-                            " GiB together)");
+                            std::to_string(limits::kMaxStackBytes >> 30) + " GiB together)");
         rowsBefore += BlockBytes(header) - CImage::kEngineHeaderBytes;
         SPicturePage page;
         page.number = number;
@@ -172,8 +171,9 @@ SCodecRead ReadFormatPages(std::vector<SPicturePage>& pages, CCodecInput& input,
                 reader->Status() == CodecStatus::Ok ? CodecStatus::Damaged : reader->Status();
             result.problem = reader->Problem();
         }
-        if (!read) NamePage(result, range.first + static_cast<int>(pages.size()),
-                            static_cast<int>(pages.size()));
+        if (!read)
+            NamePage(result, range.first + static_cast<int>(pages.size()),
+                     static_cast<int>(pages.size()));
     } catch (const std::bad_alloc&) {
         result.status = CodecStatus::Unsupported;
         result.problem = "not enough memory for the picture";

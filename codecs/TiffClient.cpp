@@ -159,12 +159,13 @@ bool CTiffClient::KeepWritten(std::uint64_t at, const void* data, std::size_t si
     try {
         // A write over kept bytes (the link to the next directory) changes them.
         const std::uint64_t earliest = at >= kKeptWriteBytes ? at - kKeptWriteBytes : 0;
-        for (auto it = written_.lower_bound(earliest); it != written_.end() && it->first < at + size;
-             ++it) {
+        for (auto it = written_.lower_bound(earliest);
+             it != written_.end() && it->first < at + size; ++it) {
             auto& [start, kept] = *it;
             const std::uint64_t from = std::max(start, at);
             const std::uint64_t to = std::min<std::uint64_t>(start + kept.size(), at + size);
-            if (from < to) std::memcpy(kept.data() + (from - start), bytes + (from - at), to - from);
+            if (from < to)
+                std::memcpy(kept.data() + (from - start), bytes + (from - at), to - from);
         }
         if (size <= kKeptWriteBytes && !written_.contains(at))
             written_.emplace(at, std::vector<std::uint8_t>(bytes, bytes + size));
@@ -177,7 +178,8 @@ bool CTiffClient::KeepWritten(std::uint64_t at, const void* data, std::size_t si
 std::size_t CTiffClient::ReadWritten(std::uint64_t at, void* buffer, std::size_t size) const {
     if (!direct_) {
         if (at >= bytes_.size()) return 0;
-        const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(size, bytes_.size() - at));
+        const std::size_t got =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, bytes_.size() - at));
         std::memcpy(buffer, bytes_.data() + at, got);
         return got;
     }

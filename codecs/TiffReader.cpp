@@ -40,7 +40,8 @@ public:
         // The next directory is read from where the library is; setting one
         // walks the chain from the first.
         const bool next = static_cast<int>(TIFFCurrentDirectory(tiff_)) + 1 == index;
-        if (!(next ? TIFFReadDirectory(tiff_) : TIFFSetDirectory(tiff_, static_cast<tdir_t>(index))))
+        if (!(next ? TIFFReadDirectory(tiff_)
+                   : TIFFSetDirectory(tiff_, static_cast<tdir_t>(index))))
             return Damaged();
         bits_ = 1, channels_ = 1, compression_ = COMPRESSION_NONE;
         converted_ = false;

@@ -88,7 +88,8 @@ CodecStatus WritePages(std::span<CImage* const> pages, CByteStream& out, std::st
     for (CImage* image : pages)
         expected += (static_cast<std::uint64_t>(std::max(image->GetWidth(), 0)) *
                          static_cast<std::uint64_t>(std::max(image->GetBitCount(), 0)) +
-                     7) / 8 * static_cast<std::uint64_t>(std::max(image->GetHeight(), 0));
+                     7) /
+                    8 * static_cast<std::uint64_t>(std::max(image->GetHeight(), 0));
     CTiffClient client;
     // Room for the rows as they are; compressed they seldom take more.
     TIFF* tiff = client.OpenWrite(out, expected);

@@ -59,8 +59,7 @@ std::string CImageDocument::PagesLine() const {
     return FormatHistory("Pages %d à %d", pages_.front().number, pages_.back().number);
 }
 
-bool CImageDocument::RunOnPages(bool allPages,
-                                const std::function<bool(CImageDocument&)>& step) {
+bool CImageDocument::RunOnPages(bool allPages, const std::function<bool(CImageDocument&)>& step) {
     if (allPages && GetPageCount() > 1) return RunOnEveryPage(step);
     CImage& image = *GetImage();
     const CMemBlock* copyBefore = image.GetBackupHandle();
@@ -87,7 +86,8 @@ bool CImageDocument::RunOnEveryPage(const std::function<bool(CImageDocument&)>& 
     ParallelRows(0, count, 1, [&](int first, int last) {
         for (int i = first; i < last; ++i) {
             SPageRun& run = runs[static_cast<std::size_t>(i)];
-            CScopedMessageSink sink([&run](const std::string& text) { run.messages.push_back(text); });
+            CScopedMessageSink sink(
+                [&run](const std::string& text) { run.messages.push_back(text); });
             run.doc = std::make_unique<CImageDocument>();
             run.doc->undoCopies_ = undoCopies_;
             std::swap(run.doc->pages_.front().image, pages_[static_cast<std::size_t>(i)].image);
@@ -96,7 +96,8 @@ bool CImageDocument::RunOnEveryPage(const std::function<bool(CImageDocument&)>& 
             std::swap(run.doc->pages_.front().image, pages_[static_cast<std::size_t>(i)].image);
         }
     });
-    const bool done = std::all_of(runs.begin(), runs.end(), [](const SPageRun& r) { return r.done; });
+    const bool done =
+        std::all_of(runs.begin(), runs.end(), [](const SPageRun& r) { return r.done; });
     if (!done || !PagesAgree())
         for (int i = 0; i < count; ++i)
             PutBack(*pages_[static_cast<std::size_t>(i)].image,

@@ -61,7 +61,8 @@ void CImageDocument::RecordOperation(CRecipeOperation operation, bool done, bool
     const int width = image.GetWidth(), height = image.GetHeight();
     entry.roiIsWhole = roi == CRect{0, 0, width, height};
     entry.roi = {roi.left, height - roi.bottom, roi.right, height - roi.top};
-    if (GetPageCount() > 1 && !entry.operation.wholeStack) entry.page = allPages ? 0 : pages_[current_].number;
+    if (GetPageCount() > 1 && !entry.operation.wholeStack)
+        entry.page = allPages ? 0 : pages_[current_].number;
     recipe_.Add(std::move(entry));
 }
 

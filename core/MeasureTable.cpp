@@ -69,9 +69,8 @@ std::string CMeasureTable::Field(const std::string& text) const {
 }
 
 const std::vector<std::string>& MeasureColumns() {
-    static const std::vector<std::string> columns = {"file", "page", "step", "width",
-                                                     "height", "pixels", "min", "max",
-                                                     "sum", "mean", "sd"};
+    static const std::vector<std::string> columns = {
+        "file", "page", "step", "width", "height", "pixels", "min", "max", "sum", "mean", "sd"};
     return columns;
 }
 

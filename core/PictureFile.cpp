@@ -13,7 +13,8 @@ namespace {
 // The history lines that let a read be reproduced: the window that brought
 // deeper grey samples (or signed, or floating-point ones) to 8 bits, the
 // pages read of the file's.
-std::vector<std::string> HistoryNotes(const SCodecRead& read, const std::vector<SPicturePage>& pages) {
+std::vector<std::string> HistoryNotes(const SCodecRead& read,
+                                      const std::vector<SPicturePage>& pages) {
     const SPictureLosses& found = read.losses;
     std::vector<std::string> notes;
     if (read.windowed)
@@ -21,9 +22,9 @@ std::vector<std::string> HistoryNotes(const SCodecRead& read, const std::vector<
     if (found.pages > 1) {
         const std::string of = " / " + std::to_string(found.pages);
         const int first = pages.front().number, last = pages.back().number;
-        notes.push_back(first == last ? "Page " + std::to_string(first) + of
-                                      : "Pages " + std::to_string(first) + " à " +
-                                            std::to_string(last) + of);
+        notes.push_back(first == last
+                            ? "Page " + std::to_string(first) + of
+                            : "Pages " + std::to_string(first) + " à " + std::to_string(last) + of);
     }
     return notes;
 }
@@ -148,19 +149,19 @@ FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
     return FromCodec(WriteFormatPicture(image, out, format, problem));
 }
 
-FileStatus WritePicture(std::span<const SPicturePage> pages, CByteStream& out,
-                        PictureFormat format, std::string& problem) {
+FileStatus WritePicture(std::span<const SPicturePage> pages, CByteStream& out, PictureFormat format,
+                        std::string& problem) {
     return FromCodec(WriteFormatPages(pages, out, format, problem));
 }
 
 FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat format,
                            std::string& problem) {
-    return SaveAtomically(path,
-                          [&](CByteStream& out) { return WritePicture(image, out, format, problem); });
+    return SaveAtomically(
+        path, [&](CByteStream& out) { return WritePicture(image, out, format, problem); });
 }
 
 FileStatus SavePictureFile(std::span<const SPicturePage> pages, const std::string& path,
                            PictureFormat format, std::string& problem) {
-    return SaveAtomically(path,
-                          [&](CByteStream& out) { return WritePicture(pages, out, format, problem); });
+    return SaveAtomically(
+        path, [&](CByteStream& out) { return WritePicture(pages, out, format, problem); });
 }

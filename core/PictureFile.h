@@ -55,5 +55,5 @@ FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
 // format that holds pages, otherwise Refused with `problem`.
 FileStatus SavePictureFile(std::span<const SPicturePage> pages, const std::string& path,
                            PictureFormat format, std::string& problem);
-FileStatus WritePicture(std::span<const SPicturePage> pages, CByteStream& out,
-                        PictureFormat format, std::string& problem);
+FileStatus WritePicture(std::span<const SPicturePage> pages, CByteStream& out, PictureFormat format,
+                        std::string& problem);

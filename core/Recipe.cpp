@@ -91,9 +91,9 @@ CRecipe::Text CRecipe::Format(const std::string& recipeName) const {
             continue;
         }
         if (entry.page >= 0 && entry.page != replayPage) {
-            body += WithComment("--page " + (entry.page == 0 ? std::string("all")
-                                                             : std::to_string(entry.page)),
-                                entry.page == 0 ? "every page" : "one page of the stack");
+            body += WithComment(
+                "--page " + (entry.page == 0 ? std::string("all") : std::to_string(entry.page)),
+                entry.page == 0 ? "every page" : "one page of the stack");
             replayPage = entry.page;
         }
         if (op.usesRoi && (entry.roiIsWhole != replayRoiIsWhole ||

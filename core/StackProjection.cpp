@@ -48,8 +48,8 @@ bool ProjectPages(std::span<const SPicturePage> pages, ProjectionKind kind, CIma
         rows.push_back(page.image->GetStoredRows());
         const CStoredRows& r = rows.back();
         const CStoredRows& first = rows.front();
-        if (r.bits == nullptr || (r.bitCount != 8 && r.bitCount != 24) ||
-            r.width != first.width || r.height != first.height || r.bitCount != first.bitCount) {
+        if (r.bits == nullptr || (r.bitCount != 8 && r.bitCount != 24) || r.width != first.width ||
+            r.height != first.height || r.bitCount != first.bitCount) {
             ShowMessage("Projection : pages de 8 ou 24 bits d'une même taille seulement");
             return false;
         }

@@ -51,7 +51,10 @@ bool StepProject(CImageDocument& doc, ProjectionKind kind) {
         pages.push_back(std::move(projected));
         doc.SetPages(std::move(pages));
     }
-    doc.RecordOperation({.flag = "--project", .argument = ProjectionName(kind), .resetsRoi = true, .wholeStack = true},
+    doc.RecordOperation({.flag = "--project",
+                         .argument = ProjectionName(kind),
+                         .resetsRoi = true,
+                         .wholeStack = true},
                         done);
     return done;
 }
@@ -64,12 +67,11 @@ bool StepExtractPage(CImageDocument& doc, int number) {
         pages.push_back(doc.RemovePage(index));
         doc.SetPages(std::move(pages));
     }
-    doc.RecordOperation(
-        {.flag = "--extract-page",
-         .argument = std::to_string(number),
-         .resetsRoi = true,
-         .wholeStack = true},
-        index >= 0);
+    doc.RecordOperation({.flag = "--extract-page",
+                         .argument = std::to_string(number),
+                         .resetsRoi = true,
+                         .wholeStack = true},
+                        index >= 0);
     return index >= 0;
 }
 
@@ -81,7 +83,9 @@ bool StepDeletePage(CImageDocument& doc, int number) {
         index = -1;
     }
     if (index >= 0) doc.RemovePage(index);
-    doc.RecordOperation({.flag = "--delete-page", .argument = std::to_string(number), .wholeStack = true}, index >= 0);
+    doc.RecordOperation(
+        {.flag = "--delete-page", .argument = std::to_string(number), .wholeStack = true},
+        index >= 0);
     return index >= 0;
 }
 

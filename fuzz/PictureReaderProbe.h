@@ -20,12 +20,12 @@
 
 // Every page: refused with a reason, or pages of one size whose rows read,
 // written whole when the format holds pages, and read again.
-inline std::string ProbeEveryPage(const std::uint8_t* data, std::size_t size, PictureFormat format) {
+inline std::string ProbeEveryPage(const std::uint8_t* data, std::size_t size,
+                                  PictureFormat format) {
     CCodecInput input(std::vector<std::uint8_t>(data, data + size));
     std::vector<SPicturePage> pages;
     const SCodecRead read = ReadFormatPages(pages, input, format, {1, 0});
-    if (read.status != CodecStatus::Ok)
-        return pages.empty() ? "" : "a refused stack kept pages";
+    if (read.status != CodecStatus::Ok) return pages.empty() ? "" : "a refused stack kept pages";
     volatile std::uint32_t sum = 0;
     for (const SPicturePage& page : pages) {
         const CStoredRows rows = page.image->GetStoredRows();

@@ -16,8 +16,7 @@ protected:
     void SetUp() override {
         CTempFolderTest::SetUp();
         for (int i = 0; i < 3; ++i)
-            pages.push_back(
-                GreyPage(6, 4, [i](int x, int y) { return 10 * i + x + 6 * y; }));
+            pages.push_back(GreyPage(6, 4, [i](int x, int y) { return 10 * i + x + 6 * y; }));
         ASSERT_TRUE(WriteTiffPages(P("stack.tif"), pages, {COMPRESSION_LZW}));
     }
     std::vector<SGreyPage> pages;
@@ -26,12 +25,14 @@ protected:
 // The result of the command line equals the desktop's steps on the same
 // stack, page for page.
 TEST_F(CliStack, AllPagesNegatedIntoOneFile) {
-    const CliResult r = RunTool({P("stack.tif"), "--pages", "all", "--negative", "-o", P("out.tif")});
+    const CliResult r =
+        RunTool({P("stack.tif"), "--pages", "all", "--negative", "-o", P("out.tif")});
     ASSERT_EQ(r.status, 0) << r.err;
     CImageDocument doc;
     ASSERT_EQ(doc.Open(P("stack.tif"), {1, 0}), FileStatus::Ok);
     ASSERT_TRUE(doc.RunOnPages(true, StepNegative));
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(LibtiffPage(P("out.tif"), i) == PageLevels(*doc.GetPages()[i].image));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(LibtiffPage(P("out.tif"), i) == PageLevels(*doc.GetPages()[i].image));
     EXPECT_EQ(LibtiffPage(P("out.tif"), 3).width, 0);
 }
 
@@ -80,7 +81,8 @@ TEST_F(CliStack, PagesChosenAndReportedOneByOne) {
 // A one-page format with several pages: a usage error for one input, that
 // file's failure in a batch, while the others are written.
 TEST_F(CliStack, OnePageFormatsRefuseSeveralPages) {
-    const CliResult one = RunTool({P("stack.tif"), "--pages", "all", "--negative", "-o", P("o.png")});
+    const CliResult one =
+        RunTool({P("stack.tif"), "--pages", "all", "--negative", "-o", P("o.png")});
     EXPECT_EQ(one.status, 2);
     EXPECT_NE(one.err.find("PNG files hold one page, and 3 pages were chosen"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(P("o.png")));
@@ -92,12 +94,15 @@ TEST_F(CliStack, OnePageFormatsRefuseSeveralPages) {
     EXPECT_FALSE(std::filesystem::exists(P("out/stack.png")));
     EXPECT_TRUE(std::filesystem::exists(P("out/single.png")));
     // A projection leaves one page, which any format holds.
-    EXPECT_EQ(RunTool({P("stack.tif"), "--pages", "all", "--project", "max", "-o", P("m.png")}).status, 0);
+    EXPECT_EQ(
+        RunTool({P("stack.tif"), "--pages", "all", "--project", "max", "-o", P("m.png")}).status,
+        0);
 }
 
 TEST_F(CliStack, OneRowPerPageAfterTheFileColumn) {
-    const CliResult r = RunTool({P("stack.tif"), "--pages", "all", "--measure", "--negative",
-                                 "--page", "2", "--measure", "--table", "-", "--table-format", "csv"});
+    const CliResult r =
+        RunTool({P("stack.tif"), "--pages", "all", "--measure", "--negative", "--page", "2",
+                 "--measure", "--table", "-", "--table-format", "csv"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string file = P("stack.tif");
     EXPECT_EQ(r.out, "file,page,step,width,height,pixels,min,max,sum,mean,sd\r\n" + file +

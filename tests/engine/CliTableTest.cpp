@@ -82,7 +82,8 @@ const TableCase kCases[] = {
      {},
      {"--uniform", "3,2,5", "--measure", "--table", "t.jsonl"},
      0,
-     "{\"file\":\"\",\"page\":1,\"step\":1,\"width\":3,\"height\":2,\"pixels\":6,\"min\":5,\"max\":5,"
+     "{\"file\":\"\",\"page\":1,\"step\":1,\"width\":3,\"height\":2,\"pixels\":6,\"min\":5,\"max\":"
+     "5,"
      "\"sum\":30,\"mean\":5,\"sd\":0}\n"},
     {"AnUnwritableTableStopsTheRunBeforeAnyFile",
      {{"p1.bmp", 1}},

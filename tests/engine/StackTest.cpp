@@ -73,8 +73,14 @@ TEST_F(Stacks, EveryPageReadAsTheLibraryDecodesIt) {
 TEST_F(Stacks, GifFramesCompositedAsTheirDisposalSays) {
     const int background = 9;
     std::vector<SGifFrame> frames(4);
-    frames[0] = {0, 0, 4, 3, {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3}, DISPOSAL_UNSPECIFIED,
-                 NO_TRANSPARENT_COLOR, 10};
+    frames[0] = {0,
+                 0,
+                 4,
+                 3,
+                 {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3},
+                 DISPOSAL_UNSPECIFIED,
+                 NO_TRANSPARENT_COLOR,
+                 10};
     // Over rows 0-1, columns 1-2; index 0 transparent; then cleared.
     frames[1] = {1, 0, 2, 2, {5, 0, 0, 6}, DISPOSE_BACKGROUND, 0, 20};
     // One pixel at (3, 2); then put back as it was.
@@ -175,18 +181,16 @@ TEST_F(Stacks, StepOnEveryPageEqualsTheStepOnEachPage) {
 // A step that fails on one page leaves every page as it was and says so
 // once; a step on one page that would change its size is refused.
 TEST_F(Stacks, FailureOnOnePageLeavesEveryPage) {
-    ASSERT_TRUE(WriteTiffPages(P("two.tif"), {Ramp(16, 8, 0), GreyPage(16, 8, [](int, int) {
-                                                  return 100;
-                                              })}));
+    ASSERT_TRUE(WriteTiffPages(P("two.tif"),
+                               {Ramp(16, 8, 0), GreyPage(16, 8, [](int, int) { return 100; })}));
     CImageDocument doc;
     ASSERT_EQ(doc.Open(P("two.tif"), {1, 0}), FileStatus::Ok);
     const std::vector<SGreyPage> before = PagesOf(doc);
     {
         CMessageRecorder messages;
         // The ramp's threshold passes 255; the flat page's stays at 100.
-        EXPECT_FALSE(doc.RunOnPages(true, [](CImageDocument& d) {
-            return StepAdaptiveThreshold(d, 50.0f);
-        }));
+        EXPECT_FALSE(doc.RunOnPages(
+            true, [](CImageDocument& d) { return StepAdaptiveThreshold(d, 50.0f); }));
         EXPECT_EQ(messages.messages, std::vector<std::string>{"Invalid threshold"});
     }
     EXPECT_TRUE(PagesOf(doc) == before);
@@ -247,7 +251,8 @@ TEST_F(Stacks, SavedWholeAndReadBackByOtherPrograms) {
 TEST_F(Stacks, ProjectionMatchesNumpy) {
     std::vector<SGreyPage> pages;
     for (int i = 0; i < 5; ++i)
-        pages.push_back(GreyPage(23, 9, [i](int x, int y) { return (x * 37 + y * 91 + i * 53) % 256; }));
+        pages.push_back(
+            GreyPage(23, 9, [i](int x, int y) { return (x * 37 + y * 91 + i * 53) % 256; }));
     ASSERT_TRUE(WriteTiffPages(P("five.tif"), pages));
     for (const char* kind : {"max", "min", "mean"}) {
         SCOPED_TRACE(kind);
@@ -288,9 +293,9 @@ TEST_F(Stacks, StackStepsAndTheRecipe) {
               (std::vector<std::string>{"Inverse", "Pages 1 à 3", "Retournement horizontal",
                                         "Suppression de la page 1", "Suppression de la page 1",
                                         "Extraction de la page 3", "Suppression de la page 3"}));
-    EXPECT_EQ(messages.messages, (std::vector<std::string>{
-                                     "Suppression : pas de page 1",
-                                     "Suppression : une pile garde au moins une page"}));
+    EXPECT_EQ(messages.messages,
+              (std::vector<std::string>{"Suppression : pas de page 1",
+                                        "Suppression : une pile garde au moins une page"}));
     const std::string recipe = doc.GetRecipe().Format("r.txt").recipe;
     const std::size_t negative = recipe.find("--negative"), page2 = recipe.find("--page 2");
     EXPECT_NE(negative, std::string::npos);

@@ -21,7 +21,8 @@ template <typename F>
 SGreyPage GreyPage(int width, int height, F level) {
     SGreyPage page{width, height, {}};
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) page.levels.push_back(static_cast<std::uint8_t>(level(x, y)));
+        for (int x = 0; x < width; ++x)
+            page.levels.push_back(static_cast<std::uint8_t>(level(x, y)));
     return page;
 }
 
@@ -42,7 +43,8 @@ inline bool WriteTiffPages(const std::string& path, const std::vector<SGreyPage>
         TIFFSetField(tiff, TIFFTAG_COMPRESSION, compressions[i % compressions.size()]);
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 4u);
         for (int y = 0; ok && y < page.height; ++y)
-            ok = TIFFWriteScanline(tiff, const_cast<std::uint8_t*>(page.levels.data()) + y * page.width,
+            ok = TIFFWriteScanline(tiff,
+                                   const_cast<std::uint8_t*>(page.levels.data()) + y * page.width,
                                    static_cast<std::uint32_t>(y), 0) >= 0;
         ok = ok && TIFFWriteDirectory(tiff);
     }
