@@ -63,6 +63,8 @@ std::string FormatRefusal(PictureFormat format, const CImage& image, bool french
 PictureFormat KeptFormat(std::optional<PictureFormat> own, const CImage* picture = nullptr);
 // The format of this name ("PNG", as FormatName gives it), if any.
 std::optional<PictureFormat> FormatNamed(std::string_view name);
+// Whether a file of this format holds several pages (TIFF, GIF).
+bool FormatHoldsPages(PictureFormat format);
 // A short name for messages: "BMP", "PNG", "TIFF", ...
 const char* FormatName(PictureFormat format);
 // The extension a written file of this format gets: ".bmp", ".tif", ...
