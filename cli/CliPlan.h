@@ -25,6 +25,9 @@ struct CliShard {
     std::size_t k = 1, n = 1;
 };
 
+// The most workers --jobs takes.
+constexpr int kMaxJobs = 1024;
+
 // The name of standard input and output on the command line.
 inline const std::string kStandardStream = "-";
 
@@ -40,6 +43,7 @@ struct CliPlan {
     std::string table;                       // --table: a file, or "-"
     std::optional<TableFormat> tableFormat;  // --table-format
     CSize histogramSize{512, 200};           // --histogram-size
+    std::optional<int> jobs;                 // --jobs, -j
     bool help = false;
     bool listFilters = false;  // --list-filters
     bool version = false;      // --version

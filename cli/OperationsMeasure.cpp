@@ -9,6 +9,7 @@
 #include "HistogramPlot.h"
 #include "Message.h"
 #include "PictureFile.h"
+#include "PictureFormat.h"
 #include "StepsMeasure.h"
 
 namespace {
@@ -67,12 +68,17 @@ CliOperation HistogramPlot() {
 }  // namespace
 
 void AddMeasureOperations(std::vector<CliOperation>& table) {
-    table.push_back(
-        Measure("--measure",
-                "add a row to the --table: file, step, width, height, pixels, min, max, "
-                "sum, mean (the integer mean; sum / pixels is the exact one), sd",
-                false));
-    table.push_back(
-        Measure("--measure-histogram", "the same row, then h0 .. h255, the histogram", true));
+    std::vector<std::string> columns;
+    const CMeasureTable layout(TableFormat::Csv);
+    for (const CMeasureColumn& column : layout.Columns()) columns.push_back(column.name);
+    table.push_back(Measure("--measure",
+                            "add a row to the --table: " + JoinWords(columns, ", ") +
+                                "; mean: the integer mean (sum / pixels is the exact one); "
+                                "sd: the root mean square deviation from mean, as the statistics "
+                                "dialog shows it; error: why the file failed, empty when all "
+                                "went well (its row has no numbers)",
+                            false));
+    table.push_back(Measure("--measure-histogram",
+                            "the same row with h0 .. h255, the histogram, before error", true));
     table.push_back(HistogramPlot());
 }

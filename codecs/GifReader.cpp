@@ -1,13 +1,16 @@
 // GIF files through giflib: the first frame, with the file's own table
-// (the frame's, else the file's), as 8-bit indices unchanged. Pixels the
-// frame leaves uncovered take the background index; a transparent index is
-// just an index. Interlaced frames deliver their rows in four passes, each
-// put in its place. The frames after the first are counted, not decoded.
+// (the frame's, else the file's), as 8-bit indices unchanged. The picture is
+// the logical screen: pixels the frame leaves uncovered take the background
+// index, and what of the frame lies outside the screen is decoded and
+// dropped. A screen or a frame of no pixel is damaged. A transparent index
+// is just an index. Interlaced frames deliver their rows in four passes,
+// each put in its place. The frames after the first are counted, not decoded.
 
 #include <gif_lib.h>
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "PictureReader.h"
 
@@ -37,10 +40,12 @@ public:
         if (gif_ == nullptr) return Damaged(error);
         if (NextFrame() != 1)
             return Damaged(gif_->Error != 0 ? gif_->Error : D_GIF_ERR_NO_IMAG_DSCR);
-        const GifImageDesc& frame = gif_->Image;
-        header.width = std::max<std::int64_t>(gif_->SWidth, std::int64_t{frame.Left} + frame.Width);
-        header.height =
-            std::max<std::int64_t>(gif_->SHeight, std::int64_t{frame.Top} + frame.Height);
+        if (gif_->SWidth <= 0 || gif_->SHeight <= 0)
+            return Fail(CodecStatus::Damaged, "damaged GIF file (a screen of no pixel)");
+        if (gif_->Image.Width <= 0 || gif_->Image.Height <= 0)
+            return Fail(CodecStatus::Damaged, "damaged GIF file (a frame with no image data)");
+        header.width = gif_->SWidth;
+        header.height = gif_->SHeight;
         header.kind = PictureKind::Palette8;
         return true;
     }
@@ -56,14 +61,28 @@ public:
         const auto background = static_cast<std::uint8_t>(gif_->SBackGroundColor);
         if (background != 0)
             for (int y = 0; y < rows.height; ++y) std::fill_n(rows.Row(y), rows.width, background);
-        // The frame's rows go straight into the block's, at its column.
+        // A row wholly on the screen goes straight into the block's, at its
+        // column; any other is decoded aside and its part on the screen copied.
+        const std::int64_t left = frame.Left, top = frame.Top;
+        const bool inside = left + frame.Width <= rows.width;
+        const int first = static_cast<int>(std::clamp<std::int64_t>(left, 0, rows.width));
+        const int last =
+            static_cast<int>(std::clamp<std::int64_t>(left + frame.Width, 0, rows.width));
+        std::vector<GifPixelType> aside(static_cast<std::size_t>(frame.Width));
         const int passes = frame.Interlace ? 4 : 1;
         for (int pass = 0; pass < passes; ++pass) {
             const int start = frame.Interlace ? kInterlaceStart[pass] : 0;
             const int step = frame.Interlace ? kInterlaceStep[pass] : 1;
-            for (int y = start; y < frame.Height; y += step)
-                if (DGifGetLine(gif_, rows.Row(frame.Top + y) + frame.Left, frame.Width) != GIF_OK)
-                    return Damaged(gif_->Error);
+            for (int y = start; y < frame.Height; y += step) {
+                const bool onScreen = top + y < rows.height;
+                const bool direct = inside && onScreen;
+                GifPixelType* line =
+                    direct ? rows.Row(static_cast<int>(top + y)) + left : aside.data();
+                if (DGifGetLine(gif_, line, frame.Width) != GIF_OK) return Damaged(gif_->Error);
+                if (onScreen && !direct && first < last)
+                    std::copy(line + (first - left), line + (last - left),
+                              rows.Row(static_cast<int>(top + y)) + first);
+            }
         }
         int pages = 1;
         counting_ = true;

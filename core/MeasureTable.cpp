@@ -5,10 +5,9 @@
 #include <charconv>
 #include <filesystem>
 
-namespace {
+#include "Utf8Text.h"
 
-const char* const kColumns[] = {"file", "step", "width", "height", "pixels",
-                                "min",  "max",  "sum",   "mean",   "sd"};
+namespace {
 
 template <typename Number>
 std::string NumberText(Number value) {
@@ -41,7 +40,55 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// A number of the measurement; a row that says why it has none has none.
+template <typename Get>
+CMeasureColumn Measured(std::string name, Get get) {
+    return {std::move(name), false, [get](const CMeasureRow& row) -> std::optional<std::string> {
+                if (!row.error.empty()) return std::nullopt;
+                return get(row);
+            }};
+}
+
+// Every column of the table, in order: the one place a column is declared.
+std::vector<CMeasureColumn> MakeColumns(bool histogram, char decimalSeparator) {
+    std::vector<CMeasureColumn> columns = {
+        {"file", true, [](const CMeasureRow& r) { return std::optional(r.file); }},
+        Measured("step", [](const CMeasureRow& r) { return NumberText(r.step); }),
+        Measured("width", [](const CMeasureRow& r) { return NumberText(r.width); }),
+        Measured("height", [](const CMeasureRow& r) { return NumberText(r.height); }),
+        Measured("pixels", [](const CMeasureRow& r) { return NumberText(r.statistics.pixels); }),
+        Measured("min", [](const CMeasureRow& r) { return NumberText(r.statistics.minimum); }),
+        Measured("max", [](const CMeasureRow& r) { return NumberText(r.statistics.maximum); }),
+        Measured("sum", [](const CMeasureRow& r) { return NumberText(r.statistics.sum); }),
+        Measured(
+            "mean",
+            [](const CMeasureRow& r) { return NumberText(static_cast<int>(r.statistics.mean)); }),
+        Measured("sd",
+                 [decimalSeparator](const CMeasureRow& r) {
+                     std::string sd = NumberText(r.statistics.stdev);
+                     std::replace(sd.begin(), sd.end(), '.', decimalSeparator);
+                     return sd;
+                 }),
+    };
+    for (int level = 0; histogram && level < 256; ++level)
+        columns.push_back({"h" + NumberText(level), false,
+                           [level](const CMeasureRow& r) -> std::optional<std::string> {
+                               if (!r.error.empty() || r.histogram.size() != 256)
+                                   return std::nullopt;
+                               return NumberText(r.histogram[level]);
+                           }});
+    columns.push_back({"error", true, [](const CMeasureRow& r) { return std::optional(r.error); }});
+    return columns;
+}
+
 }  // namespace
+
+CMeasureRow FailedMeasureRow(const std::string& file, const std::string& error) {
+    CMeasureRow row;
+    row.file = file;
+    row.error = error;
+    return row;
+}
 
 std::optional<TableFormat> TableFormatFromName(const std::string& name) {
     if (name == "csv") return TableFormat::Csv;
@@ -56,7 +103,7 @@ std::optional<TableFormat> TableFormatFromPath(const std::string& path) {
 }
 
 CMeasureTable::CMeasureTable(TableFormat format, bool histogramColumns, char decimalSeparator)
-    : format_(format), histogramColumns_(histogramColumns), decimalSeparator_(decimalSeparator) {}
+    : format_(format), columns_(MakeColumns(histogramColumns, decimalSeparator)) {}
 
 std::string CMeasureTable::LineEnd() const { return format_ == TableFormat::Csv ? "\r\n" : "\n"; }
 
@@ -75,40 +122,29 @@ std::string CMeasureTable::Header() const {
     if (format_ == TableFormat::Jsonl) return {};
     const std::string separator = format_ == TableFormat::Csv ? "," : "\t";
     std::string line;
-    for (const char* column : kColumns) line += (line.empty() ? "" : separator) + column;
-    if (histogramColumns_)
-        for (int level = 0; level < 256; ++level) line += separator + "h" + NumberText(level);
+    for (const CMeasureColumn& column : columns_)
+        line += (line.empty() ? "" : separator) + column.name;
     return line + LineEnd();
 }
 
 std::string CMeasureTable::Row(const CMeasureRow& row) const {
-    const CImageStatistics& s = row.statistics;
-    std::string sd = NumberText(s.stdev);
-    std::replace(sd.begin(), sd.end(), '.', decimalSeparator_);
-    const std::string numbers[] = {NumberText(row.step),
-                                   NumberText(row.width),
-                                   NumberText(row.height),
-                                   NumberText(s.pixels),
-                                   NumberText(s.minimum),
-                                   NumberText(s.maximum),
-                                   NumberText(s.sum),
-                                   NumberText(static_cast<int>(s.mean)),
-                                   sd};
-    const bool histogram = histogramColumns_ && row.histogram.size() == 256;
     std::string line;
     if (format_ == TableFormat::Jsonl) {
-        line = "{\"file\":" + JsonString(row.file);
-        for (std::size_t i = 0; i < std::size(numbers); ++i)
-            line += ",\"" + std::string(kColumns[i + 1]) + "\":" + numbers[i];
-        for (int level = 0; histogram && level < 256; ++level)
-            line += ",\"h" + NumberText(level) + "\":" + NumberText(row.histogram[level]);
+        for (const CMeasureColumn& column : columns_) {
+            const auto field = column.field(row);
+            line += (line.empty() ? "{\"" : ",\"") + column.name + "\":" +
+                    (!field        ? "null"
+                     : column.text ? JsonString(ValidUtf8(*field))
+                                   : *field);
+        }
         return line + "}\n";
     }
     const std::string separator = format_ == TableFormat::Csv ? "," : "\t";
-    line = Field(row.file);
-    for (const std::string& number : numbers) line += separator + number;
-    for (int level = 0; histogramColumns_ && level < 256; ++level)
-        line += separator + (histogram ? NumberText(row.histogram[level]) : std::string{});
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        const auto field = columns_[i].field(row);
+        if (i > 0) line += separator;
+        if (field) line += columns_[i].text ? Field(ValidUtf8(*field)) : *field;
+    }
     return line + LineEnd();
 }
 

@@ -3,16 +3,20 @@
 // CSV, TSV or JSON Lines. orvex-cli and the desktop's "Résultats" window both
 // write through here, so the same rows give the same bytes.
 //
-// Columns: file, step, width, height, pixels, min, max, sum, mean, sd, then
-// h0 .. h255 when the table holds histograms. Numbers never depend on the
+// The columns are declared once, in order, in MeasureTable.cpp: file, step,
+// width, height, pixels, min, max, sum, mean, sd, h0 .. h255 when the table
+// holds histograms, and error last. Numbers never depend on the
 // locale: integers in decimal, the standard deviation as the shortest text
 // that reads back to the same double, with a "." unless the caller asks for
 // another separator (text pasted into a spreadsheet). A CSV or TSV field is
 // quoted as RFC 4180 says when it holds the separator, a quote, a line break
 // or a space at either end; CSV lines end with CR LF as RFC 4180 says, TSV
-// and JSON Lines with LF.
+// and JSON Lines with LF. Text is always valid UTF-8: bytes of a file name
+// that are not are written as U+FFFD. A field a row does not have is empty
+// (null in JSON Lines).
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +36,19 @@ struct CMeasureRow {
     int width = 0, height = 0;
     CImageStatistics statistics;
     std::vector<std::uint32_t> histogram;  // empty, or the 256 counts
+    // Why the file has no measurement; a row that says why holds no number.
+    std::string error;
+};
+
+// A row for a file that could not be measured.
+CMeasureRow FailedMeasureRow(const std::string& file, const std::string& error);
+
+// One column: its name, and its field in a row (nothing where the row has
+// no such value).
+struct CMeasureColumn {
+    std::string name;
+    bool text = false;  // a string in JSON Lines, not a number
+    std::function<std::optional<std::string>(const CMeasureRow&)> field;
 };
 
 // The histogram as text: a header, then 256 lines LEVEL<TAB>COUNT.
@@ -42,6 +59,8 @@ public:
     explicit CMeasureTable(TableFormat format, bool histogramColumns = false,
                            char decimalSeparator = '.');
 
+    TableFormat Format() const { return format_; }
+    const std::vector<CMeasureColumn>& Columns() const { return columns_; }
     std::string Header() const;  // nothing for JSON Lines, whose rows name their fields
     // A row without a histogram leaves the histogram columns empty.
     std::string Row(const CMeasureRow& row) const;
@@ -53,6 +72,5 @@ private:
     std::string LineEnd() const;
 
     TableFormat format_;
-    bool histogramColumns_;
-    char decimalSeparator_;
+    std::vector<CMeasureColumn> columns_;
 };
