@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CliOperation.h"
+#include "HistogramPlot.h"
 #include "MeasureTable.h"
 #include "PictureFormat.h"
 
@@ -42,7 +43,7 @@ struct CliPlan {
     bool recursive = false;                  // --recursive: folder inputs take their subfolders
     std::string table;                       // --table: a file, or "-"
     std::optional<TableFormat> tableFormat;  // --table-format
-    CSize histogramSize{512, 200};           // --histogram-size
+    CSize histogramSize = kPlotDefaultSize;  // --histogram-size
     std::optional<int> jobs;                 // --jobs, -j
     bool help = false;
     bool listFilters = false;  // --list-filters

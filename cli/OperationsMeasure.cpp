@@ -1,9 +1,11 @@
 // Measurements as a table (--measure, --measure-histogram) and the histogram
 // drawn as a picture (--histogram-plot).
 
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 
+#include "AtomicFileWrite.h"
 #include "CliOperation.h"
 #include "FileReason.h"
 #include "HistogramPlot.h"
@@ -21,7 +23,6 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
             return [histogram](CliContext& c) {
                 CMeasureRow row;
                 row.file = c.input;
-                row.step = ++c.rows.steps;
                 if (!StepMeasure(c.doc, histogram, row)) return false;
                 c.rows.text += c.rows.table->Row(row);
                 return true;
@@ -33,6 +34,12 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
     return operation;
 }
 
+bool IsSvgName(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".svg";
+}
+
 // Where the plot of `input` goes: the named file, or in a batch
 // STEM.histogram.png in the named folder.
 std::string PlotPath(const std::string& named, const std::string& input, bool intoFolder) {
@@ -41,22 +48,40 @@ std::string PlotPath(const std::string& named, const std::string& input, bool in
            ".histogram.png";
 }
 
+// The plot of the current picture, titled with its file's name, as a PNG
+// picture or, for a name ending in .svg, as SVG.
+bool WritePlot(CliContext& c, const std::string& path) {
+    const std::string title = std::filesystem::path(c.input).filename().string();
+    std::string problem;
+    errno = 0;
+    FileStatus status = FileStatus::Ok;
+    if (IsSvgName(path)) {
+        std::string svg;
+        if (!HistogramPlotSvg(*c.doc.GetImage(), c.plotSize, title, svg)) return false;
+        const AtomicWriteResult written = WriteFileAtomically(
+            path, [&](CByteStream& out) { return out.Write(svg.data(), svg.size()); });
+        if (written == AtomicWriteResult::Ok) return true;
+        status = written == AtomicWriteResult::CannotCreate ? FileStatus::CannotOpen
+                                                            : FileStatus::WriteError;
+    } else {
+        CImage plot;
+        if (!DrawHistogramPlot(*c.doc.GetImage(), c.plotSize, title, plot)) return false;
+        status = SavePictureFile(plot, path, PictureFormat::Png, problem);
+        if (status == FileStatus::Ok) return true;
+    }
+    ShowMessage(path + ": " + FileFailure(status, errno, problem));
+    return false;
+}
+
 CliOperation HistogramPlot() {
     CliOperation operation{
         "--histogram-plot", "FILE.png",
-        "write the histogram drawn as a PNG picture (several inputs: a folder, STEM.histogram.png)",
+        "write the histogram drawn as a figure: a PNG picture, or SVG when FILE ends in .svg "
+        "(several inputs: a folder, STEM.histogram.png)",
         StepNeeds::FullPalette,
         [](const std::string& named, std::string&) -> std::optional<CliAction> {
             return [named](CliContext& c) {
-                CImage plot;
-                if (!DrawHistogramPlot(*c.doc.GetImage(), c.plotSize, plot)) return false;
-                const std::string path = PlotPath(named, c.input, c.intoFolder);
-                std::string problem;
-                errno = 0;
-                const FileStatus status = SavePictureFile(plot, path, PictureFormat::Png, problem);
-                if (status == FileStatus::Ok) return true;
-                ShowMessage(path + ": " + FileFailure(status, errno, problem));
-                return false;
+                return WritePlot(c, PlotPath(named, c.input, c.intoFolder));
             };
         }};
     operation.argumentIsFile = true;
@@ -68,11 +93,8 @@ CliOperation HistogramPlot() {
 }  // namespace
 
 void AddMeasureOperations(std::vector<CliOperation>& table) {
-    std::vector<std::string> columns;
-    const CMeasureTable layout(TableFormat::Csv);
-    for (const CMeasureColumn& column : layout.Columns()) columns.push_back(column.name);
     table.push_back(Measure("--measure",
-                            "add a row to the --table: " + JoinWords(columns, ", ") +
+                            "add a row to the --table: " + JoinWords(MeasureColumns(), ", ") +
                                 "; mean: the integer mean (sum / pixels is the exact one); "
                                 "sd: the root mean square deviation from mean, as the statistics "
                                 "dialog shows it; error: why the file failed, empty when all "

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "CliOperation.h"
+#include "HistogramPlot.h"
 #include "PictureFormat.h"
 
 const std::vector<CliOption>& ProgramOptions() {
@@ -33,7 +34,9 @@ const std::vector<CliOption>& ProgramOptions() {
          "files processed at once, and threads of an operation on a picture (default: the "
          "CPUs the process may use: its affinity mask and its control group's cpu.max quota)"},
         {"-j", "N", "the same as --jobs N"},
-        {"--histogram-size", "W,H", "size of --histogram-plot pictures (default 512,200)"},
+        {"--histogram-size", "W,H",
+         "size of --histogram-plot figures (default " + std::to_string(kPlotDefaultSize.cx) + "," +
+             std::to_string(kPlotDefaultSize.cy) + ": 256 bars 2 pixels wide and the axes)"},
         {"--list-filters", "", "the catalogue kernels: key, size, description"},
         {"--version", "", "the program's version"},
         {"--help", "", "this help (also -h)"},

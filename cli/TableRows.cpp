@@ -116,7 +116,7 @@ std::string TablePartSignature(const CMeasureTable& layout) {
             : layout.Format() == TableFormat::Tsv ? "tsv"
                                                   : "jsonl";
     line += " table:";
-    for (const CMeasureColumn& column : layout.Columns()) line += " " + column.name;
+    for (const std::string& column : layout.Columns()) line += " " + column;
     return line + "\n";
 }
 

@@ -105,6 +105,26 @@ std::optional<TableFormat> TableFormatFromPath(const std::string& path) {
 CMeasureTable::CMeasureTable(TableFormat format, bool histogramColumns, char decimalSeparator)
     : format_(format), columns_(MakeColumns(histogramColumns, decimalSeparator)) {}
 
+const std::vector<std::string>& MeasureColumns() {
+    static const std::vector<std::string> columns = CMeasureTable(TableFormat::Csv).Columns();
+    return columns;
+}
+
+std::vector<std::string> CMeasureTable::Columns() const {
+    std::vector<std::string> names;
+    for (const CMeasureColumn& column : columns_) names.push_back(column.name);
+    return names;
+}
+
+std::vector<std::string> CMeasureTable::Cells(const CMeasureRow& row) const {
+    std::vector<std::string> cells;
+    for (const CMeasureColumn& column : columns_) {
+        const auto field = column.field(row);
+        cells.push_back(!field ? std::string{} : column.text ? ValidUtf8(*field) : *field);
+    }
+    return cells;
+}
+
 std::string CMeasureTable::LineEnd() const { return format_ == TableFormat::Csv ? "\r\n" : "\n"; }
 
 std::string CMeasureTable::Field(const std::string& text) const {

@@ -43,6 +43,9 @@ struct CMeasureRow {
 // A row for a file that could not be measured.
 CMeasureRow FailedMeasureRow(const std::string& file, const std::string& error);
 
+// The columns of a row without histogram, in order.
+const std::vector<std::string>& MeasureColumns();
+
 // One column: its name, and its field in a row (nothing where the row has
 // no such value).
 struct CMeasureColumn {
@@ -60,7 +63,14 @@ public:
                            char decimalSeparator = '.');
 
     TableFormat Format() const { return format_; }
-    const std::vector<CMeasureColumn>& Columns() const { return columns_; }
+    // The table's columns: MeasureColumns with h0 .. h255 before error when
+    // the table holds histograms.
+    std::vector<std::string> Columns() const;
+    // One cell per column, as the table writes it but unquoted: the file as
+    // valid UTF-8, the numbers in decimal with the table's separator in sd;
+    // empty where the row has no such value.
+    std::vector<std::string> Cells(const CMeasureRow& row) const;
+
     std::string Header() const;  // nothing for JSON Lines, whose rows name their fields
     // A row without a histogram leaves the histogram columns empty.
     std::string Row(const CMeasureRow& row) const;

@@ -7,11 +7,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "CliSupport.h"
+#include "HistogramPlot.h"
+#include "ImageDocument.h"
 #include "TempFolderTest.h"
 
 namespace fs = std::filesystem;
@@ -230,4 +233,40 @@ TEST_F(CliTable, AKilledRunResumedWritesTheSameTable) {
     EXPECT_EQ(Read("t.csv"), Read("whole.csv"));
     EXPECT_NE(added.err.find("8 files: 1 done, 6 skipped, 1 failed"), std::string::npos)
         << added.err;
+}
+
+// The histogram plot is a figure: at the default size a picture of two
+// levels shows two bars two pixels wide, with axes and words; as SVG its
+// words are text, escaped.
+TEST_F(CliTable, TheHistogramPlotIsAFigure) {
+    ASSERT_EQ(
+        RunTool({"--uniform", "8,4,10", "--roi", "0,0,3,3", "--negative", "-o", "a<&b.bmp"}).status,
+        0);
+    ASSERT_EQ(RunTool({"a<&b.bmp", "--histogram-plot", "plot.png", "--histogram-plot", "plot.svg"})
+                  .status,
+              0);
+    CImageDocument plot;
+    ASSERT_EQ(plot.Open("plot.png"), FileStatus::Ok);
+    const CImage& image = *plot.GetImage();
+    ASSERT_EQ(image.GetSize(), kPlotDefaultSize);
+    // Drawn as laid out: two bars two pixels wide, 235 levels apart, the
+    // ticks and the counts in words.
+    std::uint32_t counts[256] = {};
+    counts[10] = 23, counts[245] = 9;
+    const SHistogramFigure figure = LayHistogramFigure(counts, kPlotDefaultSize, "t");
+    std::vector<int> bars;
+    for (const SFigureRect& r : figure.rects)
+        if (r.width == 2) bars.push_back(r.x);
+    ASSERT_EQ(bars.size(), 2u);
+    EXPECT_EQ(bars[1] - bars[0], 235 * 2);
+    int black = 0;
+    const CStoredRows rows = image.GetStoredRows();
+    for (int y = 0; y < rows.height; ++y)
+        black += static_cast<int>(std::count(rows.Row(y), rows.Row(y) + rows.width, 0));
+    EXPECT_GT(black, 600);  // axes, bars and words
+    const std::string svg = Read("plot.svg");
+    EXPECT_NE(svg.find(">a&lt;&amp;b.bmp</text>"), std::string::npos) << svg;
+    for (const char* tick :
+         {">0</text>", ">64</text>", ">128</text>", ">192</text>", ">255</text>", ">23</text>"})
+        EXPECT_NE(svg.find(tick), std::string::npos) << tick;
 }

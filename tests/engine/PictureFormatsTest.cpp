@@ -17,6 +17,7 @@
 
 #include "ImageDocument.h"
 #include "JsonLite.h"
+#include "LossNote.h"
 #include "TestSupport.h"
 #include "TiffMaker.h"
 
@@ -451,3 +452,42 @@ INSTANTIATE_TEST_SUITE_P(
         SMadeJpeg{"ScanCutShort",
                   [](std::vector<std::uint8_t>& f) { f.resize(MarkerAt(f, 0xD3) + 1); }, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A grey TIFF with three samples a pixel opens as its first sample and says
+// so: a loss the save guard and orvex-cli's note tell.
+TEST(PictureFile, GreyTiffWithExtraSamplesKeepsTheFirstAndSaysSo) {
+    for (const int format : {SAMPLEFORMAT_UINT, SAMPLEFORMAT_INT}) {
+        SCOPED_TRACE(format);
+        const fs::path path = fs::temp_directory_path() /
+                              ("orvex-samples-" + std::to_string(::getpid()) + ".tif");
+        TIFF* tiff = TIFFOpen(path.c_str(), "w");
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 4u);
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 1u);
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+        const std::uint16_t extra[2] = {EXTRASAMPLE_UNSPECIFIED, EXTRASAMPLE_UNSPECIFIED};
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 2, extra);
+        TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, format);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        std::uint8_t row[12] = {0, 9, 9, 10, 9, 9, 20, 9, 9, 30, 9, 9};
+        TIFFWriteScanline(tiff, row, 0, 0);
+        TIFFClose(tiff);
+        CImageDocument document;
+        ASSERT_EQ(document.Open(path.string()), FileStatus::Ok) << document.GetFileInfo().problem;
+        const SPictureLosses& losses = document.GetFileInfo().losses;
+        EXPECT_EQ(losses.samples, 3);
+        EXPECT_FALSE(losses.alpha);
+        EXPECT_TRUE(losses.AnyFromRead());
+        EXPECT_NE(LossNote(losses).find("only sample 1 of 3 a pixel is written"), std::string::npos)
+            << LossNote(losses);
+        // The first samples, through the window of signed ones.
+        const std::vector<std::uint8_t> levels = DisplayedLevels(*document.GetImage());
+        if (format == SAMPLEFORMAT_UINT) {
+            EXPECT_EQ(levels, (std::vector<std::uint8_t>{0, 10, 20, 30}));
+        } else {
+            EXPECT_EQ(levels, (std::vector<std::uint8_t>{0, 85, 170, 255}));
+        }
+        fs::remove(path);
+    }
+}

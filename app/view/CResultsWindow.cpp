@@ -3,15 +3,21 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
+#include <QLayout>
 #include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <set>
 
 #include "AtomicFileWrite.h"
@@ -19,13 +25,20 @@
 
 namespace {
 
-const QStringList kColumns = {"file", "step", "width", "height", "pixels",
-                              "min",  "max",  "sum",   "mean",   "sd"};
-
 // A character for the separator the user's locale writes, "." when it needs more.
 char LocaleDecimalSeparator() {
     const QString point = QLocale().decimalPoint();
     return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
+}
+
+// The titles on screen; a saved table keeps orvex-cli's column names.
+QString ColumnTitle(const std::string& column) {
+    static const QHash<QString, QString> titles = {
+        {"file", "Fichier"},   {"page", "Page"},     {"step", "Mesure"},   {"width", "Largeur"},
+        {"height", "Hauteur"}, {"pixels", "Pixels"}, {"min", "Minimum"},   {"max", "Maximum"},
+        {"sum", "Somme"},      {"mean", "Moyenne"},  {"sd", "Ecart-type"}, {"error", "Erreur"}};
+    const QString name = QString::fromStdString(column);
+    return titles.value(name, name);
 }
 
 }  // namespace
@@ -33,8 +46,13 @@ char LocaleDecimalSeparator() {
 CResultsWindow::CResultsWindow(QWidget* parent) : QDockWidget("Résultats", parent) {
     setObjectName("results");
     auto* body = new QWidget(this);
-    table_ = new QTableWidget(0, kColumns.size(), body);
-    table_->setHorizontalHeaderLabels(kColumns);
+    QStringList columns;
+    for (const std::string& column : MeasureColumns()) columns << ColumnTitle(column);
+    table_ = new QTableWidget(0, columns.size(), body);
+    table_->setHorizontalHeaderLabels(columns);
+    // A measurement of the desktop never fails: no room for the reason.
+    table_->setColumnHidden(columns.size() - 1, MeasureColumns().back() == "error");
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
@@ -61,18 +79,19 @@ void CResultsWindow::AddRow(const CMeasureRow& row) {
     rows_.push_back(row);
     unsaved_ = true;
     // The cells show the numbers as "Copier" gives them.
-    CMeasureRow numbers = row;
-    numbers.file.clear();
     const CMeasureTable table(TableFormat::Tsv, false, LocaleDecimalSeparator());
-    const QStringList fields = QString::fromStdString(table.Row(numbers)).chopped(1).split('\t');
+    const std::vector<std::string> cells = table.Cells(row);
     const int r = table_->rowCount();
     table_->insertRow(r);
-    table_->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(row.file)));
-    for (int c = 1; c < kColumns.size() && c < fields.size(); ++c) {
-        auto* item = new QTableWidgetItem(fields[c]);
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+        auto* item = new QTableWidgetItem(QString::fromStdString(cells[c]));
+        if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table_->setItem(r, c, item);
     }
+    // The file's name, the whole path on hovering.
+    const QString path = QFile::decodeName(row.file.c_str());
+    table_->item(r, 0)->setText(QFileInfo(path).fileName());
+    table_->item(r, 0)->setToolTip(path);
     table_->scrollToBottom();
     show();
     raise();
@@ -133,13 +152,55 @@ bool CResultsWindow::AskToSave() {
     return answer == QMessageBox::No || Save();
 }
 
-void CResultsWindow::RememberPlace() {
+// The width its columns need, or the one the user left it at; never wider
+// than most of the main window.
+void CResultsWindow::FitWidth() {
+    shownOnce_ = true;
     auto* frame = qobject_cast<QMainWindow*>(parentWidget());
     if (frame == nullptr) return;
+    table_->resizeColumnsToContents();
+    int width = table_->verticalHeader()->width() + 2 * table_->frameWidth() +
+                table_->verticalScrollBar()->sizeHint().width() + 8;
+    for (int c = 0; c < table_->columnCount(); ++c)
+        if (!table_->isColumnHidden(c)) width += table_->columnWidth(c);
+    width += widget()->layout()->contentsMargins().left() +
+             widget()->layout()->contentsMargins().right();
+    const QSettings settings;
+    if (isFloating()) {
+        if (settings.value("Settings/ResultsGeometry").toByteArray().isEmpty())
+            resize(width, std::max(height(), 240));
+        return;
+    }
+    const int kept = settings.value("Settings/ResultsWidth", 0).toInt();
+    if (kept > 0) width = kept;
+    width = std::min(width, frame->width() * 3 / 4);
+    const Qt::Orientation across = frame->dockWidgetArea(this) == Qt::TopDockWidgetArea ||
+                                           frame->dockWidgetArea(this) == Qt::BottomDockWidgetArea
+                                       ? Qt::Vertical
+                                       : Qt::Horizontal;
+    if (across == Qt::Horizontal) frame->resizeDocks({this}, {width}, across);
+}
+
+void CResultsWindow::RememberPlace() {
+    auto* frame = qobject_cast<QMainWindow*>(parentWidget());
+    if (frame == nullptr || !isVisible()) return;
     QSettings settings;
     settings.setValue("Settings/ResultsArea", static_cast<int>(frame->dockWidgetArea(this)));
     settings.setValue("Settings/ResultsFloating", isFloating());
-    settings.setValue("Settings/ResultsGeometry", saveGeometry());
+    if (isFloating())
+        settings.setValue("Settings/ResultsGeometry", saveGeometry());
+    else if (shownOnce_)
+        settings.setValue("Settings/ResultsWidth", width());
+}
+
+void CResultsWindow::showEvent(QShowEvent* event) {
+    QDockWidget::showEvent(event);
+    if (!shownOnce_) QTimer::singleShot(0, this, &CResultsWindow::FitWidth);
+}
+
+void CResultsWindow::resizeEvent(QResizeEvent* event) {
+    QDockWidget::resizeEvent(event);
+    if (shownOnce_) RememberPlace();
 }
 
 void CResultsWindow::RestorePlace() {
