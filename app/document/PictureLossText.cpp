@@ -4,9 +4,12 @@
 
 #include "SampleWindowText.h"
 
-QString OpeningNote(const SPictureLosses& losses) {
+QString OpeningNote(const SPictureLosses& losses, PictureFormat format) {
     QStringList parts;
-    if (losses.pages > 1) parts << QString("Page 1 / %1 ouverte").arg(losses.pages);
+    // A GIF file's pages are its frames: images of an animation.
+    const QString page =
+        format == PictureFormat::Gif ? "Image 1 / %1 ouverte" : "Page 1 / %1 ouverte";
+    if (losses.pages > 1) parts << page.arg(losses.pages);
     if (losses.Deeper())
         parts << QString::fromStdString(SampleDepthWords(losses) + " ramenés à 8 bits : fenêtre " +
                                         WindowValues(losses));

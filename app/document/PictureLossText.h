@@ -5,11 +5,12 @@
 
 #include <QString>
 
+#include "PictureFormat.h"
 #include "PictureLosses.h"
 
-// "Page 1 / 3 ouverte", "16 bits ramenés à 8 bits : fenêtre 1000..5000",
-// several joined by ", "; empty when the picture is the whole file.
-QString OpeningNote(const SPictureLosses& losses);
+// "Page 1 / 3 ouverte" ("Image 1 / 3" for a GIF's frames), "16 bits ramenés à 8 bits : fenêtre
+// 1000..5000", several joined by ", "; empty when the picture is the whole file.
+QString OpeningNote(const SPictureLosses& losses, PictureFormat format);
 
 // What writing over the file `name` would lose, one sentence a line
 // ("Les pages 2 à 3 de NAME ne seront pas enregistrées."); empty when

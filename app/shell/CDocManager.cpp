@@ -151,7 +151,8 @@ COrvexDoc* CDocManager::OpenDocument(const QString& path) {
     AddRecentFile(doc->GetPathName());
     AddDocument(doc);
     // Said once: the next prompt takes its place.
-    if (const QString note = OpeningNote(doc->LossesOnSave()); !note.isEmpty())
+    if (const QString note = OpeningNote(doc->LossesOnSave(), doc->Core().GetFileInfo().format);
+        !note.isEmpty())
         frame_->StatusBar()->SetPrompt(note);
     return doc;
 }

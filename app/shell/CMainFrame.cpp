@@ -162,7 +162,9 @@ void CMainFrame::OnActiveWindowChanged() {
     // forward, and no other's stays.
     if (COrvexDoc* active = ActiveDocument(); active != noteOf_) {
         noteOf_ = active;
-        StatusBar()->SetPrompt(active ? OpeningNote(active->LossesOnSave()) : QString());
+        StatusBar()->SetPrompt(
+            active ? OpeningNote(active->LossesOnSave(), active->Core().GetFileInfo().format)
+                   : QString());
     }
     UpdateTitles();
     UpdateCommandStates();

@@ -423,11 +423,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Insert(f, MarkerAt(f, 0xDB), {0, 7, 0x41});
                   },
                   true},
-        // An Adobe segment whose length leaves out the last seven of its bytes.
+        // An Adobe segment whose length leaves out the last five of its bytes.
         SMadeJpeg{"TruncatedApp14",
                   [](std::vector<std::uint8_t>& f) {
                       Insert(f, MarkerAt(f, 0xDB),
-                             {0xFF, 0xEE, 0, 7, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 1});
+                             {0xFF, 0xEE, 0, 9, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 1});
                   },
                   true},
         // An Exif segment cut short by a wrong length: its rest lies between markers.
