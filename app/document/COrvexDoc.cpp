@@ -11,6 +11,7 @@
 #include "CWaitCursor.h"
 #include "Message.h"
 #include "OpeningSummary.h"
+#include "ReaderKindWords.h"
 
 namespace {
 
@@ -61,7 +62,9 @@ QString RefusedKind(const std::string& problem) {
     const std::size_t open = problem.find('('), close = problem.rfind(')');
     if (problem.rfind("unsupported", 0) != 0 || open == std::string::npos || close < open)
         return {};
-    return " " + QString::fromStdString(problem.substr(open, close - open + 1));
+    return " (" +
+           FrenchKindWords(QString::fromStdString(problem.substr(open + 1, close - open - 1))) +
+           ")";
 }
 
 // Why a file was read but not opened, when the engine has not said it.

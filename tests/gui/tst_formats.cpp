@@ -292,7 +292,10 @@ void TestFormats::unreadableFilesAreNamedAndOpenNothing_data() {
         << "Impossible d'ouvrir bad-png-grey8-cut.png : le fichier PNG est endommagé.";
     QTest::newRow("CMYK tiff") << "tiff-cmyk.tif"
                                << "Impossible d'ouvrir tiff-cmyk.tif : cette image TIFF n'est pas "
-                                  "prise en charge (CMYK colours).";
+                                  "prise en charge (couleurs CMJN).";
+    QTest::newRow("12-bit jpeg") << "jpeg-12bit.jpg"
+                                 << "Impossible d'ouvrir jpeg-12bit.jpg : cette image JPEG n'est "
+                                    "pas prise en charge (échantillons de 12 bits).";
     QTest::newRow("damaged tiff")
         << "bad-tiff-grey8-tiff_lzw-cut.tif"
         << "Impossible d'ouvrir bad-tiff-grey8-tiff_lzw-cut.tif : le fichier TIFF est endommagé.";
