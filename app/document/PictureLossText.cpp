@@ -8,7 +8,7 @@ QString OpeningNote(const SPictureLosses& losses, PictureFormat format) {
     QStringList parts;
     // A GIF file's pages are its frames: images of an animation.
     const QString page =
-        format == PictureFormat::Gif ? "Image 1 / %1 ouverte" : "Page 1 / %1 ouverte";
+        QString(FormatName(format)) == "GIF" ? "Image 1 / %1 ouverte" : "Page 1 / %1 ouverte";
     if (losses.pages > 1) parts << page.arg(losses.pages);
     if (losses.Deeper())
         parts << QString::fromStdString(SampleDepthWords(losses) + " ramenés à 8 bits : fenêtre " +
