@@ -82,7 +82,8 @@ QString UnreadableText(FileStatus status, PictureFormat format, const QString& p
         .arg(name, FormatName(format), RefusedKind(problem));
 }
 
-// Why a picture was not written in a format other than BMP.
+}  // namespace
+
 QString RefusedSaveText(const CImage& image, PictureFormat format, const QString& path) {
     const QString name = QFileInfo(path).fileName();
     if (!image.IsValid())
@@ -110,8 +111,6 @@ QString RefusedSaveText(const CImage& image, PictureFormat format, const QString
             .arg(name, image.HasGreyRamp() ? "a d'autres niveaux" : "montre des couleurs");
     return QString("Impossible d'enregistrer %1 au format %2.").arg(name, FormatName(format));
 }
-
-}  // namespace
 
 COrvexDoc::COrvexDoc(QObject* parent) : QObject(parent) {}
 

@@ -17,3 +17,8 @@ QString OpeningNote(const SPictureLosses& losses, PictureFormat format);
 // nothing would be. JPEG's coding is no loss here: what is written over the
 // file is the picture as it is, in a format that keeps it.
 QString LossSentences(const SPictureLosses& losses, const QString& name);
+
+class CImage;
+// Why the picture was not written at `path` in `format` (other than BMP),
+// with what would make it fit.
+QString RefusedSaveText(const CImage& image, PictureFormat format, const QString& path);
