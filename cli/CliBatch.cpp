@@ -181,6 +181,8 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch,
                 ++batch.skipped;
                 if (kept == nullptr) continue;
                 job.keptRows = *kept;
+            } else if (written && !job.target.empty()) {
+                job.outputDone = true;
             }
         }
         batch.jobs.push_back(std::move(job));

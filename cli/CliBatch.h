@@ -22,6 +22,9 @@ struct CliJob {
     std::string subfolder;  // where the target goes under the batch's folder (--recursive)
     // A file --skip-existing leaves out: the rows the table had for it.
     std::optional<std::string> keptRows;
+    // Its output exists already, only its rows are missing: measured again,
+    // not written again.
+    bool outputDone = false;
 };
 
 struct CliBatch {

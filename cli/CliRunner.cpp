@@ -175,7 +175,7 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     }
     // Writing over the input says what of it the result does not keep.
     const bool replacesInput = outcome.ok && ReplacesInput(batch, job);
-    if (outcome.ok && !job.target.empty())
+    if (outcome.ok && !job.target.empty() && !job.outputDone)
         outcome.ok = MakeSubfolder(batch, job, err) && SaveResult(doc, job, out, err);
     if (const std::string note = LossNote(doc.GetFileInfo().losses);
         outcome.ok && replacesInput && !note.empty())

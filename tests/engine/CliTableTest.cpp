@@ -60,10 +60,18 @@ const TableCase kCases[] = {
      0,
      "file,step,width,height,pixels,min,max,sum,mean,sd,error\r\n"
      "p3.bmp,1,3,2,6,3,3,18,3,0,\r\np4.bmp,1,3,2,6,4,4,24,4,0,\r\n"},
-    {"SkippedFilesHaveNoRow",
+    // Its output is there, not its row: measured again, its output left as it is.
+    {"ASkippedFileWithoutRowIsMeasuredAgain",
      {{"p1.bmp", 1}, {"p2.bmp", 2}, {"out/p1.bmp", 9}},
      {"p1.bmp", "p2.bmp", "--measure", "--skip-existing", "--negative", "-o", "out", "--table",
       "t.csv"},
+     0,
+     "file,step,width,height,pixels,min,max,sum,mean,sd,error\r\n"
+     "p1.bmp,1,3,2,6,1,1,6,1,0,\r\np2.bmp,1,3,2,6,2,2,12,2,0,\r\n"},
+    {"SkippedFilesOfATableToStandardOutputHaveNoRow",
+     {{"p1.bmp", 1}, {"p2.bmp", 2}, {"out/p1.bmp", 9}},
+     {"p1.bmp", "p2.bmp", "--measure", "--skip-existing", "--negative", "-o", "out", "--table", "-",
+      "--table-format", "csv"},
      0,
      "file,step,width,height,pixels,min,max,sum,mean,sd,error\r\np2.bmp,1,3,2,6,2,2,12,2,0,\r\n"},
     {"AFailedFileKeepsItsRowWithTheReason",
@@ -149,8 +157,9 @@ TEST_P(CliTable, WritesTheTable) {
     fs::copy_file(ORVEX_TESTDATA "/formats/jpeg-rgb.jpg", "colour.jpg");
     for (const auto& [name, level] : c.pictures)
         ASSERT_EQ(RunTool({"--uniform", "3,2," + std::to_string(level), "-o", name}).status, 0);
-    const std::string before = Read("p1.bmp");
+    const std::string before = Read("p1.bmp"), output = Read("out/p1.bmp");
     const CliResult r = RunTool(c.args);
+    EXPECT_EQ(Read("out/p1.bmp"), output);  // an existing output is a finished one
     EXPECT_EQ(r.status, c.status) << r.err;
     std::string table = r.out;
     for (const char* name : {"t.csv", "t.tsv", "t.jsonl"})
