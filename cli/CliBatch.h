@@ -25,7 +25,13 @@ struct CliJob {
     // Its output exists already, only its rows are missing: measured again,
     // not written again.
     bool outputDone = false;
+    bool stack = false;  // the input is --stack-from's list or folder
 };
+
+// The pictures --stack-from names: the lines of a list file, or the picture
+// files of a folder in byte order of their names. Empty back, or what is
+// wrong.
+std::string StackInputs(const std::string& from, std::vector<std::string>& paths);
 
 struct CliBatch {
     std::vector<CliJob> jobs;  // skipped files with rows kept are jobs too, for their place

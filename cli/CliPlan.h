@@ -11,6 +11,7 @@
 #include "CliOperation.h"
 #include "HistogramPlot.h"
 #include "MeasureTable.h"
+#include "PictureCodec.h"
 #include "PictureFormat.h"
 
 struct CliStep {
@@ -45,6 +46,8 @@ struct CliPlan {
     std::optional<TableFormat> tableFormat;  // --table-format
     CSize histogramSize = kPlotDefaultSize;  // --histogram-size
     std::optional<int> jobs;                 // --jobs, -j
+    SPageRange pages;                        // --pages: the first page unless told
+    std::string stackFrom;                   // --stack-from: a list file or a folder
     bool help = false;
     bool listFilters = false;  // --list-filters
     bool version = false;      // --version
@@ -55,6 +58,8 @@ struct CliPlan {
     // Whether some step fills the table, and with histograms.
     bool Measures() const;
     bool MeasuresHistogram() const;
+    // Whether some step leaves a stack of one page (--project, ...).
+    bool MakesOnePage() const;
     // Whether the inputs come from a list or a share of one: a batch even
     // when it holds a single file, or none.
     bool FromList() const { return !filesFrom.empty() || shard.has_value(); }

@@ -21,16 +21,19 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
         std::move(flag), "", std::move(help), kStepNeeds<StepMeasure>,
         [histogram](const std::string&, std::string&) -> std::optional<CliAction> {
             return [histogram](CliContext& c) {
-                CMeasureRow row;
-                row.file = c.input;
-                if (!StepMeasure(c.doc, histogram, row)) return false;
-                c.rows.text += c.rows.table->Row(row);
+                std::vector<CMeasureRow> rows;
+                if (!StepMeasurePages(c.doc, histogram, c.allPages, rows)) return false;
+                for (CMeasureRow& row : rows) {
+                    row.file = c.input;
+                    c.rows.text += c.rows.table->Row(row);
+                }
                 return true;
             };
         }};
     operation.takesUndoCopy = false;
     operation.changesPicture = false;
     operation.fillsTable = true;
+    operation.pages = CliPageUse::Stack;
     return operation;
 }
 
@@ -87,19 +90,21 @@ CliOperation HistogramPlot() {
     operation.argumentIsFile = true;
     operation.takesUndoCopy = false;
     operation.changesPicture = false;
+    operation.pages = CliPageUse::Stack;
     return operation;
 }
 
 }  // namespace
 
 void AddMeasureOperations(std::vector<CliOperation>& table) {
-    table.push_back(Measure("--measure",
-                            "add a row to the --table: " + JoinWords(MeasureColumns(), ", ") +
-                                "; mean: the integer mean (sum / pixels is the exact one); "
-                                "sd: the root mean square deviation from mean, as the statistics "
-                                "dialog shows it; error: why the file failed, empty when all "
-                                "went well (its row has no numbers)",
-                            false));
+    table.push_back(
+        Measure("--measure",
+                "add a row to the --table (one a page): " + JoinWords(MeasureColumns(), ", ") +
+                    "; mean: the integer mean (sum / pixels is the exact one); "
+                    "sd: the root mean square deviation from mean, as the statistics "
+                    "dialog shows it; error: why the file failed, empty when all "
+                    "went well (its row has no numbers)",
+                false));
     table.push_back(Measure("--measure-histogram",
                             "the same row with h0 .. h255, the histogram, before error", true));
     table.push_back(HistogramPlot());

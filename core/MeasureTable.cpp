@@ -53,6 +53,7 @@ CMeasureColumn Measured(std::string name, Get get) {
 std::vector<CMeasureColumn> MakeColumns(bool histogram, char decimalSeparator) {
     std::vector<CMeasureColumn> columns = {
         {"file", true, [](const CMeasureRow& r) { return std::optional(r.file); }},
+        Measured("page", [](const CMeasureRow& r) { return NumberText(r.page); }),
         Measured("step", [](const CMeasureRow& r) { return NumberText(r.step); }),
         Measured("width", [](const CMeasureRow& r) { return NumberText(r.width); }),
         Measured("height", [](const CMeasureRow& r) { return NumberText(r.height); }),

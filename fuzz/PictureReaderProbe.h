@@ -5,7 +5,9 @@
 // reason (the BMP reader gives its own through the engine's message sink)
 // and leaves the picture as it was; an accepted one has every row readable,
 // is written in its own format (PNG when that is never written) without
-// complaint, and that file reads again. (Reads and writes outside the block
+// complaint, and that file reads again. Every page of a stack is read too,
+// each of the first page's size, and a stack written whole reads again
+// with as many pages. (Reads and writes outside the block
 // are caught by the sanitizers both run under.)
 
 #include <cstddef>
@@ -15,6 +17,36 @@
 
 #include "Message.h"
 #include "PictureCodec.h"
+
+// Every page: refused with a reason, or pages of one size whose rows read,
+// written whole when the format holds pages, and read again.
+inline std::string ProbeEveryPage(const std::uint8_t* data, std::size_t size,
+                                  PictureFormat format) {
+    CCodecInput input(std::vector<std::uint8_t>(data, data + size));
+    std::vector<SPicturePage> pages;
+    const SCodecRead read = ReadFormatPages(pages, input, format, {1, 0});
+    if (read.status != CodecStatus::Ok) return pages.empty() ? "" : "a refused stack kept pages";
+    volatile std::uint32_t sum = 0;
+    for (const SPicturePage& page : pages) {
+        const CStoredRows rows = page.image->GetStoredRows();
+        if (rows.bits == nullptr) return "an accepted page has no rows";
+        if (page.image->GetSize() != pages.front().image->GetSize())
+            return "a stack's pages differ in size";
+        for (int y = 0; y < rows.height; ++y)
+            for (std::uint64_t i = 0; i < rows.stride; ++i) sum = sum + rows.Row(y)[i];
+    }
+    if (pages.size() < 2 || !FormatHoldsPages(format)) return {};
+    CMemoryStream out;
+    std::string problem;
+    if (WriteFormatPages(pages, out, format, problem) != CodecStatus::Ok)
+        return "an accepted stack could not be written: " + problem;
+    CCodecInput back(out.Bytes());
+    std::vector<SPicturePage> again;
+    if (ReadFormatPages(again, back, format, {1, 0}).status != CodecStatus::Ok ||
+        again.size() != pages.size())
+        return "a written stack could not be read again whole";
+    return {};
+}
 
 // Empty when the promise holds, otherwise what broke it.
 inline std::string ProbePictureReader(const std::uint8_t* data, std::size_t size) {
@@ -43,5 +75,5 @@ inline std::string ProbePictureReader(const std::uint8_t* data, std::size_t size
     CImage again;
     if (ReadFormatPicture(again, back, written).status != CodecStatus::Ok)
         return "a written picture could not be read again";
-    return {};
+    return ProbeEveryPage(data, size, *format);
 }

@@ -186,6 +186,12 @@ void CImage::SetHandle(HBLOCK block) {
     FillPalette();
 }
 
+HBLOCK CImage::ReleaseHandle() {
+    HBLOCK block = std::move(block_);
+    SetDefaultRoi();
+    return block;
+}
+
 HBLOCK CImage::CopyBlock(const CMemBlock* block) {
     if (block == nullptr) return nullptr;
     HBLOCK copy = CMemBlock::Allocate(block->Size());

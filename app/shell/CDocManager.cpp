@@ -83,7 +83,7 @@ QString WhyAnotherName(const COrvexDoc& doc) {
     const QString name = QFileInfo(doc.GetPathName()).fileName();
     const SPictureLosses losses = doc.LossesOnSave();
     QString what;
-    if (losses.pages > 1)
+    if (losses.pages > losses.pagesKept)
         what = QString("%1 pages").arg(losses.pages);
     else if (losses.Deeper())
         what = QString::fromStdString("des niveaux " + SampleDepthWords(losses));

@@ -8,7 +8,8 @@
 enum class SampleKind { Unsigned, Signed, Float };
 
 struct SPictureLosses {
-    int pages = 1;       // pages the file holds; only the first is read
+    int pages = 1;       // pages the file holds
+    int pagesKept = 1;   // of them, the pages read, which a save writes back
     int sampleBits = 8;  // bits a sample; deeper samples are brought to 8
     SampleKind sampleKind = SampleKind::Unsigned;
     // The file's values spread over 0..255 when the samples are deeper than
@@ -25,5 +26,7 @@ struct SPictureLosses {
     bool Deeper() const { return sampleBits > 8 || sampleKind != SampleKind::Unsigned; }
     bool Any() const { return AnyFromRead() || colours; }
     // What the read itself dropped, whatever was done to the picture since.
-    bool AnyFromRead() const { return pages > 1 || Deeper() || alpha || samples > 1 || lossy; }
+    bool AnyFromRead() const {
+        return pages > pagesKept || Deeper() || alpha || samples > 1 || lossy;
+    }
 };

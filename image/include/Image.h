@@ -146,6 +146,9 @@ public:
 
     CMemBlock* GetHandle() const { return block_.get(); }
     void SetHandle(HBLOCK block);
+    // Gives the block away (a page read into a stack of its own becomes a
+    // document's picture), leaving no picture; the undo copy stays.
+    HBLOCK ReleaseHandle();
     static HBLOCK CopyBlock(const CMemBlock* block);
     void SaveBackup();
     // Frees the undo copy (a batch that will never undo needs no copy).
