@@ -458,8 +458,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PictureFile, GreyTiffWithExtraSamplesKeepsTheFirstAndSaysSo) {
     for (const int format : {SAMPLEFORMAT_UINT, SAMPLEFORMAT_INT}) {
         SCOPED_TRACE(format);
-        const fs::path path = fs::temp_directory_path() /
-                              ("orvex-samples-" + std::to_string(::getpid()) + ".tif");
+        const fs::path path =
+            fs::temp_directory_path() / ("orvex-samples-" + std::to_string(::getpid()) + ".tif");
         TIFF* tiff = TIFFOpen(path.c_str(), "w");
         TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 4u);
         TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 1u);
@@ -479,8 +479,9 @@ TEST(PictureFile, GreyTiffWithExtraSamplesKeepsTheFirstAndSaysSo) {
         EXPECT_EQ(losses.samples, 3);
         EXPECT_FALSE(losses.alpha);
         EXPECT_TRUE(losses.AnyFromRead());
-        EXPECT_NE(LossNote(losses).find("only sample 1 of 3 a pixel is written"), std::string::npos)
-            << LossNote(losses);
+        EXPECT_NE(LossNote(losses, 1).find("only sample 1 of 3 a pixel is written"),
+                  std::string::npos)
+            << LossNote(losses, 1);
         // The first samples, through the window of signed ones.
         const std::vector<std::uint8_t> levels = DisplayedLevels(*document.GetImage());
         if (format == SAMPLEFORMAT_UINT) {
