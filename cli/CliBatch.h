@@ -20,12 +20,12 @@ struct CliJob {
     std::string target;  // empty: nothing written; "-" standard output
     PictureFormat format = PictureFormat::Bmp;  // what the target is written in
     std::string subfolder;  // where the target goes under the batch's folder (--recursive)
+    bool stack = false;     // the input is --stack-from's list or folder
     // A file --skip-existing leaves out: the rows the table had for it.
     std::optional<std::string> keptRows;
     // Its output exists already, only its rows are missing: measured again,
     // not written again.
     bool outputDone = false;
-    bool stack = false;  // the input is --stack-from's list or folder
 };
 
 // The pictures --stack-from names: the lines of a list file, or the picture
