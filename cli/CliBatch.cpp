@@ -127,7 +127,8 @@ std::pair<std::size_t, std::size_t> ShareBounds(std::size_t count, const CliShar
     return {bound(shard.k - 1), bound(shard.k)};
 }
 
-std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
+std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch,
+                      const CTableRows* tableRows) {
     std::vector<std::string> named = plan.inputs;
     if (!plan.filesFrom.empty())
         if (std::string problem = ReadInputList(plan.filesFrom, in, named); !problem.empty())
@@ -194,9 +195,17 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
         CliJob job{inputs[i].path, intoFolder ? TargetOf(batch, inputs[i]) : output, fileFormat,
                    inputs[i].subfolder};
         if (intoFolder && !job.target.empty()) job.format = *WritableFormatFromPath(job.target);
-        if (plan.skipExisting && !job.target.empty() && fs::exists(job.target, ec)) {
-            ++batch.skipped;
-            continue;
+        if (plan.skipExisting) {
+            const std::string* kept = tableRows != nullptr ? tableRows->Find(job.input) : nullptr;
+            const bool written =
+                job.target.empty() ? tableRows != nullptr : fs::exists(job.target, ec);
+            if (written && (tableRows == nullptr || kept != nullptr)) {
+                ++batch.skipped;
+                if (kept == nullptr) continue;
+                job.keptRows = *kept;
+            } else if (written && !job.target.empty()) {
+                job.outputDone = true;
+            }
         }
         batch.jobs.push_back(std::move(job));
     }

@@ -13,6 +13,7 @@
 #include "CliPlan.h"
 #include "FolderInputs.h"
 #include "PictureFormat.h"
+#include "TableRows.h"
 
 struct CliJob {
     std::string input;   // empty for a picture made with --uniform; "-" standard input
@@ -20,6 +21,11 @@ struct CliJob {
     PictureFormat format = PictureFormat::Bmp;  // what the target is written in
     std::string subfolder;  // where the target goes under the batch's folder (--recursive)
     bool stack = false;     // the input is --stack-from's list or folder
+    // A file --skip-existing leaves out: the rows the table had for it.
+    std::optional<std::string> keptRows;
+    // Its output exists already, only its rows are missing: measured again,
+    // not written again.
+    bool outputDone = false;
 };
 
 // The pictures --stack-from names: the lines of a list file, or the picture
@@ -28,8 +34,8 @@ struct CliJob {
 std::string StackInputs(const std::string& from, std::vector<std::string>& paths);
 
 struct CliBatch {
-    std::vector<CliJob> jobs;
-    std::string folder;                   // where the results go, when they go into a folder
+    std::vector<CliJob> jobs;  // skipped files with rows kept are jobs too, for their place
+    std::string folder;        // where the results go, when they go into a folder
     std::optional<PictureFormat> format;  // --format, for a folder
     std::size_t files = 0;                // inputs of this share, skipped ones included
     std::size_t skipped = 0;              // left out by --skip-existing
@@ -42,7 +48,11 @@ struct CliBatch {
 
 // Fills `batch`; empty back, or the one line that says what is wrong
 // (exit status 2). `in` is read when the list comes from standard input.
-std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch);
+// With --skip-existing and `tableRows` (the rows the table already has), an
+// input is left out when its output exists, if it has one, and the table has
+// its rows: it keeps them.
+std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch,
+                      const CTableRows* tableRows = nullptr);
 
 // The file an input's result goes to in `folder`, or in its `subfolder`: the
 // input's name without its extension, with the extension of `format`.

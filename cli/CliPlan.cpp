@@ -105,6 +105,12 @@ std::string ReadProgramOption(const std::string& flag, const std::string& value,
             return "--histogram-size " + value + ": expects W,H, each " +
                    std::to_string(kPlotMinSide) + " .. " + std::to_string(kPlotMaxSide);
         plan.histogramSize = {(*v)[0], (*v)[1]};
+    } else if (flag == "--jobs" || flag == "-j") {
+        const auto jobs = ParseInteger(value);
+        if (!jobs || *jobs < 1 || *jobs > kMaxJobs)
+            return flag + " " + value + ": expects a number of workers, 1 .. " +
+                   std::to_string(kMaxJobs);
+        plan.jobs = static_cast<int>(*jobs);
     } else if (flag == "--pages") {
         const auto range = ParsePageRange(value);
         if (!range) return "--pages " + value + ": expects all, K or K-L with 1 <= K <= L";
@@ -166,8 +172,9 @@ std::string CheckPlan(const CliPlan& plan) {
     if (plan.output.empty() && !plan.HasReport() && plan.table.empty() &&
         any([](const CliStep& s) { return s.operation->changesPicture; }))
         return "nothing would be written: add -o FILE";
-    if (plan.skipExisting && (plan.output.empty() || plan.output == kStandardStream))
-        return "--skip-existing needs -o naming where the outputs go";
+    const bool tableFile = !plan.table.empty() && plan.table != kStandardStream;
+    if (plan.skipExisting && (plan.output.empty() || plan.output == kStandardStream) && !tableFile)
+        return "--skip-existing needs -o naming where the outputs go, or a --table file";
     if (plan.output == kStandardStream && plan.HasReport())
         return "-o - writes the picture to standard output: no report can go there too";
     return CheckTable(plan);

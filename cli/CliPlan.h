@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CliOperation.h"
+#include "HistogramPlot.h"
 #include "MeasureTable.h"
 #include "PictureCodec.h"
 #include "PictureFormat.h"
@@ -26,6 +27,9 @@ struct CliShard {
     std::size_t k = 1, n = 1;
 };
 
+// The most workers --jobs takes.
+constexpr int kMaxJobs = 1024;
+
 // The name of standard input and output on the command line.
 inline const std::string kStandardStream = "-";
 
@@ -40,7 +44,8 @@ struct CliPlan {
     bool recursive = false;                  // --recursive: folder inputs take their subfolders
     std::string table;                       // --table: a file, or "-"
     std::optional<TableFormat> tableFormat;  // --table-format
-    CSize histogramSize{512, 200};           // --histogram-size
+    CSize histogramSize = kPlotDefaultSize;  // --histogram-size
+    std::optional<int> jobs;                 // --jobs, -j
     SPageRange pages;                        // --pages: the first page unless told
     std::string stackFrom;                   // --stack-from: a list file or a folder
     bool help = false;

@@ -16,9 +16,11 @@
 #include "FileReason.h"
 #include "LossNote.h"
 #include "Message.h"
+#include "Parallel.h"
 #include "StepsStack.h"
 #include "SystemOutput.h"
 #include "TableOutput.h"
+#include "Utf8Text.h"
 
 namespace {
 
@@ -145,6 +147,32 @@ bool SaveResult(CImageDocument& doc, const CliJob& job, std::ostream& out, std::
     return false;
 }
 
+// What a failed file's row says: its last message, without the program's
+// name and the input's, as standard error has it.
+std::string FailureReason(const std::string& err, const std::string& input) {
+    std::string line = err;
+    while (!line.empty() && line.back() == '\n') line.pop_back();
+    line.erase(0, line.rfind('\n') + 1);
+    for (const std::string& prefix : {std::string("orvex-cli: "), InputLabel(input) + ": "})
+        if (line.rfind(prefix, 0) == 0) line.erase(0, prefix.size());
+    return line.empty() ? "failed" : line;
+}
+
+// --jobs for the length of a run: the files processed at once and the
+// engine's threads on each picture.
+class CWorkerCountSetting {
+public:
+    explicit CWorkerCountSetting(std::optional<int> jobs) : previous_(GetWorkerCount()) {
+        if (jobs) SetWorkerCount(*jobs);
+    }
+    ~CWorkerCountSetting() { SetWorkerCount(previous_); }
+    CWorkerCountSetting(const CWorkerCountSetting&) = delete;
+    CWorkerCountSetting& operator=(const CWorkerCountSetting&) = delete;
+
+private:
+    int previous_;
+};
+
 struct FileOutcome {
     std::string out;
     std::string err;
@@ -195,7 +223,10 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
         const CliStep& step = plan.steps[i];
         doc.SetUndoCopies(step.keepsUndoCopy);
         if (!StepCanRun(doc, step.operation->needs)) {
-            err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours\n";
+            err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours";
+            if (step.operation->fillsTable)
+                err << " (add --grey before " << step.operation->flag << " to measure grey levels)";
+            err << '\n';
             outcome.ok = false;
         } else if (!RunOperation(step, context)) {
             if (!step.operation->failureNote.empty())
@@ -206,7 +237,7 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     }
     // Writing over the input says what of it the result does not keep.
     const bool replacesInput = outcome.ok && ReplacesInput(batch, job);
-    if (outcome.ok && !job.target.empty())
+    if (outcome.ok && !job.target.empty() && !job.outputDone)
         outcome.ok = FitsTarget(doc, job, err) && MakeSubfolder(batch, job, err) &&
                      SaveResult(doc, job, out, err);
     SPictureLosses losses = doc.GetFileInfo().losses;
@@ -234,8 +265,15 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         if (plan.listFilters) PrintFilters(out);
         return FinishOutput(out, err, kExitOk);
     }
+    // A resumed run takes the rows of the files it leaves out from the table
+    // it makes again.
+    const bool resume = plan.skipExisting && plan.Measures() && plan.table != kStandardStream;
+    CTableRows tableRows;
+    if (resume) tableRows.Load(plan.table, TableLayout(plan));
+    const CWorkerCountSetting workers(plan.jobs);
     CliBatch batch;
-    if (const std::string problem = PlanBatch(plan, in, batch); !problem.empty()) {
+    if (const std::string problem = PlanBatch(plan, in, batch, resume ? &tableRows : nullptr);
+        !problem.empty()) {
         err << problem << '\n';
         return kExitUsage;
     }
@@ -245,7 +283,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     const bool several = batch.several;
     CTableOutput table;
     if (plan.Measures())
-        if (const std::string problem = table.Open(plan, out); !problem.empty()) {
+        if (const std::string problem = table.Open(plan, out, resume); !problem.empty()) {
             err << problem << '\n';
             return kExitUsage;
         }
@@ -254,23 +292,37 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
         for (std::size_t i; (i = next++) < jobs.size();) {
+            if (jobs[i].keptRows) {
+                table.Deliver(i, jobs[i].input, *jobs[i].keptRows, false);
+                meter.FileDone(true);
+                continue;
+            }
             CliRows rows{table.Layout()};
             outcomes[i] = Process(plan, batch, jobs[i], in, rows);
-            if (rows.table != nullptr) table.Deliver(i, outcomes[i].ok ? rows.text : "");
+            if (rows.table != nullptr) {
+                if (!outcomes[i].ok)
+                    rows.text += rows.table->Row(FailedMeasureRow(
+                        jobs[i].input, FailureReason(outcomes[i].err, jobs[i].input)));
+                if (!IsValidUtf8(jobs[i].input))
+                    outcomes[i].err.insert(0, MessagePrefix(jobs[i].input) +
+                                                  "the name is not valid UTF-8: the table "
+                                                  "shows U+FFFD for the bytes that are not\n");
+                table.Deliver(i, jobs[i].input, std::move(rows.text), outcomes[i].ok);
+            }
             meter.FileDone(outcomes[i].ok);
         }
     };
-    const std::size_t threads =
-        std::min<std::size_t>(jobs.size(), std::max(1u, std::thread::hardware_concurrency()));
+    const std::size_t threads = std::min<std::size_t>(jobs.size(), GetWorkerCount());
     std::vector<std::thread> pool;
     for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(worker);
     worker();
     for (std::thread& t : pool) t.join();
     meter.Clear();
 
-    std::size_t failures = 0;
+    std::size_t failures = 0, kept = 0;
     bool usage = false;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
+        kept += jobs[i].keptRows ? 1 : 0;
         usage = usage || outcomes[i].usage;
         if (several && !outcomes[i].out.empty()) out << "==> " << jobs[i].input << " <==\n";
         out << outcomes[i].out;
@@ -282,8 +334,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     // A job of a batch ends with its counts, so a scheduler's log tells how far it got.
     if ((several && failures > 0) || plan.FromList() || plan.skipExisting || batch.fromFolder) {
         err << "orvex-cli: " << batch.files << (batch.files == 1 ? " file: " : " files: ")
-            << jobs.size() - failures << " done, " << batch.skipped << " skipped, " << failures
-            << " failed";
+            << jobs.size() - kept - failures << " done, " << batch.skipped << " skipped, "
+            << failures << " failed";
         if (batch.notPictures > 0)
             err << ", " << batch.notPictures
                 << (batch.notPictures == 1 ? " not a picture" : " not pictures");

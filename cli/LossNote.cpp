@@ -20,6 +20,9 @@ std::string LossNote(const SPictureLosses& losses, int firstPage) {
                         " samples are written as their 8-bit window " + WindowValues(losses));
     }
     if (losses.alpha) parts.push_back("its transparency is not written");
+    if (losses.samples > 1)
+        parts.push_back("only sample 1 of " + std::to_string(losses.samples) +
+                        " a pixel is written");
     std::string note;
     for (const std::string& part : parts) note += (note.empty() ? "" : "; ") + part;
     return note;

@@ -1,14 +1,17 @@
 // Measurements as a table (--measure, --measure-histogram) and the histogram
 // drawn as a picture (--histogram-plot).
 
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 
+#include "AtomicFileWrite.h"
 #include "CliOperation.h"
 #include "FileReason.h"
 #include "HistogramPlot.h"
 #include "Message.h"
 #include "PictureFile.h"
+#include "PictureFormat.h"
 #include "StepsMeasure.h"
 
 namespace {
@@ -34,6 +37,12 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
     return operation;
 }
 
+bool IsSvgName(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".svg";
+}
+
 // Where the plot of `input` goes: the named file, or in a batch
 // STEM.histogram.png in the named folder (the plot is written in the format
 // that keeps any picture).
@@ -43,24 +52,41 @@ std::string PlotPath(const std::string& named, const std::string& input, bool in
            ".histogram" + FormatExtension(KeptFormat({}));
 }
 
+// The plot of the current picture, titled with its file's name, as a PNG
+// picture or, for a name ending in .svg, as SVG.
+bool WritePlot(CliContext& c, const std::string& path) {
+    const std::string title = std::filesystem::path(c.input).filename().string();
+    std::string problem;
+    errno = 0;
+    FileStatus status = FileStatus::Ok;
+    if (IsSvgName(path)) {
+        std::string svg;
+        if (!HistogramPlotSvg(*c.doc.GetImage(), c.plotSize, title, svg)) return false;
+        const AtomicWriteResult written = WriteFileAtomically(
+            path, [&](CByteStream& out) { return out.Write(svg.data(), svg.size()); });
+        if (written == AtomicWriteResult::Ok) return true;
+        status = written == AtomicWriteResult::CannotCreate ? FileStatus::CannotOpen
+                                                            : FileStatus::WriteError;
+    } else {
+        CImage plot;
+        if (!DrawHistogramPlot(*c.doc.GetImage(), c.plotSize, title, plot)) return false;
+        status = SavePictureFile(plot, path, KeptFormat({}), problem);
+        if (status == FileStatus::Ok) return true;
+    }
+    ShowMessage(path + ": " + FileFailure(status, errno, problem));
+    return false;
+}
+
 CliOperation HistogramPlot() {
     CliOperation operation{
         "--histogram-plot", std::string("FILE") + FormatExtension(KeptFormat({})),
-        std::string("write the histogram drawn as a ") + FormatName(KeptFormat({})) +
-            " picture (several inputs: a folder, STEM.histogram" + FormatExtension(KeptFormat({})) +
-            ")",
+        std::string("write the histogram drawn as a figure: a ") + FormatName(KeptFormat({})) +
+            " picture, or SVG when FILE ends in .svg (several inputs: a folder, STEM.histogram" +
+            FormatExtension(KeptFormat({})) + ")",
         StepNeeds::FullPalette,
         [](const std::string& named, std::string&) -> std::optional<CliAction> {
             return [named](CliContext& c) {
-                CImage plot;
-                if (!DrawHistogramPlot(*c.doc.GetImage(), c.plotSize, plot)) return false;
-                const std::string path = PlotPath(named, c.input, c.intoFolder);
-                std::string problem;
-                errno = 0;
-                const FileStatus status = SavePictureFile(plot, path, KeptFormat({}), problem);
-                if (status == FileStatus::Ok) return true;
-                ShowMessage(path + ": " + FileFailure(status, errno, problem));
-                return false;
+                return WritePlot(c, PlotPath(named, c.input, c.intoFolder));
             };
         }};
     operation.argumentIsFile = true;
@@ -75,11 +101,13 @@ CliOperation HistogramPlot() {
 void AddMeasureOperations(std::vector<CliOperation>& table) {
     table.push_back(
         Measure("--measure",
-                "add a row to the --table (one a page): file, page, step, width, height, "
-                "pixels, min, max, sum, mean (the integer mean; sum / pixels is the exact "
-                "one), sd",
+                "add a row to the --table (one a page): " + JoinWords(MeasureColumns(), ", ") +
+                    "; mean: the integer mean (sum / pixels is the exact one); "
+                    "sd: the root mean square deviation from mean, as the statistics "
+                    "dialog shows it; error: why the file failed, empty when all "
+                    "went well (its row has no numbers)",
                 false));
-    table.push_back(
-        Measure("--measure-histogram", "the same row, then h0 .. h255, the histogram", true));
+    table.push_back(Measure("--measure-histogram",
+                            "the same row with h0 .. h255, the histogram, before error", true));
     table.push_back(HistogramPlot());
 }

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "CliOperation.h"
+#include "HistogramPlot.h"
 #include "PictureFormat.h"
 
 const std::vector<CliOption>& ProgramOptions() {
@@ -25,16 +26,23 @@ const std::vector<CliOption>& ProgramOptions() {
          "process only the K-th of N equal shares of the inputs (1 <= K <= N); "
          "each share writes the --table its own command line names"},
         {"--skip-existing", "",
-         "leave out the inputs whose output file exists already (they get no --measure row: "
-         "run a measurement again whole, or in finer shares)"},
+         "leave out the inputs whose output file exists already and whose rows the --table "
+         "file (or its side file FILE.part, left by a stopped run) holds: they keep those rows"},
         {"--recursive", "",
          "a folder input takes its subfolders too, kept under the output folder"},
         {"--table", "FILE",
          "where --measure rows go: .csv, .tsv or .jsonl; - standard output; one table a run, "
-         "rows in input order, written complete or not at all"},
+         "rows in input order, written complete or not at all (meanwhile FILE.part holds the "
+         "rows of the files done)"},
         {"--table-format", "FMT",
          "the format of --table - (or of a name without those extensions): csv, tsv or jsonl"},
-        {"--histogram-size", "W,H", "size of --histogram-plot pictures (default 512,200)"},
+        {"--jobs", "N",
+         "files processed at once, and threads of an operation on a picture (default: the "
+         "CPUs the process may use: its affinity mask and its control group's cpu.max quota)"},
+        {"-j", "N", "the same as --jobs N"},
+        {"--histogram-size", "W,H",
+         "size of --histogram-plot figures (default " + std::to_string(kPlotDefaultSize.cx) + "," +
+             std::to_string(kPlotDefaultSize.cy) + ": 256 bars 2 pixels wide and the axes)"},
         {"--list-filters", "", "the catalogue kernels: key, size, description"},
         {"--version", "", "the program's version"},
         {"--help", "", "this help (also -h)"},

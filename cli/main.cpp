@@ -5,10 +5,13 @@
 #include <vector>
 
 #include "CliRunner.h"
+#include "Parallel.h"
 #include "SystemOutput.h"
+#include "UsableCpus.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    SetWorkerCount(UsableCpuCount());
     const std::vector<std::string> args(argv + 1, argv + argc);
     CSystemOutput standardOutput(STDOUT_FILENO);
     std::ostream out(&standardOutput);

@@ -1,7 +1,8 @@
 // GIF files through giflib: any frame as the picture shown at that frame,
 // with that frame's table (its own, else the file's), as 8-bit indices.
-// Frames are drawn in turn on one canvas of the first frame's size, which
-// pixels no frame covered show as the background index; each frame leaves
+// Frames are drawn in turn on one canvas, the logical screen (a screen of no
+// pixel, or a first frame with no data, is damaged), whose pixels no frame
+// covered show as the background index; each frame leaves
 // it as its disposal method says (kept, cleared to the background, or put
 // back as it was before the frame). A later frame's transparent index lets
 // the canvas show through; the first frame's is just an index, as a
@@ -43,10 +44,14 @@ public:
         if (gif_ == nullptr) return Damaged(error);
         if (NextFrame() != 1)
             return Damaged(gif_->Error != 0 ? gif_->Error : D_GIF_ERR_NO_IMAG_DSCR);
-        const GifImageDesc& frame = gif_->Image;
-        header.width = std::max<std::int64_t>(gif_->SWidth, std::int64_t{frame.Left} + frame.Width);
-        header.height =
-            std::max<std::int64_t>(gif_->SHeight, std::int64_t{frame.Top} + frame.Height);
+        // The picture is the logical screen; a frame reaching past it is
+        // clipped, one wholly outside adds nothing.
+        if (gif_->SWidth <= 0 || gif_->SHeight <= 0)
+            return Fail(CodecStatus::Damaged, "damaged GIF file (a screen of no pixel)");
+        if (gif_->Image.Width <= 0 || gif_->Image.Height <= 0)
+            return Fail(CodecStatus::Damaged, "damaged GIF file (a frame with no image data)");
+        header.width = gif_->SWidth;
+        header.height = gif_->SHeight;
         header.kind = PictureKind::Palette8;
         header_ = header;
         return true;

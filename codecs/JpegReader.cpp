@@ -27,6 +27,7 @@ struct SJpegError {
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     char warning[JMSG_LENGTH_MAX];  // the first warning that changes pixels
+    bool inHeaders;                 // reading the markers before the first scan
 };
 
 struct SJpegSource {
@@ -42,13 +43,25 @@ void OnError(j_common_ptr info) {
     std::longjmp(error->jump, 1);
 }
 // Warnings that change no pixel: a JFIF version or an ICC profile, which
-// Orvex does not use. Bytes left over before a marker are not among them:
-// a scan whose data was altered ends early and leaves them.
-bool ChangesNoPixel(int code) { return code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC; }
+// Orvex does not use; bytes skipped before a marker of the headers (a
+// segment shorter than its length says, stray bytes between segments); bytes
+// skipped before a restart marker, which come after all the blocks of the
+// interval were decoded (the library starts afresh at the marker, and the
+// pixels are those of the file without the bytes, as other decoders show
+// them). Bytes left over at the end of a scan are not among them: a scan
+// whose data was altered ends early and leaves them.
+bool ChangesNoPixel(const SJpegError& error) {
+    const int code = error.manager.msg_code;
+    if (code == JWRN_EXTRANEOUS_DATA) {
+        const int marker = error.manager.msg_parm.i[1];
+        return error.inHeaders || (marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7);
+    }
+    return code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC;
+}
 
 void OnMessage(j_common_ptr info, int level) {
     auto* error = reinterpret_cast<SJpegError*>(info->err);
-    if (level >= 0 || error->warning[0] != 0 || ChangesNoPixel(info->err->msg_code)) return;
+    if (level >= 0 || error->warning[0] != 0 || ChangesNoPixel(*error)) return;
     (*info->err->format_message)(info, error->warning);
 }
 
@@ -146,7 +159,9 @@ private:
         info_.mem->max_memory_to_use = kMaxLibraryMemory;
         info_.src = &source_->manager;
         info_.progress = &progress_;
+        error_.inHeaders = true;
         jpeg_read_header(&info_, TRUE);
+        error_.inHeaders = false;
         if (info_.jpeg_color_space == JCS_CMYK || info_.jpeg_color_space == JCS_YCCK) {
             info_.out_color_space = JCS_UNKNOWN;
             return true;

@@ -104,7 +104,12 @@ private:
             header.sampleKind = sampleKind_;
             header.white = (std::uint64_t{1} << bits_) - 1;
         }
-        losses_.alpha = losses_.alpha || channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
+        // Grey and one more sample is grey and alpha; grey and more than one
+        // is samples of other kinds, of which only the first is read.
+        if (kind_ == PictureKind::Grey8 && channels_ > 2)
+            losses_.samples = channels_;
+        else
+            losses_.alpha = losses_.alpha || channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
         // Deep colour is brought to 8 bits by rounding; grey by the window.
         if (kind_ == PictureKind::Colour24 && bits_ == 16)
             losses_.sampleBits = 16, losses_.windowHigh = 65535;

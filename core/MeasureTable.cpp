@@ -5,6 +5,8 @@
 #include <charconv>
 #include <filesystem>
 
+#include "Utf8Text.h"
+
 namespace {
 
 template <typename Number>
@@ -38,7 +40,56 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// A number of the measurement; a row that says why it has none has none.
+template <typename Get>
+CMeasureColumn Measured(std::string name, Get get) {
+    return {std::move(name), false, [get](const CMeasureRow& row) -> std::optional<std::string> {
+                if (!row.error.empty()) return std::nullopt;
+                return get(row);
+            }};
+}
+
+// Every column of the table, in order: the one place a column is declared.
+std::vector<CMeasureColumn> MakeColumns(bool histogram, char decimalSeparator) {
+    std::vector<CMeasureColumn> columns = {
+        {"file", true, [](const CMeasureRow& r) { return std::optional(r.file); }},
+        Measured("page", [](const CMeasureRow& r) { return NumberText(r.page); }),
+        Measured("step", [](const CMeasureRow& r) { return NumberText(r.step); }),
+        Measured("width", [](const CMeasureRow& r) { return NumberText(r.width); }),
+        Measured("height", [](const CMeasureRow& r) { return NumberText(r.height); }),
+        Measured("pixels", [](const CMeasureRow& r) { return NumberText(r.statistics.pixels); }),
+        Measured("min", [](const CMeasureRow& r) { return NumberText(r.statistics.minimum); }),
+        Measured("max", [](const CMeasureRow& r) { return NumberText(r.statistics.maximum); }),
+        Measured("sum", [](const CMeasureRow& r) { return NumberText(r.statistics.sum); }),
+        Measured(
+            "mean",
+            [](const CMeasureRow& r) { return NumberText(static_cast<int>(r.statistics.mean)); }),
+        Measured("sd",
+                 [decimalSeparator](const CMeasureRow& r) {
+                     std::string sd = NumberText(r.statistics.stdev);
+                     std::replace(sd.begin(), sd.end(), '.', decimalSeparator);
+                     return sd;
+                 }),
+    };
+    for (int level = 0; histogram && level < 256; ++level)
+        columns.push_back({"h" + NumberText(level), false,
+                           [level](const CMeasureRow& r) -> std::optional<std::string> {
+                               if (!r.error.empty() || r.histogram.size() != 256)
+                                   return std::nullopt;
+                               return NumberText(r.histogram[level]);
+                           }});
+    columns.push_back({"error", true, [](const CMeasureRow& r) { return std::optional(r.error); }});
+    return columns;
+}
+
 }  // namespace
+
+CMeasureRow FailedMeasureRow(const std::string& file, const std::string& error) {
+    CMeasureRow row;
+    row.file = file;
+    row.error = error;
+    return row;
+}
 
 std::optional<TableFormat> TableFormatFromName(const std::string& name) {
     if (name == "csv") return TableFormat::Csv;
@@ -53,76 +104,68 @@ std::optional<TableFormat> TableFormatFromPath(const std::string& path) {
 }
 
 CMeasureTable::CMeasureTable(TableFormat format, bool histogramColumns, char decimalSeparator)
-    : format_(format), histogramColumns_(histogramColumns), decimalSeparator_(decimalSeparator) {}
+    : format_(format), columns_(MakeColumns(histogramColumns, decimalSeparator)) {}
 
-std::string CMeasureTable::Separator() const { return format_ == TableFormat::Csv ? "," : "\t"; }
+const std::vector<std::string>& MeasureColumns() {
+    static const std::vector<std::string> columns = CMeasureTable(TableFormat::Csv).Columns();
+    return columns;
+}
+
+std::vector<std::string> CMeasureTable::Columns() const {
+    std::vector<std::string> names;
+    for (const CMeasureColumn& column : columns_) names.push_back(column.name);
+    return names;
+}
+
+std::vector<std::string> CMeasureTable::Cells(const CMeasureRow& row) const {
+    std::vector<std::string> cells;
+    for (const CMeasureColumn& column : columns_) {
+        const auto field = column.field(row);
+        cells.push_back(!field ? std::string{} : column.text ? ValidUtf8(*field) : *field);
+    }
+    return cells;
+}
 
 std::string CMeasureTable::LineEnd() const { return format_ == TableFormat::Csv ? "\r\n" : "\n"; }
 
 std::string CMeasureTable::Field(const std::string& text) const {
-    const bool quote = text.find_first_of(Separator() + "\"\r\n") != std::string::npos ||
-                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    const char separator = format_ == TableFormat::Csv ? ',' : '\t';
+    const bool quote =
+        text.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string::npos ||
+        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) return text;
     std::string quoted = "\"";
     for (const char c : text) quoted += c == '"' ? "\"\"" : std::string(1, c);
     return quoted + "\"";
 }
 
-const std::vector<std::string>& MeasureColumns() {
-    static const std::vector<std::string> columns = {
-        "file", "page", "step", "width", "height", "pixels", "min", "max", "sum", "mean", "sd"};
-    return columns;
-}
-
-std::vector<std::string> CMeasureTable::Columns() const {
-    std::vector<std::string> columns = MeasureColumns();
-    for (int level = 0; histogramColumns_ && level < 256; ++level)
-        columns.push_back("h" + NumberText(level));
-    return columns;
-}
-
-std::vector<std::string> CMeasureTable::Cells(const CMeasureRow& row) const {
-    const CImageStatistics& s = row.statistics;
-    std::string sd = NumberText(s.stdev);
-    std::replace(sd.begin(), sd.end(), '.', decimalSeparator_);
-    std::vector<std::string> cells = {row.file,
-                                      NumberText(row.page),
-                                      NumberText(row.step),
-                                      NumberText(row.width),
-                                      NumberText(row.height),
-                                      NumberText(s.pixels),
-                                      NumberText(s.minimum),
-                                      NumberText(s.maximum),
-                                      NumberText(s.sum),
-                                      NumberText(static_cast<int>(s.mean)),
-                                      sd};
-    const bool histogram = row.histogram.size() == 256;
-    for (int level = 0; histogramColumns_ && level < 256; ++level)
-        cells.push_back(histogram ? NumberText(row.histogram[level]) : std::string{});
-    return cells;
-}
-
 std::string CMeasureTable::Header() const {
     if (format_ == TableFormat::Jsonl) return {};
+    const std::string separator = format_ == TableFormat::Csv ? "," : "\t";
     std::string line;
-    for (const std::string& column : Columns()) line += (line.empty() ? "" : Separator()) + column;
+    for (const CMeasureColumn& column : columns_)
+        line += (line.empty() ? "" : separator) + column.name;
     return line + LineEnd();
 }
 
 std::string CMeasureTable::Row(const CMeasureRow& row) const {
-    const std::vector<std::string> cells = Cells(row);
     std::string line;
     if (format_ == TableFormat::Jsonl) {
-        // Every field but the file is a number; a row without histogram has
-        // no histogram fields.
-        const std::vector<std::string> columns = Columns();
-        line = "{\"file\":" + JsonString(cells[0]);
-        for (std::size_t i = 1; i < cells.size(); ++i)
-            if (!cells[i].empty()) line += ",\"" + columns[i] + "\":" + cells[i];
+        for (const CMeasureColumn& column : columns_) {
+            const auto field = column.field(row);
+            line += (line.empty() ? "{\"" : ",\"") + column.name + "\":" +
+                    (!field        ? "null"
+                     : column.text ? JsonString(ValidUtf8(*field))
+                                   : *field);
+        }
         return line + "}\n";
     }
-    line = Field(cells[0]);
-    for (std::size_t i = 1; i < cells.size(); ++i) line += Separator() + cells[i];
+    const std::string separator = format_ == TableFormat::Csv ? "," : "\t";
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        const auto field = columns_[i].field(row);
+        if (i > 0) line += separator;
+        if (field) line += columns_[i].text ? Field(ValidUtf8(*field)) : *field;
+    }
     return line + LineEnd();
 }
 

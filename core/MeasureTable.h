@@ -3,16 +3,20 @@
 // CSV, TSV or JSON Lines. orvex-cli and the desktop's "Résultats" window both
 // write through here, so the same rows give the same bytes.
 //
-// Columns: file, page, step, width, height, pixels, min, max, sum, mean, sd
-// (MeasureColumns), then h0 .. h255 when the table holds histograms. Numbers never depend on the
+// The columns are declared once, in order, in MeasureTable.cpp: file, page,
+// step, width, height, pixels, min, max, sum, mean, sd, h0 .. h255 when the table
+// holds histograms, and error last. Numbers never depend on the
 // locale: integers in decimal, the standard deviation as the shortest text
 // that reads back to the same double, with a "." unless the caller asks for
 // another separator (text pasted into a spreadsheet). A CSV or TSV field is
 // quoted as RFC 4180 says when it holds the separator, a quote, a line break
 // or a space at either end; CSV lines end with CR LF as RFC 4180 says, TSV
-// and JSON Lines with LF.
+// and JSON Lines with LF. Text is always valid UTF-8: bytes of a file name
+// that are not are written as U+FFFD. A field a row does not have is empty
+// (null in JSON Lines).
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,10 +37,23 @@ struct CMeasureRow {
     int width = 0, height = 0;
     CImageStatistics statistics;
     std::vector<std::uint32_t> histogram;  // empty, or the 256 counts
+    // Why the file has no measurement; a row that says why holds no number.
+    std::string error;
 };
+
+// A row for a file that could not be measured.
+CMeasureRow FailedMeasureRow(const std::string& file, const std::string& error);
 
 // The columns of a row without histogram, in order.
 const std::vector<std::string>& MeasureColumns();
+
+// One column: its name, and its field in a row (nothing where the row has
+// no such value).
+struct CMeasureColumn {
+    std::string name;
+    bool text = false;  // a string in JSON Lines, not a number
+    std::function<std::optional<std::string>(const CMeasureRow&)> field;
+};
 
 // The histogram as text: a header, then 256 lines LEVEL<TAB>COUNT.
 std::string HistogramText(const std::uint32_t counts[256]);
@@ -46,11 +63,13 @@ public:
     explicit CMeasureTable(TableFormat format, bool histogramColumns = false,
                            char decimalSeparator = '.');
 
-    // The table's columns: MeasureColumns, then h0 .. h255 with histograms.
+    TableFormat Format() const { return format_; }
+    // The table's columns: MeasureColumns with h0 .. h255 before error when
+    // the table holds histograms.
     std::vector<std::string> Columns() const;
     // One cell per column, as the table writes it but unquoted: the file as
-    // named, the numbers in decimal with the table's separator in sd; empty
-    // histogram cells for a row without histogram.
+    // valid UTF-8, the numbers in decimal with the table's separator in sd;
+    // empty where the row has no such value.
     std::vector<std::string> Cells(const CMeasureRow& row) const;
 
     std::string Header() const;  // nothing for JSON Lines, whose rows name their fields
@@ -61,10 +80,8 @@ public:
 
 private:
     std::string Field(const std::string& text) const;
-    std::string Separator() const;
     std::string LineEnd() const;
 
     TableFormat format_;
-    bool histogramColumns_;
-    char decimalSeparator_;
+    std::vector<CMeasureColumn> columns_;
 };

@@ -18,7 +18,11 @@ void CSaveAsDialog::SetLossesOf(const QString& path, const QString& sentences) {
 
 void CSaveAsDialog::accept() {
     const QString chosen = selectedFiles().value(0);
-    // A name Orvex does not write is refused after the dialog, writing nothing.
+    if (const QString why = refusal_ && !chosen.isEmpty() ? refusal_(chosen) : QString();
+        !why.isEmpty()) {
+        QMessageBox::warning(this, "Orvex", why);
+        return;
+    }
     const bool losing = !sentences_.isEmpty() && !chosen.isEmpty() &&
                         QFileInfo(chosen) == QFileInfo(lossyPath_) &&
                         WritableFormatFromPath(QFile::encodeName(chosen).toStdString());

@@ -11,6 +11,7 @@
 #include "CWaitCursor.h"
 #include "Message.h"
 #include "OpeningSummary.h"
+#include "ReaderKindWords.h"
 
 namespace {
 
@@ -61,7 +62,9 @@ QString RefusedKind(const std::string& problem) {
     const std::size_t open = problem.find('('), close = problem.rfind(')');
     if (problem.rfind("unsupported", 0) != 0 || open == std::string::npos || close < open)
         return {};
-    return " " + QString::fromStdString(problem.substr(open, close - open + 1));
+    return " (" +
+           FrenchKindWords(QString::fromStdString(problem.substr(open + 1, close - open - 1))) +
+           ")";
 }
 
 // Why a file was read but not opened, when the engine has not said it.
@@ -79,7 +82,8 @@ QString UnreadableText(FileStatus status, PictureFormat format, const QString& p
         .arg(name, FormatName(format), RefusedKind(problem));
 }
 
-// Why a picture was not written in a format other than BMP.
+}  // namespace
+
 QString RefusedSaveText(const CImage& image, PictureFormat format, const QString& path) {
     const QString name = QFileInfo(path).fileName();
     if (!image.IsValid())
@@ -90,8 +94,6 @@ QString RefusedSaveText(const CImage& image, PictureFormat format, const QString
             .arg(name, FormatName(format), QString::fromStdString(reason));
     return QString("Impossible d'enregistrer %1 au format %2.").arg(name, FormatName(format));
 }
-
-}  // namespace
 
 COrvexDoc::COrvexDoc(QObject* parent) : QObject(parent) {}
 

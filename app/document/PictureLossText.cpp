@@ -4,13 +4,17 @@
 
 #include "SampleWindowText.h"
 
-QString OpeningNote(const SPictureLosses& losses) {
+QString OpeningNote(const SPictureLosses& losses, PictureFormat format) {
     QStringList parts;
-    if (losses.pages > 1) parts << QString("Page 1 / %1 ouverte").arg(losses.pages);
+    // A GIF file's pages are its frames: images of an animation.
+    const QString page =
+        QString(FormatName(format)) == "GIF" ? "Image 1 / %1 ouverte" : "Page 1 / %1 ouverte";
+    if (losses.pages > 1) parts << page.arg(losses.pages);
     if (losses.Deeper())
         parts << QString::fromStdString(SampleDepthWords(losses) + " ramenés à 8 bits : fenêtre " +
                                         WindowValues(losses));
     if (losses.alpha) parts << "Transparence ignorée";
+    if (losses.samples > 1) parts << QString("1 échantillon sur %1").arg(losses.samples);
     return parts.join(", ");
 }
 
@@ -27,6 +31,12 @@ QString LossSentences(const SPictureLosses& losses, const QString& name) {
                          .arg(QString::fromStdString(SampleDepthWords(losses)), name);
     if (losses.alpha)
         sentences << QString("La transparence de %1 ne sera pas enregistrée.").arg(name);
+    if (losses.samples > 1)
+        sentences << QString(
+                         "Seul le premier des %1 échantillons de chaque pixel de %2 sera "
+                         "enregistré.")
+                         .arg(losses.samples)
+                         .arg(name);
     if (losses.colours)
         sentences
             << QString("Les couleurs de %1 seront remplacées par des niveaux de gris.").arg(name);

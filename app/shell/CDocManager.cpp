@@ -22,6 +22,7 @@
 #include "CommandTable.h"
 #include "OpeningSummary.h"
 #include "PictureLossText.h"
+#include "SampleWindowText.h"
 
 QString CDocManager::OpenFilter() {
     QStringList patterns, filters;
@@ -71,11 +72,57 @@ PictureFormat OfferedFormat(const COrvexDoc& doc) {
 
 // The name first offered: the document's own, with the extension of the
 // offered format when that is not the one "&Enregistrer" would write.
+// Why a document's own file is not written over: what the file holds that
+// the picture does not give back, or that its format cannot hold the picture.
+QString WhyAnotherName(const COrvexDoc& doc) {
+    if (doc.GetPathName().isEmpty()) return {};
+    const QString name = QFileInfo(doc.GetPathName()).fileName();
+    const SPictureLosses losses = doc.LossesOnSave();
+    QString what;
+    if (losses.pages > losses.pagesKept)
+        what = QString("%1 pages").arg(losses.pages);
+    else if (losses.Deeper())
+        what = QString::fromStdString("des niveaux " + SampleDepthWords(losses));
+    else if (losses.samples > 1)
+        what = QString("%1 échantillons par pixel").arg(losses.samples);
+    else if (losses.alpha)
+        what = "de la transparence";
+    else if (losses.colours)
+        what = "des couleurs";
+    if (!what.isEmpty()) return QString("%1 contient %2 : choisissez un autre nom").arg(name, what);
+    if (!doc.GetSaveFormat())
+        return QString("Orvex n'enregistre pas au format de %1 : choisissez un autre nom")
+            .arg(name);
+    if (!FormatHolds(*doc.GetSaveFormat(), *doc.GetImage()))
+        return QString("le format de %1 ne peut pas contenir l'image : choisissez un autre nom")
+            .arg(name);
+    return {};
+}
+
+// The document's own name, or with another format's extension; when its
+// file is not to be written over, a name no file has yet ("photo-1.png").
 QString SuggestedName(const COrvexDoc& doc, PictureFormat format) {
     if (doc.GetPathName().isEmpty()) return doc.GetTitle() + FormatExtension(format);
-    if (doc.GetSaveFormat() == format) return doc.GetPathName();
     const QFileInfo file(doc.GetPathName());
-    return file.dir().filePath(file.completeBaseName() + FormatExtension(format));
+    QString name = doc.GetSaveFormat() == format
+                       ? doc.GetPathName()
+                       : file.dir().filePath(file.completeBaseName() + FormatExtension(format));
+    if (WhyAnotherName(doc).isEmpty()) return name;
+    for (int n = 1; QFileInfo::exists(name); ++n)
+        name = file.dir().filePath(
+            QString("%1-%2%3").arg(file.completeBaseName()).arg(n).arg(FormatExtension(format)));
+    return name;
+}
+
+// Why the picture cannot be written as `path`; empty when it can.
+QString SaveRefusal(const COrvexDoc& doc, const QString& path) {
+    const auto format = WritableFormatFromPath(QFile::encodeName(path).toStdString());
+    if (!format)
+        return QString("Impossible d'enregistrer %1 : Orvex enregistre les images aux formats %2.")
+            .arg(QFileInfo(path).fileName(), WrittenFormatsText());
+    if (!FormatHolds(*format, *doc.GetImage()))
+        return RefusedSaveText(*doc.GetImage(), *format, path);
+    return {};
 }
 
 QString CanonicalPath(const QString& path) {
@@ -147,7 +194,8 @@ COrvexDoc* CDocManager::OpenDocument(const QString& path) {
     AddRecentFile(doc->GetPathName());
     AddDocument(doc);
     // Said once: the next prompt takes its place.
-    if (const QString note = OpeningNote(doc->LossesOnSave()); !note.isEmpty())
+    if (const QString note = OpeningNote(doc->LossesOnSave(), doc->Core().GetFileInfo().format);
+        !note.isEmpty())
         frame_->StatusBar()->SetPrompt(note);
     return doc;
 }
@@ -193,6 +241,9 @@ bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
     for (PictureFormat format : WritablePictureFormats())
         if (FormatHolds(format, *doc->GetImage())) filters << SaveFilterOf(format);
     CSaveAsDialog dialog(frame_, SuggestedName(*doc, offered));
+    dialog.SetRefusal([doc](const QString& chosen) { return SaveRefusal(*doc, chosen); });
+    if (const QString why = WhyAnotherName(*doc); !why.isEmpty())
+        dialog.setWindowTitle("Enregistrer sous - " + why);
     if (!doc->GetPathName().isEmpty())
         dialog.SetLossesOf(
             doc->GetPathName(),
@@ -212,11 +263,8 @@ bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     const QString path = dialog.selectedFiles().first();
     const auto format = WritableFormatFromPath(QFile::encodeName(path).toStdString());
-    if (!format) {
-        QMessageBox::warning(frame_, "Orvex",
-                             QString("Impossible d'enregistrer %1 : Orvex enregistre les images "
-                                     "aux formats %2.")
-                                 .arg(QFileInfo(path).fileName(), WrittenFormatsText()));
+    if (const QString why = SaveRefusal(*doc, path); !why.isEmpty() || !format) {
+        QMessageBox::warning(frame_, "Orvex", why);
         return false;
     }
     if (!doc->OnSaveDocument(path, *format)) return false;

@@ -27,6 +27,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "MainFrameBars.h"
+#include "PictureLossText.h"
 
 namespace {
 constexpr int kWindowMenuIndex = 9;
@@ -157,6 +158,14 @@ void CMainFrame::Activate(CChildFrame* frame) {
 
 void CMainFrame::OnActiveWindowChanged() {
     ShowMenus(!mdiArea_->subWindowList().isEmpty());
+    // Each document's opening note is said again when its window comes
+    // forward, and no other's stays.
+    if (COrvexDoc* active = ActiveDocument(); active != noteOf_) {
+        noteOf_ = active;
+        StatusBar()->SetPrompt(
+            active ? OpeningNote(active->LossesOnSave(), active->Core().GetFileInfo().format)
+                   : QString());
+    }
     UpdateTitles();
     UpdateCommandStates();
 }

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "CommandTarget.h"
 
@@ -86,6 +87,8 @@ private:
     QMdiArea* mdiArea_;
     CStatusBar* statusBar_;
     CResultsWindow* results_;
+    // The document whose opening note the status bar shows.
+    QPointer<COrvexDoc> noteOf_;
     QToolBar* mainToolBar_;
     QToolBar* imageToolBar_;
     QList<QMenu*> noDocumentMenus_;

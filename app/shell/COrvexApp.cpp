@@ -73,9 +73,13 @@ bool COrvexApp::InitInstance(const QStringList& arguments) {
     mainFrame_->repaint();
     // Files handed over by the desktop ("Open with", a double click); the
     // switches are no files.
+    // Several of them are told about in one summary, as a folder's are.
+    QStringList files;
     for (const QString& argument : arguments)
         if (QFileInfo(argument).isFile() || !(argument.startsWith('/') || argument.startsWith('-')))
-            docManager_->OpenDocument(argument);
+            files << argument;
+    if (files.size() == 1) docManager_->OpenDocument(files.first());
+    if (files.size() > 1) docManager_->OpenFiles(files);
 
     if (showSplash) {
         CDialogTip tip;

@@ -4,9 +4,13 @@
 #include "AppSettings.h"
 #include "COrvexApp.h"
 #include "CommandLineInfo.h"
+#include "Parallel.h"
+#include "UsableCpus.h"
 
 int main(int argc, char** argv) {
     if (PrintCommandLineInfo({argv + 1, argv + argc}, std::cout)) return 0;
+    // The engine's threads: the CPUs the process may use, not all the machine's.
+    SetWorkerCount(UsableCpuCount());
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName("orvex");  // the installed orvex.desktop
     ConfigureSettings();

@@ -3,15 +3,21 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
+#include <QLayout>
 #include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <set>
 
 #include "AtomicFileWrite.h"
@@ -25,15 +31,28 @@ char LocaleDecimalSeparator() {
     return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
 }
 
+// The titles on screen; a saved table keeps orvex-cli's column names.
+QString ColumnTitle(const std::string& column) {
+    static const QHash<QString, QString> titles = {
+        {"file", "Fichier"},   {"page", "Page"},     {"step", "Mesure"},   {"width", "Largeur"},
+        {"height", "Hauteur"}, {"pixels", "Pixels"}, {"min", "Minimum"},   {"max", "Maximum"},
+        {"sum", "Somme"},      {"mean", "Moyenne"},  {"sd", "Ecart-type"}, {"error", "Erreur"}};
+    const QString name = QString::fromStdString(column);
+    return titles.value(name, name);
+}
+
 }  // namespace
 
 CResultsWindow::CResultsWindow(QWidget* parent) : QDockWidget("Résultats", parent) {
     setObjectName("results");
     auto* body = new QWidget(this);
     QStringList columns;
-    for (const std::string& column : MeasureColumns()) columns << QString::fromStdString(column);
+    for (const std::string& column : MeasureColumns()) columns << ColumnTitle(column);
     table_ = new QTableWidget(0, columns.size(), body);
     table_->setHorizontalHeaderLabels(columns);
+    // A measurement of the desktop never fails: no room for the reason.
+    table_->setColumnHidden(columns.size() - 1, MeasureColumns().back() == "error");
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
@@ -69,6 +88,10 @@ void CResultsWindow::AddRow(const CMeasureRow& row) {
         if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table_->setItem(r, c, item);
     }
+    // The file's name, the whole path on hovering.
+    const QString path = QFile::decodeName(row.file.c_str());
+    table_->item(r, 0)->setText(QFileInfo(path).fileName());
+    table_->item(r, 0)->setToolTip(path);
     table_->scrollToBottom();
     show();
     raise();
@@ -129,13 +152,55 @@ bool CResultsWindow::AskToSave() {
     return answer == QMessageBox::No || Save();
 }
 
-void CResultsWindow::RememberPlace() {
+// The width its columns need, or the one the user left it at; never wider
+// than most of the main window.
+void CResultsWindow::FitWidth() {
+    shownOnce_ = true;
     auto* frame = qobject_cast<QMainWindow*>(parentWidget());
     if (frame == nullptr) return;
+    table_->resizeColumnsToContents();
+    int width = table_->verticalHeader()->width() + 2 * table_->frameWidth() +
+                table_->verticalScrollBar()->sizeHint().width() + 8;
+    for (int c = 0; c < table_->columnCount(); ++c)
+        if (!table_->isColumnHidden(c)) width += table_->columnWidth(c);
+    width += widget()->layout()->contentsMargins().left() +
+             widget()->layout()->contentsMargins().right();
+    const QSettings settings;
+    if (isFloating()) {
+        if (settings.value("Settings/ResultsGeometry").toByteArray().isEmpty())
+            resize(width, std::max(height(), 240));
+        return;
+    }
+    const int kept = settings.value("Settings/ResultsWidth", 0).toInt();
+    if (kept > 0) width = kept;
+    width = std::min(width, frame->width() * 3 / 4);
+    const Qt::Orientation across = frame->dockWidgetArea(this) == Qt::TopDockWidgetArea ||
+                                           frame->dockWidgetArea(this) == Qt::BottomDockWidgetArea
+                                       ? Qt::Vertical
+                                       : Qt::Horizontal;
+    if (across == Qt::Horizontal) frame->resizeDocks({this}, {width}, across);
+}
+
+void CResultsWindow::RememberPlace() {
+    auto* frame = qobject_cast<QMainWindow*>(parentWidget());
+    if (frame == nullptr || !isVisible()) return;
     QSettings settings;
     settings.setValue("Settings/ResultsArea", static_cast<int>(frame->dockWidgetArea(this)));
     settings.setValue("Settings/ResultsFloating", isFloating());
-    settings.setValue("Settings/ResultsGeometry", saveGeometry());
+    if (isFloating())
+        settings.setValue("Settings/ResultsGeometry", saveGeometry());
+    else if (shownOnce_)
+        settings.setValue("Settings/ResultsWidth", width());
+}
+
+void CResultsWindow::showEvent(QShowEvent* event) {
+    QDockWidget::showEvent(event);
+    if (!shownOnce_) QTimer::singleShot(0, this, &CResultsWindow::FitWidth);
+}
+
+void CResultsWindow::resizeEvent(QResizeEvent* event) {
+    QDockWidget::resizeEvent(event);
+    if (shownOnce_) RememberPlace();
 }
 
 void CResultsWindow::RestorePlace() {

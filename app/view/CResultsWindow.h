@@ -4,8 +4,10 @@
 // selected rows (or all) as TSV with the user's decimal separator, for a
 // spreadsheet; "Enregistrer..." writes CSV or TSV with "." through the
 // complete-or-nothing write, the very bytes orvex-cli writes for the same
-// rows; "Effacer" empties the table. Where the window stands is kept in the
-// settings.
+// rows; "Effacer" empties the table. The columns are sized to their
+// contents, titled in French; the file column shows the file's name, its
+// path as a tooltip. The window first opens wide enough for every column;
+// where it stands and its size are kept in the settings.
 
 #include <QDockWidget>
 #include <vector>
@@ -40,10 +42,16 @@ public slots:
     bool Save();
     void Clear();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void RememberPlace();
+    void FitWidth();
 
     QTableWidget* table_;
     std::vector<CMeasureRow> rows_;
     bool unsaved_ = false;
+    bool shownOnce_ = false;  // its width is the user's from then on
 };

@@ -16,6 +16,7 @@ struct SPictureLosses {
     // Orvex keeps: signed samples as they are, floating-point ones as floats.
     double windowLow = 0, windowHigh = 0;
     bool alpha = false;  // transparency (alpha samples or a transparent colour), dropped
+    int samples = 1;     // samples a pixel of a grey picture; only the first is read
     bool lossy = false;  // JPEG coding: every new coding loses more
     // Colours the picture no longer shows (a colour PPM file made grey). Set
     // by the document from its picture, never by a read.
@@ -23,7 +24,9 @@ struct SPictureLosses {
 
     // Whether the samples are other than the 8-bit unsigned levels Orvex keeps.
     bool Deeper() const { return sampleBits > 8 || sampleKind != SampleKind::Unsigned; }
-    bool Any() const { return pages > pagesKept || Deeper() || alpha || lossy || colours; }
+    bool Any() const { return AnyFromRead() || colours; }
     // What the read itself dropped, whatever was done to the picture since.
-    bool AnyFromRead() const { return pages > pagesKept || Deeper() || alpha || lossy; }
+    bool AnyFromRead() const {
+        return pages > pagesKept || Deeper() || alpha || samples > 1 || lossy;
+    }
 };

@@ -1,6 +1,10 @@
 // orvex-cli as one job of many: input lists, shares of a list, and resuming
 // a batch that was stopped.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,6 +14,7 @@
 #include "CliSupport.h"
 #include "PictureFormat.h"
 #include "TempFolderTest.h"
+#include "UsableCpus.h"
 
 namespace fs = std::filesystem;
 
@@ -164,4 +169,51 @@ TEST_F(CliBatch, RecursiveTakesSubfoldersAndKeepsTheirPathsUnderTheOutput) {
         EXPECT_NE(RunTool({P(std::string("out/") + name), "--stats"}).out.find("\nMinimum: 248\n"),
                   std::string::npos)
             << name;
+}
+
+// The workers of a run are the CPUs the process may use: on a node where a
+// scheduler grants one CPU of many, one file at a time; --jobs sets them.
+// Inputs that are pipes no one writes hold each worker where it can be counted.
+TEST_F(CliBatch, WorkersAreTheCpusTheProcessMayUse) {
+    for (const char* pipe : {"f1.bmp", "f2.bmp", "f3.bmp"})
+        ASSERT_EQ(mkfifo(P(pipe).c_str(), 0600), 0);
+    const auto threadsOf = [&](std::vector<std::string> words) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (chdir(folder.c_str()) != 0) _exit(127);
+            words.insert(words.end(), {"f1.bmp", "f2.bmp", "f3.bmp", "--info"});
+            std::vector<char*> argv;
+            for (std::string& word : words) argv.push_back(word.data());
+            argv.push_back(nullptr);
+            execvp(argv[0], argv.data());
+            _exit(127);
+        }
+        // Counted once the count has stayed the same for half a second.
+        const fs::path tasks = "/proc/" + std::to_string(pid) + "/task";
+        std::size_t count = 0, same = 0;
+        for (int wait = 0; wait < 200 && same < 10; ++wait) {
+            usleep(50000);
+            std::error_code ec;
+            const auto now = static_cast<std::size_t>(
+                std::distance(fs::directory_iterator(tasks, ec), fs::directory_iterator{}));
+            same = now == count ? same + 1 : 0;
+            count = now;
+        }
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        return count;
+    };
+    EXPECT_EQ(threadsOf({"taskset", "-c", "0", ORVEX_CLI_PATH}), 1u);
+    EXPECT_EQ(threadsOf({"taskset", "-c", "0", ORVEX_CLI_PATH, "-j", "3"}), 3u);
+    EXPECT_EQ(threadsOf({ORVEX_CLI_PATH, "--jobs", "2"}), 2u);
+}
+
+TEST(UsableCpus, TheQuotaOfAControlGroupIsRoundedUp) {
+    const std::pair<const char*, std::optional<int>> rows[] = {
+        {"max 100000", std::nullopt}, {"400000 100000", 4},       {"150000 100000", 2},
+        {"50000 100000", 1},          {"100000 100000", 1},       {"", std::nullopt},
+        {"-1 100000", std::nullopt},  {"200000 0", std::nullopt}, {"2e5 100000", std::nullopt},
+    };
+    for (const auto& [line, cpus] : rows) EXPECT_EQ(CpuMaxLimit(line), cpus) << line;
+    EXPECT_GE(UsableCpuCount(), 1);
 }

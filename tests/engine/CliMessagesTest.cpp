@@ -119,6 +119,10 @@ TEST_F(CliMessages, EachCommandLineEndsWithItsStatusAndItsReason) {
              {"tiff-float32.tif --negative -o ./tiff-float32.tif", 0,
               "orvex-cli: tiff-float32.tif: 32-bit floating-point samples are written as their "
               "8-bit window -0.25..1.75"},
+             // A colour picture measured: how to measure its grey levels instead.
+             {"jpeg-rgb.jpg --measure --table t.csv", 1,
+              "orvex-cli: jpeg-rgb.jpg: --measure: needs an 8-bit picture with 256 colours "
+              "(add --grey before --measure to measure grey levels)"},
              // Two results for one output file.
              {"d1/x.bmp d2/x.bmp --negative -o out", 2,
               "orvex-cli: d1/x.bmp and d2/x.bmp would both be written to out/x.bmp"},

@@ -10,8 +10,14 @@
 #include <limits>
 #include <regex>
 
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+
+#include <cstdio>
+
 #include "ImageDocument.h"
 #include "JsonLite.h"
+#include "LossNote.h"
 #include "TestSupport.h"
 #include "TiffMaker.h"
 
@@ -343,4 +349,171 @@ TEST(KeptFormat, FollowsTheOwnFormatThePairAndThePicture) {
     for (const auto& c : cases)
         EXPECT_EQ(FormatName(KeptFormat(c.own, c.picture)), std::string(c.kept))
             << (c.own ? FormatName(*c.own) : "none") << (c.picture ? " with picture" : "");
+}
+
+// JPEG files as cameras and editors leave them, made here from one the
+// library encodes with a restart marker after each block: bytes the decoder
+// skips between the header's markers or before a restart marker change no
+// pixel, and the file opens as Pillow shows it; damage inside the scan's
+// data is refused.
+namespace {
+
+std::vector<std::uint8_t> EncodedJpeg() {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &bytes, &size);
+    info.image_width = 40;
+    info.image_height = 24;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    info.restart_interval = 1;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(40 * 3);
+    for (unsigned y = 0; y < 24; ++y) {
+        for (unsigned x = 0; x < 40; ++x)
+            row[3 * x] = x * 6, row[3 * x + 1] = y * 10, row[3 * x + 2] = (x * y) & 255;
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<std::uint8_t> file(bytes, bytes + size);
+    std::free(bytes);
+    return file;
+}
+
+// Where the marker `code` first stands, at or after `from`.
+std::size_t MarkerAt(const std::vector<std::uint8_t>& file, std::uint8_t code,
+                     std::size_t from = 2) {
+    for (std::size_t i = from; i + 1 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == code) return i;
+    return file.size();
+}
+
+void Insert(std::vector<std::uint8_t>& file, std::size_t at, std::vector<std::uint8_t> bytes) {
+    file.insert(file.begin() + static_cast<long>(at), bytes.begin(), bytes.end());
+}
+
+struct SMadeJpeg {
+    const char* name;
+    void (*alter)(std::vector<std::uint8_t>&);
+    bool opens;
+};
+
+class MadeJpeg : public ::testing::TestWithParam<SMadeJpeg> {};
+
+}  // namespace
+
+TEST_P(MadeJpeg, OpensAsPillowShowsItOrIsRefused) {
+    const fs::path path = fs::temp_directory_path() /
+                          ("orvex-jpeg-" + std::to_string(::getpid()) + GetParam().name + ".jpg");
+    std::vector<std::uint8_t> file = EncodedJpeg();
+    GetParam().alter(file);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<long>(file.size()));
+    CMessageRecorder quiet;
+    CImageDocument document;
+    const FileStatus status = document.Open(path.string());
+    if (!GetParam().opens) {
+        EXPECT_EQ(status, FileStatus::Damaged);
+        fs::remove(path);
+        return;
+    }
+    ASSERT_EQ(status, FileStatus::Ok) << document.GetFileInfo().problem;
+    const std::string pillow = CommandOutput(
+        ORVEX_PYTHON
+        " -c 'import sys; from PIL import Image; "
+        "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGB\").tobytes())' " +
+        path.string());
+    const std::vector<std::uint8_t> levels = DisplayedLevels(*document.GetImage());
+    std::string rgb;
+    for (std::size_t i = 0; i + 2 < levels.size(); i += 3)
+        rgb += {static_cast<char>(levels[i + 2]), static_cast<char>(levels[i + 1]),
+                static_cast<char>(levels[i])};
+    EXPECT_EQ(rgb, pillow);
+    fs::remove(path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jpeg, MadeJpeg,
+    ::testing::Values(
+        SMadeJpeg{"Untouched", [](std::vector<std::uint8_t>&) {}, true},
+        SMadeJpeg{"StrayBytesBeforeTheQuantTables",
+                  [](std::vector<std::uint8_t>& f) {
+                      Insert(f, MarkerAt(f, 0xDB), {0, 7, 0x41});
+                  },
+                  true},
+        // An Adobe segment whose length leaves out the last five of its bytes.
+        SMadeJpeg{"TruncatedApp14",
+                  [](std::vector<std::uint8_t>& f) {
+                      Insert(f, MarkerAt(f, 0xDB),
+                             {0xFF, 0xEE, 0, 9, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 1});
+                  },
+                  true},
+        // An Exif segment cut short by a wrong length: its rest lies between markers.
+        SMadeJpeg{"DamagedExifSegment",
+                  [](std::vector<std::uint8_t>& f) {
+                      Insert(f, MarkerAt(f, 0xDB),
+                             {0xFF, 0xE1, 0, 8, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0});
+                  },
+                  true},
+        SMadeJpeg{"BytesBeforeARestartMarker",
+                  [](std::vector<std::uint8_t>& f) {
+                      Insert(f, MarkerAt(f, 0xD1, MarkerAt(f, 0xDA)),
+                             std::vector<std::uint8_t>(24, 0x5A));
+                  },
+                  true},
+        SMadeJpeg{"BytesLeftAtTheEndOfTheScan",
+                  [](std::vector<std::uint8_t>& f) {
+                      Insert(f, MarkerAt(f, 0xD9, MarkerAt(f, 0xDA)),
+                             std::vector<std::uint8_t>(40, 0x5A));
+                  },
+                  false},
+        SMadeJpeg{"ScanCutShort",
+                  [](std::vector<std::uint8_t>& f) { f.resize(MarkerAt(f, 0xD3) + 1); }, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A grey TIFF with three samples a pixel opens as its first sample and says
+// so: a loss the save guard and orvex-cli's note tell.
+TEST(PictureFile, GreyTiffWithExtraSamplesKeepsTheFirstAndSaysSo) {
+    for (const int format : {SAMPLEFORMAT_UINT, SAMPLEFORMAT_INT}) {
+        SCOPED_TRACE(format);
+        const fs::path path =
+            fs::temp_directory_path() / ("orvex-samples-" + std::to_string(::getpid()) + ".tif");
+        TIFF* tiff = TIFFOpen(path.c_str(), "w");
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 4u);
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 1u);
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+        const std::uint16_t extra[2] = {EXTRASAMPLE_UNSPECIFIED, EXTRASAMPLE_UNSPECIFIED};
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 2, extra);
+        TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, format);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        std::uint8_t row[12] = {0, 9, 9, 10, 9, 9, 20, 9, 9, 30, 9, 9};
+        TIFFWriteScanline(tiff, row, 0, 0);
+        TIFFClose(tiff);
+        CImageDocument document;
+        ASSERT_EQ(document.Open(path.string()), FileStatus::Ok) << document.GetFileInfo().problem;
+        const SPictureLosses& losses = document.GetFileInfo().losses;
+        EXPECT_EQ(losses.samples, 3);
+        EXPECT_FALSE(losses.alpha);
+        EXPECT_TRUE(losses.AnyFromRead());
+        EXPECT_NE(LossNote(losses, 1).find("only sample 1 of 3 a pixel is written"),
+                  std::string::npos)
+            << LossNote(losses, 1);
+        // The first samples, through the window of signed ones.
+        const std::vector<std::uint8_t> levels = DisplayedLevels(*document.GetImage());
+        if (format == SAMPLEFORMAT_UINT) {
+            EXPECT_EQ(levels, (std::vector<std::uint8_t>{0, 10, 20, 30}));
+        } else {
+            EXPECT_EQ(levels, (std::vector<std::uint8_t>{0, 85, 170, 255}));
+        }
+        fs::remove(path);
+    }
 }

@@ -33,9 +33,10 @@ std::optional<PictureFormat> FileFormat(const QString& path) {
 // Answers the next save dialog: the filter, then the name typed (or the
 // other way round).
 void AnswerSaveAs(const QString& filter, const QString& path, QString* offeredFilter = nullptr,
-                  bool nameFirst = false) {
+                  bool nameFirst = false, QStringList* titleAndName = nullptr) {
     Answer<QFileDialog>([=](QFileDialog& dialog) {
         if (offeredFilter) *offeredFilter = dialog.selectedNameFilter();
+        if (titleAndName) *titleAndName = {dialog.windowTitle(), dialog.selectedFiles().value(0)};
         if (nameFirst) dialog.selectFile(path);
         if (!filter.isEmpty()) {
             dialog.selectNameFilter(filter);
@@ -172,6 +173,9 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
     const char* png = "Fichiers PNG (*.png)";
     row("3-page TIFF", "tiff-grey8-3pages.tif", "Page 1 / 3 ouverte", png,
         "Les pages 2 à 3 de tiff-grey8-3pages.tif ne seront pas enregistrées.");
+    // A GIF file's pages are the frames of an animation.
+    row("3-frame GIF", "gif-3frames.gif", "Image 1 / 3 ouverte", png,
+        "Les pages 2 à 3 de gif-3frames.gif ne seront pas enregistrées.");
     row("16-bit TIFF", "tiff-grey16.tif", "16 bits ramenés à 8 bits : fenêtre 0..65535", png,
         "Les niveaux 16 bits de tiff-grey16.tif seront remplacés par leur fenêtre 8 bits.");
     row("16-bit PGM", "pgm-p5-16.pgm", "16 bits ramenés à 8 bits : fenêtre 1842..65323", png,
@@ -193,9 +197,13 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
         cmd::ConvertToGrey);
     // A PBM file holds the negative of its picture, not its contours.
     row("PBM turned negative", "pbm-p4.pbm", "", "", "", cmd::Negative);
-    row("PBM given other levels", "pbm-p4.pbm", "", png, "pbm-p4.pbm", cmd::Contours);
-    // Nothing lost in a PNG: the dialog's usual overwrite question.
-    row("JPEG", "jpeg-rgb.jpg", "", png, "jpeg-rgb.jpg");
+    // A name whose format cannot hold the picture: refused at once, before
+    // any overwrite question.
+    row("PBM given other levels", "pbm-p4.pbm", "", png,
+        "Impossible d'enregistrer pbm-p4.pbm au format PBM : ce format ne contient que du noir",
+        cmd::Contours);
+    row("JPEG", "jpeg-rgb.jpg", "", png,
+        "Impossible d'enregistrer jpeg-rgb.jpg : Orvex enregistre les images aux formats");
     row("colour PPM", "ppm-p6.ppm");
     row("plain PNG", "png-grey8.png");
     row("BigTIFF", "tiff-bigtiff-msb.tif");
@@ -226,7 +234,8 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld() {
     const QByteArray before = bytes();
 
     QString filter;
-    if (!offered.isEmpty()) AnswerSaveAs({}, path, &filter);
+    QStringList titleAndName;
+    if (!offered.isEmpty()) AnswerSaveAs({}, path, &filter, false, &titleAndName);
     CBoxCatcher boxes;  // answers the question with neither "Oui" nor "Non": not replaced
     const bool saved = app_->DocManager()->SaveDocument(doc);
     QCOMPARE(filter, offered);
@@ -238,6 +247,10 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld() {
         return;
     }
     QVERIFY(!saved);
+    // Why Ctrl+S asks for a name, and one that no file has yet.
+    QVERIFY2(titleAndName.value(0).endsWith(": choisissez un autre nom"),
+             qPrintable(titleAndName.value(0)));
+    QVERIFY2(!QFileInfo::exists(titleAndName.value(1)), qPrintable(titleAndName.value(1)));
     QCOMPARE(boxes.boxes.size(), 1);
     QVERIFY2(boxes.boxes[0].text.contains(question), qPrintable(boxes.boxes[0].text));
     QCOMPARE(bytes(), before);
@@ -289,7 +302,10 @@ void TestFormats::unreadableFilesAreNamedAndOpenNothing_data() {
         << "Impossible d'ouvrir bad-png-grey8-cut.png : le fichier PNG est endommagé.";
     QTest::newRow("CMYK tiff") << "tiff-cmyk.tif"
                                << "Impossible d'ouvrir tiff-cmyk.tif : cette image TIFF n'est pas "
-                                  "prise en charge (CMYK colours).";
+                                  "prise en charge (couleurs CMJN).";
+    QTest::newRow("12-bit jpeg") << "jpeg-12bit.jpg"
+                                 << "Impossible d'ouvrir jpeg-12bit.jpg : cette image JPEG n'est "
+                                    "pas prise en charge (échantillons de 12 bits).";
     QTest::newRow("damaged tiff")
         << "bad-tiff-grey8-tiff_lzw-cut.tif"
         << "Impossible d'ouvrir bad-tiff-grey8-tiff_lzw-cut.tif : le fichier TIFF est endommagé.";

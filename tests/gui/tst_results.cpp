@@ -67,9 +67,10 @@ void TestResults::measuredTwiceCopiedSavedAndReplayed() {
         QString::fromUtf8(RunCli(QStringList{picture} + steps +
                                  QStringList{"--table", "-", "--table-format", "tsv"}))
             .split('\n');
+    const int sd = lines[0].split('\t').indexOf("sd");
     for (QString& line : lines) {
         QStringList fields = line.split('\t');
-        fields.last().replace('.', ',');
+        if (fields.size() > sd) fields[sd].replace('.', ',');
         line = fields.join('\t');
     }
     results->Copy();

@@ -18,6 +18,7 @@ private slots:
     void engineMessagesShowInAnOrvexBox();
     void commandStatesAreRightFromTheFirstFrame();
     void frameworkTextsAreFrench();
+    void severalFilesFromTheCommandLineGiveOneSummary();
 
 private:
     CShellApp shell_;
@@ -118,6 +119,37 @@ void TestShellStartup::frameworkTextsAreFrench() {
     QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Oui"));
     QCOMPARE(box.button(QMessageBox::No)->text(), QString("&Non"));
     QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Annuler"));
+}
+
+// Two damaged files named on the command line: one box names both, as for a
+// folder's files.
+void TestShellStartup::severalFilesFromTheCommandLineGiveOneSummary() {
+    shell_.Stop();
+    QTemporaryDir folder;
+    const QStringList files = {folder.filePath("cut.png"), folder.filePath("cut.gif")};
+    for (const auto& [path, head] : {std::pair{files[0], QByteArray("\x89PNG\r\n\x1a\n\0\0")},
+                                     std::pair{files[1], QByteArray("GIF89a\x05\0")}}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(head);
+    }
+    QStringList boxes;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&boxes] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    answer.start(5);
+    auto* app = new COrvexApp;
+    QVERIFY(app->InitInstance(QStringList{"-Embedding"} + files));
+    answer.stop();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].contains("cut.png") && boxes[0].contains("cut.gif"), qPrintable(boxes[0]));
+    QVERIFY(app->DocManager()->Documents().isEmpty());
+    delete app;
+    QVERIFY((app_ = shell_.Start()));
 }
 
 QTEST_MAIN(TestShellStartup)

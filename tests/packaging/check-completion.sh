@@ -34,10 +34,10 @@ expect() {
 }
 
 # Options come from --help: every option it lists, and only those, complete.
-options=$("$program" --help | sed -n 's/^  \(--[a-z][-a-z0-9]*\).*/\1/p')
+options=$("$program" --help | sed -n 's/^  \(--*[a-z][-a-z0-9]*\).*/\1/p')
 expect "$(grep '^--fi' <<<"$options")" --fi
 expect "--filter" --filt
-expect "$(printf '%s\n' -o $options)" -
+expect "$options" -
 
 # Filter keys from --list-filters, inside quotes as typed, else escaped.
 keys=$("$program" --list-filters | cut -f1)

@@ -165,6 +165,42 @@ void OpenFromDialog(const QString& path) {
     }
 }
 
+// Where the window of this title stands on the screen.
+QRect WindowRect(const QString& title) {
+    QProcess tool;
+    tool.start("xdotool",
+               {"search", "--onlyvisible", "--name", "^" + QRegularExpression::escape(title) + "$",
+                "getwindowgeometry", "--shell"});
+    if (!tool.waitForFinished(kWaitMs) || tool.exitCode() != 0) return {};
+    QHash<QString, int> values;
+    for (const QByteArray& line : tool.readAllStandardOutput().split('\n'))
+        if (const int equals = line.indexOf('='); equals > 0)
+            values[QString::fromLatin1(line.left(equals))] = line.mid(equals + 1).toInt();
+    return {values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
+}
+
+// The screen's pixels in `area`.
+QImage Shot(const QRect& area) {
+    QImage image(area.size(), QImage::Format_RGB32);
+    ::Display* display = XOpenDisplay(Server().Display().c_str());
+    if (!display || area.isEmpty()) return {};
+    XImage* shot = XGetImage(display, DefaultRootWindow(display), area.x(), area.y(),
+                             static_cast<unsigned>(area.width()),
+                             static_cast<unsigned>(area.height()), AllPlanes, ZPixmap);
+    for (int y = 0; shot && y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x)
+            image.setPixel(x, y, static_cast<QRgb>(XGetPixel(shot, x, y)) | 0xFF000000u);
+    if (shot) XDestroyImage(shot);
+    XCloseDisplay(display);
+    return image;
+}
+
+// The status bar's message, as pixels: the left of the main window's last rows.
+QImage StatusMessage(const QString& title) {
+    const QRect window = WindowRect(title);
+    return Shot(QRect(window.x() + 2, window.bottom() - 24, 300, 22));
+}
+
 }  // namespace
 
 class TestX11Desktop : public QObject {
@@ -174,6 +210,8 @@ private slots:
     void lockIndicatorsFollowTheXServer();
     void firstStartOpenZoomMenuUndo();
     void pngFromTheOpenDialog();
+    void openingNotesFollowTheActiveWindow();
+    void resultsWindowOpensWideAndKeepsItsSize();
     void cleanupTestCase();
 
 private:
@@ -261,6 +299,83 @@ void TestX11Desktop::pngFromTheOpenDialog() {
     OpenFromDialog(picture);
     QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - b.png"), kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel55).size(), QSize(40, 30), kWaitMs);
+}
+
+// Each document's opening note shows while its window is the active one:
+// a 3-page TIFF's, then none with a PNG opened after it, then the TIFF's
+// again when its window comes back.
+void TestX11Desktop::openingNotesFollowTheActiveWindow() {
+    if (program_.state() != QProcess::Running) QSKIP("the program did not start");
+    const QString pages = home_.filePath("run/pages.tif");
+    QFile::copy(ORVEX_TESTDATA "/formats/tiff-grey8-3pages.tif", pages);
+    const QString plain = home_.filePath("run/c.png");
+    WritePicture(plain, 55, 30, 20, PictureFormat::Png);
+
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - b.png"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - b.png"), kWaitMs);
+    const QImage ready = StatusMessage("Orvex - b.png");
+    QVERIFY(!ready.isNull());
+    OpenFromDialog(pages);
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - pages.tif"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(StatusMessage("Orvex - pages.tif") != ready, kWaitMs);
+    const QImage note = StatusMessage("Orvex - pages.tif");
+
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - pages.tif"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - pages.tif"), kWaitMs);
+    OpenFromDialog(plain);
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - c.png"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(StatusMessage("Orvex - c.png") == ready, kWaitMs);
+
+    // The TIFF again, from the dialog: its window comes forward, with its note.
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - c.png"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - c.png"), kWaitMs);
+    OpenFromDialog(pages);
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Orvex - pages.tif"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(StatusMessage("Orvex - pages.tif") == note, kWaitMs);
+}
+
+// "Résultats", floating: the first measurement opens it wide enough for its
+// columns; the size the user gives it is there again at the next start.
+void TestX11Desktop::resultsWindowOpensWideAndKeepsItsSize() {
+    QTemporaryDir home;
+    QDir(home.path()).mkpath("config/Orvex");
+    QFile ini(home.filePath("config/Orvex/Orvex.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Settings]\nResultsFloating=true\n\n[Tip]\nStartUp=1\n");
+    ini.close();
+    const QString picture = home.filePath("a.bmp");
+    WritePicture(picture);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromStdString(Server().Display()));
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("HOME", home.path());
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+
+    QRect kept;
+    for (const int start : {1, 2}) {
+        QProcess program;
+        program.setChildProcessModifier([] { JoinChildGroup(Server().Group()); });
+        program.setProcessEnvironment(environment);
+        program.start(ORVEX_PROGRAM_PATH, {picture});
+        QVERIFY(program.waitForStarted(kWaitMs));
+        QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - a.bmp"), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - a.bmp"), kWaitMs);
+        QVERIFY(Xdotool({"key", "ctrl+m"}));
+        QTRY_VERIFY_WITH_TIMEOUT(WindowShown("Résultats"), kWaitMs);
+        if (start == 1) {
+            // Ten columns of numbers and words: several hundred pixels.
+            QTRY_VERIFY_WITH_TIMEOUT(WindowRect("Résultats").width() >= 500, kWaitMs);
+            QVERIFY(WindowRect("Résultats").height() >= 100);
+            QVERIFY(Xdotool({"search", "--name", "^Résultats$", "windowsize", "640", "260"}));
+            QTRY_COMPARE_WITH_TIMEOUT(WindowRect("Résultats").size(), QSize(640, 260), kWaitMs);
+            kept = WindowRect("Résultats");
+            QTest::qWait(500);  // the settings are written as the window is resized
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(WindowRect("Résultats").size(), kept.size(), kWaitMs);
+        }
+        program.kill();
+        program.waitForFinished(kWaitMs);
+    }
 }
 
 void TestX11Desktop::cleanupTestCase() {
