@@ -30,6 +30,12 @@ FileStatus CImageDocument::Open(CByteStream& stream) {
     return AfterOpen(ReadPicture(image_, stream, fileInfo_));
 }
 
+void CImageDocument::Adopt(HBLOCK block) {
+    fileInfo_ = {};
+    image_.SetHandle(std::move(block));
+    AfterOpen(FileStatus::Ok);
+}
+
 FileStatus CImageDocument::AfterOpen(FileStatus status) {
     if (status == FileStatus::Ok) {
         const CSize size = image_.GetSize();

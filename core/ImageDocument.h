@@ -37,6 +37,9 @@ public:
     FileStatus Open(const std::string& path);
     // The same from a stream (standard input).
     FileStatus Open(CByteStream& stream);
+    // A picture made by a program rather than read: the block becomes the
+    // picture and the history starts as for a file, "Image : %d x %d".
+    void Adopt(HBLOCK block);
     // What the last Open found: the file's format and the reader's notes.
     const SPictureFileInfo& GetFileInfo() const { return fileInfo_; }
     // Writes the picture in `format`; a failed or refused save leaves the

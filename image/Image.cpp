@@ -186,6 +186,11 @@ void CImage::SetHandle(HBLOCK block) {
     FillPalette();
 }
 
+HBLOCK CImage::ExchangeBlock(HBLOCK copy) {
+    std::swap(block_, copy);
+    return copy;
+}
+
 HBLOCK CImage::CopyBlock(const CMemBlock* block) {
     if (block == nullptr) return nullptr;
     HBLOCK copy = CMemBlock::Allocate(block->Size());

@@ -147,6 +147,11 @@ public:
     CMemBlock* GetHandle() const { return block_.get(); }
     void SetHandle(HBLOCK block);
     static HBLOCK CopyBlock(const CMemBlock* block);
+    // Puts `copy`, a copy of the current block, in its place and hands the
+    // current block out; the region, the colours and the undo copy stay. Lets
+    // a reader outside the engine keep the rows it was given while the picture
+    // goes on changing.
+    HBLOCK ExchangeBlock(HBLOCK copy);
     void SaveBackup();
     // Frees the undo copy (a batch that will never undo needs no copy).
     void DiscardBackup() { backup_.reset(); }
