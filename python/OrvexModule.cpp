@@ -21,6 +21,7 @@ PYBIND11_MODULE(orvex, module) {
     BindPicture(module, picture);
     BindSteps(picture);
     BindMeasures(module, picture);
+    BindRecipes(module, picture);
 
     module.def("set_workers", &SetWorkerCount, py::arg("count"),
                "Threads each heavy step uses; 0, the default, is one a core.");

@@ -6,10 +6,7 @@
 #include "KernelCatalogue.h"
 #include "PyModule.h"
 
-namespace {
-
-// The measurement table's columns, with the values the table would write.
-py::dict RowDict(const CMeasureRow& row) {
+py::dict MeasureRowDict(const CMeasureRow& row) {
     const CImageStatistics& s = row.statistics;
     py::dict d;
     d["file"] = row.file;
@@ -26,6 +23,8 @@ py::dict RowDict(const CMeasureRow& row) {
         d[py::str("h" + std::to_string(level))] = row.histogram[level];
     return d;
 }
+
+namespace {
 
 py::dict KernelDict(const CKernelEntry& entry) {
     std::string key = entry.key;
@@ -48,7 +47,8 @@ py::dict KernelDict(const CKernelEntry& entry) {
 
 void BindMeasures(py::module_& module, py::class_<CPyPicture>& picture) {
     picture.def(
-        "measure", [](CPyPicture& p, bool histogram) { return RowDict(p.Measure(histogram)); },
+        "measure",
+        [](CPyPicture& p, bool histogram) { return MeasureRowDict(p.Measure(histogram)); },
         py::arg("histogram") = false,
         "One row of the measurement table as a dict: file, step, width, height, pixels, min, "
         "max, sum, mean, sd (with histogram=True also h0 .. h255). The engine's own numbers, "
@@ -69,11 +69,11 @@ void BindMeasures(py::module_& module, py::class_<CPyPicture>& picture) {
             py::list rows;
             for (const py::handle item : items) {
                 if (py::isinstance<CPyPicture>(item)) {
-                    rows.append(RowDict(item.cast<CPyPicture&>().Measure(histogram)));
+                    rows.append(MeasureRowDict(item.cast<CPyPicture&>().Measure(histogram)));
                     continue;
                 }
-                const std::string path = py::str(py::module_::import("os").attr("fspath")(item));
-                rows.append(RowDict(CPyPicture::Open(path, 1)->Measure(histogram)));
+                const std::string path = FilePath(py::reinterpret_borrow<py::object>(item));
+                rows.append(MeasureRowDict(CPyPicture::Open(path, 1)->Measure(histogram)));
             }
             return rows;
         },

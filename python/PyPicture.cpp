@@ -2,12 +2,14 @@
 
 #include <array>
 #include <cerrno>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <span>
 
 #include "FileReason.h"
 #include "LevelRows.h"
+#include "PaletteFile.h"
 #include "PictureFormat.h"
 #include "StepsBasic.h"
 #include "StepsMeasure.h"
@@ -48,6 +50,12 @@ PaletteTables PaletteTablesOf(const py::object& palette) {
     for (py::ssize_t i = 0; i < 256; ++i)
         for (py::ssize_t c = 0; c < 3; ++c) tables[c][i] = colours(i, c);
     return tables;
+}
+
+CPyPicture::~CPyPicture() {
+    CImage& image = *doc_.GetImage();
+    if (const auto keeper = views_.lock(); keeper && viewedBlock_ == image.GetHandle())
+        keeper->block = image.ExchangeBlock(nullptr);
 }
 
 std::unique_ptr<CPyPicture> CPyPicture::Open(const std::string& path, int page) {
@@ -214,6 +222,63 @@ void CPyPicture::SetLevels(const py::array& array) {
         [&](CImageDocument& doc) { return StepSetLevels(doc, bytes); });
 }
 
+void CPyPicture::SavePalette(const std::string& path) {
+    CPaletteColors colors;
+    {
+        const std::lock_guard lock(mutex_);
+        const CPaletteTable& table = *doc_.GetImage()->GetPalette();
+        for (std::size_t i = 0; i < static_cast<std::size_t>(table.count); ++i) {
+            colors.red[i] = table.entries[i].red;
+            colors.green[i] = table.entries[i].green;
+            colors.blue[i] = table.entries[i].blue;
+        }
+    }
+    const CEngineMessages messages;
+    if (!WithFileReason(path, "cannot be written", [&] { return WritePaletteFile(path, colors); }))
+        throw FileError(messages.Text(path + ": cannot be written"));
+}
+
+void CPyPicture::Save(const std::string& path, const std::string& format) {
+    const auto chosen =
+        format.empty() ? WritableFormatFromPath(path) : WritableFormatFromName(format);
+    if (!chosen)
+        ThrowValue((format.empty() ? path + ": no format writes this extension"
+                                   : "no format '" + format + "' is written") +
+                   " (" + JoinWords(WrittenFormatNames(), ", ") + ")");
+    FileStatus status;
+    int error;
+    std::string problem, said;
+    {
+        py::gil_scoped_release release;
+        const std::lock_guard lock(mutex_);
+        const CEngineMessages messages;
+        errno = 0;
+        status = doc_.Save(path, *chosen, problem);
+        error = errno;
+        said = messages.Text("");
+    }
+    if (status == FileStatus::Ok) return;
+    if (status == FileStatus::Refused && problem.empty())
+        problem = said.empty() ? "Couldn't save Bitmap Image : this file is not a valid one" : said;
+    throw FileError(path + ": " + FileFailure(status, error, problem));
+}
+
+std::string CPyPicture::Recipe() {
+    const std::lock_guard lock(mutex_);
+    const std::string name =
+        path_.empty() ? "recipe.txt" : std::filesystem::path(path_).stem().string() + ".txt";
+    return doc_.GetRecipe().Format(name).recipe;
+}
+
+void CPyPicture::WriteRecipe(const std::string& path) {
+    const std::lock_guard lock(mutex_);
+    const CEngineMessages messages;
+    errno = 0;
+    if (!doc_.GetRecipe().Write(path))
+        throw FileError(path + ": " +
+                        (errno != 0 ? SystemReason(errno) : messages.Text("cannot be written")));
+}
+
 py::tuple CPyPicture::Roi() {
     const std::lock_guard lock(mutex_);
     const CImage& image = *doc_.GetImage();
@@ -223,13 +288,7 @@ py::tuple CPyPicture::Roi() {
     return py::make_tuple(r.left, height - r.bottom, r.right, height - r.top);
 }
 
-void CPyPicture::SetRoi(const py::object& roi) {
-    std::optional<CRect> rect;
-    if (!roi.is_none() && !(py::isinstance<py::str>(roi) && roi.cast<std::string>() == "all")) {
-        const auto v = roi.cast<std::vector<int>>();
-        if (v.size() != 4) ThrowValue("roi is (left, top, right, bottom), None or \"all\"");
-        rect = CRect{v[0], v[1], v[2], v[3]};
-    }
+void CPyPicture::SetRoi(std::optional<CRect> rect) {
     const std::lock_guard lock(mutex_);
     const CEngineMessages messages;
     CImage& image = *doc_.GetImage();

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ PaletteTables PaletteTablesOf(const py::object& palette);
 class CPyPicture {
 public:
     CPyPicture() = default;
+    // Views that outlive the picture keep its block.
+    ~CPyPicture();
     CPyPicture(const CPyPicture&) = delete;
     CPyPicture& operator=(const CPyPicture&) = delete;
 
@@ -59,9 +62,21 @@ public:
     py::array Levels();
     py::array PaletteColours();
     void SetLevels(const py::array& array);
+    // The colour table as a JASC palette file; FileError when it cannot be written.
+    void SavePalette(const std::string& path);
+
+    // Writes the picture in `format` (a name of the formats list, else the
+    // one of the path's extension), complete or not at all; FileError with
+    // orvex-cli's reason.
+    void Save(const std::string& path, const std::string& format);
+    // The recipe of what was done, as the desktop exports it; with a path,
+    // written there with its palette files beside it.
+    std::string Recipe();
+    void WriteRecipe(const std::string& path);
 
     py::tuple Roi();
-    void SetRoi(const py::object& roi);
+    // Nothing: the whole picture. ValueError when the region is not inside it.
+    void SetRoi(std::optional<CRect> roi);
 
     // Runs `step` on the document, the interpreter free meanwhile: what it
     // needs checked first, the undo copy taken or not, the engine's message

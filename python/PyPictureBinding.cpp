@@ -2,27 +2,43 @@
 
 #include <pybind11/stl.h>
 
+#include "PyActions.h"
 #include "PyModule.h"
-#include "StepsBasic.h"
+
+namespace {
+
+void SetRoi(CPyPicture& picture, const py::object& roi) {
+    if (roi.is_none() || (py::isinstance<py::str>(roi) && roi.cast<std::string>() == "all"))
+        return picture.SetRoi(std::nullopt);
+    const auto v = roi.cast<std::vector<int>>();
+    if (v.size() != 4) ThrowValue("roi is (left, top, right, bottom), None or \"all\"");
+    picture.SetRoi(CRect{v[0], v[1], v[2], v[3]});
+}
+
+}  // namespace
+
+std::string FilePath(const py::object& path) {
+    return py::bytes(py::module_::import("os").attr("fsencode")(path));
+}
 
 void BindPicture(py::module_& module, py::class_<CPyPicture>& picture) {
-    module.def("open", &CPyPicture::Open, py::arg("path"), py::arg("page") = 1,
-               "Reads a picture file (BMP, PNG, TIFF, JPEG, PGM/PPM/PBM, GIF; the format from "
-               "its first bytes). orvex.FileError, an OSError, with orvex-cli's reason when it "
-               "cannot be read.");
+    module.def(
+        "open",
+        [](const py::object& path, int page) { return CPyPicture::Open(FilePath(path), page); },
+        py::arg("path"), py::arg("page") = 1,
+        "Reads a picture file (BMP, PNG, TIFF, JPEG, PGM/PPM/PBM, GIF; the format from "
+        "its first bytes). orvex.FileError, an OSError, with orvex-cli's reason when it "
+        "cannot be read.");
     module.def(
         "uniform",
-        [](int width, int height, int level) {
-            if (width < 1 || height < 1)
-                ThrowValue("uniform expects a width and a height of at least 1");
-            if (level < 0 || level > 255) ThrowValue("uniform expects a level 0 .. 255");
-            auto p = std::make_unique<CPyPicture>();
-            p->Run("uniform", kStepNeeds<StepUniform>, true,
-                   [=](CImageDocument& doc) { return StepUniform(doc, width, height, level); });
-            return p;
+        [](long long width, long long height, long long level) {
+            const PictureAction action = UniformAction(width, height, level);
+            auto picture = std::make_unique<CPyPicture>();
+            RunAction(*picture, action, true);
+            return picture;
         },
         py::arg("width"), py::arg("height"), py::arg("level") = 0,
-        "A new picture of one grey level: \"Image uniforme(w,h)\".");
+        "A new picture of one grey level 0 .. 255: \"Image uniforme(w,h)\".");
 
     picture.def(py::init(&CPyPicture::FromArray), py::arg("array"), py::arg("palette") = py::none(),
                 "A picture made from a 2-D uint8 array of levels (row 0 at the top) with an "
@@ -46,7 +62,7 @@ void BindPicture(py::module_& module, py::class_<CPyPicture>& picture) {
     picture.def_property_readonly(
         "values", [](CPyPicture&) { return py::none(); },
         "The file's own deeper samples when the picture keeps them; None for now.");
-    picture.def_property("roi", &CPyPicture::Roi, &CPyPicture::SetRoi,
+    picture.def_property("roi", &CPyPicture::Roi, &SetRoi,
                          "The region of interest (left, top, right, bottom), row 0 at the top; "
                          "None or \"all\" sets the whole picture.");
     picture.def("set_levels", &CPyPicture::SetLevels, py::arg("array"),
