@@ -5,7 +5,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMenu>
 #include <algorithm>
 #include <vector>
 
@@ -21,7 +20,6 @@
 #include "ClipboardPicture.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
-#include "CommandTable.h"
 #include "ImageLock.h"
 #include "PrintPicture.h"
 #include "StepsBasic.h"
@@ -424,29 +422,4 @@ QList<SViewCommand> ViewCommandRows() {
          Always,
          [](COrvexView& v) { PreviewPicture(ImageOf(v), &v); }},
     };
-}
-
-QMenu* COrvexView::CreateContextMenu(QWidget* parent) {
-    auto* menu = new QMenu(parent);
-    auto add = [](QMenu* to, int id, const QString& label) {
-        to->addAction(CommandAliasAction(id, label, to));
-    };
-    add(menu, cmd::EditUndo, "Annuler");
-    add(menu, cmd::EditCopy, "Copier");
-    add(menu, cmd::EditPaste, "Coller");
-    menu->addSeparator();
-    QMenu* zoomMenu = menu->addMenu("Zoom");
-    add(zoomMenu, cmd::ZoomNormal, "Normal");
-    zoomMenu->addSeparator();
-    add(zoomMenu, cmd::ZoomAuto, "Auto");
-    add(zoomMenu, cmd::ZoomPlus, "Plus");
-    add(zoomMenu, cmd::ZoomMinus, "Moins");
-    QMenu* paletteMenu = menu->addMenu("Palette");
-    add(paletteMenu, cmd::PaletteGrey, "Niveaux de gris");
-    paletteMenu->addSeparator();
-    add(paletteMenu, cmd::PaletteHeat, "Thermique");
-    add(paletteMenu, cmd::PaletteRainbow, "Fausses couleurs");
-    add(paletteMenu, cmd::PaletteBinary, "Binaire");
-    add(menu, cmd::FilterBrowser, "Browser de filtres");
-    return menu;
 }

@@ -18,7 +18,7 @@
 
 #include "AppIcon.h"
 #include "CChildFrame.h"
-#include "CDocManager.h"
+#include "COrvexApp.h"
 #include "COrvexDoc.h"
 #include "COrvexView.h"
 #include "CResultsWindow.h"
@@ -187,20 +187,20 @@ void CMainFrame::SetApplication(COrvexApp* app) {
 
 SCommandContext CMainFrame::CommandContext() const {
     SCommandContext context;
-    context.childFrame = ActiveChildFrame();
-    if (context.childFrame) {
-        context.view = context.childFrame->GetActiveView();
-        context.doc =
-            context.view ? context.view->GetDocument() : context.childFrame->GetDocument();
+    if (CChildFrame* child = ActiveChildFrame()) {
+        COrvexView* view = child->GetActiveView();
+        context.Set(CommandOwner::ChildFrame, child);
+        context.Set(CommandOwner::View, view);
+        context.Set(CommandOwner::Document, view ? view->GetDocument() : child->GetDocument());
     }
-    context.mainFrame = const_cast<CMainFrame*>(this);
-    context.app = app_;
+    context.Set(CommandOwner::MainFrame, const_cast<CMainFrame*>(this));
+    context.Set(CommandOwner::Application, app_);
     return context;
 }
 
 SCommandContext CMainFrame::OwnContext() const {
     SCommandContext context;
-    context.mainFrame = const_cast<CMainFrame*>(this);
+    context.Set(CommandOwner::MainFrame, const_cast<CMainFrame*>(this));
     return context;
 }
 

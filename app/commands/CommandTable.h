@@ -25,6 +25,35 @@ struct SCommandRow {
     std::function<bool(const SCommandContext&)> checked;
 };
 
+// The rows of one kind of target, as the table holds them: each rule and
+// handler is given the target of its owner in the context.
+template <class Target>
+QList<SCommandRow> RowsOf(CommandOwner owner, const QList<SCommandRowOf<Target>>& typed) {
+    auto target = [owner](const SCommandContext& c) -> Target& {
+        return *static_cast<Target*>(c.Of(owner));
+    };
+    QList<SCommandRow> rows;
+    for (const SCommandRowOf<Target>& r : typed) {
+        SCommandRow row{r.id, r.look, owner, {}, {}, {}};
+        if (r.enabled)
+            row.enabled = [f = r.enabled, target](const SCommandContext& c) {
+                return f(target(c));
+            };
+        if (r.run) row.run = [f = r.run, target](const SCommandContext& c) { f(target(c)); };
+        if (r.checked)
+            row.checked = [f = r.checked, target](const SCommandContext& c) {
+                return f(target(c));
+            };
+        rows << row;
+    }
+    return rows;
+}
+
+// Rows of the targets above this room (the main frame, the application):
+// their room hands them in when the program loads, and they join the table
+// when it is first read.
+void AddCommandRows(QList<SCommandRow> (*source)());
+
 // Every row, and the row of an id (null when the id is unknown).
 const QList<SCommandRow>& CommandRows();
 const SCommandRow* FindCommandRow(int id);

@@ -4,7 +4,7 @@
 // state. At zoom 1.0 the region of interest is drawn with the mouse; the
 // picture's own region is the rectangle last drawn in any view, and a view
 // never puts its rectangle back on its own. The view's commands are in
-// ViewCommands.cpp.
+// the commands room (ViewCommands.cpp).
 
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
@@ -14,6 +14,7 @@
 #include "CommandTarget.h"
 #include "Image.h"
 
+class QAction;
 class QMenu;
 
 class COrvexView : public QAbstractScrollArea, public CCommandTarget {
@@ -59,6 +60,12 @@ public:
     QMenu* ContextMenu();
     // A new context menu of the same commands, owned by the caller.
     static QMenu* CreateContextMenu(QWidget* parent);
+    // The context menu lists command ids under its own labels; each entry is
+    // made by the commands room (the command's own action under that label),
+    // which installs the maker when the program loads. Without one, the
+    // entries show disabled.
+    using MenuEntryMaker = QAction* (*)(int id, const QString& label, QObject* parent);
+    static void SetMenuEntryMaker(MenuEntryMaker maker);
 
 signals:
     void activated(COrvexView* view);

@@ -109,6 +109,6 @@ void COrvexApp::ShowPrinterSetup() {
 
 SCommandContext COrvexApp::OwnContext() const {
     SCommandContext context;
-    context.app = const_cast<COrvexApp*>(this);
+    context.Set(CommandOwner::Application, const_cast<COrvexApp*>(this));
     return context;
 }

@@ -175,6 +175,6 @@ QSize CChildFrame::OuterSize() const { return parentWidget() ? parentWidget()->s
 
 SCommandContext CChildFrame::OwnContext() const {
     SCommandContext context;
-    context.childFrame = const_cast<CChildFrame*>(this);
+    context.Set(CommandOwner::ChildFrame, const_cast<CChildFrame*>(this));
     return context;
 }

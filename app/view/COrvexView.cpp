@@ -7,9 +7,14 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "CommandIds.h"
 #include "ImageRenderer.h"
 #include "Message.h"
 #include "ZoomSteps.h"
+
+namespace {
+COrvexView::MenuEntryMaker entryMaker = nullptr;
+}  // namespace
 
 COrvexView::COrvexView(COrvexDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), doc_(doc) {
     setFocusPolicy(Qt::StrongFocus);
@@ -22,8 +27,8 @@ COrvexView::COrvexView(COrvexDoc* doc, QWidget* parent) : QAbstractScrollArea(pa
 
 SCommandContext COrvexView::OwnContext() const {
     SCommandContext context;
-    context.view = const_cast<COrvexView*>(this);
-    context.doc = doc_;
+    context.Set(CommandOwner::View, const_cast<COrvexView*>(this));
+    context.Set(CommandOwner::Document, doc_.data());
     return context;
 }
 
@@ -296,4 +301,35 @@ void COrvexView::RefitAfterUndo() {
         FitAtZoom();
     }
     viewport()->update();
+}
+
+void COrvexView::SetMenuEntryMaker(MenuEntryMaker maker) { entryMaker = maker; }
+
+QMenu* COrvexView::CreateContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    auto add = [](QMenu* to, int id, const QString& label) {
+        if (entryMaker) {
+            to->addAction(entryMaker(id, label, to));
+        } else {
+            to->addAction(label)->setEnabled(false);
+        }
+    };
+    add(menu, cmd::EditUndo, "Annuler");
+    add(menu, cmd::EditCopy, "Copier");
+    add(menu, cmd::EditPaste, "Coller");
+    menu->addSeparator();
+    QMenu* zoomMenu = menu->addMenu("Zoom");
+    add(zoomMenu, cmd::ZoomNormal, "Normal");
+    zoomMenu->addSeparator();
+    add(zoomMenu, cmd::ZoomAuto, "Auto");
+    add(zoomMenu, cmd::ZoomPlus, "Plus");
+    add(zoomMenu, cmd::ZoomMinus, "Moins");
+    QMenu* paletteMenu = menu->addMenu("Palette");
+    add(paletteMenu, cmd::PaletteGrey, "Niveaux de gris");
+    paletteMenu->addSeparator();
+    add(paletteMenu, cmd::PaletteHeat, "Thermique");
+    add(paletteMenu, cmd::PaletteRainbow, "Fausses couleurs");
+    add(paletteMenu, cmd::PaletteBinary, "Binaire");
+    add(menu, cmd::FilterBrowser, "Browser de filtres");
+    return menu;
 }

@@ -1,12 +1,11 @@
-// The commands of the child frame (splitter, panes) and of the main frame
-// (bars, windows, close all, tip of the day); see CommandRow.h for how to add
-// one.
+// The commands of the main frame (bars, windows, close all, tip of the day,
+// measuring); see CommandRow.h for how to add one. The rows join the command
+// table when the program loads.
 
 #include <QMdiArea>
 #include <QToolBar>
 #include <algorithm>
 
-#include "CChildFrame.h"
 #include "CCommandSteps.h"
 #include "CDialogTip.h"
 #include "CDocManager.h"
@@ -16,15 +15,15 @@
 #include "CStatusBar.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
+#include "CommandTable.h"
 #include "MdiArrange.h"
 #include "StepsMeasure.h"
 
 namespace {
 
-template <class Target>
-bool Always(const Target&) {
-    return true;
-}
+using SMainFrameCommand = SCommandRowOf<CMainFrame>;
+
+bool Always(const CMainFrame&) { return true; }
 
 bool HasChild(const CMainFrame& frame) { return frame.ActiveChildFrame() != nullptr; }
 
@@ -48,72 +47,6 @@ void Measure(CMainFrame& frame) {
     frame.Results()->AddRow(row);
 }
 
-// The splitter commands set the ideal sizes from the child window's outer
-// rectangle, halved.
-std::function<void(CChildFrame&)> Split(bool rows, bool columns) {
-    return [rows, columns](CChildFrame& frame) {
-        const QSize outer = frame.OuterSize();
-        frame.SetIdealSizes(rows ? outer.height() / 2 : 0, columns ? outer.width() / 2 : 0);
-    };
-}
-
-}  // namespace
-
-QList<SChildFrameCommand> ChildFrameCommandRows() {
-    return {
-        {cmd::WindowSplit,
-         {"Fractionner",
-          "Fractionne la fenêtre active en plusieurs volets",
-          "Fractionner",
-          {},
-          {nullptr, icons::WindowSplit}},
-         Always<CChildFrame>,
-         [](CChildFrame& f) { f.Split(); }},
-        {cmd::SplitHorizontal,
-         {"2 zones &horizontales",
-          "Découpe la fenêtre en 2 zones horizontales",
-          "2 zones horizontales",
-          {},
-          {nullptr, icons::SplitHorizontal}},
-         Always<CChildFrame>,
-         Split(true, false)},
-        {cmd::SplitVertical,
-         {"2 zones &verticales",
-          "Découpe la fenêtre en 2 zones verticales",
-          "2 zones verticales",
-          {},
-          {nullptr, icons::SplitVertical}},
-         Always<CChildFrame>,
-         Split(false, true)},
-        {cmd::SplitFour,
-         {"&4 zones", "Découpe la fenêtre en 4 zones", "4 zones", {}, {nullptr, icons::SplitFour}},
-         Always<CChildFrame>,
-         Split(true, true)},
-        {cmd::SplitNone,
-         {"Aucun",
-          "Supprime le découpage de la fenêtre",
-          "Aucun découpage",
-          {},
-          {nullptr, icons::SplitNone}},
-         Always<CChildFrame>,
-         Split(false, false)},
-        {cmd::NextPane,
-         {"Volet suivant",
-          "Passe au volet suivant de la fenêtre",
-          "Volet suivant",
-          {QKeySequence(Qt::Key_F6)}},
-         Always<CChildFrame>,
-         [](CChildFrame& f) { f.ActivateNeighbour(1); }},
-        {cmd::PrevPane,
-         {"Volet précédent",
-          "Revient au volet précédent de la fenêtre",
-          "Volet précédent",
-          {QKeySequence(Qt::ShiftModifier | Qt::Key_F6)}},
-         Always<CChildFrame>,
-         [](CChildFrame& f) { f.ActivateNeighbour(-1); }},
-    };
-}
-
 QList<SMainFrameCommand> MainFrameCommandRows() {
     return {
         {cmd::TipOfTheDay,
@@ -122,7 +55,7 @@ QList<SMainFrameCommand> MainFrameCommandRows() {
           "Conseil du jour",
           {},
           {nullptr, icons::TipOfTheDay}},
-         Always<CMainFrame>,
+         Always,
          // Asked for from the menu, the tip shows even when the user has
          // turned the start-up tips off.
          [](CMainFrame&) {
@@ -131,12 +64,12 @@ QList<SMainFrameCommand> MainFrameCommandRows() {
          }},
         {cmd::ViewToolbar,
          {"&Barre d'outils", "Affiche ou masque la barre d'outils", "Barre d'outils", {}, {}, true},
-         Always<CMainFrame>,
+         Always,
          [](CMainFrame& f) { f.MainToolBar()->setVisible(f.MainToolBar()->isHidden()); },
          [](const CMainFrame& f) { return !f.MainToolBar()->isHidden(); }},
         {cmd::ViewResults,
          {"&Résultats", "Affiche ou masque la fenêtre des résultats", "Résultats", {}, {}, true},
-         Always<CMainFrame>,
+         Always,
          [](CMainFrame& f) { f.Results()->setVisible(f.Results()->isHidden()); },
          [](const CMainFrame& f) { return !f.Results()->isHidden(); }},
         {cmd::Measure,
@@ -148,7 +81,7 @@ QList<SMainFrameCommand> MainFrameCommandRows() {
          Measure},
         {cmd::ViewStatusBar,
          {"Barre d'é&tat", "Affiche ou masque la barre d'état", "Barre d'état", {}, {}, true},
-         Always<CMainFrame>,
+         Always,
          [](CMainFrame& f) { f.StatusBar()->setVisible(f.StatusBar()->isHidden()); },
          [](const CMainFrame& f) { return !f.StatusBar()->isHidden(); }},
         {cmd::CloseAllSave,
@@ -209,3 +142,11 @@ QList<SMainFrameCommand> MainFrameCommandRows() {
          [](CMainFrame& f) { ArrangeIcons(f.MdiArea()); }},
     };
 }
+
+QList<SCommandRow> MainFrameRows() {
+    return RowsOf(CommandOwner::MainFrame, MainFrameCommandRows());
+}
+
+[[maybe_unused]] const bool added = (AddCommandRows(MainFrameRows), true);
+
+}  // namespace

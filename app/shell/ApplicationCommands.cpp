@@ -1,7 +1,7 @@
 // The application's commands, which need no open document: new, open, recent
 // files, close, save, folder browsing, printer setup, options, about, exit
-// (see CommandRow.h for how to add one). Also the commands that nothing
-// handles, always disabled.
+// (see CommandRow.h for how to add one). The rows join the command table
+// when the program loads.
 
 #include "CDialogAbout.h"
 #include "CDocManager.h"
@@ -11,8 +11,11 @@
 #include "CSheetOptions.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
+#include "CommandTable.h"
 
 namespace {
+
+using SApplicationCommand = SCommandRowOf<COrvexApp>;
 
 constexpr auto Ctrl = Qt::ControlModifier;
 
@@ -36,8 +39,6 @@ void EditOptions(COrvexApp&) {
     sheet.Perspective().SetValues(values);
     if (sheet.exec() == 1) values = sheet.Perspective().Values();
 }
-
-}  // namespace
 
 QList<SApplicationCommand> ApplicationCommandRows() {
     return {
@@ -122,15 +123,10 @@ QList<SApplicationCommand> ApplicationCommandRows() {
     };
 }
 
-QList<std::pair<int, SCommandLook>> UnhandledCommandRows() {
-    return {
-        {cmd::Unassigned, {"", "", "", {}, {nullptr, icons::Unassigned}}},
-        {cmd::EditCut,
-         {"&Couper\tCtrl+X",
-          "Coupe la sélection et la place dans le Presse-papiers",
-          "Couper",
-          {QKeySequence(Ctrl | Qt::Key_X), QKeySequence(Qt::ShiftModifier | Qt::Key_Delete)}}},
-        {cmd::StructuringElement,
-         {"Elément structurant...", "Définit l'élément structurant", "Elément structurant"}},
-    };
+QList<SCommandRow> ApplicationRows() {
+    return RowsOf(CommandOwner::Application, ApplicationCommandRows());
 }
+
+[[maybe_unused]] const bool added = (AddCommandRows(ApplicationRows), true);
+
+}  // namespace

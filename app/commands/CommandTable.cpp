@@ -4,59 +4,44 @@
 #include <QCoreApplication>
 #include <QHash>
 
+#include "CChildFrame.h"
+#include "COrvexDoc.h"
+#include "COrvexView.h"
+
 namespace {
 
-template <class Target>
-Target* TargetIn(const SCommandContext& c);
-template <>
-COrvexView* TargetIn(const SCommandContext& c) {
-    return c.view;
-}
-template <>
-COrvexDoc* TargetIn(const SCommandContext& c) {
-    return c.doc;
-}
-template <>
-CChildFrame* TargetIn(const SCommandContext& c) {
-    return c.childFrame;
-}
-template <>
-CMainFrame* TargetIn(const SCommandContext& c) {
-    return c.mainFrame;
-}
-template <>
-COrvexApp* TargetIn(const SCommandContext& c) {
-    return c.app;
-}
-
-template <class Target>
-void AddRows(QList<SCommandRow>& rows, CommandOwner owner,
-             const QList<SCommandRowOf<Target>>& typed) {
-    for (const SCommandRowOf<Target>& r : typed) {
-        SCommandRow row{r.id, r.look, owner, {}, {}, {}};
-        if (r.enabled)
-            row.enabled = [f = r.enabled](const SCommandContext& c) {
-                return f(*TargetIn<Target>(c));
-            };
-        if (r.run) row.run = [f = r.run](const SCommandContext& c) { f(*TargetIn<Target>(c)); };
-        if (r.checked)
-            row.checked = [f = r.checked](const SCommandContext& c) {
-                return f(*TargetIn<Target>(c));
-            };
-        rows << row;
-    }
+// The rows handed in from above (the shell's own targets), gathered with
+// this room's rows when the table is first read.
+QList<QList<SCommandRow> (*)()>& AddedSources() {
+    static QList<QList<SCommandRow> (*)()> sources;
+    return sources;
 }
 
 QList<SCommandRow> GatherRows() {
     QList<SCommandRow> rows;
-    AddRows(rows, CommandOwner::View, ViewCommandRows());
-    AddRows(rows, CommandOwner::Document, DocumentCommandRows());
-    AddRows(rows, CommandOwner::ChildFrame, ChildFrameCommandRows());
-    AddRows(rows, CommandOwner::MainFrame, MainFrameCommandRows());
-    AddRows(rows, CommandOwner::Application, ApplicationCommandRows());
+    rows << RowsOf(CommandOwner::View, ViewCommandRows())
+         << RowsOf(CommandOwner::Document, DocumentCommandRows())
+         << RowsOf(CommandOwner::ChildFrame, ChildFrameCommandRows());
+    for (auto source : AddedSources()) rows << source();
     for (const auto& [id, look] : UnhandledCommandRows())
         rows << SCommandRow{id, look, CommandOwner::None, {}, {}, {}};
     return rows;
+}
+
+struct STable {
+    QList<SCommandRow> rows;
+    QHash<int, const SCommandRow*> byId;
+};
+
+STable& Table() {
+    static STable table;
+    static const bool built = [] {
+        table.rows = GatherRows();
+        for (const SCommandRow& row : std::as_const(table.rows)) table.byId.insert(row.id, &row);
+        return true;
+    }();
+    (void)built;
+    return table;
 }
 
 QHash<int, QAction*>& ActionsById() {
@@ -71,37 +56,11 @@ std::function<void(int)>& Router() {
 
 }  // namespace
 
-bool SCommandContext::Has(CommandOwner owner) const {
-    switch (owner) {
-        case CommandOwner::View:
-            return view != nullptr;
-        case CommandOwner::Document:
-            return doc != nullptr;
-        case CommandOwner::ChildFrame:
-            return childFrame != nullptr;
-        case CommandOwner::MainFrame:
-            return mainFrame != nullptr;
-        case CommandOwner::Application:
-            return app != nullptr;
-        case CommandOwner::None:
-            break;
-    }
-    return false;
-}
+void AddCommandRows(QList<SCommandRow> (*source)()) { AddedSources() << source; }
 
-const QList<SCommandRow>& CommandRows() {
-    static const QList<SCommandRow> rows = GatherRows();
-    return rows;
-}
+const QList<SCommandRow>& CommandRows() { return Table().rows; }
 
-const SCommandRow* FindCommandRow(int id) {
-    static const QHash<int, const SCommandRow*> byId = [] {
-        QHash<int, const SCommandRow*> index;
-        for (const SCommandRow& row : CommandRows()) index.insert(row.id, &row);
-        return index;
-    }();
-    return byId.value(id, nullptr);
-}
+const SCommandRow* FindCommandRow(int id) { return Table().byId.value(id, nullptr); }
 
 bool IsCommandEnabledIn(const SCommandRow& row, const SCommandContext& context) {
     return context.Has(row.owner) && row.run && (!row.enabled || row.enabled(context));

@@ -4,10 +4,14 @@
 // is enabled and what it does. The rows live beside their handlers, one file
 // per owner:
 //
-//   ViewCommands.cpp         the active view      (zoom, palettes, undo, ...)
-//   DocumentCommands.cpp     the view's document  (processing commands)
-//   FrameCommands.cpp        the child frame and the main frame
-//   ApplicationCommands.cpp  the application      (new, open, options, ...)
+//   ViewCommands.cpp               the active view      (zoom, palettes, undo, ...)
+//   DocumentCommands.cpp           the view's document  (processing commands)
+//   ChildFrameCommands.cpp         the child frame      (splitter, panes)
+//   shell/MainFrameCommands.cpp    the main frame       (bars, windows, ...)
+//   shell/ApplicationCommands.cpp  the application      (new, open, options, ...)
+//
+// The shell's two files hand their rows to the table themselves
+// (AddCommandRows in CommandTable.h), as this room knows nothing above it.
 //
 // Adding a command: write its handler in the owner's file and fill in its row
 // there (the id comes from CommandIds.h; menus and toolbars list the ids).
@@ -53,28 +57,11 @@
 #include <functional>
 
 #include "CommandIcons.h"
+#include "CommandTarget.h"
 
 class CChildFrame;
-class CMainFrame;
-class COrvexApp;
 class COrvexDoc;
 class COrvexView;
-
-// Who handles a command. A command whose owner is missing (no active view,
-// say) is disabled; None is a command that nothing handles, always disabled.
-enum class CommandOwner { None, View, Document, ChildFrame, MainFrame, Application };
-
-// The targets a command can reach: the active view, its document, the child
-// frame, the main frame and the application. Any of them may be missing.
-struct SCommandContext {
-    COrvexView* view = nullptr;
-    COrvexDoc* doc = nullptr;
-    CChildFrame* childFrame = nullptr;
-    CMainFrame* mainFrame = nullptr;
-    COrvexApp* app = nullptr;
-
-    bool Has(CommandOwner owner) const;
-};
 
 // What the user sees of a command.
 struct SCommandLook {
@@ -101,14 +88,10 @@ struct SCommandRowOf {
 using SViewCommand = SCommandRowOf<COrvexView>;
 using SDocumentCommand = SCommandRowOf<COrvexDoc>;
 using SChildFrameCommand = SCommandRowOf<CChildFrame>;
-using SMainFrameCommand = SCommandRowOf<CMainFrame>;
-using SApplicationCommand = SCommandRowOf<COrvexApp>;
 
-// The rows of each owner, in their files.
+// The rows of each owner of this room, in their files.
 QList<SViewCommand> ViewCommandRows();
 QList<SDocumentCommand> DocumentCommandRows();
 QList<SChildFrameCommand> ChildFrameCommandRows();
-QList<SMainFrameCommand> MainFrameCommandRows();
-QList<SApplicationCommand> ApplicationCommandRows();
 // Commands shown in menus or toolbars that nothing handles.
 QList<std::pair<int, SCommandLook>> UnhandledCommandRows();

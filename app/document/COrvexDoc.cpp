@@ -229,6 +229,6 @@ void COrvexDoc::UpdateColours() { emit coloursChanged(); }
 
 SCommandContext COrvexDoc::OwnContext() const {
     SCommandContext context;
-    context.doc = const_cast<COrvexDoc*>(this);
+    context.Set(CommandOwner::Document, const_cast<COrvexDoc*>(this));
     return context;
 }
