@@ -9,7 +9,7 @@ packages=(g++ make cmake pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock
   libspng-dev zlib1g-dev libpng-dev libtiff-dev libjpeg62-turbo-dev libgif-dev python3-pil
   python3-dev pybind11-dev python3-numpy python3-pytest)
 if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(libbenchmark-dev libopencv-dev)
+  packages+=(libbenchmark-dev libopencv-dev python3-opencv)
 fi
 if [[ "${1:-}" == "--fuzz" ]]; then
   packages+=(clang libclang-rt-dev)

@@ -48,6 +48,8 @@ def test_step_equals_cli(step, cli_args, inputs, tmp_path):
         step(picture)
         assert picture.history == history
         assert same_picture(picture, orvex.open(out))
+        picture.save(tmp_path / "python.bmp")
+        assert (tmp_path / "python.bmp").read_bytes() == out.read_bytes()
 
 
 def test_grey_of_a_colour_picture_equals_cli(tmp_path):
