@@ -16,7 +16,6 @@
 // The rows one file adds to the table of --table.
 struct CliRows {
     const CMeasureTable* table = nullptr;  // null: the run has no table
-    int steps = 0;                         // measurements made so far on this file
     std::string text;                      // the rows, formatted
 };
 

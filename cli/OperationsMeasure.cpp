@@ -20,7 +20,6 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
             return [histogram](CliContext& c) {
                 CMeasureRow row;
                 row.file = c.input;
-                row.step = ++c.rows.steps;
                 if (!StepMeasure(c.doc, histogram, row)) return false;
                 c.rows.text += c.rows.table->Row(row);
                 return true;

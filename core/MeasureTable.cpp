@@ -7,9 +7,6 @@
 
 namespace {
 
-const char* const kColumns[] = {"file", "step", "width", "height", "pixels",
-                                "min",  "max",  "sum",   "mean",   "sd"};
-
 template <typename Number>
 std::string NumberText(Number value) {
     char text[64];
@@ -58,57 +55,73 @@ std::optional<TableFormat> TableFormatFromPath(const std::string& path) {
 CMeasureTable::CMeasureTable(TableFormat format, bool histogramColumns, char decimalSeparator)
     : format_(format), histogramColumns_(histogramColumns), decimalSeparator_(decimalSeparator) {}
 
+std::string CMeasureTable::Separator() const { return format_ == TableFormat::Csv ? "," : "\t"; }
+
 std::string CMeasureTable::LineEnd() const { return format_ == TableFormat::Csv ? "\r\n" : "\n"; }
 
 std::string CMeasureTable::Field(const std::string& text) const {
-    const char separator = format_ == TableFormat::Csv ? ',' : '\t';
-    const bool quote =
-        text.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string::npos ||
-        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    const bool quote = text.find_first_of(Separator() + "\"\r\n") != std::string::npos ||
+                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) return text;
     std::string quoted = "\"";
     for (const char c : text) quoted += c == '"' ? "\"\"" : std::string(1, c);
     return quoted + "\"";
 }
 
+const std::vector<std::string>& MeasureColumns() {
+    static const std::vector<std::string> columns = {"file", "step", "width", "height", "pixels",
+                                                     "min",  "max",  "sum",   "mean",   "sd"};
+    return columns;
+}
+
+std::vector<std::string> CMeasureTable::Columns() const {
+    std::vector<std::string> columns = MeasureColumns();
+    for (int level = 0; histogramColumns_ && level < 256; ++level)
+        columns.push_back("h" + NumberText(level));
+    return columns;
+}
+
+std::vector<std::string> CMeasureTable::Cells(const CMeasureRow& row) const {
+    const CImageStatistics& s = row.statistics;
+    std::string sd = NumberText(s.stdev);
+    std::replace(sd.begin(), sd.end(), '.', decimalSeparator_);
+    std::vector<std::string> cells = {row.file,
+                                      NumberText(row.step),
+                                      NumberText(row.width),
+                                      NumberText(row.height),
+                                      NumberText(s.pixels),
+                                      NumberText(s.minimum),
+                                      NumberText(s.maximum),
+                                      NumberText(s.sum),
+                                      NumberText(static_cast<int>(s.mean)),
+                                      sd};
+    const bool histogram = row.histogram.size() == 256;
+    for (int level = 0; histogramColumns_ && level < 256; ++level)
+        cells.push_back(histogram ? NumberText(row.histogram[level]) : std::string{});
+    return cells;
+}
+
 std::string CMeasureTable::Header() const {
     if (format_ == TableFormat::Jsonl) return {};
-    const std::string separator = format_ == TableFormat::Csv ? "," : "\t";
     std::string line;
-    for (const char* column : kColumns) line += (line.empty() ? "" : separator) + column;
-    if (histogramColumns_)
-        for (int level = 0; level < 256; ++level) line += separator + "h" + NumberText(level);
+    for (const std::string& column : Columns()) line += (line.empty() ? "" : Separator()) + column;
     return line + LineEnd();
 }
 
 std::string CMeasureTable::Row(const CMeasureRow& row) const {
-    const CImageStatistics& s = row.statistics;
-    std::string sd = NumberText(s.stdev);
-    std::replace(sd.begin(), sd.end(), '.', decimalSeparator_);
-    const std::string numbers[] = {NumberText(row.step),
-                                   NumberText(row.width),
-                                   NumberText(row.height),
-                                   NumberText(s.pixels),
-                                   NumberText(s.minimum),
-                                   NumberText(s.maximum),
-                                   NumberText(s.sum),
-                                   NumberText(static_cast<int>(s.mean)),
-                                   sd};
-    const bool histogram = histogramColumns_ && row.histogram.size() == 256;
+    const std::vector<std::string> cells = Cells(row);
     std::string line;
     if (format_ == TableFormat::Jsonl) {
-        line = "{\"file\":" + JsonString(row.file);
-        for (std::size_t i = 0; i < std::size(numbers); ++i)
-            line += ",\"" + std::string(kColumns[i + 1]) + "\":" + numbers[i];
-        for (int level = 0; histogram && level < 256; ++level)
-            line += ",\"h" + NumberText(level) + "\":" + NumberText(row.histogram[level]);
+        // Every field but the file is a number; a row without histogram has
+        // no histogram fields.
+        const std::vector<std::string> columns = Columns();
+        line = "{\"file\":" + JsonString(cells[0]);
+        for (std::size_t i = 1; i < cells.size(); ++i)
+            if (!cells[i].empty()) line += ",\"" + columns[i] + "\":" + cells[i];
         return line + "}\n";
     }
-    const std::string separator = format_ == TableFormat::Csv ? "," : "\t";
-    line = Field(row.file);
-    for (const std::string& number : numbers) line += separator + number;
-    for (int level = 0; histogramColumns_ && level < 256; ++level)
-        line += separator + (histogram ? NumberText(row.histogram[level]) : std::string{});
+    line = Field(cells[0]);
+    for (std::size_t i = 1; i < cells.size(); ++i) line += Separator() + cells[i];
     return line + LineEnd();
 }
 

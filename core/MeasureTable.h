@@ -3,8 +3,8 @@
 // CSV, TSV or JSON Lines. orvex-cli and the desktop's "Résultats" window both
 // write through here, so the same rows give the same bytes.
 //
-// Columns: file, step, width, height, pixels, min, max, sum, mean, sd, then
-// h0 .. h255 when the table holds histograms. Numbers never depend on the
+// Columns: file, step, width, height, pixels, min, max, sum, mean, sd
+// (MeasureColumns), then h0 .. h255 when the table holds histograms. Numbers never depend on the
 // locale: integers in decimal, the standard deviation as the shortest text
 // that reads back to the same double, with a "." unless the caller asks for
 // another separator (text pasted into a spreadsheet). A CSV or TSV field is
@@ -34,6 +34,9 @@ struct CMeasureRow {
     std::vector<std::uint32_t> histogram;  // empty, or the 256 counts
 };
 
+// The columns of a row without histogram, in order.
+const std::vector<std::string>& MeasureColumns();
+
 // The histogram as text: a header, then 256 lines LEVEL<TAB>COUNT.
 std::string HistogramText(const std::uint32_t counts[256]);
 
@@ -41,6 +44,13 @@ class CMeasureTable {
 public:
     explicit CMeasureTable(TableFormat format, bool histogramColumns = false,
                            char decimalSeparator = '.');
+
+    // The table's columns: MeasureColumns, then h0 .. h255 with histograms.
+    std::vector<std::string> Columns() const;
+    // One cell per column, as the table writes it but unquoted: the file as
+    // named, the numbers in decimal with the table's separator in sd; empty
+    // histogram cells for a row without histogram.
+    std::vector<std::string> Cells(const CMeasureRow& row) const;
 
     std::string Header() const;  // nothing for JSON Lines, whose rows name their fields
     // A row without a histogram leaves the histogram columns empty.
@@ -50,6 +60,7 @@ public:
 
 private:
     std::string Field(const std::string& text) const;
+    std::string Separator() const;
     std::string LineEnd() const;
 
     TableFormat format_;

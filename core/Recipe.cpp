@@ -41,6 +41,12 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
+int CRecipe::Measurements() const {
+    return static_cast<int>(std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) {
+        return e.done && e.operation.flag.rfind("--measure", 0) == 0;
+    }));
+}
+
 bool CRecipe::HasReplayableStep() const {
     for (const Entry& entry : entries_)
         if (entry.done && entry.operation.notReplayable.empty()) return true;
@@ -56,9 +62,7 @@ bool CRecipe::HasUnreplayableStep() const {
 CRecipe::Text CRecipe::Format(const std::string& recipeName) const {
     Text text;
     const std::filesystem::path name(recipeName);
-    const bool measures = std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) {
-        return e.done && e.operation.flag.rfind("--measure", 0) == 0;
-    });
+    const bool measures = Measurements() > 0;
     text.recipe =
         "# Orvex recipe: one orvex-cli operation a line, run in order.\n"
         "# Replay: orvex-cli PICTURE.bmp ... --recipe " +

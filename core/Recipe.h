@@ -29,6 +29,9 @@ public:
     void Add(Entry entry) { entries_.push_back(std::move(entry)); }
     const std::vector<Entry>& GetEntries() const { return entries_; }
 
+    // The measurements made so far: done steps that add a row to the table
+    // (--measure, --measure-histogram).
+    int Measurements() const;
     // True when at least one step would be repeated by the exported recipe.
     bool HasReplayableStep() const;
     // True when a step cannot be repeated on another picture (the recipe then

@@ -13,5 +13,6 @@ bool StepMeasure(CImageDocument& doc, bool histogram, CMeasureRow& row) {
             row.histogram.push_back(static_cast<std::uint32_t>(image.GetHistogramValue(level)));
     }
     doc.RecordOperation({.flag = histogram ? "--measure-histogram" : "--measure"}, done);
+    row.step = doc.GetRecipe().Measurements();
     return done;
 }

@@ -8,8 +8,9 @@
 #include "MeasureTable.h"
 #include "Step.h"
 
-// Fills the numbers of `row` (the caller names its file and step); with
-// `histogram`, the 256 counts too (--measure-histogram).
+// Fills the numbers of `row` and its step, the count of the document's
+// measurements with this one (the caller names its file); with `histogram`,
+// the 256 counts too (--measure-histogram).
 bool StepMeasure(CImageDocument& doc, bool histogram, CMeasureRow& row);
 
 template <>

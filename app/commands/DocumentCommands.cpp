@@ -1,7 +1,8 @@
 // The document's processing commands (see CommandRow.h for how to add one).
 // Each is enabled when its step can run: a picture with 256 colours, or for
 // the conversion to grey a picture that is not grey already. Also the
-// export of the document's recipe, the orvex-cli operations its steps recorded.
+// export of the document's recipe, the orvex-cli operations its steps recorded,
+// and the measurement that adds a row to the results window.
 
 #include <QApplication>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include "CommandRow.h"
 #include "StepsFilter.h"
 #include "StepsImage.h"
+#include "StepsMeasure.h"
 
 namespace {
 
@@ -80,6 +82,14 @@ void Statistics(COrvexDoc& doc) {
 void History(COrvexDoc& doc) {
     CDialogHistory dialog(doc.Core().GetHistory());
     dialog.exec();
+}
+
+// A row for the results window, which the document hands on: its file, or
+// its title before it has one.
+void Measure(COrvexDoc& doc) {
+    CMeasureRow row;
+    row.file = (doc.GetPathName().isEmpty() ? doc.GetTitle() : doc.GetPathName()).toStdString();
+    if (StepMeasure(doc.Core(), false, row)) emit doc.measured(row);
 }
 
 void ExportRecipe(COrvexDoc& doc) {
@@ -204,5 +214,12 @@ QList<SDocumentCommand> DocumentCommandRows() {
           {nullptr, icons::Statistics}},
          fullPalette,
          Statistics},
+        {cmd::Measure,
+         {"&Mesurer\tCtrl+M",
+          "Ajoute les mesures de l'image à la fenêtre des résultats",
+          "Mesurer",
+          {QKeySequence(Qt::ControlModifier | Qt::Key_M)}},
+         Needs<StepMeasure>(),
+         Measure},
     };
 }

@@ -13,6 +13,7 @@
 
 #include "CommandTarget.h"
 #include "ImageDocument.h"
+#include "MeasureTable.h"
 #include "PictureLosses.h"
 
 class COrvexDoc : public QObject, public CCommandTarget {
@@ -63,6 +64,8 @@ signals:
     void coloursChanged();
     void modifiedChanged(bool modified);
     void titleChanged(const QString& title);
+    // A measurement of the picture, for the results window.
+    void measured(const CMeasureRow& row);
 
 protected:
     CommandOwner OwnerKind() const override { return CommandOwner::Document; }

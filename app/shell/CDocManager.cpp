@@ -15,6 +15,7 @@
 #include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "COrvexDoc.h"
+#include "CResultsWindow.h"
 #include "CSaveAsDialog.h"
 #include "CStatusBar.h"
 #include "CommandIds.h"
@@ -100,6 +101,7 @@ COrvexDoc* CDocManager::AddDocument(COrvexDoc* doc) {
     connect(doc, &COrvexDoc::modifiedChanged, frame_, &CMainFrame::UpdateTitles);
     connect(doc, &COrvexDoc::modifiedChanged, frame_, &CMainFrame::UpdateCommandStates);
     connect(doc, &COrvexDoc::picturesChanged, frame_, &CMainFrame::UpdateCommandStates);
+    connect(doc, &COrvexDoc::measured, frame_->Results(), &CResultsWindow::AddRow);
     CreateFrame(doc);
     emit documentsChanged();
     return doc;

@@ -1,23 +1,18 @@
-// The commands of the main frame (bars, windows, close all, tip of the day,
-// measuring); see CommandRow.h for how to add one. The rows join the command
-// table when the program loads.
+// The commands of the main frame (bars, windows, close all, tip of the day); see CommandRow.h for
+// how to add one. The rows join the command table when the program loads.
 
 #include <QMdiArea>
 #include <QToolBar>
-#include <algorithm>
 
-#include "CCommandSteps.h"
 #include "CDialogTip.h"
 #include "CDocManager.h"
 #include "CMainFrame.h"
-#include "COrvexDoc.h"
 #include "CResultsWindow.h"
 #include "CStatusBar.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
 #include "CommandTable.h"
 #include "MdiArrange.h"
-#include "StepsMeasure.h"
 
 namespace {
 
@@ -26,26 +21,6 @@ using SMainFrameCommand = SCommandRowOf<CMainFrame>;
 bool Always(const CMainFrame&) { return true; }
 
 bool HasChild(const CMainFrame& frame) { return frame.ActiveChildFrame() != nullptr; }
-
-bool CanMeasure(const CMainFrame& frame) {
-    const COrvexDoc* doc = frame.ActiveDocument();
-    return doc != nullptr && Needs<StepMeasure>()(*doc);
-}
-
-// A row for the active document: its file, or its title before it has one;
-// its step counts the measurements of the document, as orvex-cli counts
-// those of a command line.
-void Measure(CMainFrame& frame) {
-    COrvexDoc& doc = *frame.ActiveDocument();
-    CMeasureRow row;
-    row.file = (doc.GetPathName().isEmpty() ? doc.GetTitle() : doc.GetPathName()).toStdString();
-    if (!StepMeasure(doc.Core(), false, row)) return;
-    const auto& entries = doc.Core().GetRecipe().GetEntries();
-    row.step = static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const auto& e) {
-        return e.done && e.operation.flag.rfind("--measure", 0) == 0;
-    }));
-    frame.Results()->AddRow(row);
-}
 
 QList<SMainFrameCommand> MainFrameCommandRows() {
     return {
@@ -72,13 +47,6 @@ QList<SMainFrameCommand> MainFrameCommandRows() {
          Always,
          [](CMainFrame& f) { f.Results()->setVisible(f.Results()->isHidden()); },
          [](const CMainFrame& f) { return !f.Results()->isHidden(); }},
-        {cmd::Measure,
-         {"&Mesurer\tCtrl+M",
-          "Ajoute les mesures de l'image à la fenêtre des résultats",
-          "Mesurer",
-          {QKeySequence(Qt::ControlModifier | Qt::Key_M)}},
-         CanMeasure,
-         Measure},
         {cmd::ViewStatusBar,
          {"Barre d'é&tat", "Affiche ou masque la barre d'état", "Barre d'état", {}, {}, true},
          Always,

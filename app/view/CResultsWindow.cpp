@@ -19,9 +19,6 @@
 
 namespace {
 
-const QStringList kColumns = {"file", "step", "width", "height", "pixels",
-                              "min",  "max",  "sum",   "mean",   "sd"};
-
 // A character for the separator the user's locale writes, "." when it needs more.
 char LocaleDecimalSeparator() {
     const QString point = QLocale().decimalPoint();
@@ -33,8 +30,10 @@ char LocaleDecimalSeparator() {
 CResultsWindow::CResultsWindow(QWidget* parent) : QDockWidget("Résultats", parent) {
     setObjectName("results");
     auto* body = new QWidget(this);
-    table_ = new QTableWidget(0, kColumns.size(), body);
-    table_->setHorizontalHeaderLabels(kColumns);
+    QStringList columns;
+    for (const std::string& column : MeasureColumns()) columns << QString::fromStdString(column);
+    table_ = new QTableWidget(0, columns.size(), body);
+    table_->setHorizontalHeaderLabels(columns);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
@@ -61,16 +60,13 @@ void CResultsWindow::AddRow(const CMeasureRow& row) {
     rows_.push_back(row);
     unsaved_ = true;
     // The cells show the numbers as "Copier" gives them.
-    CMeasureRow numbers = row;
-    numbers.file.clear();
     const CMeasureTable table(TableFormat::Tsv, false, LocaleDecimalSeparator());
-    const QStringList fields = QString::fromStdString(table.Row(numbers)).chopped(1).split('\t');
+    const std::vector<std::string> cells = table.Cells(row);
     const int r = table_->rowCount();
     table_->insertRow(r);
-    table_->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(row.file)));
-    for (int c = 1; c < kColumns.size() && c < fields.size(); ++c) {
-        auto* item = new QTableWidgetItem(fields[c]);
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+        auto* item = new QTableWidgetItem(QString::fromStdString(cells[c]));
+        if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table_->setItem(r, c, item);
     }
     table_->scrollToBottom();
