@@ -80,7 +80,9 @@ def cpp_rows(path):
     for b in report["benchmarks"]:
         if b.get("aggregate_name") != "median" or not b["name"].startswith("ours/"):
             continue
-        _, name, cores = b["run_name"].split("/")[:3]
+        # "ours/Resize 1/2/1 core/real_time": a name may hold a slash.
+        run = b["run_name"].removeprefix("ours/").removesuffix("/real_time")
+        name, cores = run.rsplit("/", 1)
         scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
         rows[(name, cores)] = b["real_time"] * scale
     return rows

@@ -3,22 +3,28 @@
 
 #include <pybind11/stl.h>
 
+#include <map>
+
 #include "KernelCatalogue.h"
 #include "PyModule.h"
 
 py::dict MeasureRowDict(const CMeasureRow& row) {
     const CImageStatistics& s = row.statistics;
+    // The table's columns in its order, with the values it writes in them.
+    const std::map<std::string, py::object> values{{"file", py::str(row.file)},
+                                                   {"step", py::int_(row.step)},
+                                                   {"width", py::int_(row.width)},
+                                                   {"height", py::int_(row.height)},
+                                                   {"pixels", py::int_(s.pixels)},
+                                                   {"min", py::int_(s.minimum)},
+                                                   {"max", py::int_(s.maximum)},
+                                                   {"sum", py::int_(s.sum)},
+                                                   {"mean", py::int_(static_cast<int>(s.mean))},
+                                                   {"sd", py::float_(s.stdev)}};
     py::dict d;
-    d["file"] = row.file;
-    d["step"] = row.step;
-    d["width"] = row.width;
-    d["height"] = row.height;
-    d["pixels"] = s.pixels;
-    d["min"] = s.minimum;
-    d["max"] = s.maximum;
-    d["sum"] = s.sum;
-    d["mean"] = static_cast<int>(s.mean);
-    d["sd"] = s.stdev;
+    for (const std::string& column : MeasureColumns())
+        if (const auto value = values.find(column); value != values.end())
+            d[py::str(column)] = value->second;
     for (std::size_t level = 0; level < row.histogram.size(); ++level)
         d[py::str("h" + std::to_string(level))] = row.histogram[level];
     return d;

@@ -300,7 +300,6 @@ CMeasureRow CPyPicture::Measure(bool histogram) {
     CMeasureRow row;
     Read("measure", kStepNeeds<StepMeasure>, [&](CImageDocument& doc) {
         row.file = path_;
-        row.step = ++measurements_;
         return StepMeasure(doc, histogram, row);
     });
     return row;

@@ -114,7 +114,6 @@ private:
     std::mutex mutex_;
     CImageDocument doc_;
     std::string path_;
-    int measurements_ = 0;
     std::weak_ptr<CKeptBlock> views_;
     const CMemBlock* viewedBlock_ = nullptr;
 };
