@@ -56,14 +56,17 @@ fuzz: bootstrap
 	cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 	cmake --build build/fuzz -j $(JOBS) --target fuzz-bmp-reader fuzz-palette-reader \
-	  fuzz-picture-reader
-	mkdir -p build/fuzz/corpus build/fuzz/corpus-palette build/fuzz/corpus-picture
+	  fuzz-picture-reader fuzz-picture-writer
+	mkdir -p build/fuzz/corpus build/fuzz/corpus-palette build/fuzz/corpus-picture \
+	  build/fuzz/corpus-writer
 	build/fuzz/fuzz/fuzz-bmp-reader -max_total_time=$${FUZZ_SECONDS:-120} \
 	  build/fuzz/corpus fuzz/regressions/bmp tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b
 	build/fuzz/fuzz/fuzz-palette-reader -max_total_time=$${FUZZ_SECONDS:-120} \
 	  build/fuzz/corpus-palette fuzz/seeds/palette
 	build/fuzz/fuzz/fuzz-picture-reader -max_total_time=$${FUZZ_SECONDS:-120} \
 	  build/fuzz/corpus-picture $$(ls -d fuzz/regressions/*/ fuzz/seeds/*/ | grep -v palette)
+	build/fuzz/fuzz/fuzz-picture-writer -max_total_time=$${FUZZ_SECONDS:-120} \
+	  build/fuzz/corpus-writer
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <unordered_map>
 
 #include "FileReason.h"
@@ -93,6 +94,25 @@ std::string CheckFolder(const std::string& folder) {
 
 }  // namespace
 
+std::string StackInputs(const std::string& from, std::vector<std::string>& paths) {
+    std::error_code ec;
+    if (!fs::is_directory(from, ec)) {
+        std::istringstream none;
+        if (std::string problem = ReadInputList(from, none, paths); !problem.empty())
+            return problem;
+    } else {
+        std::vector<CliInput> found;
+        bool anyFolder = false;
+        if (std::string problem = ExpandFolderInputs({from}, false, found, anyFolder);
+            !problem.empty())
+            return problem;
+        for (const CliInput& input : found)
+            if (!IsNotPicture(input)) paths.push_back(input.path);
+    }
+    if (paths.empty()) return Problem(from, "no picture to assemble into a stack");
+    return {};
+}
+
 std::string FolderTarget(const std::string& folder, const std::string& subfolder,
                          const std::string& input, PictureFormat format) {
     return (fs::path(folder) / subfolder / fs::path(input).stem()).string() +
@@ -119,9 +139,13 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
         if (std::string problem = ReadInputList(plan.filesFrom, in, named); !problem.empty())
             return problem;
     std::vector<CliInput> inputs;
-    if (std::string problem = ExpandFolderInputs(named, plan.recursive, inputs, batch.fromFolder);
-        !problem.empty())
+    if (!plan.stackFrom.empty()) {
+        inputs.push_back({plan.stackFrom});
+    } else if (std::string problem =
+                   ExpandFolderInputs(named, plan.recursive, inputs, batch.fromFolder);
+               !problem.empty()) {
         return problem;
+    }
     const bool several = inputs.size() > 1 || plan.FromList() || batch.fromFolder;
     batch.several = several;
     for (const CliStep& step : plan.steps)
@@ -165,6 +189,10 @@ std::string PlanBatch(const CliPlan& plan, std::istream& in, CliBatch& batch) {
     if (inputs.empty() && !several) inputs.push_back({}), last = 1;  // --uniform
     batch.files = last - first;
     for (std::size_t i = first; i < last; ++i) {
+        if (!plan.stackFrom.empty()) {
+            batch.jobs.push_back({inputs[i].path, output, fileFormat, {}, true});
+            continue;
+        }
         if (IsNotPicture(inputs[i])) {
             ++batch.notPictures;
             continue;

@@ -19,7 +19,13 @@ struct CliJob {
     std::string target;  // empty: nothing written; "-" standard output
     PictureFormat format = PictureFormat::Bmp;  // what the target is written in
     std::string subfolder;  // where the target goes under the batch's folder (--recursive)
+    bool stack = false;     // the input is --stack-from's list or folder
 };
+
+// The pictures --stack-from names: the lines of a list file, or the picture
+// files of a folder in byte order of their names. Empty back, or what is
+// wrong.
+std::string StackInputs(const std::string& from, std::vector<std::string>& paths);
 
 struct CliBatch {
     std::vector<CliJob> jobs;

@@ -27,6 +27,16 @@ struct CliContext {
     bool intoFolder;
     CliRows& rows;
     CSize plotSize;  // --histogram-size
+    // --page: the operations run on every page of the stack, or on the
+    // current one only.
+    bool allPages = true;
+};
+
+// How an operation meets the pages of a stack.
+enum class CliPageUse {
+    Each,    // a step run on each page chosen, pages in parallel
+    InTurn,  // each page chosen in turn (reports and rows, after "page: K")
+    Stack,   // once, on the stack or its current page
 };
 
 // Runs one operation; false when it failed (its message is already out).
@@ -54,6 +64,9 @@ struct CliOperation {
     bool changesPicture = true;
     // Adds rows to the table that --table names.
     bool fillsTable = false;
+    CliPageUse pages = CliPageUse::Each;
+    // Leaves the stack with a single page (--project, --extract-page).
+    bool makesOnePage = false;
     // Said after the engine's message when the step fails, so the reader
     // knows the run stopped there.
     std::string failureNote{};
@@ -61,7 +74,8 @@ struct CliOperation {
 
 // The same row marked as taking no undo copy (a setting, undo).
 CliOperation WithoutUndoCopy(CliOperation operation);
-// The same row marked as a report: it prints and changes nothing.
+// The same row marked as a report: it prints and changes nothing, page
+// after page.
 CliOperation AsReport(CliOperation operation);
 
 // A row for an operation without argument that runs a step on the document.
@@ -78,6 +92,7 @@ void AddBasicOperations(std::vector<CliOperation>& table);
 void AddImageOperations(std::vector<CliOperation>& table);
 void AddFilterOperations(std::vector<CliOperation>& table);
 void AddMeasureOperations(std::vector<CliOperation>& table);
+void AddStackOperations(std::vector<CliOperation>& table);
 
 // All operations, in the order --help lists them.
 const std::vector<CliOperation>& CliOperations();

@@ -19,6 +19,7 @@ CliOperation AsReport(CliOperation operation) {
     operation.takesUndoCopy = false;
     operation.report = true;
     operation.changesPicture = false;
+    operation.pages = CliPageUse::InTurn;
     return operation;
 }
 
@@ -35,6 +36,7 @@ const std::vector<CliOperation>& CliOperations() {
         AddImageOperations(t);
         AddFilterOperations(t);
         AddMeasureOperations(t);
+        AddStackOperations(t);
         return t;
     }();
     return table;

@@ -67,6 +67,17 @@ std::optional<CliShard> ParseShard(const std::string& text) {
     return CliShard{static_cast<std::size_t>(*k), static_cast<std::size_t>(*n)};
 }
 
+// --pages: all, K or K-L.
+std::optional<SPageRange> ParsePageRange(const std::string& text) {
+    if (text == "all") return SPageRange{1, 0};
+    const std::size_t dash = text.find('-');
+    const auto first = ParseInteger(text.substr(0, dash));
+    const auto last = dash == std::string::npos ? first : ParseInteger(text.substr(dash + 1));
+    if (!first || !last || *first < 1 || *last < *first || *last > limits::kMaxPages)
+        return std::nullopt;
+    return SPageRange{static_cast<int>(*first), static_cast<int>(*last)};
+}
+
 // An option of the program with its value; empty back, or what is wrong
 // (a recipe's problem comes whole, starting "orvex-cli: ").
 std::string ReadProgramOption(const std::string& flag, const std::string& value, CliPlan& plan) {
@@ -94,6 +105,13 @@ std::string ReadProgramOption(const std::string& flag, const std::string& value,
             return "--histogram-size " + value + ": expects W,H, each " +
                    std::to_string(kPlotMinSide) + " .. " + std::to_string(kPlotMaxSide);
         plan.histogramSize = {(*v)[0], (*v)[1]};
+    } else if (flag == "--pages") {
+        const auto range = ParsePageRange(value);
+        if (!range) return "--pages " + value + ": expects all, K or K-L with 1 <= K <= L";
+        plan.pages = *range;
+    } else if (flag == "--stack-from") {
+        if (!plan.stackFrom.empty()) return "--stack-from given twice";
+        plan.stackFrom = value;
     } else if (flag == "--shard") {
         plan.shard = ParseShard(value);
         if (!plan.shard) return "--shard " + value + ": expects K/N with 1 <= K <= N";
@@ -140,8 +158,11 @@ std::string CheckPlan(const CliPlan& plan) {
         return std::any_of(plan.steps.begin(), plan.steps.end(), test);
     };
     const bool creates = any([](const CliStep& s) { return s.operation->flag == "--uniform"; });
-    if (plan.inputs.empty() && plan.filesFrom.empty() && !creates)
-        return "no input: give picture files, --files-from LIST or --uniform W,H,LEVEL";
+    if (!plan.stackFrom.empty() && (!plan.inputs.empty() || !plan.filesFrom.empty()))
+        return "--stack-from is the one input: no other input goes with it";
+    if (plan.inputs.empty() && plan.filesFrom.empty() && plan.stackFrom.empty() && !creates)
+        return "no input: give picture files, --files-from LIST, --stack-from LIST|FOLDER or "
+               "--uniform W,H,LEVEL";
     if (plan.output.empty() && !plan.HasReport() && plan.table.empty() &&
         any([](const CliStep& s) { return s.operation->changesPicture; }))
         return "nothing would be written: add -o FILE";
@@ -157,6 +178,11 @@ std::string CheckPlan(const CliPlan& plan) {
 bool CliPlan::HasReport() const {
     return std::any_of(steps.begin(), steps.end(),
                        [](const CliStep& s) { return s.operation->report; });
+}
+
+bool CliPlan::MakesOnePage() const {
+    return std::any_of(steps.begin(), steps.end(),
+                       [](const CliStep& s) { return s.operation->makesOnePage; });
 }
 
 bool CliPlan::Measures() const {

@@ -10,6 +10,7 @@
 
 #include "CliOperation.h"
 #include "MeasureTable.h"
+#include "PictureCodec.h"
 #include "PictureFormat.h"
 
 struct CliStep {
@@ -40,6 +41,8 @@ struct CliPlan {
     std::string table;                       // --table: a file, or "-"
     std::optional<TableFormat> tableFormat;  // --table-format
     CSize histogramSize{512, 200};           // --histogram-size
+    SPageRange pages;                        // --pages: the first page unless told
+    std::string stackFrom;                   // --stack-from: a list file or a folder
     bool help = false;
     bool listFilters = false;  // --list-filters
     bool version = false;      // --version
@@ -50,6 +53,8 @@ struct CliPlan {
     // Whether some step fills the table, and with histograms.
     bool Measures() const;
     bool MeasuresHistogram() const;
+    // Whether some step leaves a stack of one page (--project, ...).
+    bool MakesOnePage() const;
     // Whether the inputs come from a list or a share of one: a batch even
     // when it holds a single file, or none.
     bool FromList() const { return !filesFrom.empty() || shard.has_value(); }

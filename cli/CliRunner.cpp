@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <iostream>
 #include <iterator>
 #include <sstream>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "FileReason.h"
 #include "LossNote.h"
 #include "Message.h"
+#include "StepsStack.h"
 #include "SystemOutput.h"
 #include "TableOutput.h"
 
@@ -45,22 +47,78 @@ std::string InputLabel(const std::string& input) {
 }
 
 // Reads the job's input into `doc`; false with the reason on `err`.
-bool OpenInput(CImageDocument& doc, const std::string& input, std::istream& in, std::ostream& err) {
+bool OpenInput(CImageDocument& doc, const std::string& input, SPageRange pages, std::istream& in,
+               std::ostream& err) {
     FileStatus status = FileStatus::Ok;
     errno = 0;
     if (input == kStandardStream) {
         std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
         CMemoryStream stream(std::move(bytes));
-        status = in.bad() ? FileStatus::ReadError : doc.Open(stream);
+        status = in.bad() ? FileStatus::ReadError : doc.Open(stream, pages);
     } else {
-        status = doc.Open(input);
+        status = doc.Open(input, pages);
     }
     const int error = errno;
-    if (status == FileStatus::Ok) return true;
+    if (status == FileStatus::Ok) {
+        if (!doc.GetFileInfo().stackNote.empty())
+            err << MessagePrefix(InputLabel(input)) << doc.GetFileInfo().stackNote << '\n';
+        return true;
+    }
     const std::string& problem = doc.GetFileInfo().problem;
     // A refused BMP file has been explained by the engine already.
     if (!problem.empty() || status != FileStatus::Refused)
         err << MessagePrefix(InputLabel(input)) << FileFailure(status, error, problem) << '\n';
+    return false;
+}
+
+// The first page of each picture --stack-from names, assembled into the
+// document's stack; false with the reason on `err`.
+bool OpenStack(CImageDocument& doc, const std::string& from, std::ostream& err) {
+    std::vector<std::string> paths;
+    if (std::string problem = StackInputs(from, paths); !problem.empty()) {
+        err << problem << '\n';
+        return false;
+    }
+    std::vector<SPicturePage> pictures;
+    for (const std::string& path : paths) {
+        CImageDocument one;
+        if (!OpenInput(one, path, {}, std::cin, err)) return false;
+        pictures.push_back(one.RemovePage(0));
+    }
+    return StepAssemble(doc, std::move(pictures));
+}
+
+// Runs one operation on the pages it goes through.
+bool RunOperation(const CliStep& step, CliContext& c) {
+    CImageDocument& doc = c.doc;
+    const CliOperation& op = *step.operation;
+    if (op.pages == CliPageUse::Stack) return step.action(c);
+    if (op.pages == CliPageUse::Each)
+        return doc.RunOnPages(c.allPages, [&](CImageDocument& page) {
+            CliContext onPage{page, c.out, c.input, c.intoFolder, c.rows, c.plotSize};
+            return step.action(onPage);
+        });
+    const int current = doc.GetCurrentPage();
+    const int first = c.allPages ? 0 : current,
+              last = c.allPages ? doc.GetPageCount() : current + 1;
+    bool ok = true;
+    for (int i = first; ok && i < last; ++i) {
+        doc.SetCurrentPage(i);
+        if (op.report && doc.GetPageCount() > 1)
+            c.out << "page: " << doc.GetPages()[static_cast<std::size_t>(i)].number << '\n';
+        ok = step.action(c);
+    }
+    doc.SetCurrentPage(current);
+    return ok;
+}
+
+// A stack of several pages goes only into a format that holds pages.
+bool FitsTarget(const CImageDocument& doc, const CliJob& job, std::ostream& err) {
+    if (doc.GetPageCount() == 1 || job.target.empty() || FormatHoldsPages(job.format)) return true;
+    const std::string label = job.target == kStandardStream ? "standard output" : job.target;
+    err << MessagePrefix(label) << FormatName(job.format) << " files hold one page, and "
+        << doc.GetPageCount()
+        << " pages were chosen: write .tif or .gif, or choose one page (--pages K, --project)\n";
     return false;
 }
 
@@ -71,7 +129,7 @@ bool SaveResult(CImageDocument& doc, const CliJob& job, std::ostream& out, std::
     errno = 0;
     if (job.target == kStandardStream) {
         CMemoryStream bytes;
-        status = WritePicture(*doc.GetImage(), bytes, job.format, problem);
+        status = WritePicture(doc.GetPages(), bytes, job.format, problem);
         if (status == FileStatus::Ok)
             out.write(reinterpret_cast<const char*>(bytes.Bytes().data()),
                       static_cast<std::streamsize>(bytes.Bytes().size()));
@@ -91,6 +149,7 @@ struct FileOutcome {
     std::string out;
     std::string err;
     bool ok = true;
+    bool usage = false;  // asked for what cannot be written (exit 2 for one input)
 };
 
 // Whether the job's one output file is its own input file.
@@ -122,12 +181,15 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     const std::string prefix = MessagePrefix(InputLabel(job.input));
     CScopedMessageSink sink([&](const std::string& text) { err << prefix << text << '\n'; });
     CImageDocument doc;
-    outcome.ok = job.input.empty() || OpenInput(doc, job.input, in, err);
+    outcome.ok = job.input.empty() || (job.stack ? OpenStack(doc, job.input, err)
+                                                 : OpenInput(doc, job.input, plan.pages, in, err));
     if (outcome.ok && !batch.folder.empty() && job.target.empty()) {
         // Its first bytes were unreadable a moment ago; name it as it reads now.
         job.format = batch.format.value_or(KeptFormat(doc.GetFileInfo().format));
         job.target = FolderTarget(batch.folder, job.subfolder, job.input, job.format);
     }
+    if (outcome.ok && !plan.MakesOnePage() && !FitsTarget(doc, job, err))
+        outcome.ok = false, outcome.usage = true;
     CliContext context{doc, out, job.input, batch.several, rows, plan.histogramSize};
     for (std::size_t i = 0; outcome.ok && i < plan.steps.size(); ++i) {
         const CliStep& step = plan.steps[i];
@@ -135,7 +197,7 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
         if (!StepCanRun(doc, step.operation->needs)) {
             err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours\n";
             outcome.ok = false;
-        } else if (!step.action(context)) {
+        } else if (!RunOperation(step, context)) {
             if (!step.operation->failureNote.empty())
                 err << prefix << step.operation->flag << ": " << step.operation->failureNote
                     << '\n';
@@ -145,8 +207,11 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     // Writing over the input says what of it the result does not keep.
     const bool replacesInput = outcome.ok && ReplacesInput(batch, job);
     if (outcome.ok && !job.target.empty())
-        outcome.ok = MakeSubfolder(batch, job, err) && SaveResult(doc, job, out, err);
-    if (const std::string note = LossNote(doc.GetFileInfo().losses);
+        outcome.ok = FitsTarget(doc, job, err) && MakeSubfolder(batch, job, err) &&
+                     SaveResult(doc, job, out, err);
+    SPictureLosses losses = doc.GetFileInfo().losses;
+    losses.pagesKept = doc.GetPageCount();
+    if (const std::string note = LossNote(losses, doc.GetPages().front().number);
         outcome.ok && replacesInput && !note.empty())
         err << prefix << note << '\n';
     outcome.out = out.str();
@@ -204,7 +269,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     meter.Clear();
 
     std::size_t failures = 0;
+    bool usage = false;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
+        usage = usage || outcomes[i].usage;
         if (several && !outcomes[i].out.empty()) out << "==> " << jobs[i].input << " <==\n";
         out << outcomes[i].out;
         err << outcomes[i].err;
@@ -222,5 +289,6 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
                 << (batch.notPictures == 1 ? " not a picture" : " not pictures");
         err << '\n';
     }
+    if (usage && !several) return FinishOutput(out, err, kExitUsage);
     return FinishOutput(out, err, failures == 0 && tableProblem.empty() ? kExitOk : kExitFailed);
 }

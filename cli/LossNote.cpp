@@ -4,10 +4,14 @@
 
 #include "SampleWindowText.h"
 
-std::string LossNote(const SPictureLosses& losses) {
+std::string LossNote(const SPictureLosses& losses, int firstPage) {
     std::vector<std::string> parts;
-    if (losses.pages > 1)
-        parts.push_back("only page 1 of " + std::to_string(losses.pages) + " is written");
+    if (losses.pages > losses.pagesKept)
+        parts.push_back(losses.pagesKept == 1
+                            ? "only page " + std::to_string(firstPage) + " of " +
+                                  std::to_string(losses.pages) + " is written"
+                            : "only " + std::to_string(losses.pagesKept) + " pages of " +
+                                  std::to_string(losses.pages) + " are written");
     if (losses.Deeper()) {
         const char* kind = losses.sampleKind == SampleKind::Signed  ? " signed"
                            : losses.sampleKind == SampleKind::Float ? " floating-point"

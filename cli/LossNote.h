@@ -6,6 +6,7 @@
 
 #include "PictureLosses.h"
 
-// "only page 1 of 3 is written", several joined by "; "; empty when the
+// "only page 1 of 3 is written" (`firstPage`: the one read), several joined
+// by "; "; empty when the
 // result keeps everything the file held.
-std::string LossNote(const SPictureLosses& losses);
+std::string LossNote(const SPictureLosses& losses, int firstPage = 1);

@@ -1,5 +1,7 @@
 // Creation, region of interest, undo and the plain reports.
 
+#include <algorithm>
+
 #include "ArgParse.h"
 #include "CliOperation.h"
 #include "Message.h"
@@ -50,13 +52,15 @@ CliOperation Undo() {
 }
 
 CliOperation Info() {
-    return {"--info", "", "print width, height, bits per pixel and colour count",
+    return {"--info", "", "print width, height, bits per pixel, colour count and the file's pages",
             StepNeeds::Nothing, [](const std::string&, std::string&) -> std::optional<CliAction> {
                 return [](CliContext& c) {
                     const CImage& image = *c.doc.GetImage();
+                    const int pages =
+                        std::max(c.doc.GetFileInfo().losses.pages, c.doc.GetPageCount());
                     c.out << "width: " << image.GetWidth() << "\nheight: " << image.GetHeight()
                           << "\nbits: " << image.GetBitCount()
-                          << "\ncolors: " << image.GetNumColors() << '\n';
+                          << "\ncolors: " << image.GetNumColors() << "\npages: " << pages << '\n';
                     return true;
                 };
             }};
@@ -90,9 +94,12 @@ void AddBasicOperations(std::vector<CliOperation>& table) {
     CliOperation roi = WithoutUndoCopy(Roi());
     roi.changesPicture = false;
     roi.failureNote = "the region is not inside the picture; the run stopped here";
+    roi.pages = CliPageUse::InTurn;
     table.push_back(roi);
     table.push_back(WithoutUndoCopy(Undo()));
     table.push_back(AsReport(Info()));
-    table.push_back(AsReport(History()));
+    CliOperation history = AsReport(History());
+    history.pages = CliPageUse::Stack;
+    table.push_back(history);
     table.push_back(WithoutUndoCopy(Paste()));
 }

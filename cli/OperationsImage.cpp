@@ -193,7 +193,9 @@ void AddImageOperations(std::vector<CliOperation>& table) {
         "--grey", "256 grey levels: luminance of each pixel's colour, grey colour table"));
     table.push_back(PaletteFromFile());
     table.push_back(WithoutUndoCopy(CancelThreshold()));
-    table.push_back(AsReport(SavePalette()));
+    CliOperation savePalette = AsReport(SavePalette());
+    savePalette.pages = CliPageUse::Stack;
+    table.push_back(savePalette);
     table.push_back(AsReport(Stats()));
     table.push_back(AsReport(Histogram()));
 }

@@ -18,16 +18,19 @@ CliOperation Measure(std::string flag, std::string help, bool histogram) {
         std::move(flag), "", std::move(help), kStepNeeds<StepMeasure>,
         [histogram](const std::string&, std::string&) -> std::optional<CliAction> {
             return [histogram](CliContext& c) {
-                CMeasureRow row;
-                row.file = c.input;
-                if (!StepMeasure(c.doc, histogram, row)) return false;
-                c.rows.text += c.rows.table->Row(row);
+                std::vector<CMeasureRow> rows;
+                if (!StepMeasurePages(c.doc, histogram, c.allPages, rows)) return false;
+                for (CMeasureRow& row : rows) {
+                    row.file = c.input;
+                    c.rows.text += c.rows.table->Row(row);
+                }
                 return true;
             };
         }};
     operation.takesUndoCopy = false;
     operation.changesPicture = false;
     operation.fillsTable = true;
+    operation.pages = CliPageUse::Stack;
     return operation;
 }
 
@@ -60,6 +63,7 @@ CliOperation HistogramPlot() {
     operation.argumentIsFile = true;
     operation.takesUndoCopy = false;
     operation.changesPicture = false;
+    operation.pages = CliPageUse::Stack;
     return operation;
 }
 
@@ -68,8 +72,9 @@ CliOperation HistogramPlot() {
 void AddMeasureOperations(std::vector<CliOperation>& table) {
     table.push_back(
         Measure("--measure",
-                "add a row to the --table: file, step, width, height, pixels, min, max, "
-                "sum, mean (the integer mean; sum / pixels is the exact one), sd",
+                "add a row to the --table (one a page): file, page, step, width, height, "
+                "pixels, min, max, sum, mean (the integer mean; sum / pixels is the exact "
+                "one), sd",
                 false));
     table.push_back(
         Measure("--measure-histogram", "the same row, then h0 .. h255, the histogram", true));

@@ -14,6 +14,12 @@ const std::vector<CliOption>& ProgramOptions() {
         {"--format", "EXT",
          "format written into a folder or to -o -: " + JoinWords(WritableExtensions(), " or ")},
         {"--recipe", "FILE", "run the operations of FILE, one a line (# comments), in place"},
+        {"--pages", "all|K|K-L",
+         "the pages of a multi-page TIFF or GIF each input brings (default: the first); every "
+         "operation runs on each; -o .tif or .gif writes them as one file"},
+        {"--stack-from", "LIST|FOLDER",
+         "the one input: the pictures of a list file (one path a line) or of a folder (in "
+         "name order), of one size and depth, assembled into a stack"},
         {"--files-from", "LIST", "read input paths from LIST, one a line (- standard input)"},
         {"--shard", "K/N",
          "process only the K-th of N equal shares of the inputs (1 <= K <= N); "

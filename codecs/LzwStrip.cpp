@@ -1,6 +1,8 @@
 #include "LzwStrip.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -13,26 +15,45 @@ constexpr std::uint32_t kFreeSlot = 0xFFFFFFFFu;
 
 std::uint32_t MaxCode(int bits) { return (1u << bits) - 1; }
 
-// Codes of any width, most significant bit first.
+// Codes of any width, most significant bit first, into [at, end). The
+// caller sizes the buffer so that the end is never reached; checked builds
+// (debug, sanitizers, fuzzing) stop the program if it ever is.
 class CBitWriter {
 public:
-    explicit CBitWriter(std::uint8_t* at) : at_(at) {}
+    CBitWriter(std::uint8_t* at, [[maybe_unused]] std::uint8_t* end) : at_(at) {
+#if ORVEX_CHECKED_BOUNDS
+        end_ = end;
+#endif
+    }
     void Put(std::uint32_t code, int bits) {
         pending_ = pending_ << bits | code;
         pendingBits_ += bits;
         while (pendingBits_ >= 8) {
             pendingBits_ -= 8;
-            *at_++ = static_cast<std::uint8_t>(pending_ >> pendingBits_);
+            Store(static_cast<std::uint8_t>(pending_ >> pendingBits_));
         }
     }
     // The last bits, padded with zeros to a byte; returns the end.
     std::uint8_t* Finish() {
-        if (pendingBits_ > 0) *at_++ = static_cast<std::uint8_t>(pending_ << (8 - pendingBits_));
+        if (pendingBits_ > 0) Store(static_cast<std::uint8_t>(pending_ << (8 - pendingBits_)));
         return at_;
     }
 
 private:
+    void Store(std::uint8_t byte) {
+#if ORVEX_CHECKED_BOUNDS
+        if (at_ == end_) {
+            std::fputs("LZW strip: the output bound was wrong\n", stderr);
+            std::abort();
+        }
+#endif
+        *at_++ = byte;
+    }
+
     std::uint8_t* at_;
+#if ORVEX_CHECKED_BOUNDS
+    std::uint8_t* end_;
+#endif
     std::uint64_t pending_ = 0;
     int pendingBits_ = 0;
 };
@@ -44,11 +65,18 @@ CLzwStrip::CLzwStrip() : table_(std::size_t{1} << kTableBits, kFreeSlot) {}
 void CLzwStrip::ClearTable() { std::fill(table_.begin(), table_.end(), kFreeSlot); }
 
 std::span<const std::uint8_t> CLzwStrip::Compress(const std::uint8_t* bytes, std::size_t count) {
-    // At most one 12-bit code a byte, a clear code every few thousand codes,
-    // the last code, the end code and the padding.
+    // The bound. Codes are at most 12 bits. Every code written inside the
+    // loop stands for a string of at least one byte not yet written, so
+    // there are at most `count` of them. Clear codes: the first; one each
+    // time the table fills, which takes 4094 - 258 = 3836 new entries, one
+    // per code written; one at a ratio check, at most one per 10000 bytes
+    // read. Then the last string, perhaps a clear code after it, the end
+    // code and a byte of padding. In 12-bit codes that is at most
+    // 1.5 count + 1.5 (count / 3836 + count / 10000 + 4) + 1 bytes, and
+    // count / 1024 + 16 covers the second term with room to spare.
     // The buffer only grows, so that it is not filled with zeros every strip.
     out_.resize(std::max(out_.size(), count + count / 2 + count / 1024 + 16));
-    CBitWriter writer(out_.data());
+    CBitWriter writer(out_.data(), out_.data() + out_.size());
     int bits = kMinBits;
     std::uint32_t maxCode = MaxCode(kMinBits), nextCode = kFirstFree;
     // Bytes in and bits out since the last clear, for the ratio.
@@ -96,13 +124,11 @@ std::span<const std::uint8_t> CLzwStrip::Compress(const std::uint8_t* bytes, std
         } else if (bytesIn >= checkpoint) {
             checkpoint = bytesIn + kCheckGap;
             // Bytes in per 256 bits out, in the library's integer steps.
-            std::int64_t now = 0;
-            if (bytesIn > 0x007FFFFF) {
-                now = bitsOut >> 8;
-                now = now == 0 ? 0x7FFFFFFF : bytesIn / now;
-            } else {
-                now = (bytesIn << 8) / bitsOut;
-            }
+            // (The library works this out another way past 8 MiB read since
+            // the last clear, which never happens: between two clears at
+            // most 3836 strings are written, the k-th at most k + 1 bytes
+            // long, so fewer than 7.4 million bytes.)
+            const std::int64_t now = (bytesIn << 8) / bitsOut;
             if (now <= ratio) {
                 restart();
             } else {

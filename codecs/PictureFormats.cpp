@@ -19,6 +19,8 @@ CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem);
 bool MatchesTiff(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewTiffReader(CCodecInput& input);
 CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem);
+CodecStatus WriteTiffPages(std::span<const SPicturePage> pages, CByteStream& out,
+                           std::string& problem);
 bool MatchesJpeg(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewJpegReader(CCodecInput& input);
 bool MatchesPgm(const std::uint8_t* head, std::size_t size);
@@ -33,6 +35,8 @@ bool PbmHolds(const CImage& image);
 bool MatchesGif(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewGifReader(CCodecInput& input);
 CodecStatus WriteGif(CImage& image, CByteStream& out, std::string& problem);
+CodecStatus WriteGifPages(std::span<const SPicturePage> pages, CByteStream& out,
+                          std::string& problem);
 bool GifHolds(const CImage& image);
 
 namespace {
@@ -41,23 +45,24 @@ namespace {
 // clang-format off
 constexpr SPictureFormatRow kRows[] = {
     // name, extensions, opened only, MIME types, dialog filter,
-    // signature, reader, writer, what a read always loses, which pictures it holds
+    // signature, reader, writer, writer of several pages, what a read always
+    // loses, which pictures it holds
     {"BMP", "bmp", "", "image/bmp image/x-bmp image/x-ms-bmp", "Bitmap files",
-     MatchesBmp, NewBmpReader, WriteBmp, {}},
+     MatchesBmp, NewBmpReader, WriteBmp, nullptr, {}},
     {"PNG", "png", "", "image/png", "Fichiers PNG",
-     MatchesPng, NewPngReader, WritePng, {}},
+     MatchesPng, NewPngReader, WritePng, nullptr, {}},
     {"TIFF", "tif tiff", "", "image/tiff", "Fichiers TIFF",
-     MatchesTiff, NewTiffReader, WriteTiff, {}},
+     MatchesTiff, NewTiffReader, WriteTiff, WriteTiffPages, {}},
     {"JPEG", "jpg jpeg", "", "image/jpeg", "Fichiers JPEG",
-     MatchesJpeg, NewJpegReader, nullptr, {.lossy = true}},
+     MatchesJpeg, NewJpegReader, nullptr, nullptr, {.lossy = true}},
     {"PGM", "pgm", "", "image/x-portable-graymap", "Fichiers PGM",
-     MatchesPgm, NewPnmReader, WritePgm, {}, PgmHolds},
+     MatchesPgm, NewPnmReader, WritePgm, nullptr, {}, PgmHolds},
     {"PPM", "ppm", "pnm", "image/x-portable-pixmap image/x-portable-anymap", "Fichiers PPM",
-     MatchesPpm, NewPnmReader, WritePpm, {}},
+     MatchesPpm, NewPnmReader, WritePpm, nullptr, {}},
     {"PBM", "pbm", "", "image/x-portable-bitmap", "Fichiers PBM",
-     MatchesPbm, NewPnmReader, WritePbm, {}, PbmHolds},
+     MatchesPbm, NewPnmReader, WritePbm, nullptr, {}, PbmHolds},
     {"GIF", "gif", "", "image/gif", "Fichiers GIF",
-     MatchesGif, NewGifReader, WriteGif, {}, GifHolds},
+     MatchesGif, NewGifReader, WriteGif, WriteGifPages, {}, GifHolds},
 };
 // clang-format on
 
@@ -139,6 +144,8 @@ std::optional<PictureFormat> WritableFormatFromPath(const std::string& path) {
 }
 
 bool IsWritableFormat(PictureFormat format) { return FormatRow(format).write != nullptr; }
+
+bool FormatHoldsPages(PictureFormat format) { return FormatRow(format).writePages != nullptr; }
 
 bool FormatHolds(PictureFormat format, const CImage& image) {
     const SPictureFormatRow& row = FormatRow(format);

@@ -82,6 +82,20 @@ public:
     virtual bool ReadsWhole() const { return false; }
     virtual bool ReadWhole(CImage&) { return false; }
 
+    // Stacks. Moves on to page `index` (counted from 0, after the page read
+    // last) and reads its header; false when there is none (Status() Ok) or
+    // when it cannot be read (Status() and Problem() set). Readers of formats
+    // of one page have no other page.
+    virtual bool GoToPage(int /*index*/, SPictureHeader& /*header*/) { return false; }
+    // How many pages the file holds, once the pages wanted are read (a GIF's
+    // frames are counted by reading on); false with Status() set when the
+    // file breaks down before its end.
+    virtual bool CountPages() { return true; }
+    // How long the page read last is shown, in hundredths of a second.
+    int Delay() const { return delay_; }
+    // The pages the read will ask for, told before the header is read.
+    void WantPages(SPageRange range) { wanted_ = range; }
+
     CodecStatus Status() const { return status_; }
     const std::string& Problem() const { return problem_; }
     // What the file holds beyond the picture read (pages, transparency).
@@ -94,6 +108,8 @@ protected:
         return false;
     }
     SPictureLosses losses_;
+    int delay_ = 0;
+    SPageRange wanted_;
 
 private:
     CodecStatus status_ = CodecStatus::Ok;
@@ -113,6 +129,9 @@ struct SPictureFormatRow {
     std::unique_ptr<CPictureReader> (*newReader)(CCodecInput& input);
     // Null when the format is never written. Sets `problem` unless Ok.
     CodecStatus (*write)(CImage& image, CByteStream& out, std::string& problem);
+    // Several pages as one file; null for formats of one page.
+    CodecStatus (*writePages)(std::span<const SPicturePage> pages, CByteStream& out,
+                              std::string& problem);
     // What every picture read from it loses, whatever the file (JPEG's
     // coding); the reader adds what its file held (pages, transparency).
     SPictureLosses lost;

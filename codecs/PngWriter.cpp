@@ -2,9 +2,13 @@
 // row from the engine's rows. Grey when the table is the grey ramp, palette
 // (1, 4 or 8 bits, the whole table) otherwise, RGB for colour.
 //
-// Every row gets the "sub" filter and deflate runs at its fastest level with
-// run-length matches: the settings of quick writers, which make the same
-// compressed stream. Handing rows to zlib ourselves spares a library's
+// Grey and RGB rows get the "sub" filter and deflate runs at its fastest
+// level with run-length matches: the settings of quick writers, which make
+// the same compressed stream. Palette rows (1, 4 or 8 bits) are not filtered,
+// as the format's own advice says (a difference of indices means nothing),
+// and deflate looks for real matches at zlib's default level: such pictures
+// are drawings and maps, where repeats pay, and the file is then no larger
+// than libpng's default. Handing rows to zlib ourselves spares a library's
 // byte-by-byte filter and its copies.
 
 #include <zlib.h>
@@ -59,8 +63,9 @@ public:
     CImageData& operator=(const CImageData&) = delete;
 
     // False with `problem` when zlib cannot start.
-    bool Start(std::string& problem) {
-        started_ = deflateInit2(&stream_, 1, Z_DEFLATED, 15, 8, Z_RLE) == Z_OK;
+    bool Start(bool matches, std::string& problem) {
+        started_ = deflateInit2(&stream_, matches ? Z_DEFAULT_COMPRESSION : 1, Z_DEFLATED, 15, 8,
+                                matches ? Z_DEFAULT_STRATEGY : Z_RLE) == Z_OK;
         if (!started_) problem = "not enough memory";
         stream_.next_out = buffer_.data();
         stream_.avail_out = static_cast<uInt>(buffer_.size());
@@ -134,14 +139,18 @@ CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem) {
     }
     if (!written) return why = kRefused, failed();
 
+    const bool indexed = colour == kIndexed;
     CImageData data(out);
-    if (!data.Start(why)) return failed();
+    if (!data.Start(indexed, why)) return failed();
     const std::size_t rowBytes = (static_cast<std::size_t>(source.Width()) * bits + 7) / 8;
     const std::size_t step = bits == 24 ? 3 : 1;
     std::vector<std::uint8_t> filtered(rowBytes + 1);
     for (int y = 0; y < source.Height(); ++y) {
-        filtered[0] = 1;  // the "sub" filter
-        DifferenceFromLeft(source.Row(y), rowBytes, step, filtered.data() + 1);
+        filtered[0] = indexed ? 0 : 1;  // none, or "sub"
+        if (indexed)
+            std::memcpy(filtered.data() + 1, source.Row(y), rowBytes);
+        else
+            DifferenceFromLeft(source.Row(y), rowBytes, step, filtered.data() + 1);
         if (!data.Add(filtered.data(), filtered.size(), y == source.Height() - 1, why))
             return failed();
     }

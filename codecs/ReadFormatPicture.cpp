@@ -12,39 +12,47 @@ namespace {
 // The picture written as a BMP: file header, engine header and table.
 constexpr std::uint64_t kBmpOverhead = 14 + CImage::kEngineHeaderBytes + 16;
 
-// Header, checks, block, pixels; the deep samples seen, then levelled.
-bool ReadThroughReader(CPictureReader& reader, CImage& image, const std::string& name,
-                       std::uint64_t fileBytes, SCodecRead& result) {
-    auto fail = [&](CodecStatus status, std::string problem) {
-        result.status = status;
-        result.problem = std::move(problem);
-        return false;
-    };
-    SPictureHeader header;
-    if (!reader.ReadHeader(header)) return fail(reader.Status(), reader.Problem());
+bool Fail(SCodecRead& result, CodecStatus status, std::string problem) {
+    result.status = status;
+    result.problem = std::move(problem);
+    return false;
+}
 
+// Every check of a page's header before its block is made. `rowsBefore`:
+// the bytes of rows of the stack's pages read before it, which count
+// against the file's length with its own.
+bool CheckHeader(const SPictureHeader& header, const std::string& name, std::uint64_t fileBytes,
+                 std::uint64_t rowsBefore, SCodecRead& result) {
     const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
     if (header.width <= 0 || header.height <= 0 || header.width > limits::kMaxSide ||
         header.height > limits::kMaxSide)
-        return fail(CodecStatus::Damaged, "damaged " + name + " file (invalid width or height)");
+        return Fail(result, CodecStatus::Damaged,
+                    "damaged " + name + " file (invalid width or height)");
     const std::uint64_t stride =
         (static_cast<std::uint64_t>(header.width) * bitCount + 31) / 32 * 4;
     const std::uint64_t rowBytes = stride * static_cast<std::uint64_t>(header.height);
     if (rowBytes + kBmpOverhead > limits::kMaxFileBytes)
-        return fail(CodecStatus::Unsupported, name + " picture too large (" +
-                                                  std::to_string(header.width) + " x " +
-                                                  std::to_string(header.height) + ")");
-    if (!limits::RowsFitData(rowBytes, fileBytes))
-        return fail(CodecStatus::Damaged,
+        return Fail(result, CodecStatus::Unsupported,
+                    name + " picture too large (" + std::to_string(header.width) + " x " +
+                        std::to_string(header.height) + ")");
+    if (!limits::RowsFitData(rowsBefore + rowBytes, fileBytes))
+        return Fail(result, CodecStatus::Damaged,
                     "damaged " + name + " file (claims a picture far larger than its data)");
+    return true;
+}
 
+// One page's block and pixels, once its header passed the checks; the deep
+// samples seen, then levelled.
+bool ReadPage(CPictureReader& reader, const SPictureHeader& header, CImage& image,
+              SCodecRead& result) {
+    const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
     HBLOCK block = CImage::CreatePictureBlock(static_cast<int>(header.width),
                                               static_cast<int>(header.height), bitCount);
-    if (!block) return fail(CodecStatus::Unsupported, "not enough memory for the picture");
+    if (!block) return Fail(result, CodecStatus::Unsupported, "not enough memory for the picture");
     SPictureRows rows;
     rows.width = static_cast<int>(header.width);
     rows.height = static_cast<int>(header.height);
-    rows.stride = stride;
+    rows.stride = (static_cast<std::uint64_t>(header.width) * bitCount + 31) / 32 * 4;
     rows.table = bitCount == 8 ? block->Data() + CImage::kInfoHeaderSize : nullptr;
     rows.bits = block->Data() + CImage::kInfoHeaderSize + (bitCount == 8 ? 1024 : 0);
     std::unique_ptr<samples::CGreyWindow> window;
@@ -52,13 +60,13 @@ bool ReadThroughReader(CPictureReader& reader, CImage& image, const std::string&
         window = std::make_unique<samples::CGreyWindow>(header.sampleKind, header.sampleBits,
                                                         header.white);
         rows.window = window.get();
-        if (!reader.ReadPixels(rows)) return fail(reader.Status(), reader.Problem());
+        if (!reader.ReadPixels(rows)) return Fail(result, reader.Status(), reader.Problem());
         window->Fix();
     }
-    if (!reader.ReadPixels(rows)) return fail(reader.Status(), reader.Problem());
+    if (!reader.ReadPixels(rows)) return Fail(result, reader.Status(), reader.Problem());
 
     image.SetHandle(std::move(block));
-    if (window) {
+    if (window && !result.windowed) {
         result.windowed = true;
         result.losses.sampleBits = header.sampleBits;
         result.losses.sampleKind = header.sampleKind;
@@ -68,40 +76,132 @@ bool ReadThroughReader(CPictureReader& reader, CImage& image, const std::string&
     return true;
 }
 
+std::uint64_t BlockBytes(const SPictureHeader& header) {
+    const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
+    return (static_cast<std::uint64_t>(header.width) * bitCount + 31) / 32 * 4 *
+               static_cast<std::uint64_t>(header.height) +
+           CImage::kEngineHeaderBytes;
+}
+
+bool SameShape(const SPictureHeader& a, const SPictureHeader& b) {
+    return a.width == b.width && a.height == b.height &&
+           (a.kind == PictureKind::Colour24) == (b.kind == PictureKind::Colour24);
+}
+
+// The pages of `range`, header by header: each checked, then read. A page
+// of another size or depth than the first ends the stack at the first page.
+bool ReadPagesThroughReader(CPictureReader& reader, std::vector<SPicturePage>& pages,
+                            const std::string& name, std::uint64_t fileBytes, SPageRange range,
+                            SCodecRead& result) {
+    SPictureHeader header;
+    if (!reader.ReadHeader(header)) return Fail(result, reader.Status(), reader.Problem());
+    const auto noPage = [&](int number) {
+        if (reader.Status() != CodecStatus::Ok)
+            return Fail(result, reader.Status(), reader.Problem());
+        return Fail(
+            result, CodecStatus::Unsupported,
+            name + " file of fewer pages than asked for (no page " + std::to_string(number) + ")");
+    };
+    if (range.first > 1 && !reader.GoToPage(range.first - 1, header)) return noPage(range.first);
+    const SPictureHeader first = header;
+    std::uint64_t rowsBefore = 0, stackBytes = 0;
+    for (int number = range.first;; ++number) {
+        if (!SameShape(header, first)) {
+            result.stackNote = "pages of differing sizes or depths: only page " +
+                               std::to_string(range.first) + " is read";
+            pages.resize(1);
+            break;
+        }
+        if (!CheckHeader(header, name, fileBytes, rowsBefore, result)) return false;
+        stackBytes += BlockBytes(header);
+        if (stackBytes > limits::kMaxStackBytes || pages.size() >= limits::kMaxPages)
+            return Fail(result, CodecStatus::Unsupported,
+                        name + " stack too large (" + std::to_string(number - range.first + 1) +
+                            " pages of " + std::to_string(header.width) + " x " +
+                            std::to_string(header.height) + ", more than " +
+                            std::to_string(limits::kMaxStackBytes >> 30) + " GiB together)");
+        rowsBefore += BlockBytes(header) - CImage::kEngineHeaderBytes;
+        SPicturePage page;
+        page.number = number;
+        if (!ReadPage(reader, header, *page.image, result)) return false;
+        page.delay = reader.Delay();
+        pages.push_back(std::move(page));
+        if (number == range.last) break;
+        if (!reader.GoToPage(number, header)) {
+            if (reader.Status() != CodecStatus::Ok || range.last != 0) return noPage(number + 1);
+            break;
+        }
+    }
+    if (!reader.CountPages()) return Fail(result, reader.Status(), reader.Problem());
+    return true;
+}
+
+// A later page that fails refuses the whole stack, saying so.
+void NamePage(SCodecRead& result, int failedPage, int readWell) {
+    if (result.status != CodecStatus::Damaged || failedPage <= 1) return;
+    result.problem = "page " + std::to_string(failedPage) + ": " + result.problem;
+    if (readWell > 0)
+        result.problem += "; the " + std::to_string(readWell) +
+                          (readWell == 1 ? " page" : " pages") +
+                          " before it read well, but a stack is opened whole or not at all";
+}
+
 }  // namespace
 
-SCodecRead ReadFormatPicture(CImage& image, CCodecInput& input, PictureFormat format) {
+SCodecRead ReadFormatPages(std::vector<SPicturePage>& pages, CCodecInput& input,
+                           PictureFormat format, SPageRange range) {
     const SPictureFormatRow& row = FormatRow(format);
     SCodecRead result;
+    pages.clear();
     std::unique_ptr<CPictureReader> reader = row.newReader(input);
+    reader->WantPages(range);
     // Row buffers of very wide pictures may be more than memory holds.
     try {
-        const bool read = reader->ReadsWhole()
-                              ? reader->ReadWhole(image)
-                              : ReadThroughReader(*reader, image, row.name, input.Length(), result);
+        bool read = false;
+        if (reader->ReadsWhole()) {
+            pages.emplace_back();
+            read = range.first == 1 ? reader->ReadWhole(*pages.front().image)
+                                    : Fail(result, CodecStatus::Unsupported,
+                                           std::string(row.name) + " files hold one page");
+        } else {
+            read = ReadPagesThroughReader(*reader, pages, row.name, input.Length(), range, result);
+        }
         if (!read && result.status == CodecStatus::Ok) {
             result.status =
                 reader->Status() == CodecStatus::Ok ? CodecStatus::Damaged : reader->Status();
             result.problem = reader->Problem();
         }
+        if (!read)
+            NamePage(result, range.first + static_cast<int>(pages.size()),
+                     static_cast<int>(pages.size()));
     } catch (const std::bad_alloc&) {
         result.status = CodecStatus::Unsupported;
         result.problem = "not enough memory for the picture";
     }
-    if (result.status == CodecStatus::Ok) {
-        // What the reader found, what the format always loses, the window.
-        const SPictureLosses window = result.losses;
-        result.losses = reader->Losses();
-        result.losses.alpha = result.losses.alpha || row.lost.alpha;
-        result.losses.lossy = result.losses.lossy || row.lost.lossy;
-        result.losses.pages = std::max(result.losses.pages, row.lost.pages);
-        if (result.windowed) {
-            result.losses.sampleBits = window.sampleBits;
-            result.losses.sampleKind = window.sampleKind;
-            result.losses.windowLow = window.windowLow;
-            result.losses.windowHigh = window.windowHigh;
-        }
+    if (result.status != CodecStatus::Ok) {
+        pages.clear();
+        return result;
     }
+    // What the reader found, what the format always loses, the window.
+    const SPictureLosses window = result.losses;
+    result.losses = reader->Losses();
+    result.losses.alpha = result.losses.alpha || row.lost.alpha;
+    result.losses.lossy = result.losses.lossy || row.lost.lossy;
+    result.losses.pages = std::max(result.losses.pages, row.lost.pages);
+    result.losses.pagesKept = static_cast<int>(pages.size());
+    if (result.windowed) {
+        result.losses.sampleBits = window.sampleBits;
+        result.losses.sampleKind = window.sampleKind;
+        result.losses.windowLow = window.windowLow;
+        result.losses.windowHigh = window.windowHigh;
+    }
+    return result;
+}
+
+SCodecRead ReadFormatPicture(CImage& image, CCodecInput& input, PictureFormat format) {
+    std::vector<SPicturePage> pages;
+    SCodecRead result = ReadFormatPages(pages, input, format, {1, 1});
+    if (result.status == CodecStatus::Ok) image.SetHandle(pages[0].image->ReleaseHandle());
     return result;
 }
 
@@ -114,6 +214,23 @@ CodecStatus WriteFormatPicture(CImage& image, CByteStream& out, PictureFormat fo
     }
     try {
         return row.write(image, out, problem);
+    } catch (const std::bad_alloc&) {
+        problem = "not enough memory to write the picture";
+        return CodecStatus::Unsupported;
+    }
+}
+
+CodecStatus WriteFormatPages(std::span<const SPicturePage> pages, CByteStream& out,
+                             PictureFormat format, std::string& problem) {
+    if (pages.size() == 1) return WriteFormatPicture(*pages.front().image, out, format, problem);
+    const SPictureFormatRow& row = FormatRow(format);
+    if (row.writePages == nullptr) {
+        problem = std::string(row.name) + " files hold one page, and this is a stack of " +
+                  std::to_string(pages.size());
+        return CodecStatus::Unsupported;
+    }
+    try {
+        return row.writePages(pages, out, problem);
     } catch (const std::bad_alloc&) {
         problem = "not enough memory to write the picture";
         return CodecStatus::Unsupported;

@@ -21,8 +21,14 @@ struct STiffProcs {
 
     static tmsize_t Read(thandle_t h, void* buffer, tmsize_t size) {
         CTiffClient& c = Of(h);
-        if (c.input_ == nullptr || size < 0) return 0;
-        return static_cast<tmsize_t>(c.input_->Read(buffer, static_cast<std::size_t>(size)));
+        if (size < 0) return 0;
+        if (c.input_ != nullptr)
+            return static_cast<tmsize_t>(c.input_->Read(buffer, static_cast<std::size_t>(size)));
+        // Writing a stack, the library reads back the directory before to
+        // link the next one to it.
+        const std::size_t got = c.ReadWritten(c.position_, buffer, static_cast<std::size_t>(size));
+        c.position_ += got;
+        return static_cast<tmsize_t>(got);
     }
     static tmsize_t Write(thandle_t h, void* buffer, tmsize_t size) {
         CTiffClient& c = Of(h);
@@ -32,6 +38,7 @@ struct STiffProcs {
             if (c.streamAt_ != c.position_ && !c.out_->Seek(c.position_)) return 0;
             if (!c.out_->Write(buffer, static_cast<std::size_t>(size))) return 0;
             c.streamAt_ = end;
+            if (!c.KeepWritten(c.position_, buffer, static_cast<std::size_t>(size))) return 0;
         } else {
             // No exception may cross the library's frames: a failed growth
             // is a failed write.
@@ -144,4 +151,43 @@ bool CTiffClient::Close() {
     ok = ok && error_.empty();
     if (ok && out_ != nullptr && !direct_) ok = out_->Write(bytes_.data(), bytes_.size());
     return ok;
+}
+
+bool CTiffClient::KeepWritten(std::uint64_t at, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    // No exception may cross the library's frames.
+    try {
+        // A write over kept bytes (the link to the next directory) changes them.
+        const std::uint64_t earliest = at >= kKeptWriteBytes ? at - kKeptWriteBytes : 0;
+        for (auto it = written_.lower_bound(earliest);
+             it != written_.end() && it->first < at + size; ++it) {
+            auto& [start, kept] = *it;
+            const std::uint64_t from = std::max(start, at);
+            const std::uint64_t to = std::min<std::uint64_t>(start + kept.size(), at + size);
+            if (from < to)
+                std::memcpy(kept.data() + (from - start), bytes + (from - at), to - from);
+        }
+        if (size <= kKeptWriteBytes && !written_.contains(at))
+            written_.emplace(at, std::vector<std::uint8_t>(bytes, bytes + size));
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+std::size_t CTiffClient::ReadWritten(std::uint64_t at, void* buffer, std::size_t size) const {
+    if (!direct_) {
+        if (at >= bytes_.size()) return 0;
+        const std::size_t got =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, bytes_.size() - at));
+        std::memcpy(buffer, bytes_.data() + at, got);
+        return got;
+    }
+    auto chunk = written_.upper_bound(at);
+    if (chunk == written_.begin()) return 0;
+    --chunk;
+    const auto& [start, kept] = *chunk;
+    if (at + size > start + kept.size()) return 0;
+    std::memcpy(buffer, kept.data() + (at - start), size);
+    return size;
 }

@@ -8,6 +8,7 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,11 +43,22 @@ public:
         error_.clear();
     }
 
+    // Back to reading directories, whose warnings are dropped.
+    void StopWatching() {
+        watching_ = false;
+        error_.clear();
+    }
+
 private:
     static int OnError(TIFF*, void* user, const char* module, const char* format, va_list args);
     static int OnWarning(TIFF*, void* user, const char* module, const char* format, va_list args);
     void Keep(const char* format, va_list args);
     TIFF* Open(const char* mode);
+    // When written straight into a stream, which cannot be read, the small
+    // writes (directories) are kept for the library to read back.
+    bool KeepWritten(std::uint64_t at, const void* data, std::size_t size);
+    std::size_t ReadWritten(std::uint64_t at, void* buffer, std::size_t size) const;
+    static constexpr std::size_t kKeptWriteBytes = 4096;
 
     TIFF* tiff_ = nullptr;
     CCodecInput* input_ = nullptr;
@@ -56,6 +68,7 @@ private:
     bool direct_ = false;
     std::vector<std::uint8_t> bytes_;
     std::uint64_t position_ = 0, streamAt_ = 0, end_ = 0;
+    std::map<std::uint64_t, std::vector<std::uint8_t>> written_;
     std::string error_;
     bool watching_ = false;
     friend struct STiffProcs;

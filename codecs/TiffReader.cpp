@@ -1,5 +1,5 @@
-// TIFF and BigTIFF files through libtiff: the first page, row by row into the
-// engine's rows. Stripped files are read a scanline at a time (8-bit grey,
+// TIFF and BigTIFF files through libtiff: any page (directory), row by row
+// into the engine's rows. Stripped files are read a scanline at a time (8-bit grey,
 // palette and RGB straight into the block); tiled files a row of tiles at a
 // time; YCbCr through the library's conversion to RGB. Byte order, fill
 // order and the compressions are the library's business. Grey samples deeper
@@ -30,6 +30,34 @@ public:
     bool ReadHeader(SPictureHeader& header) override {
         tiff_ = client_.OpenRead(input_);
         if (tiff_ == nullptr) return Damaged();
+        losses_.pages = static_cast<int>(TIFFNumberOfDirectories(tiff_));
+        return ReadDirectory(header);
+    }
+
+    bool GoToPage(int index, SPictureHeader& header) override {
+        if (index >= losses_.pages) return false;
+        client_.StopWatching();
+        // The next directory is read from where the library is; setting one
+        // walks the chain from the first.
+        const bool next = static_cast<int>(TIFFCurrentDirectory(tiff_)) + 1 == index;
+        if (!(next ? TIFFReadDirectory(tiff_)
+                   : TIFFSetDirectory(tiff_, static_cast<tdir_t>(index))))
+            return Damaged();
+        bits_ = 1, channels_ = 1, compression_ = COMPRESSION_NONE;
+        converted_ = false;
+        return ReadDirectory(header);
+    }
+
+    // Whatever the library reported while decoding makes the file damaged,
+    // although its calls succeeded.
+    bool ReadPixels(const SPictureRows& rows) override {
+        client_.WatchDecoding();
+        return DecodePixels(rows) && (client_.Error().empty() || Damaged());
+    }
+
+private:
+    // The current directory's size and kind.
+    bool ReadDirectory(SPictureHeader& header) {
         std::uint32_t width = 0, height = 0;
         std::uint16_t photometric = 0, planar = PLANARCONFIG_CONTIG, format = SAMPLEFORMAT_UINT;
         if (!TIFFGetField(tiff_, TIFFTAG_IMAGEWIDTH, &width) ||
@@ -76,22 +104,13 @@ public:
             header.sampleKind = sampleKind_;
             header.white = (std::uint64_t{1} << bits_) - 1;
         }
-        losses_.pages = static_cast<int>(TIFFNumberOfDirectories(tiff_));
-        losses_.alpha = channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
+        losses_.alpha = losses_.alpha || channels_ > (kind_ == PictureKind::Colour24 ? 3 : 1);
         // Deep colour is brought to 8 bits by rounding; grey by the window.
         if (kind_ == PictureKind::Colour24 && bits_ == 16)
             losses_.sampleBits = 16, losses_.windowHigh = 65535;
         return true;
     }
 
-    // Whatever the library reported while decoding makes the file damaged,
-    // although its calls succeeded.
-    bool ReadPixels(const SPictureRows& rows) override {
-        client_.WatchDecoding();
-        return DecodePixels(rows) && (client_.Error().empty() || Damaged());
-    }
-
-private:
     bool DecodePixels(const SPictureRows& rows) {
         const samples::SColumns all{0, 1, rows.width};
         if (converted_) return ConvertedRows(rows);

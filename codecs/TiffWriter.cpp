@@ -4,7 +4,8 @@
 // the grey ramp, palette (1, 4 or 8 bits, the whole table) otherwise, RGB for
 // colour. LZW, with the horizontal predictor for grey and colour: both are
 // applied here, a strip at a time, and the strips handed to the library as
-// they go into the file.
+// they go into the file. A stack is one directory a page, each marked as a
+// page with its number.
 
 #include <algorithm>
 #include <span>
@@ -22,25 +23,21 @@ constexpr std::uint64_t kStripBytes = 256 * 1024;
 
 }  // namespace
 
-CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
-    CPictureSource source;
-    if (!source.Open(image, "TIFF", problem)) return CodecStatus::Unsupported;
+namespace {
+
+// One page into the current directory: its tags, then its strips.
+bool WriteTiffPage(TIFF* tiff, CPictureSource& source, int page, int pageCount) {
     const int bits = source.BitCount();
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(source.Width()) * bits + 7) / 8;
-    CTiffClient client;
-    // Room for the rows as they are; compressed they seldom take more.
-    TIFF* tiff =
-        client.OpenWrite(out, rowBytes * static_cast<std::uint64_t>(source.Height()) + 4096);
-    auto failed = [&] {
-        problem = "TIFF file not written";
-        if (!client.Error().empty()) problem += " (" + client.Error() + ")";
-        return CodecStatus::Damaged;
-    };
-    if (tiff == nullptr) return failed();
     const bool colour = bits == 24, palette = !colour && !source.IsGrey();
     const bool predicted = bits >= 8 && !palette;
     const auto rowsPerStrip = static_cast<std::uint32_t>(
         std::max<std::uint64_t>(1, kStripBytes / std::max<std::uint64_t>(rowBytes, 1)));
+    if (pageCount > 1) {
+        TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+        TIFFSetField(tiff, TIFFTAG_PAGENUMBER, static_cast<std::uint16_t>(page),
+                     static_cast<std::uint16_t>(std::min(pageCount, 65535)));
+    }
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(source.Width()));
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(source.Height()));
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<std::uint16_t>(colour ? 8 : bits));
@@ -80,8 +77,50 @@ CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
         if (TIFFWriteRawStrip(tiff, static_cast<std::uint32_t>(index),
                               const_cast<std::uint8_t*>(packed.data()),
                               static_cast<tmsize_t>(packed.size())) < 0)
-            return failed();
+            return false;
+    }
+    return true;
+}
+
+// Every page, each a directory of its own, the last one finished by Close.
+CodecStatus WritePages(std::span<CImage* const> pages, CByteStream& out, std::string& problem) {
+    std::uint64_t expected = 4096;
+    for (CImage* image : pages)
+        expected += (static_cast<std::uint64_t>(std::max(image->GetWidth(), 0)) *
+                         static_cast<std::uint64_t>(std::max(image->GetBitCount(), 0)) +
+                     7) /
+                    8 * static_cast<std::uint64_t>(std::max(image->GetHeight(), 0));
+    CTiffClient client;
+    // Room for the rows as they are; compressed they seldom take more.
+    TIFF* tiff = client.OpenWrite(out, expected);
+    auto failed = [&] {
+        problem = "TIFF file not written";
+        if (!client.Error().empty()) problem += " (" + client.Error() + ")";
+        return CodecStatus::Damaged;
+    };
+    if (tiff == nullptr) return failed();
+    const int count = static_cast<int>(pages.size());
+    for (int page = 0; page < count; ++page) {
+        CPictureSource source;
+        if (!source.Open(*pages[static_cast<std::size_t>(page)], "TIFF", problem))
+            return CodecStatus::Unsupported;
+        if (!WriteTiffPage(tiff, source, page, count)) return failed();
+        if (page + 1 < count && !TIFFWriteDirectory(tiff)) return failed();
     }
     if (!client.Close()) return failed();
     return CodecStatus::Ok;
+}
+
+}  // namespace
+
+CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
+    CImage* const pages[] = {&image};
+    return WritePages(pages, out, problem);
+}
+
+CodecStatus WriteTiffPages(std::span<const SPicturePage> pages, CByteStream& out,
+                           std::string& problem) {
+    std::vector<CImage*> images;
+    for (const SPicturePage& page : pages) images.push_back(page.image.get());
+    return WritePages(images, out, problem);
 }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-CImageDocument::CImageDocument() { AddHistory(kHistoryTitle); }
+CImageDocument::CImageDocument() : pages_(1) { AddHistory(kHistoryTitle); }
 
 bool CImageDocument::AddHistory(const std::string& text) {
     history_ += text;
@@ -20,25 +20,29 @@ std::vector<std::string> CImageDocument::HistoryLinesFrom(std::size_t start) con
     return lines;
 }
 
-FileStatus CImageDocument::Open(const std::string& path) {
+FileStatus CImageDocument::Open(const std::string& path, SPageRange range) {
     fileInfo_ = {};
-    return AfterOpen(ReadPictureFile(image_, path, fileInfo_));
+    std::vector<SPicturePage> pages;
+    return AfterOpen(ReadPictureFile(pages, path, fileInfo_, range), pages);
 }
 
-FileStatus CImageDocument::Open(CByteStream& stream) {
+FileStatus CImageDocument::Open(CByteStream& stream, SPageRange range) {
     fileInfo_ = {};
-    return AfterOpen(ReadPicture(image_, stream, fileInfo_));
+    std::vector<SPicturePage> pages;
+    return AfterOpen(ReadPicture(pages, stream, fileInfo_, range), pages);
 }
 
 void CImageDocument::Adopt(HBLOCK block) {
     fileInfo_ = {};
-    image_.SetHandle(std::move(block));
-    AfterOpen(FileStatus::Ok);
+    std::vector<SPicturePage> pages(1);
+    pages[0].image->SetHandle(std::move(block));
+    AfterOpen(FileStatus::Ok, pages);
 }
 
-FileStatus CImageDocument::AfterOpen(FileStatus status) {
+FileStatus CImageDocument::AfterOpen(FileStatus status, std::vector<SPicturePage>& pages) {
     if (status == FileStatus::Ok) {
-        const CSize size = image_.GetSize();
+        SetPages(std::move(pages));
+        const CSize size = GetImage()->GetSize();
         AddHistory(FormatHistory("Image : %d x %d", size.cx, size.cy));
         for (const std::string& note : fileInfo_.historyNotes) AddHistory(note);
     }
@@ -50,19 +54,22 @@ void CImageDocument::SaveBackup() {
     // A copy nobody will use is not taken, and an older one is let go: the
     // copy this step would have made was going to replace it anyway.
     if (undoCopies_)
-        image_.SaveBackup();
+        GetImage()->SaveBackup();
     else
-        image_.DiscardBackup();
+        GetImage()->DiscardBackup();
 }
 
-void CImageDocument::RecordOperation(CRecipeOperation operation, bool done) {
+void CImageDocument::RecordOperation(CRecipeOperation operation, bool done, bool allPages) {
     CRecipe::Entry entry{std::move(operation), done, HistoryLinesFrom(historyRecorded_)};
     historyRecorded_ = history_.size();
     // The region is kept in storage rows; the recipe gives it as displayed.
-    const CRect& roi = image_.GetRoi();
-    const int width = image_.GetWidth(), height = image_.GetHeight();
+    const CImage& image = *GetImage();
+    const CRect& roi = image.GetRoi();
+    const int width = image.GetWidth(), height = image.GetHeight();
     entry.roiIsWhole = roi == CRect{0, 0, width, height};
     entry.roi = {roi.left, height - roi.bottom, roi.right, height - roi.top};
+    if (GetPageCount() > 1 && !entry.operation.wholeStack)
+        entry.page = allPages ? 0 : pages_[current_].number;
     recipe_.Add(std::move(entry));
 }
 
@@ -73,7 +80,7 @@ FileStatus CImageDocument::Save(const std::string& path, PictureFormat format) {
 
 FileStatus CImageDocument::Save(const std::string& path, PictureFormat format,
                                 std::string& problem) {
-    return SavePictureFile(image_, path, format, problem);
+    return SavePictureFile(pages_, path, format, problem);
 }
 
 std::string FormatHistory(const char* format, int a) {

@@ -15,11 +15,12 @@ std::string FormatReal(double value, int digits) {
 CImageStatistics CImageStatistics::Measure(CImage& image) {
     CImageStatistics s;
     s.pixels = image.GetArea();
-    s.minimum = image.GetMin();
-    s.maximum = image.GetMax();
-    s.sum = image.GetSum();
-    s.mean = static_cast<float>(image.GetMean());
-    s.stdev = image.GetStdev();
+    const CLevelStatistics levels = image.GetStatistics();
+    s.minimum = levels.minimum;
+    s.maximum = levels.maximum;
+    s.sum = levels.sum;
+    s.mean = static_cast<float>(levels.mean);
+    s.stdev = levels.stdev;
     return s;
 }
 

@@ -69,8 +69,8 @@ std::string CMeasureTable::Field(const std::string& text) const {
 }
 
 const std::vector<std::string>& MeasureColumns() {
-    static const std::vector<std::string> columns = {"file", "step", "width", "height", "pixels",
-                                                     "min",  "max",  "sum",   "mean",   "sd"};
+    static const std::vector<std::string> columns = {
+        "file", "page", "step", "width", "height", "pixels", "min", "max", "sum", "mean", "sd"};
     return columns;
 }
 
@@ -86,6 +86,7 @@ std::vector<std::string> CMeasureTable::Cells(const CMeasureRow& row) const {
     std::string sd = NumberText(s.stdev);
     std::replace(sd.begin(), sd.end(), '.', decimalSeparator_);
     std::vector<std::string> cells = {row.file,
+                                      NumberText(row.page),
                                       NumberText(row.step),
                                       NumberText(row.width),
                                       NumberText(row.height),

@@ -3,7 +3,7 @@
 // CSV, TSV or JSON Lines. orvex-cli and the desktop's "Résultats" window both
 // write through here, so the same rows give the same bytes.
 //
-// Columns: file, step, width, height, pixels, min, max, sum, mean, sd
+// Columns: file, page, step, width, height, pixels, min, max, sum, mean, sd
 // (MeasureColumns), then h0 .. h255 when the table holds histograms. Numbers never depend on the
 // locale: integers in decimal, the standard deviation as the shortest text
 // that reads back to the same double, with a "." unless the caller asks for
@@ -28,6 +28,7 @@ std::optional<TableFormat> TableFormatFromPath(const std::string& path);
 
 struct CMeasureRow {
     std::string file;  // as the user named it; empty for a picture made in place
+    int page = 1;      // the page's number in its file
     int step = 1;      // 1 for the first measurement of a file, 2 for the next ...
     int width = 0, height = 0;
     CImageStatistics statistics;

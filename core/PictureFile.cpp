@@ -1,6 +1,7 @@
 #include "PictureFile.h"
 
 #include <cstdio>
+#include <functional>
 
 #include "AtomicFileWrite.h"
 #include "PictureCodec.h"
@@ -11,25 +12,33 @@ namespace {
 
 // The history lines that let a read be reproduced: the window that brought
 // deeper grey samples (or signed, or floating-point ones) to 8 bits, the
-// page read.
-std::vector<std::string> HistoryNotes(const SCodecRead& read) {
+// pages read of the file's.
+std::vector<std::string> HistoryNotes(const SCodecRead& read,
+                                      const std::vector<SPicturePage>& pages) {
     const SPictureLosses& found = read.losses;
     std::vector<std::string> notes;
     if (read.windowed)
         notes.push_back("Image " + SampleDepthWords(found) + " : fenêtre " + WindowValues(found));
-    if (found.pages > 1) notes.push_back("Page 1 / " + std::to_string(found.pages));
+    if (found.pages > 1) {
+        const std::string of = " / " + std::to_string(found.pages);
+        const int first = pages.front().number, last = pages.back().number;
+        notes.push_back(first == last
+                            ? "Page " + std::to_string(first) + of
+                            : "Pages " + std::to_string(first) + " à " + std::to_string(last) + of);
+    }
     return notes;
 }
 
-FileStatus ReadFormat(CImage& image, CCodecInput& input, PictureFormat format,
-                      SPictureFileInfo& info) {
+FileStatus ReadFormat(std::vector<SPicturePage>& pages, CCodecInput& input, PictureFormat format,
+                      SPictureFileInfo& info, SPageRange range) {
     info.format = format;
-    SCodecRead read = ReadFormatPicture(image, input, format);
+    SCodecRead read = ReadFormatPages(pages, input, format, range);
     info.problem = std::move(read.problem);
     info.losses = read.losses;
+    info.stackNote = std::move(read.stackNote);
     switch (read.status) {
         case CodecStatus::Ok:
-            info.historyNotes = HistoryNotes(read);
+            info.historyNotes = HistoryNotes(read, pages);
             return FileStatus::Ok;
         case CodecStatus::Damaged:
             return FileStatus::Damaged;
@@ -39,9 +48,16 @@ FileStatus ReadFormat(CImage& image, CCodecInput& input, PictureFormat format,
     return FileStatus::Refused;
 }
 
+// One page for the callers that want a picture.
+FileStatus FirstPage(FileStatus status, std::vector<SPicturePage>& pages, CImage& image) {
+    if (status == FileStatus::Ok) image.SetHandle(pages.front().image->ReleaseHandle());
+    return status;
+}
+
 }  // namespace
 
-FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& info) {
+FileStatus ReadPicture(std::vector<SPicturePage>& pages, CByteStream& stream,
+                       SPictureFileInfo& info, SPageRange range) {
     // Readers go back and forth in their bytes: the stream is taken whole.
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[64 * 1024];
@@ -58,10 +74,11 @@ FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& inf
     const auto format = DetectPictureFormat(bytes.data(), bytes.size());
     if (!format) return FileStatus::UnknownFormat;
     CCodecInput input(std::move(bytes));
-    return ReadFormat(image, input, *format, info);
+    return ReadFormat(pages, input, *format, info, range);
 }
 
-FileStatus ReadPictureFile(CImage& image, const std::string& path, SPictureFileInfo& info) {
+FileStatus ReadPictureFile(std::vector<SPicturePage>& pages, const std::string& path,
+                           SPictureFileInfo& info, SPageRange range) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return FileStatus::CannotOpen;
     std::uint8_t head[kSignatureBytes];
@@ -71,16 +88,30 @@ FileStatus ReadPictureFile(CImage& image, const std::string& path, SPictureFileI
     FileStatus status = FileStatus::UnknownFormat;
     if (format) {
         CCodecInput input(file);
-        status = ReadFormat(image, input, *format, info);
+        status = ReadFormat(pages, input, *format, info, range);
     }
-    if (std::ferror(file) != 0) status = FileStatus::ReadError;
+    if (std::ferror(file) != 0) {
+        status = FileStatus::ReadError;
+        pages.clear();
+    }
     std::fclose(file);
     return status;
 }
 
-FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
-                        std::string& problem) {
-    switch (WriteFormatPicture(image, out, format, problem)) {
+FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& info) {
+    std::vector<SPicturePage> pages;
+    return FirstPage(ReadPicture(pages, stream, info, {}), pages, image);
+}
+
+FileStatus ReadPictureFile(CImage& image, const std::string& path, SPictureFileInfo& info) {
+    std::vector<SPicturePage> pages;
+    return FirstPage(ReadPictureFile(pages, path, info, {}), pages, image);
+}
+
+namespace {
+
+FileStatus FromCodec(CodecStatus status) {
+    switch (status) {
         case CodecStatus::Ok:
             return FileStatus::Ok;
         case CodecStatus::Unsupported:
@@ -91,11 +122,12 @@ FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
     return FileStatus::WriteError;
 }
 
-FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat format,
-                           std::string& problem) {
+// The complete-or-nothing save around any writer.
+FileStatus SaveAtomically(const std::string& path,
+                          const std::function<FileStatus(CByteStream&)>& write) {
     FileStatus written = FileStatus::Ok;
     switch (WriteFileAtomically(path, [&](CByteStream& out) {
-        written = WritePicture(image, out, format, problem);
+        written = write(out);
         return written == FileStatus::Ok;
     })) {
         case AtomicWriteResult::Ok:
@@ -108,4 +140,28 @@ FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat
             break;
     }
     return FileStatus::WriteError;
+}
+
+}  // namespace
+
+FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
+                        std::string& problem) {
+    return FromCodec(WriteFormatPicture(image, out, format, problem));
+}
+
+FileStatus WritePicture(std::span<const SPicturePage> pages, CByteStream& out, PictureFormat format,
+                        std::string& problem) {
+    return FromCodec(WriteFormatPages(pages, out, format, problem));
+}
+
+FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat format,
+                           std::string& problem) {
+    return SaveAtomically(
+        path, [&](CByteStream& out) { return WritePicture(image, out, format, problem); });
+}
+
+FileStatus SavePictureFile(std::span<const SPicturePage> pages, const std::string& path,
+                           PictureFormat format, std::string& problem) {
+    return SaveAtomically(
+        path, [&](CByteStream& out) { return WritePicture(pages, out, format, problem); });
 }

@@ -9,6 +9,7 @@
 #include "BmpFileIo.h"
 #include "ByteStream.h"
 #include "Image.h"
+#include "PictureCodec.h"
 #include "PictureFormat.h"
 #include "PictureLosses.h"
 
@@ -20,6 +21,9 @@ struct SPictureFileInfo {
     std::vector<std::string> historyNotes;
     // What the file held that the picture does not keep (nothing for BMP).
     SPictureLosses losses;
+    // Said once when the pages asked for differ in size or depth, so that
+    // only the first of them was read.
+    std::string stackNote;
     // Why a file of another format than BMP was refused (Damaged, Refused),
     // in a few English words for orvex-cli's standard error. A BMP file's
     // refusal has been told through the engine's message sink, as always.
@@ -32,6 +36,13 @@ FileStatus ReadPictureFile(CImage& image, const std::string& path, SPictureFileI
 // The same from a stream (standard input, memory).
 FileStatus ReadPicture(CImage& image, CByteStream& stream, SPictureFileInfo& info);
 
+// The pages of `range` of the file at `path`, or of a stream; on anything
+// but Ok `pages` is empty.
+FileStatus ReadPictureFile(std::vector<SPicturePage>& pages, const std::string& path,
+                           SPictureFileInfo& info, SPageRange range);
+FileStatus ReadPicture(std::vector<SPicturePage>& pages, CByteStream& stream,
+                       SPictureFileInfo& info, SPageRange range);
+
 // Writes `image` to `path` in `format`, complete or not at all (as
 // SaveBmpFile). Refused with `problem` set when the format cannot hold the
 // picture (a PGM of a picture whose table is not the grey ramp, JPEG).
@@ -39,4 +50,10 @@ FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat
                            std::string& problem);
 // The same into a stream (standard output, memory).
 FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
+                        std::string& problem);
+// Every page as one file, complete or not at all; several pages only in a
+// format that holds pages, otherwise Refused with `problem`.
+FileStatus SavePictureFile(std::span<const SPicturePage> pages, const std::string& path,
+                           PictureFormat format, std::string& problem);
+FileStatus WritePicture(std::span<const SPicturePage> pages, CByteStream& out, PictureFormat format,
                         std::string& problem);

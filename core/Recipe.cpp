@@ -74,6 +74,8 @@ CRecipe::Text CRecipe::Format(const std::string& recipeName) const {
     // whole picture after reading it and after every step that replaces it.
     bool replayRoiIsWhole = true;
     CRect replayRoi;
+    // The pages of a stack the replay runs on: every page until told.
+    int replayPage = 0;
     for (const Entry& entry : entries_) {
         const CRecipeOperation& op = entry.operation;
         std::string argument = op.argument;
@@ -87,6 +89,12 @@ CRecipe::Text CRecipe::Format(const std::string& recipeName) const {
         if (!entry.done) {
             body += WithComment("# " + line, "failed on the original picture: left out");
             continue;
+        }
+        if (entry.page >= 0 && entry.page != replayPage) {
+            body += WithComment(
+                "--page " + (entry.page == 0 ? std::string("all") : std::to_string(entry.page)),
+                entry.page == 0 ? "every page" : "one page of the stack");
+            replayPage = entry.page;
         }
         if (op.usesRoi && (entry.roiIsWhole != replayRoiIsWhole ||
                            (!entry.roiIsWhole && !(entry.roi == replayRoi)))) {

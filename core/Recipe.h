@@ -18,6 +18,9 @@ public:
         std::vector<std::string> history;  // the history lines the step added
         bool roiIsWhole = true;            // the region of interest when the step ran ...
         CRect roi{};                       // ... in displayed coordinates
+        // The pages of a stack it ran on: 0 every page, K the page numbered
+        // K; -1 for a document of one page.
+        int page = -1;
     };
 
     // The text of the recipe file and the palette files it names.

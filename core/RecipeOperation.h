@@ -19,6 +19,9 @@ struct CRecipeOperation {
     // A colour table from the palette editor: written to a palette file
     // beside the recipe, whose name becomes the argument.
     std::optional<CPaletteColors> palette{};
+    // The step works on the stack itself (a projection, a page taken out),
+    // not on pages: no --page goes before it.
+    bool wholeStack = false;
     // Why the step cannot be repeated on another picture; empty when it can.
     std::string notReplayable{};
 };

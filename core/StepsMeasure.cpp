@@ -1,7 +1,9 @@
 #include "StepsMeasure.h"
 
-bool StepMeasure(CImageDocument& doc, bool histogram, CMeasureRow& row) {
-    CImage& image = *doc.GetImage();
+namespace {
+
+// The numbers of one page; false when its histogram cannot be made.
+bool MeasurePage(CImage& image, bool histogram, CMeasureRow& row) {
     row.width = image.GetWidth();
     row.height = image.GetHeight();
     row.statistics = CImageStatistics::Measure(image);
@@ -12,7 +14,34 @@ bool StepMeasure(CImageDocument& doc, bool histogram, CMeasureRow& row) {
         for (int level = 0; done && level < 256; ++level)
             row.histogram.push_back(static_cast<std::uint32_t>(image.GetHistogramValue(level)));
     }
-    doc.RecordOperation({.flag = histogram ? "--measure-histogram" : "--measure"}, done);
-    row.step = doc.GetRecipe().Measurements();
+    return done;
+}
+
+}  // namespace
+
+bool StepMeasure(CImageDocument& doc, bool histogram, CMeasureRow& row) {
+    std::vector<CMeasureRow> rows;
+    const bool done = StepMeasurePages(doc, histogram, false, rows);
+    const std::string file = row.file;
+    row = rows.front();
+    row.file = file;
+    return done;
+}
+
+bool StepMeasurePages(CImageDocument& doc, bool histogram, bool allPages,
+                      std::vector<CMeasureRow>& rows) {
+    const int current = doc.GetCurrentPage();
+    const bool every = allPages && doc.GetPageCount() > 1;
+    const int first = every ? 0 : current, last = every ? doc.GetPageCount() : current + 1;
+    rows.assign(static_cast<std::size_t>(last - first), {});
+    bool done = true;
+    for (int i = first; i < last; ++i) {
+        const SPicturePage& page = doc.GetPages()[static_cast<std::size_t>(i)];
+        CMeasureRow& row = rows[static_cast<std::size_t>(i - first)];
+        row.page = page.number;
+        done = MeasurePage(*page.image, histogram, row) && done;
+    }
+    doc.RecordOperation({.flag = histogram ? "--measure-histogram" : "--measure"}, done, every);
+    for (CMeasureRow& row : rows) row.step = doc.GetRecipe().Measurements();
     return done;
 }

@@ -4,6 +4,8 @@
 // The picture does not change: no undo copy, no history line; the step is
 // recorded so that a recipe measures where the session did.
 
+#include <vector>
+
 #include "ImageDocument.h"
 #include "MeasureTable.h"
 #include "Step.h"
@@ -12,6 +14,10 @@
 // measurements with this one (the caller names its file); with `histogram`,
 // the 256 counts too (--measure-histogram).
 bool StepMeasure(CImageDocument& doc, bool histogram, CMeasureRow& row);
+// The same for a stack: one row for the current page, or with `allPages` a
+// row for each page, all of them one measurement (one step, recorded once).
+bool StepMeasurePages(CImageDocument& doc, bool histogram, bool allPages,
+                      std::vector<CMeasureRow>& rows);
 
 template <>
 struct SStepNeeds<StepMeasure> : SNeedsFullPalette {};

@@ -191,6 +191,12 @@ HBLOCK CImage::ExchangeBlock(HBLOCK copy) {
     return copy;
 }
 
+HBLOCK CImage::ReleaseHandle() {
+    HBLOCK block = std::move(block_);
+    SetDefaultRoi();
+    return block;
+}
+
 HBLOCK CImage::CopyBlock(const CMemBlock* block) {
     if (block == nullptr) return nullptr;
     HBLOCK copy = CMemBlock::Allocate(block->Size());

@@ -1,7 +1,7 @@
 // Grey-level measurements of the whole picture (the region of interest plays
-// no part): minimum, maximum, sum, mean, standard deviation and the 256-bin
-// histogram. Each visits the width x height pixels row by row, skipping the
-// row padding; large pictures are measured in bands of rows on all cores.
+// no part): minimum, maximum, sum, mean, standard deviation (one by one or
+// all five from one pass) and the 256-bin histogram. Each visits the width x height pixels row by
+// row, skipping the row padding; large pictures are measured in bands of rows on all cores.
 //
 // The sum is kept in 64 bits, so large pictures no longer wrap; the mean stays
 // the integer mean (the quotient truncated), and the standard deviation is
@@ -62,6 +62,20 @@ int MeanOf(std::uint64_t sum, std::uint32_t area) {
     return static_cast<int>(static_cast<double>(sum) / static_cast<double>(area));
 }
 
+// The deviation around the integer mean m from the sum and the sum of
+// squares, exactly, as integers: sum (v - m)^2 = sum v^2 - 2 m sum v + N m^2.
+// The total stays far below 2^53, so it is the very double a pixel-by-pixel
+// sum would give.
+double DeviationOf(const CLevelSums& sums, std::uint32_t area) {
+    if (area == 0) return 0.0;
+    const auto mean = static_cast<std::int64_t>(MeanOf(sums.sum, area));
+    const std::int64_t n = area;
+    const std::int64_t deviations = static_cast<std::int64_t>(sums.squares) -
+                                    2 * mean * static_cast<std::int64_t>(sums.sum) +
+                                    n * mean * mean;
+    return std::sqrt(static_cast<double>(deviations) / static_cast<double>(area));
+}
+
 }  // namespace
 
 int CImage::GetMin() {
@@ -99,17 +113,20 @@ double CImage::GetStdev() {
     const std::uint32_t area = GetArea();
     const CLockedPixelRows rows(*this, "GetStdev");
     if (!rows || area == 0) return 0.0;
-    // One pass gives the sum and the sum of squares; the squared deviations
-    // from the integer mean m follow exactly, as integers:
-    // sum (v - m)^2 = sum v^2 - 2 m sum v + N m^2. The total stays far below
-    // 2^53, so it is the very double a pixel-by-pixel sum would give.
-    const CLevelSums sums = SumLevels(rows, true);
-    const auto mean = static_cast<std::int64_t>(MeanOf(sums.sum, area));
-    const std::int64_t n = area;
-    const std::int64_t deviations = static_cast<std::int64_t>(sums.squares) -
-                                    2 * mean * static_cast<std::int64_t>(sums.sum) +
-                                    n * mean * mean;
-    return std::sqrt(static_cast<double>(deviations) / static_cast<double>(area));
+    return DeviationOf(SumLevels(rows, true), area);
+}
+
+CLevelStatistics CImage::GetStatistics() {
+    const std::uint32_t area = GetArea();
+    const CLockedPixelRows rows(*this, "GetStatistics");
+    if (!rows) return {};
+    const CLevelSummary s =
+        MeasureInBands(rows, kStreamingBandBytes, CLevelSummary{}, statkernels::SummarizeLevels,
+                       [](CLevelSummary a, const CLevelSummary& b) {
+                           a.Add(b);
+                           return a;
+                       });
+    return {s.least, s.most, s.sums.sum, MeanOf(s.sums.sum, area), DeviationOf(s.sums, area)};
 }
 
 bool CImage::GenerateHistogram() {

@@ -12,6 +12,13 @@
 #include <immintrin.h>
 #endif
 
+void CLevelSummary::Add(const CLevelSummary& other) {
+    least = std::min(least, other.least);
+    most = std::max(most, other.most);
+    sums.sum += other.sums.sum;
+    sums.squares += other.sums.squares;
+}
+
 void CLevelCounts::Merge(std::uint32_t counts[256]) const {
     for (int level = 0; level < 256; ++level)
         counts[level] = tables[0][level] + tables[1][level] + tables[2][level] + tables[3][level];
@@ -45,6 +52,20 @@ std::uint8_t MaxLevel(const CRowsView& rows) {
     for (std::int64_t y = 0; y < rows.height; ++y)
         for (std::int64_t x = 0; x < rows.width; ++x) most = std::max(most, rows.Row(y)[x]);
     return most;
+}
+
+CLevelSummary SummarizeLevels(const CRowsView& rows) {
+    CLevelSummary s;
+    for (std::int64_t y = 0; y < rows.height; ++y) {
+        for (std::int64_t x = 0; x < rows.width; ++x) {
+            const std::uint8_t v = rows.Row(y)[x];
+            s.least = std::min(s.least, v);
+            s.most = std::max(s.most, v);
+            s.sums.sum += v;
+            s.sums.squares += static_cast<std::uint64_t>(v) * v;
+        }
+    }
+    return s;
 }
 
 void CountLevelsRow(const std::uint8_t* p, std::int64_t count, std::uint32_t counts[256]) {
@@ -86,13 +107,16 @@ std::uint64_t AddLanes64(__m128i v) {
 // into each 64-bit half and never overflows. Squares: bytes widened to 16
 // bits and multiplied pairwise into 32-bit lanes; each lane gains at most
 // 4 x 4 x 255^2 per step of four rows, so it is emptied into 64 bits every
-// 2048 steps.
-template <bool kWithSquares>
+// 2048 steps. With the extremes, the least and greatest bytes of each lane
+// ride along in the same loop, so every byte is loaded once.
+template <bool kWithSquares, bool kWithExtremes>
 struct CSumVisitor {
     std::int64_t width = 0;
-    CLevelSums tail;
+    CLevelSummary tail;
     __m128i sum = _mm_setzero_si128();
     __m128i squares = _mm_setzero_si128();
+    __m128i least = _mm_set1_epi8(-1);
+    __m128i most = _mm_setzero_si128();
 
     template <int kRows>
     void Rows(const std::uint8_t* const* row) {
@@ -112,6 +136,10 @@ struct CSumVisitor {
                         lanes = _mm_add_epi32(
                             lanes, _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi)));
                     }
+                    if constexpr (kWithExtremes) {
+                        least = _mm_min_epu8(least, v);
+                        most = _mm_max_epu8(most, v);
+                    }
                 }
             }
             if constexpr (kWithSquares) {
@@ -119,16 +147,22 @@ struct CSumVisitor {
                 squares = _mm_add_epi64(squares, _mm_unpackhi_epi32(lanes, zero));
             }
         }
-        for (int k = 0; k < kRows; ++k) {
-            const CRowsView rest{row[k] + 16 * blocks, width - 16 * blocks, 1, 0};
-            const CLevelSums s = reference::SumLevels(rest, kWithSquares);
-            tail.sum += s.sum;
-            tail.squares += s.squares;
-        }
+        for (int k = 0; k < kRows; ++k)
+            tail.Add(reference::SummarizeLevels({row[k] + 16 * blocks, width - 16 * blocks, 1, 0}));
     }
 
-    CLevelSums Result() const {
-        return {AddLanes64(sum) + tail.sum, AddLanes64(squares) + tail.squares};
+    CLevelSummary Result() const {
+        CLevelSummary s = tail;
+        s.sums.sum += AddLanes64(sum);
+        if constexpr (kWithSquares) s.sums.squares += AddLanes64(squares);
+        if constexpr (kWithExtremes) {
+            std::uint8_t low[16], high[16];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(low), least);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(high), most);
+            s.least = std::min(s.least, *std::min_element(low, low + 16));
+            s.most = std::max(s.most, *std::max_element(high, high + 16));
+        }
+        return s;
     }
 };
 
@@ -168,15 +202,15 @@ struct CExtremeVisitor {
 
 #if ORVEX_VECTOR_KERNELS
 
-// The sums (and squares) with 32-byte registers, for machines that have them:
-// the same four bands and the same lanes as above, twice as wide.
-template <bool kWithSquares>
-ORVEX_VECTOR_TARGET CLevelSums SumLevelsAvx2(const CRowsView& rows) {
+// The sums (squares, extremes) with 32-byte registers, for machines that
+// have them: the same four bands and the same lanes as above, twice as wide.
+template <bool kWithSquares, bool kWithExtremes>
+ORVEX_VECTOR_TARGET CLevelSummary SummarizeAvx2(const CRowsView& rows) {
     constexpr std::int64_t kStepsPerFlush = 2048;
     const __m256i zero = _mm256_setzero_si256();
     const std::int64_t quarter = rows.height / 4, blocks = rows.width / 32;
-    __m256i sum = zero, squares = zero;
-    CLevelSums tail;
+    __m256i sum = zero, squares = zero, least = _mm256_set1_epi8(-1), most = zero;
+    CLevelSummary tail;
     for (std::int64_t i = 0; i < rows.height - 3 * quarter; ++i) {
         const bool four = i < quarter;
         const std::uint8_t* first = rows.Row(four ? i : 3 * quarter + i);
@@ -199,6 +233,10 @@ ORVEX_VECTOR_TARGET CLevelSums SumLevelsAvx2(const CRowsView& rows) {
                             lanes,
                             _mm256_add_epi32(_mm256_madd_epi16(lo, lo), _mm256_madd_epi16(hi, hi)));
                     }
+                    if constexpr (kWithExtremes) {
+                        least = _mm256_min_epu8(least, v);
+                        most = _mm256_max_epu8(most, v);
+                    }
                 }
             }
             if constexpr (kWithSquares) {
@@ -206,31 +244,33 @@ ORVEX_VECTOR_TARGET CLevelSums SumLevelsAvx2(const CRowsView& rows) {
                 squares = _mm256_add_epi64(squares, _mm256_unpackhi_epi32(lanes, zero));
             }
         }
-        for (int k = 0; k < count; ++k) {
-            const CRowsView rest{row[k] + 32 * blocks, rows.width - 32 * blocks, 1, 0};
-            const CLevelSums s = reference::SumLevels(rest, kWithSquares);
-            tail.sum += s.sum;
-            tail.squares += s.squares;
-        }
+        for (int k = 0; k < count; ++k)
+            tail.Add(
+                reference::SummarizeLevels({row[k] + 32 * blocks, rows.width - 32 * blocks, 1, 0}));
     }
     std::uint64_t sums[4], squareSums[4];
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums), sum);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(squareSums), squares);
-    return {sums[0] + sums[1] + sums[2] + sums[3] + tail.sum,
-            squareSums[0] + squareSums[1] + squareSums[2] + squareSums[3] + tail.squares};
+    CLevelSummary s = tail;
+    s.sums.sum += sums[0] + sums[1] + sums[2] + sums[3];
+    if constexpr (kWithSquares)
+        s.sums.squares += squareSums[0] + squareSums[1] + squareSums[2] + squareSums[3];
+    if constexpr (kWithExtremes) {
+        std::uint8_t low[32], high[32];
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(low), least);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(high), most);
+        s.least = std::min(s.least, *std::min_element(low, low + 32));
+        s.most = std::max(s.most, *std::max_element(high, high + 32));
+    }
+    return s;
 }
 
 #endif
 
 // The plain version: 16-byte registers, which every x86-64 has.
-static CLevelSums SumLevelsPlain(const CRowsView& rows, bool withSquares) {
-    if (withSquares) {
-        CSumVisitor<true> visit;
-        visit.width = rows.width;
-        VisitInBands(rows, visit);
-        return visit.Result();
-    }
-    CSumVisitor<false> visit;
+template <bool kWithSquares, bool kWithExtremes>
+static CLevelSummary SummarizePlain(const CRowsView& rows) {
+    CSumVisitor<kWithSquares, kWithExtremes> visit;
     visit.width = rows.width;
     VisitInBands(rows, visit);
     return visit.Result();
@@ -239,9 +279,18 @@ static CLevelSums SumLevelsPlain(const CRowsView& rows, bool withSquares) {
 CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
 #if ORVEX_VECTOR_KERNELS
     if (UseVectorKernels())
-        return withSquares ? SumLevelsAvx2<true>(rows) : SumLevelsAvx2<false>(rows);
+        return withSquares ? SummarizeAvx2<true, false>(rows).sums
+                           : SummarizeAvx2<false, false>(rows).sums;
 #endif
-    return SumLevelsPlain(rows, withSquares);
+    return withSquares ? SummarizePlain<true, false>(rows).sums
+                       : SummarizePlain<false, false>(rows).sums;
+}
+
+CLevelSummary SummarizeLevels(const CRowsView& rows) {
+#if ORVEX_VECTOR_KERNELS
+    if (UseVectorKernels()) return SummarizeAvx2<true, true>(rows);
+#endif
+    return SummarizePlain<true, true>(rows);
 }
 
 std::uint8_t MinLevel(const CRowsView& rows) {
@@ -265,6 +314,7 @@ CLevelSums SumLevels(const CRowsView& rows, bool withSquares) {
 }
 std::uint8_t MinLevel(const CRowsView& rows) { return reference::MinLevel(rows); }
 std::uint8_t MaxLevel(const CRowsView& rows) { return reference::MaxLevel(rows); }
+CLevelSummary SummarizeLevels(const CRowsView& rows) { return reference::SummarizeLevels(rows); }
 
 #endif
 

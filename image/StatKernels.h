@@ -12,6 +12,15 @@ struct CLevelSums {
     std::uint64_t squares = 0;
 };
 
+// Everything the statistics need from one pass: the extremes, the sum and the
+// sum of squares. An empty run gives 255 for the least and 0 for the most.
+struct CLevelSummary {
+    std::uint8_t least = 255;
+    std::uint8_t most = 0;
+    CLevelSums sums;
+    void Add(const CLevelSummary& other);
+};
+
 // Per-level counts kept in four interleaved tables, so that repeated levels
 // do not wait on one another; Merge adds them into one 256-entry table.
 struct CLevelCounts {
@@ -36,6 +45,8 @@ namespace statkernels {
 CLevelSums SumLevels(const CRowsView& rows, bool withSquares);
 std::uint8_t MinLevel(const CRowsView& rows);
 std::uint8_t MaxLevel(const CRowsView& rows);
+// The extremes, sum and squares together, each byte read once.
+CLevelSummary SummarizeLevels(const CRowsView& rows);
 // Adds the levels of the run to `counts`. Each table must stay below 2^32
 // counts, which any picture a block can hold satisfies.
 void CountLevelsRow(const std::uint8_t* p, std::int64_t count, CLevelCounts& counts);
@@ -44,6 +55,7 @@ namespace reference {
 CLevelSums SumLevels(const CRowsView& rows, bool withSquares);
 std::uint8_t MinLevel(const CRowsView& rows);
 std::uint8_t MaxLevel(const CRowsView& rows);
+CLevelSummary SummarizeLevels(const CRowsView& rows);
 void CountLevelsRow(const std::uint8_t* p, std::int64_t count, std::uint32_t counts[256]);
 }  // namespace reference
 

@@ -4,12 +4,12 @@
 # the words --format takes, and the filter keys from its `--list-filters`,
 # each time, so the completion always follows the orvex-cli being completed.
 
-# "FLAG ARG" for each line of --help that starts with an option, ARG (in
-# capitals) empty for a switch.
+# "FLAG ARG" for each line of --help that starts with an option, ARG (one
+# word after a single space) empty for a switch.
 _orvex_cli_options()
 {
     "$1" --help 2>/dev/null |
-        sed -n 's/^ *\(--*[a-z][-a-z0-9]*\)\( \([A-Z][^ ]*\)\)\{0,1\} .*/\1 \3/p'
+        sed -n 's/^ *\(--*[a-z][-a-z0-9]*\)\( \([A-Za-z][^ ]*\)\)\{0,1\} .*/\1 \3/p'
 }
 
 # The words --format takes, as its line of --help lists them after the
@@ -75,6 +75,14 @@ _orvex_cli()
             COMPREPLY=($(compgen -W 'csv tsv jsonl' -- "$cur"))
             return
             ;;
+        --pages | --page)
+            COMPREPLY=($(compgen -W 'all' -- "$cur"))
+            return
+            ;;
+        --project)
+            COMPREPLY=($(compgen -W 'max min mean' -- "$cur"))
+            return
+            ;;
         --rotate)
             COMPREPLY=($(compgen -W '90 180 270' -- "$cur"))
             return
@@ -83,7 +91,7 @@ _orvex_cli()
     argument=$(awk -v flag="$prev" '$1 == flag { print $2 }' <<<"$options")
     case $argument in
         '') ;;
-        FILE | LIST | OUTPUT | *.pal | *.png) _filedir; return ;;
+        FILE | LIST | LIST\|FOLDER | OUTPUT | *.pal | *.png) _filedir; return ;;
         *) return ;;  # a number or a list of numbers
     esac
 

@@ -60,9 +60,6 @@ CPyPicture::~CPyPicture() {
 
 std::unique_ptr<CPyPicture> CPyPicture::Open(const std::string& path, int page) {
     if (page < 1) ThrowValue("page counts from 1");
-    if (page != 1)
-        ThrowValue("page=" + std::to_string(page) +
-                   ": only the first page of a file is read for now");
     auto picture = std::make_unique<CPyPicture>();
     FileStatus status;
     int error;
@@ -71,7 +68,7 @@ std::unique_ptr<CPyPicture> CPyPicture::Open(const std::string& path, int page) 
         py::gil_scoped_release release;
         const CEngineMessages messages;
         errno = 0;
-        status = picture->doc_.Open(path);
+        status = picture->doc_.Open(path, SPageRange{page, page});
         error = errno;
         said = messages.Text("");
     }

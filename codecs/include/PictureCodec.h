@@ -5,7 +5,10 @@
 // format's writer into whatever stream the caller gives (the temporary file
 // of a complete-or-nothing save, which can seek; standard output; memory).
 
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "ByteStream.h"
 #include "CodecInput.h"
@@ -31,13 +34,51 @@ struct SCodecRead {
     // Whether grey samples deeper than 8 bits were brought to 8 by the
     // window from their minimum to their maximum (deep colour is scaled).
     bool windowed = false;
+    // Set when the pages asked for differ in size or depth: only the first
+    // of them was read, and this says so in a few English words.
+    std::string stackNote;
 };
+
+// One page of a stack: a picture of its own (block, undo copy, region of
+// interest), the page's number in the file it came from, and how long a GIF
+// frame is shown.
+struct SPicturePage {
+    std::unique_ptr<CImage> image = std::make_unique<CImage>();
+    int number = 1;
+    int delay = 0;  // hundredths of a second; 0 for a TIFF page
+};
+
+// The pages a read brings, counted from 1; `last` 0 reads to the end.
+struct SPageRange {
+    int first = 1, last = 1;
+};
+
+// A stack is held to this: its pages' blocks together at most
+// kMaxStackBytes (a 1,000-page 512 x 512 stack takes 257 MB; 8 GiB holds
+// 32,000 such pages or 1,000 of 2,900 x 2,900), and at most kMaxPages pages.
+namespace limits {
+constexpr std::uint64_t kMaxStackBytes = std::uint64_t{8} << 30;
+constexpr int kMaxPages = 100000;
+}  // namespace limits
 
 // Reads `input`, a file of `format`, into `image`. On anything but Ok the
 // image is unchanged.
 SCodecRead ReadFormatPicture(CImage& image, CCodecInput& input, PictureFormat format);
 
+// Reads the pages of `range` of a file of `format`, each checked as a
+// one-page read is; all must have the size and depth of the first (see
+// stackNote). A page past the file's last one is refused, and so is the
+// whole stack when any of its pages is damaged: the problem names the page
+// and how many read well before it. On anything but Ok `pages` is empty.
+// losses.pages counts the file's pages.
+SCodecRead ReadFormatPages(std::vector<SPicturePage>& pages, CCodecInput& input,
+                           PictureFormat format, SPageRange range);
+
 // Writes `image` in `format` into `out`; sets `problem` unless Ok (empty
 // when the engine's BMP writer said it).
 CodecStatus WriteFormatPicture(CImage& image, CByteStream& out, PictureFormat format,
                                std::string& problem);
+// Writes every page as one file: a stack of one page as WriteFormatPicture
+// does; several only in a format that holds pages (FormatHoldsPages).
+CodecStatus WriteFormatPages(std::span<const SPicturePage> pages, CByteStream& out,
+                             PictureFormat format, std::string& problem);

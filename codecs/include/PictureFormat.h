@@ -50,6 +50,8 @@ bool IsWritableFormat(PictureFormat format);
 // a PBM levels 0 and 255 only, a GIF 256 colours at most); what
 // "Enregistrer sous..." offers.
 bool FormatHolds(PictureFormat format, const CImage& image);
+// Whether a file of this format holds several pages (TIFF, GIF).
+bool FormatHoldsPages(PictureFormat format);
 // A short name for messages: "BMP", "PNG", "TIFF", ...
 const char* FormatName(PictureFormat format);
 // The extension a written file of this format gets: ".bmp", ".tif", ...

@@ -8,7 +8,8 @@
 enum class SampleKind { Unsigned, Signed, Float };
 
 struct SPictureLosses {
-    int pages = 1;       // pages the file holds; only the first is read
+    int pages = 1;       // pages the file holds
+    int pagesKept = 1;   // of them, the pages read, which a save writes back
     int sampleBits = 8;  // bits a sample; deeper samples are brought to 8
     SampleKind sampleKind = SampleKind::Unsigned;
     // The file's values spread over 0..255 when the samples are deeper than
@@ -22,7 +23,7 @@ struct SPictureLosses {
 
     // Whether the samples are other than the 8-bit unsigned levels Orvex keeps.
     bool Deeper() const { return sampleBits > 8 || sampleKind != SampleKind::Unsigned; }
-    bool Any() const { return pages > 1 || Deeper() || alpha || lossy || colours; }
+    bool Any() const { return pages > pagesKept || Deeper() || alpha || lossy || colours; }
     // What the read itself dropped, whatever was done to the picture since.
-    bool AnyFromRead() const { return pages > 1 || Deeper() || alpha || lossy; }
+    bool AnyFromRead() const { return pages > pagesKept || Deeper() || alpha || lossy; }
 };

@@ -54,6 +54,16 @@ struct CPaletteTable {
     }
 };
 
+// GetMin, GetMax, GetSum, GetMean and GetStdev of one picture, all five
+// from one pass over the pixels (see CImage::GetStatistics).
+struct CLevelStatistics {
+    int minimum = 0;
+    int maximum = 0;
+    std::uint64_t sum = 0;
+    int mean = 0;
+    double stdev = 0.0;
+};
+
 // A picture's pixel rows as stored, at its own depth (1 to 32 bits per
 // pixel), for drawing. Storage row 0 is the bottom line. Valid while the
 // picture's block is neither replaced nor freed.
@@ -146,6 +156,9 @@ public:
 
     CMemBlock* GetHandle() const { return block_.get(); }
     void SetHandle(HBLOCK block);
+    // Gives the block away (a page read into a stack of its own becomes a
+    // document's picture), leaving no picture; the undo copy stays.
+    HBLOCK ReleaseHandle();
     static HBLOCK CopyBlock(const CMemBlock* block);
     // Puts `copy`, a copy of the current block, in its place and hands the
     // current block out; the region, the colours and the undo copy stay. Lets
@@ -202,6 +215,10 @@ public:
     std::uint64_t GetSum();
     int GetMean();
     double GetStdev();
+    // The five above, the very same numbers, from one pass over the pixels
+    // split over the cores. A failure is reported once, as
+    // "GetStatistics : ...", and gives all zeros.
+    CLevelStatistics GetStatistics();
     bool GenerateHistogram();
     int GetHistogramValue(int level) const;
     std::uint32_t GetHistogramMax() const;

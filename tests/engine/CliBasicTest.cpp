@@ -27,7 +27,8 @@ TEST_F(CliBasic, UniformPictureWithHistory) {
     const CliResult info = RunTool({P("x.bmp"), "--info", "--history"});
     EXPECT_EQ(info.status, 0);
     EXPECT_EQ(info.out,
-              "width: 100\nheight: 80\nbits: 8\ncolors: 256\nIMAGE BITMAP - HISTORIQUE\nImage : "
+              "width: 100\nheight: 80\nbits: 8\ncolors: 256\npages: 1\nIMAGE BITMAP - "
+              "HISTORIQUE\nImage : "
               "100 x 80\n");
 }
 

@@ -27,8 +27,8 @@ TEST_F(CliFilter, PerspectiveDefaultsAndValues) {
                  "--perspective", "cloud:64,0,30,30,100,255", "--info", "--history"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
-              "width: 200\nheight: 203\nbits: 8\ncolors: 256\n"
-              "width: 180\nheight: 183\nbits: 8\ncolors: 256\n"
+              "width: 200\nheight: 203\nbits: 8\ncolors: 256\npages: 1\n"
+              "width: 180\nheight: 183\nbits: 8\ncolors: 256\npages: 1\n"
               "IMAGE BITMAP - HISTORIQUE\nImage uniforme(100,80)\nPerspective gradient\nPerpective "
               "nuage\n");
 

@@ -8,6 +8,7 @@
 #include <tiffio.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -212,6 +213,83 @@ TEST(PngWrite, OutputCutShortAnywhereIsAWriteError) {
         EXPECT_EQ(WritePicture(noise, out, PictureFormat::Png, problem), FileStatus::WriteError)
             << room;
         EXPECT_EQ(problem, "PNG file not written (the data could not be written)") << room;
+    }
+}
+
+namespace {
+
+// The size of the same PNG file as libpng writes it with its defaults: the
+// file is read by libpng as it stands (packed indices, table) and written
+// again with nothing set but the header and the table.
+std::size_t LibpngDefaultSize(const std::vector<std::uint8_t>& file) {
+    struct CCursor {
+        const std::vector<std::uint8_t>* bytes;
+        std::size_t at = 8;
+    } cursor{&file};
+    png_structp reader = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(reader);
+    png_set_read_fn(reader, &cursor, [](png_structp png, png_bytep data, png_size_t length) {
+        auto& c = *static_cast<CCursor*>(png_get_io_ptr(png));
+        if (c.at + length > c.bytes->size()) png_error(png, "short");
+        std::memcpy(data, c.bytes->data() + c.at, length);
+        c.at += length;
+    });
+    png_set_sig_bytes(reader, 8);
+    png_read_info(reader, info);
+    png_uint_32 width = 0, height = 0;
+    int depth = 0, colour = 0, interlace = 0;
+    png_get_IHDR(reader, info, &width, &height, &depth, &colour, &interlace, nullptr, nullptr);
+    png_colorp table = nullptr;
+    int entries = 0;
+    png_get_PLTE(reader, info, &table, &entries);
+    std::vector<std::vector<png_byte>> rows(height,
+                                            std::vector<png_byte>(png_get_rowbytes(reader, info)));
+    for (auto& row : rows) png_read_row(reader, row.data(), nullptr);
+
+    std::size_t size = 0;
+    png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop out = png_create_info_struct(writer);
+    png_set_write_fn(
+        writer, &size,
+        [](png_structp png, png_bytep, png_size_t length) {
+            *static_cast<std::size_t*>(png_get_io_ptr(png)) += length;
+        },
+        nullptr);
+    png_set_IHDR(writer, out, width, height, depth, colour, interlace, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (entries > 0) png_set_PLTE(writer, out, table, entries);
+    png_write_info(writer, out);
+    for (auto& row : rows) png_write_row(writer, row.data());
+    png_write_end(writer, out);
+    png_destroy_write_struct(&writer, &out);
+    png_destroy_read_struct(&reader, &info, nullptr);
+    return size;
+}
+
+}  // namespace
+
+// Palette and packed rows are written unfiltered, as the format advises,
+// with real matches: no file is larger than libpng's default for it.
+TEST(PngWrite, PaletteFilesAreNoLargerThanLibpngsDefault) {
+    CMessageRecorder quiet;
+    std::vector<SPicture> pictures(std::begin(kPictures), std::end(kPictures));
+    // A drawing: rings and a gradient band in the rainbow palette.
+    pictures.push_back({"rings", [](CImage& image) {
+                            FillPicture(image, 613, 401, [](int x, int y) {
+                                const int dx = x - 300, dy = y - 200;
+                                return y > 350 ? x * 255 / 612
+                                               : (dx * dx + dy * dy) / 900 * 17 % 256;
+                            });
+                            image.PaletteRainbow();
+                        }});
+    for (const SPicture& picture : pictures) {
+        CImage image;
+        picture.make(image);
+        if (image.GetBitCount() > 8 || image.HasGreyRamp()) continue;
+        const std::vector<std::uint8_t> ours = Written(image, PictureFormat::Png);
+        ASSERT_GT(ours.size(), 29u) << picture.name;
+        EXPECT_EQ(ours[25], 3) << picture.name << " is written with its table";
+        EXPECT_LE(ours.size(), LibpngDefaultSize(ours)) << picture.name;
     }
 }
 

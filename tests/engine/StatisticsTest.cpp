@@ -113,6 +113,38 @@ TEST(Statistics, DialogTexts) {
     EXPECT_EQ(CImageStatistics::Measure(uniform).StdevText(), "0");
 }
 
+TEST(Statistics, OneCallGivesTheNumbersOfTheFive) {
+    std::mt19937 random(5);
+    for (int trial = 0; trial < 24; ++trial) {
+        const int width = 1 + trial * 11 % 70, height = 1 + trial * 5 % 13;
+        CImage image;
+        // Narrow spreads too, so that the mean's truncation matters.
+        FillPicture(image, width, height, [&](int, int) {
+            return trial % 3 ? random() % 256 : 100 + random() % (1 + trial % 4);
+        });
+        const CLevelStatistics s = image.GetStatistics();
+        SCOPED_TRACE(::testing::Message() << width << "x" << height);
+        EXPECT_EQ(s.minimum, image.GetMin());
+        EXPECT_EQ(s.maximum, image.GetMax());
+        EXPECT_EQ(s.sum, image.GetSum());
+        EXPECT_EQ(s.mean, image.GetMean());
+        EXPECT_EQ(s.stdev, image.GetStdev());
+    }
+}
+
+TEST(Statistics, OneCallReportsOnceAndGivesZeros) {
+    CMessageRecorder recorder;
+    CImage image;
+    const CLevelStatistics s = image.GetStatistics();
+    EXPECT_EQ(s.minimum, 0);
+    EXPECT_EQ(s.maximum, 0);
+    EXPECT_EQ(s.stdev, 0.0);
+    MakeWithHeaderField(image, 8, 2, 3, header::kHeight, 2000);
+    EXPECT_EQ(image.GetStatistics().sum, 0u);
+    EXPECT_EQ(recorder.messages, (std::vector<std::string>{"GetStatistics : invalid handle",
+                                                           "GetStatistics : unable to find data"}));
+}
+
 TEST(Statistics, DeviationMatchesAPixelByPixelSumExactly) {
     std::mt19937 random(11);
     for (int trial = 0; trial < 20; ++trial) {

@@ -37,6 +37,13 @@ void ExpectSameAsReference(const CRowsView& view) {
     EXPECT_EQ(SumLevels(view, false).sum, plain.sum);
     EXPECT_EQ(MinLevel(view), reference::MinLevel(view));
     EXPECT_EQ(MaxLevel(view), reference::MaxLevel(view));
+    const CLevelSummary summary = SummarizeLevels(view),
+                        plainSummary = reference::SummarizeLevels(view);
+    EXPECT_EQ(summary.least, plainSummary.least);
+    EXPECT_EQ(summary.most, plainSummary.most);
+    EXPECT_EQ(summary.sums.sum, plainSummary.sums.sum);
+    EXPECT_EQ(summary.sums.squares, plainSummary.sums.squares);
+    EXPECT_EQ(plainSummary.sums.squares, plain.squares);
 }
 
 }  // namespace
@@ -61,8 +68,12 @@ TEST(StatisticsKernels, ExtremesFoundInAnyBandAndTail) {
             std::uint8_t& pixel = bytes[static_cast<std::size_t>(y * stride + x)];
             pixel = 3;
             EXPECT_EQ(statkernels::MinLevel(view), 3);
+            EXPECT_EQ(statkernels::SummarizeLevels(view).least, 3);
+            EXPECT_EQ(statkernels::SummarizeLevels(view).most, 128);
             pixel = 250;
             EXPECT_EQ(statkernels::MaxLevel(view), 250);
+            EXPECT_EQ(statkernels::SummarizeLevels(view).most, 250);
+            EXPECT_EQ(statkernels::SummarizeLevels(view).least, 128);
             pixel = 128;
         }
     }
@@ -78,6 +89,9 @@ TEST(StatisticsKernels, LongWhiteRowsKeepEverySquare) {
     EXPECT_EQ(sums.sum, 255ull * width * height);
     EXPECT_EQ(sums.squares, 255ull * 255ull * width * height);
     EXPECT_EQ(statkernels::MinLevel(view), 255);
+    const CLevelSummary summary = statkernels::SummarizeLevels(view);
+    EXPECT_EQ(summary.sums.squares, sums.squares);
+    EXPECT_EQ(summary.least, 255);
 }
 
 TEST(StatisticsKernels, EmptyPictureGivesTheNeutralExtremes) {
@@ -85,6 +99,9 @@ TEST(StatisticsKernels, EmptyPictureGivesTheNeutralExtremes) {
     EXPECT_EQ(statkernels::MinLevel(view), 255);
     EXPECT_EQ(statkernels::MaxLevel(view), 0);
     EXPECT_EQ(statkernels::SumLevels(view, true).squares, 0u);
+    const CLevelSummary summary = statkernels::SummarizeLevels(view);
+    EXPECT_EQ(summary.least, 255);
+    EXPECT_EQ(summary.most, 0);
 }
 
 TEST(StatisticsKernels, LevelCountsMatchThePlainCount) {
@@ -115,12 +132,13 @@ TEST(StatisticsKernels, MeasuresAreTheSameOnOneThreadAndOnSeveral) {
     struct CMeasures {
         int least, most;
         double deviation;
+        CLevelStatistics together;
         std::vector<int> histogram;
     } results[2];
     for (int threads : {1, 3}) {
         SetWorkerCount(threads);
         CMeasures& m = results[threads == 1 ? 0 : 1];
-        m = {image.GetMin(), image.GetMax(), image.GetStdev(), {}};
+        m = {image.GetMin(), image.GetMax(), image.GetStdev(), image.GetStatistics(), {}};
         ASSERT_TRUE(image.GenerateHistogram());
         for (int level = 0; level < 256; ++level)
             m.histogram.push_back(image.GetHistogramValue(level));
@@ -129,6 +147,11 @@ TEST(StatisticsKernels, MeasuresAreTheSameOnOneThreadAndOnSeveral) {
     EXPECT_EQ(results[0].least, results[1].least);
     EXPECT_EQ(results[0].most, results[1].most);
     EXPECT_EQ(results[0].deviation, results[1].deviation);
+    for (const CMeasures& m : results) {
+        EXPECT_EQ(m.together.minimum, results[0].least);
+        EXPECT_EQ(m.together.maximum, results[0].most);
+        EXPECT_EQ(m.together.stdev, results[0].deviation);
+    }
     EXPECT_EQ(results[0].histogram, results[1].histogram);
     EXPECT_GE(results[0].least, 20);
     EXPECT_LE(results[0].most, 219);

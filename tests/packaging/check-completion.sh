@@ -64,6 +64,11 @@ expect "heat" --palette=h
 expect "" --roi ''
 expect "" --rotate 45
 expect "" --shard ''
+# Stacks: the words of --pages, --page and --project; --stack-from a list or folder.
+expect "all" scan.bmp --pages ''
+expect "all" scan.bmp --page a
+expect "$(printf '%s\n' max min mean)" scan.bmp --project ''
+expect "$files" --stack-from ''
 expect "$(printf '%s\n' bmp png tif tiff pgm ppm pbm gif)" scan.bmp --format ''
 
 exit $status

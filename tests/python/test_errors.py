@@ -33,7 +33,7 @@ def test_unreadable_file_raises_file_error_with_the_cli_reason(name):
     lambda p: p.palette("purple"),
     lambda p: p.perspective("wave"),
     lambda p: setattr(p, "roi", (1, 2, 3)),
-    lambda p: orvex.open(DATA / "bmpsuite/g/pal8-0.bmp", page=2),
+    lambda p: orvex.open(DATA / "bmpsuite/g/pal8-0.bmp", page=0),
 ])
 def test_bad_argument_raises_value_error_and_changes_nothing(call):
     picture = orvex.uniform(5, 5, 1)

@@ -101,3 +101,15 @@ def test_kernels_catalogue_keys_work_with_filter():
     for entry in kernels[:: 13]:
         assert len(entry["coefficients"]) == entry["size"]
         picture.filter(entry["key"], undo=False)
+
+
+def test_a_page_of_a_stack_equals_cli(tmp_path):
+    from conftest import DATA
+    path = DATA / "formats/gif-3frames.gif"
+    picture = orvex.open(path, page=2)
+    out = tmp_path / "page2.bmp"
+    history = run_cli(path, "--pages", "2", "--history", "-o", out).stdout.splitlines()
+    assert picture.history == history
+    assert same_picture(picture, orvex.open(out))
+    with pytest.raises(orvex.FileError):
+        orvex.open(path, page=9)
