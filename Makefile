@@ -14,7 +14,7 @@ bootstrap:
 build: bootstrap
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target orvex orvex-cli orvex-manpage orvex-cli-manpage \
-	  orvex-desktop-entry
+	  orvex-desktop-entry orvex-python
 
 # build/release/orvex_VERSION_amd64.deb: the programs, their manual pages,
 # the completion, the menu entry, icons, tips, metainfo, copyright and
@@ -23,6 +23,7 @@ VERSION := $(shell grep -om1 'Orvex VERSION [0-9.]*' CMakeLists.txt | cut -d' ' 
 package: build
 	cd $(RELEASE_DIR) && cpack
 	packaging/lintian-check.sh $(RELEASE_DIR)/orvex_$(VERSION)_amd64.deb
+	packaging/lintian-check.sh $(RELEASE_DIR)/python3-orvex_$(VERSION)_amd64.deb
 
 run: build
 	cd $(RELEASE_DIR)/app && ./orvex
@@ -42,6 +43,8 @@ bench: bootstrap
 	  --benchmark_enable_random_interleaving=true \
 	  --benchmark_out=$(BENCH_DIR)/bench.json --benchmark_out_format=json \
 	  --baseline=bench/baseline.json
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target orvex-python
+	PYTHONPATH=$(BENCH_DIR)/python /usr/bin/python3 bench/python_bench.py $(BENCH_DIR)/bench.json
 
 # After a change that makes the program faster on purpose: the last run of
 # `make bench` becomes what later runs are compared with.

@@ -32,6 +32,13 @@ FileStatus CImageDocument::Open(CByteStream& stream, SPageRange range) {
     return AfterOpen(ReadPicture(pages, stream, fileInfo_, range), pages);
 }
 
+void CImageDocument::Adopt(HBLOCK block) {
+    fileInfo_ = {};
+    std::vector<SPicturePage> pages(1);
+    pages[0].image->SetHandle(std::move(block));
+    AfterOpen(FileStatus::Ok, pages);
+}
+
 FileStatus CImageDocument::AfterOpen(FileStatus status, std::vector<SPicturePage>& pages) {
     if (status == FileStatus::Ok) {
         SetPages(std::move(pages));

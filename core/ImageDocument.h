@@ -69,6 +69,9 @@ public:
     FileStatus Open(const std::string& path, SPageRange pages = {});
     // The same from a stream (standard input).
     FileStatus Open(CByteStream& stream, SPageRange pages = {});
+    // A picture made by a program rather than read: the block becomes the
+    // one page and the history starts as for a file, "Image : %d x %d".
+    void Adopt(HBLOCK block);
     // What the last Open found: the file's format and the reader's notes.
     const SPictureFileInfo& GetFileInfo() const { return fileInfo_; }
     // Writes every page in `format` (several only in a format that holds

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "LevelRows.h"
+#include "Message.h"
+
 bool StepUniform(CImageDocument& doc, int width, int height, int level) {
     CImage& image = *doc.GetImage();
     doc.SaveBackup();
@@ -32,4 +35,22 @@ bool StepPaste(CImageDocument& doc, HBLOCK block) {
                                           "another picture cannot repeat"},
                         true);
     return true;
+}
+
+bool StepSetLevels(CImageDocument& doc, std::span<const std::uint8_t> levels) {
+    CImage& image = *doc.GetImage();
+    const CStoredRows rows = image.GetStoredRows();
+    if (rows.bits == nullptr || rows.bitCount != 8 ||
+        levels.size() != static_cast<std::size_t>(rows.width) * rows.height) {
+        ShowMessage("Set levels : the levels do not fit the picture");
+        return false;
+    }
+    doc.SaveBackup();
+    const bool done = CopyRowsFromTop(image, levels);
+    doc.AddHistory("Niveaux remplacés");
+    doc.RecordOperation({.flag = "--set-levels",
+                         .notReplayable = "levels set by a program, which another picture "
+                                          "cannot repeat"},
+                        done);
+    return done;
 }

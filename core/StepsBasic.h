@@ -8,6 +8,9 @@
 // Beside its history lines, every step records in the document's recipe the
 // orvex-cli operation that repeats it (CImageDocument::RecordOperation).
 
+#include <cstdint>
+#include <span>
+
 #include "ImageDocument.h"
 #include "Step.h"
 
@@ -22,9 +25,16 @@ bool StepUndo(CImageDocument& doc);
 // nothing changed, when there is no block.
 bool StepPaste(CImageDocument& doc, HBLOCK block);
 
+// Levels handed in by a program (the Python module): rows from the top,
+// `width` bytes each, replace those of an 8-bit picture of the same size,
+// through the undo copy: "Niveaux remplacés". Recorded as a step no other
+// picture can repeat. False, with nothing changed, when the sizes differ.
+bool StepSetLevels(CImageDocument& doc, std::span<const std::uint8_t> levels);
+
 // What each step needs of the document.
 // clang-format off
 template <> struct SStepNeeds<StepUniform> : SNeedsNothing {};
 template <> struct SStepNeeds<StepUndo> : SNeedsNothing {};
 template <> struct SStepNeeds<StepPaste> : SNeedsNothing {};
+template <> struct SStepNeeds<StepSetLevels> : SNeedsFullPalette {};
 // clang-format on

@@ -186,6 +186,11 @@ void CImage::SetHandle(HBLOCK block) {
     FillPalette();
 }
 
+HBLOCK CImage::ExchangeBlock(HBLOCK copy) {
+    std::swap(block_, copy);
+    return copy;
+}
+
 HBLOCK CImage::ReleaseHandle() {
     HBLOCK block = std::move(block_);
     SetDefaultRoi();

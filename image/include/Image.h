@@ -160,6 +160,11 @@ public:
     // document's picture), leaving no picture; the undo copy stays.
     HBLOCK ReleaseHandle();
     static HBLOCK CopyBlock(const CMemBlock* block);
+    // Puts `copy`, a copy of the current block, in its place and hands the
+    // current block out; the region, the colours and the undo copy stay. Lets
+    // a reader outside the engine keep the rows it was given while the picture
+    // goes on changing.
+    HBLOCK ExchangeBlock(HBLOCK copy);
     void SaveBackup();
     // Frees the undo copy (a batch that will never undo needs no copy).
     void DiscardBackup() { backup_.reset(); }

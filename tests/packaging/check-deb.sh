@@ -2,10 +2,13 @@
 # Builds the .deb from this build folder and checks that it holds everything
 # a desktop and a shell look for, owned by root, and that it declares the
 # libraries the programs link, and that Debian's package checker finds no
-# error and no warning in it.
-# Usage: check-deb.sh BUILD_DIR SOURCE_DIR VERSION CPACK
+# error and no warning in it. With PYTHON_ENV (the build has the Python
+# module), the same for python3-orvex, whose module Debian's Python imports
+# from where the package puts it; PYTHON_ENV is what the interpreter needs
+# beside it ("-" for nothing, else VAR=VALUE words: a sanitizer's runtime).
+# Usage: check-deb.sh BUILD_DIR SOURCE_DIR VERSION CPACK [PYTHON_ENV]
 set -euo pipefail
-build=$1 source=$2 version=$3 cpack=$4
+build=$1 source=$2 version=$3 cpack=$4 python_env=${5:-}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -60,5 +63,37 @@ paper copyright | grep -x "License: $licence" >/dev/null ||
   fail "the copyright file does not state the metainfo's licence, $licence"
 
 "$source/packaging/lintian-check.sh" "$deb" || fail "lintian"
+
+if [[ -n $python_env ]]; then
+  pydeb=$out/python3-orvex_${version}_amd64.deb
+  [[ -f $pydeb ]] || { echo "no $pydeb"; ls "$out"; exit 1; }
+  site=usr/lib/python3/dist-packages
+  pycontents=$(dpkg-deb --contents "$pydeb")
+  for path in $site/orvex.cpython-311-x86_64-linux-gnu.so $site/orvex.pyi \
+    usr/share/doc/python3-orvex/copyright usr/share/doc/python3-orvex/changelog.gz; do
+    grep -q " \./$path\$" <<<"$pycontents" || fail "python3-orvex: $path missing"
+  done
+  pydepends=$(dpkg-deb --field "$pydeb" Depends)
+  for wanted in "python3 (>= 3.11)" "python3 (<< 3.12)" python3-numpy libtiff6; do
+    grep -qF "$wanted" <<<"$pydepends" || fail "python3-orvex Depends lacks $wanted: $pydepends"
+  done
+  if grep -q "python3\|numpy" <<<"$(dpkg-deb --field "$deb" Depends)"; then
+    fail "orvex depends on Python"
+  fi
+  "$source/packaging/lintian-check.sh" "$pydeb" || fail "lintian on python3-orvex"
+  # Debian's Python finds the module where the package puts it.
+  root=$out/root
+  dpkg-deb -x "$pydeb" "$root"
+  /usr/bin/python3 -c "import sys; sys.exit('/$site' not in sys.path)" ||
+    fail "/$site is not on Debian's Python path"
+  env_words=()
+  [[ $python_env != - ]] && read -ra env_words <<<"$python_env"
+  env "${env_words[@]}" PYTHONPATH="$root/$site" /usr/bin/python3 -c "
+import numpy, orvex
+p = orvex.uniform(3, 2, 7)
+p.negative()
+assert p.measure()['mean'] == 248 and numpy.asarray(p).shape == (2, 3)
+assert orvex.__file__.startswith('$root/$site/')" || fail "python3 -c 'import orvex' from the package"
+fi
 ((status == 0)) && echo "$deb: ${#expected[@]} files and dependencies as expected"
 exit $status

@@ -1,5 +1,5 @@
 #pragma once
-// The words orvex-cli uses for a file that failed: the system's reason when
+// The words orvex-cli and the Python module use for a file that failed: the system's reason when
 // it gave one ("No such file or directory"), else what went wrong.
 
 #include <functional>

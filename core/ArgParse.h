@@ -1,5 +1,6 @@
 #pragma once
-// Strict parsing of orvex-cli arguments: a whole token or nothing.
+// Strict parsing of the arguments of orvex-cli and of recipe lines: a whole
+// token or nothing.
 
 #include <optional>
 #include <string>
