@@ -137,8 +137,12 @@ bool ReadPagesThroughReader(CPictureReader& reader, std::vector<SPicturePage>& p
 }
 
 // A later page that fails refuses the whole stack, saying so.
-void NamePage(SCodecRead& result, int failedPage, int readWell) {
-    if (result.status != CodecStatus::Damaged || failedPage <= 1) return;
+// A damage found past the pages wanted, while the file's pages were counted,
+// is told as the reader tells it.
+void NamePage(SCodecRead& result, SPageRange range, int readWell) {
+    const int failedPage = range.first + readWell;
+    const bool counting = range.last != 0 && failedPage > range.last;
+    if (result.status != CodecStatus::Damaged || failedPage <= 1 || counting) return;
     result.problem = "page " + std::to_string(failedPage) + ": " + result.problem;
     if (readWell > 0)
         result.problem += "; the " + std::to_string(readWell) +
@@ -171,9 +175,7 @@ SCodecRead ReadFormatPages(std::vector<SPicturePage>& pages, CCodecInput& input,
                 reader->Status() == CodecStatus::Ok ? CodecStatus::Damaged : reader->Status();
             result.problem = reader->Problem();
         }
-        if (!read)
-            NamePage(result, range.first + static_cast<int>(pages.size()),
-                     static_cast<int>(pages.size()));
+        if (!read) NamePage(result, range, static_cast<int>(pages.size()));
     } catch (const std::bad_alloc&) {
         result.status = CodecStatus::Unsupported;
         result.problem = "not enough memory for the picture";

@@ -76,24 +76,33 @@ bool CImageDocument::RunOnPages(bool allPages, const std::function<bool(CImageDo
 bool CImageDocument::RunOnEveryPage(const std::function<bool(CImageDocument&)>& step) {
     const int count = GetPageCount();
     struct SPageRun {
-        std::unique_ptr<CImageDocument> doc;
         const CMemBlock* copyBefore = nullptr;
         std::vector<std::string> messages;
         bool done = false;
     };
     std::vector<SPageRun> runs(static_cast<std::size_t>(count));
-    // Each page goes into a document of its own for the step, and comes back.
+    // The current page's document is kept: its history and recipe entry
+    // become the stack's.
+    CImageDocument currentRun;
+    // Each page goes into a document for the step, and comes back; a band
+    // of pages uses one document, emptied between pages.
     ParallelRows(0, count, 1, [&](int first, int last) {
+        CImageDocument bandRun;
+        SPageRun* run = nullptr;
+        CScopedMessageSink sink([&run](const std::string& text) { run->messages.push_back(text); });
         for (int i = first; i < last; ++i) {
-            SPageRun& run = runs[static_cast<std::size_t>(i)];
-            CScopedMessageSink sink(
-                [&run](const std::string& text) { run.messages.push_back(text); });
-            run.doc = std::make_unique<CImageDocument>();
-            run.doc->undoCopies_ = undoCopies_;
-            std::swap(run.doc->pages_.front().image, pages_[static_cast<std::size_t>(i)].image);
-            run.copyBefore = run.doc->GetImage()->GetBackupHandle();
-            run.done = step(*run.doc);
-            std::swap(run.doc->pages_.front().image, pages_[static_cast<std::size_t>(i)].image);
+            run = &runs[static_cast<std::size_t>(i)];
+            CImageDocument& doc = i == current_ ? currentRun : bandRun;
+            doc.undoCopies_ = undoCopies_;
+            // Only the title, as a new document has, counted as recorded.
+            doc.history_.resize(std::string(kHistoryTitle).size() + 2);
+            doc.historyRecorded_ = doc.history_.size();
+            doc.recipe_ = {};
+            std::unique_ptr<CImage>& page = pages_[static_cast<std::size_t>(i)].image;
+            std::swap(doc.pages_.front().image, page);
+            run->copyBefore = doc.GetImage()->GetBackupHandle();
+            run->done = step(doc);
+            std::swap(doc.pages_.front().image, page);
         }
     });
     const bool done =
@@ -114,7 +123,7 @@ bool CImageDocument::RunOnEveryPage(const std::function<bool(CImageDocument&)>& 
         ShowMessage("Les pages d'une pile gardent une même taille.");
         return false;
     }
-    TakeStepFrom(*runs[static_cast<std::size_t>(current_)].doc, done);
+    TakeStepFrom(currentRun, done);
     return done;
 }
 

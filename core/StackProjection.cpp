@@ -10,11 +10,13 @@
 namespace {
 
 constexpr int kMinRowsPerBand = 16;
+// Rows projected together: the result's rows stay in the first-level cache
+// while every page goes over them.
+constexpr std::uint64_t kChunkBytes = 32 * 1024;
 
-// Rows first..last of the result, page after page: a band of rows stays in
-// the cache while every page goes over it.
-void ProjectRows(std::span<const CStoredRows> pages, ProjectionKind kind, std::uint8_t* out,
-                 std::uint64_t stride, int first, int last) {
+// Rows first..last of the result, page after page.
+void ProjectChunk(std::span<const CStoredRows> pages, ProjectionKind kind, std::uint8_t* out,
+                  std::uint64_t stride, int first, int last) {
     const std::size_t bytes = static_cast<std::size_t>(stride) * (last - first);
     std::uint8_t* to = out + static_cast<std::uint64_t>(first) * stride;
     std::memcpy(to, pages.front().Row(first), bytes);
@@ -37,6 +39,14 @@ void ProjectRows(std::span<const CStoredRows> pages, ProjectionKind kind, std::u
         else
             for (std::size_t i = 0; i < bytes; ++i) to[i] = std::min(to[i], from[i]);
     }
+}
+
+// A band of rows, a chunk of rows at a time.
+void ProjectRows(std::span<const CStoredRows> pages, ProjectionKind kind, std::uint8_t* out,
+                 std::uint64_t stride, int first, int last) {
+    const int chunk = static_cast<int>(std::max<std::uint64_t>(1, kChunkBytes / stride));
+    for (int top = first; top < last; top += chunk)
+        ProjectChunk(pages, kind, out, stride, top, std::min(last, top + chunk));
 }
 
 }  // namespace

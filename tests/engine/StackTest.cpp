@@ -135,6 +135,26 @@ TEST_F(Stacks, DamagedLaterPageRefusesTheStack) {
     EXPECT_NE(doc.GetFileInfo().problem.find("the 2 pages before it read well"), std::string::npos);
     EXPECT_FALSE(doc.GetImage()->IsValid());
     EXPECT_EQ(doc.Open(P("broken.tif"), {1, 2}), FileStatus::Ok);
+
+    // A GIF cut short in its second frame: the stack is refused at page 2;
+    // the first frame alone is refused as before, its frames uncountable.
+    std::vector<SGifFrame> frames(3);
+    for (int f = 0; f < 3; ++f) {
+        frames[f] = {0, 0, 16, 16, {}, DISPOSAL_UNSPECIFIED, NO_TRANSPARENT_COLOR, 5};
+        for (int i = 0; i < 256; ++i) frames[f].indices.push_back((i * 7 + f * 3 + i / 5) % 16);
+    }
+    ASSERT_TRUE(WriteGifFrames(P("anim.gif"), 16, 16, 0, frames));
+    std::string gif;
+    {
+        std::ifstream in(P("anim.gif"), std::ios::binary);
+        gif.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::ofstream(P("cut.gif"), std::ios::binary) << gif.substr(0, gif.size() / 2);
+    EXPECT_EQ(doc.Open(P("cut.gif"), {1, 0}), FileStatus::Damaged);
+    EXPECT_EQ(doc.GetFileInfo().problem.rfind("page 2: damaged GIF file", 0), 0u)
+        << doc.GetFileInfo().problem;
+    EXPECT_EQ(doc.Open(P("cut.gif"), {1, 1}), FileStatus::Damaged);
+    EXPECT_EQ(doc.GetFileInfo().problem.rfind("damaged GIF file", 0), 0u);
 }
 
 // A step run on every page: the same pages as the step on each page alone,
@@ -300,6 +320,7 @@ TEST_F(Stacks, StackStepsAndTheRecipe) {
     const std::size_t negative = recipe.find("--negative"), page2 = recipe.find("--page 2");
     EXPECT_NE(negative, std::string::npos);
     EXPECT_EQ(recipe.find("--page all"), std::string::npos);
+    EXPECT_NE(recipe.find("# Inverse / Pages 1 à 3\n"), std::string::npos) << recipe;
     EXPECT_LT(negative, page2);
     EXPECT_LT(page2, recipe.find("--flip-h"));
     EXPECT_LT(recipe.find("--flip-h"), recipe.find("--delete-page 1"));
