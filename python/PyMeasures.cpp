@@ -11,16 +11,13 @@
 py::dict MeasureRowDict(const CMeasureRow& row) {
     const CImageStatistics& s = row.statistics;
     // The table's columns in its order, with the values it writes in them.
-    const std::map<std::string, py::object> values{{"file", py::str(row.file)},
-                                                   {"step", py::int_(row.step)},
-                                                   {"width", py::int_(row.width)},
-                                                   {"height", py::int_(row.height)},
-                                                   {"pixels", py::int_(s.pixels)},
-                                                   {"min", py::int_(s.minimum)},
-                                                   {"max", py::int_(s.maximum)},
-                                                   {"sum", py::int_(s.sum)},
-                                                   {"mean", py::int_(static_cast<int>(s.mean))},
-                                                   {"sd", py::float_(s.stdev)}};
+    const std::map<std::string, py::object> values{
+        {"file", py::str(row.file)},      {"page", py::int_(row.page)},
+        {"step", py::int_(row.step)},     {"width", py::int_(row.width)},
+        {"height", py::int_(row.height)}, {"pixels", py::int_(s.pixels)},
+        {"min", py::int_(s.minimum)},     {"max", py::int_(s.maximum)},
+        {"sum", py::int_(s.sum)},         {"mean", py::int_(static_cast<int>(s.mean))},
+        {"sd", py::float_(s.stdev)}};
     py::dict d;
     for (const std::string& column : MeasureColumns())
         if (const auto value = values.find(column); value != values.end())
