@@ -17,13 +17,15 @@ py::dict MeasureRowDict(const CMeasureRow& row) {
         {"height", py::int_(row.height)}, {"pixels", py::int_(s.pixels)},
         {"min", py::int_(s.minimum)},     {"max", py::int_(s.maximum)},
         {"sum", py::int_(s.sum)},         {"mean", py::int_(static_cast<int>(s.mean))},
-        {"sd", py::float_(s.stdev)}};
+        {"sd", py::float_(s.stdev)},      {"error", py::str(row.error)}};
     py::dict d;
     for (const std::string& column : MeasureColumns())
         if (const auto value = values.find(column); value != values.end())
             d[py::str(column)] = value->second;
     for (std::size_t level = 0; level < row.histogram.size(); ++level)
         d[py::str("h" + std::to_string(level))] = row.histogram[level];
+    // As in the table, the reason a file failed comes last.
+    if (d.contains("error")) d["error"] = d.attr("pop")("error");
     return d;
 }
 
@@ -54,7 +56,8 @@ void BindMeasures(py::module_& module, py::class_<CPyPicture>& picture) {
         [](CPyPicture& p, bool histogram) { return MeasureRowDict(p.Measure(histogram)); },
         py::arg("histogram") = false,
         "One row of the measurement table as a dict: file, step, width, height, pixels, min, "
-        "max, sum, mean, sd (with histogram=True also h0 .. h255). The engine's own numbers, "
+        "max, sum, mean, sd (with histogram=True also h0 .. h255), error (empty when all went "
+        "well). The engine's own numbers, "
         "as orvex-cli --measure writes them; recorded in the recipe.");
     picture.def(
         "histogram",

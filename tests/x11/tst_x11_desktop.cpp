@@ -309,7 +309,7 @@ void TestX11Desktop::openingNotesFollowTheActiveWindow() {
     const QString pages = home_.filePath("run/pages.tif");
     QFile::copy(ORVEX_TESTDATA "/formats/tiff-grey8-3pages.tif", pages);
     const QString plain = home_.filePath("run/c.png");
-    WritePicture(plain, 55, 30, 20, PictureFormat::Png);
+    WritePicture(plain, 55, 30, 20, *FormatNamed("PNG"));
 
     QTRY_VERIFY_WITH_TIMEOUT(ClickIn("Orvex - b.png"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex - b.png"), kWaitMs);
