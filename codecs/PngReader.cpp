@@ -1,17 +1,25 @@
-// PNG files through libspng, decoded row by row into the engine's rows.
-// Grey of 1 to 8 bits and colour are decoded by the library straight into
-// the block; palette indices below 8 bits, grey with alpha and 16-bit grey
-// go through one row of the file's own samples (16-bit grey as it is, for
-// the read driver's window). An interlaced file delivers
-// each row several times, a few columns a pass, into the same block row.
+// PNG files. The header and the chunks before the image data are read by
+// libspng. The image data of a non-interlaced file of 8-bit grey, 8-bit
+// colour or palette indices is then inflated in one call by libdeflate into
+// the filtered rows (PngImageData.h), whose filters are undone with vector
+// code (PngUnfilter.h) straight into the block, unless the filtered rows
+// would take more than kWholeBufferLimit. Everything else is decoded by
+// libspng row by row: grey of 1 to 8 bits and colour straight into the
+// block; palette indices below 8 bits, grey with alpha and 16-bit grey
+// through one row of the file's own samples (16-bit grey as it is, for the
+// read driver's window). An interlaced file delivers each row several
+// times, a few columns a pass, into the same block row.
 
 #include <spng.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
 
 #include "PictureReader.h"
+#include "PngImageData.h"
+#include "PngUnfilter.h"
 
 namespace {
 
@@ -19,6 +27,9 @@ constexpr int kAdam7Start[7] = {0, 4, 0, 2, 0, 1, 0};
 constexpr int kAdam7Step[7] = {8, 8, 4, 4, 2, 2, 1};
 // Ancillary chunks (text, profiles) are not needed; their size is bounded.
 constexpr std::size_t kChunkLimit = std::size_t{16} << 20;
+// The largest filtered image read whole (beside the block); larger ones are
+// read row by row, so that a picture never needs twice its memory.
+constexpr std::size_t kWholeBufferLimit = std::size_t{256} << 20;
 
 int ReadFromInput(spng_ctx*, void* user, void* destination, std::size_t length) {
     auto* input = static_cast<CCodecInput*>(user);
@@ -79,11 +90,13 @@ public:
                 const spng_plte_entry e = i < plte.n_entries ? plte.entries[i] : spng_plte_entry{};
                 rows.SetEntry(static_cast<int>(i), e.red, e.green, e.blue);
             }
+            if (ReadsWhole()) return ReadWhole(rows);
             if (ihdr_.bit_depth < 8 && ihdr_.interlace_method != 0) return DecodePackedWhole(rows);
             return DecodeRows(SPNG_FMT_RAW, [&](std::uint8_t* raw, int y, samples::SColumns c) {
                 samples::PaletteIndices(raw, ihdr_.bit_depth, c, rows.Row(y));
             });
         }
+        if (ReadsWhole()) return ReadWhole(rows);
         if (kind_ == PictureKind::Grey8 && ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE)
             return DecodeInto(SPNG_FMT_G8, rows, [](std::uint8_t*, samples::SColumns) {});
         if (kind_ == PictureKind::Grey8)
@@ -100,6 +113,48 @@ public:
     }
 
 private:
+    // Bytes a row of the file holds, without its filter type.
+    std::size_t RowBytes() const {
+        return (static_cast<std::size_t>(ihdr_.width) * Channels() * ihdr_.bit_depth + 7) / 8;
+    }
+
+    bool ReadsWhole() const {
+        const bool eightBits =
+            ihdr_.bit_depth == 8 && (ihdr_.color_type == SPNG_COLOR_TYPE_GRAYSCALE ||
+                                     ihdr_.color_type == SPNG_COLOR_TYPE_TRUECOLOR);
+        return ihdr_.interlace_method == 0 &&
+               (eightBits || ihdr_.color_type == SPNG_COLOR_TYPE_INDEXED) &&
+               (RowBytes() + 1) * ihdr_.height <= kWholeBufferLimit;
+    }
+
+    // The image data inflated whole, each row unfiltered into the block's
+    // row (8-bit samples) or in place and then unpacked (indices below 8
+    // bits) or turned to blue-green-red (colour).
+    bool ReadWhole(const SPictureRows& rows) {
+        const std::size_t rowBytes = RowBytes();
+        const std::string problem =
+            InflatePngImageData(input_, (rowBytes + 1) * ihdr_.height, raw_);
+        if (!problem.empty())
+            return Fail(CodecStatus::Damaged, "damaged PNG file (" + problem + ")");
+        const int bpp = std::max(1, Channels() * ihdr_.bit_depth / 8);
+        const bool direct = ihdr_.bit_depth == 8 && ihdr_.color_type != SPNG_COLOR_TYPE_TRUECOLOR;
+        const std::vector<std::uint8_t> zeros(rowBytes, 0);
+        const std::uint8_t* prior = zeros.data();
+        for (int y = 0; y < rows.height; ++y) {
+            std::uint8_t* filtered = raw_.data() + y * (rowBytes + 1);
+            std::uint8_t* out = direct ? rows.Row(y) : filtered + 1;
+            if (!pngfilter::Unfilter(filtered[0], bpp, filtered + 1, prior, out, rowBytes))
+                return Fail(CodecStatus::Damaged, "damaged PNG file (invalid filter type)");
+            prior = out;
+            const samples::SColumns columns{0, 1, rows.width};
+            if (ihdr_.color_type == SPNG_COLOR_TYPE_TRUECOLOR)
+                samples::ColourBgr(out, 8, 3, true, columns, rows.Row(y));
+            else if (!direct)
+                samples::PaletteIndices(out, ihdr_.bit_depth, columns, rows.Row(y));
+        }
+        return true;
+    }
+
     int Channels() const {
         switch (ihdr_.color_type) {
             case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA:

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(g++ make cmake pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
   qt6-translations-l10n libx11-dev xvfb xdotool xclip poppler-utils imagemagick
   help2man appstream dpkg-dev file bash-completion man-db lintian desktop-file-utils
-  libspng-dev zlib1g-dev libpng-dev libtiff-dev libjpeg62-turbo-dev libgif-dev python3-pil
+  libspng-dev libdeflate-dev zlib1g-dev libpng-dev libtiff-dev libjpeg62-turbo-dev libgif-dev python3-pil
   python3-dev pybind11-dev python3-numpy python3-pytest)
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(libbenchmark-dev libopencv-dev python3-opencv)
