@@ -74,7 +74,7 @@ std::vector<std::uint8_t> SpngColours(const std::vector<std::uint8_t>& file) {
 std::vector<std::uint8_t> OrvexColours(const std::vector<std::uint8_t>& file, SCodecRead& read) {
     CCodecInput input(file);
     CImage image;
-    read = ReadFormatPicture(image, input, PictureFormat::Png);
+    read = ReadFormatPicture(image, input, *FormatNamed("PNG"));
     std::vector<std::uint8_t> rgb;
     if (read.status != CodecStatus::Ok) return rgb;
     const CStoredRows rows = image.GetStoredRows();
