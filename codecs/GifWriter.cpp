@@ -99,6 +99,12 @@ CodecStatus WriteFrames(std::span<CImage* const> images, std::span<const int> de
         ColorMapObject* own = MakeMap(source, bits);
         ok = ok && own != nullptr;
         const bool sameTable = ok && SameMap(own, screenMap);
+        // giflib forgets, without freeing it, the copy of a previous frame's
+        // own table when the next frame has none.
+        if (sameTable && gif->Image.ColorMap != nullptr) {
+            GifFreeMapObject(gif->Image.ColorMap);
+            gif->Image.ColorMap = nullptr;
+        }
         ok = ok && EGifPutImageDesc(gif, 0, 0, source.Width(), source.Height(), false,
                                     sameTable ? nullptr : own) == GIF_OK;
         GifFreeMapObject(own);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 
@@ -264,6 +265,24 @@ TEST_F(Stacks, SavedWholeAndReadBackByOtherPrograms) {
                             "'); print([(f.info['duration'], list(f.convert('L').getdata())) "
                             "for f in ImageSequence.Iterator(im)])\""),
               "[(70, [16, 32]), (250, [48, 64])]\n");
+
+    // A middle frame with a table of its own, between two with the screen's:
+    // each frame shows through its own table again.
+    std::vector<SGifFrame> three(3, SGifFrame{0, 0, 2, 1, {1, 2}});
+    ASSERT_TRUE(WriteGifFrames(P("three.gif"), 2, 1, 0, three));
+    CImageDocument tables;
+    ASSERT_EQ(tables.Open(P("three.gif"), {1, 0}), FileStatus::Ok);
+    tables.SetCurrentPage(1);
+    ASSERT_TRUE(StepPalette(tables, PaletteKind::Heat));
+    ASSERT_EQ(tables.Save(P("tables.gif"), *gifFormat), FileStatus::Ok);
+    CImageDocument back;
+    ASSERT_EQ(back.Open(P("tables.gif"), {1, 0}), FileStatus::Ok);
+    ASSERT_EQ(back.GetPageCount(), 3);
+    for (int page = 0; page < 3; ++page) {
+        const auto& read = back.GetPages()[page].image->GetPalette()->entries;
+        const auto& saved = tables.GetPages()[page].image->GetPalette()->entries;
+        EXPECT_TRUE(std::equal(read.begin(), read.begin() + 16, saved.begin())) << page;
+    }
 }
 
 // Projections against numpy's max, min and mean (rounded half up) through
