@@ -10,6 +10,12 @@ bool CImageDocument::AddHistory(const std::string& text) {
     return true;
 }
 
+void CImageDocument::CopyHistoryFrom(const CImageDocument& source) {
+    history_ = source.history_;
+    historyRecorded_ = history_.size();
+    recipe_ = source.recipe_;
+}
+
 std::vector<std::string> CImageDocument::GetHistoryLines() const { return HistoryLinesFrom(0); }
 
 std::vector<std::string> CImageDocument::HistoryLinesFrom(std::size_t start) const {

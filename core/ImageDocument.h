@@ -55,6 +55,10 @@ public:
     // leaves every page as it was (from the undo copies it took).
     bool RunOnPages(bool allPages, const std::function<bool(CImageDocument&)>& step);
 
+    // The history and recipe of `source`, for a document made from its pages
+    // (a page extracted, a projection): its steps, then this one's.
+    void CopyHistoryFrom(const CImageDocument& source);
+
     // Appends one line, ended by CR LF.
     bool AddHistory(const std::string& text);
     // The whole history, each line ended by CR LF.

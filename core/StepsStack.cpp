@@ -43,9 +43,14 @@ std::optional<ProjectionKind> FindProjectionName(const std::string& name) {
 }
 
 bool StepProject(CImageDocument& doc, ProjectionKind kind) {
+    return StepProjectPages(doc, kind, doc.GetPages());
+}
+
+bool StepProjectPages(CImageDocument& doc, ProjectionKind kind,
+                      std::span<const SPicturePage> pages) {
     doc.AddHistory(WordsOf(kind).history);
     SPicturePage projected;
-    const bool done = ProjectPages(doc.GetPages(), kind, *projected.image);
+    const bool done = ProjectPages(pages, kind, *projected.image);
     if (done) {
         std::vector<SPicturePage> pages;
         pages.push_back(std::move(projected));

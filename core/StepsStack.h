@@ -4,6 +4,7 @@
 // by their numbers in the file they came from. None takes an undo copy.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@
 // The stack becomes one page, its projection: "Projection maximum",
 // "Projection minimum" or "Projection moyenne".
 bool StepProject(CImageDocument& doc, ProjectionKind kind);
+// The same of the pages of another stack: `doc` becomes their projection.
+bool StepProjectPages(CImageDocument& doc, ProjectionKind kind,
+                      std::span<const SPicturePage> pages);
 // The stack becomes page `number` alone: "Extraction de la page %d".
 bool StepExtractPage(CImageDocument& doc, int number);
 // Page `number` leaves the stack, which keeps one page at least:

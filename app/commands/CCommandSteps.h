@@ -7,10 +7,10 @@
 // EndWait or when the object goes.
 //
 //   CCommandSteps steps(view);
-//   steps.OneToOne();
 //   steps.Wait();
-//   StepRotate(steps.Core(), angle);   // history line and undo copy, then the engine
-//   steps.Modified();
+//   if (!steps.Run([&](CImageDocument& d) { return StepRotate(d, angle); })) return;
+//   steps.Modified();                  // (the step: history line, undo copy, engine)
+//   steps.OneToOne();
 //   steps.Fit();
 //   steps.Realize();
 //   steps.ResetRoi();
@@ -18,6 +18,7 @@
 //   steps.EndWait();
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "CWaitCursor.h"
@@ -34,6 +35,21 @@ public:
 
     // The picture and its history, for the steps shared with orvex-cli.
     CImageDocument& Core();
+
+    // Runs a processing step, the one way every command does: on a stack of
+    // several pages, after "Appliquer à toutes les pages ?" (the document's
+    // last answer as the default), on the current page or, with the region
+    // of interest of the current page, on every page (RunOnPages). nullopt
+    // when the question was cancelled (nothing touched: the handler stops);
+    // otherwise whether the step succeeded.
+    std::optional<bool> Run(const std::function<bool(CImageDocument&)>& step);
+    // A step for the current page alone, without the question (a paste).
+    bool RunOnCurrentPage(const std::function<bool(CImageDocument&)>& step);
+    // Undoes the last step: on every page when it ran on every page.
+    bool Undo();
+    // The question alone, for a command that goes through the pages itself:
+    // false without asking for a single page, nullopt when cancelled.
+    std::optional<bool> ChoosePages();
 
     void Wait();
     void EndWait();

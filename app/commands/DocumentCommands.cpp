@@ -22,6 +22,7 @@
 #include "StepsFilter.h"
 #include "StepsImage.h"
 #include "StepsMeasure.h"
+#include "StepsStack.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ std::function<void(COrvexDoc&)> RunStep(bool (*step)(CImageDocument&)) {
     return [step](COrvexDoc& doc) {
         CCommandSteps steps(doc);
         steps.Wait();
-        step(steps.Core());
+        if (!steps.Run(step)) return;
         steps.Repaint();
         steps.Modified();
     };
@@ -43,7 +44,8 @@ void Dynamic(COrvexDoc& doc) {
     if (dialog.exec() == 0) return;
     CCommandSteps steps(doc);
     steps.Wait();
-    StepDynamic(steps.Core(), dialog.Table().data());
+    if (!steps.Run([&](CImageDocument& d) { return StepDynamic(d, dialog.Table().data()); }))
+        return;
     steps.Repaint();
     steps.Modified();
 }
@@ -54,7 +56,7 @@ void FilterBrowser(COrvexDoc& doc) {
     if (dialog.exec() != 1) return;
     CCommandSteps steps(doc);
     steps.Wait();
-    StepFilter(steps.Core(), dialog.Mask());
+    if (!steps.Run([&](CImageDocument& d) { return StepFilter(d, dialog.Mask()); })) return;
     steps.Repaint();
     steps.Modified();
 }
@@ -68,15 +70,31 @@ void AdaptiveThreshold(COrvexDoc& doc) {
     CCommandSteps steps(doc);
     steps.Wait();
     bool refused = false;
-    StepAdaptiveThreshold(steps.Core(), dialog.K(), &refused);
-    if (refused) return;
+    const auto done = steps.Run([&](CImageDocument& d) {
+        bool pageRefused = false;
+        const bool ok = StepAdaptiveThreshold(d, dialog.K(), &pageRefused);
+        if (pageRefused) refused = true;  // the same value on every page
+        return ok;
+    });
+    if (!done || refused) return;
     steps.Modified();
     steps.Repaint();
 }
 
+// Of the current page, named in the title on a stack.
 void Statistics(COrvexDoc& doc) {
     CDialogStatistics dialog(*doc.GetImage());
+    dialog.setWindowTitle(doc.WithPage(dialog.windowTitle(), doc.Core().GetCurrentPage()));
     dialog.exec();
+}
+
+// The current page leaves the stack: "Suppression de la page %d".
+void DeletePage(COrvexDoc& doc) {
+    CCommandSteps steps(doc);
+    CImageDocument& core = steps.Core();
+    StepDeletePage(core, core.GetPages()[static_cast<std::size_t>(core.GetCurrentPage())].number);
+    steps.Repaint();
+    steps.Modified();
 }
 
 void History(COrvexDoc& doc) {
@@ -84,12 +102,19 @@ void History(COrvexDoc& doc) {
     dialog.exec();
 }
 
-// A row for the results window, which the document hands on: its file, or
-// its title before it has one.
+// A row for the results window, or on a stack a row for each page when the
+// question says so, which the document hands on: its file, or its title
+// before it has one.
 void Measure(COrvexDoc& doc) {
-    CMeasureRow row;
-    row.file = (doc.GetPathName().isEmpty() ? doc.GetTitle() : doc.GetPathName()).toStdString();
-    if (StepMeasure(doc.Core(), false, row)) emit doc.measured(row);
+    const std::optional<bool> allPages = CCommandSteps(doc).ChoosePages();
+    if (!allPages) return;
+    std::vector<CMeasureRow> rows;
+    if (!StepMeasurePages(doc.Core(), false, *allPages, rows)) return;
+    const QString file = doc.GetPathName().isEmpty() ? doc.GetTitle() : doc.GetPathName();
+    for (CMeasureRow& row : rows) {
+        row.file = file.toStdString();
+        emit doc.measured(row);
+    }
 }
 
 void ExportRecipe(COrvexDoc& doc) {
@@ -214,6 +239,10 @@ QList<SDocumentCommand> DocumentCommandRows() {
           {nullptr, icons::Statistics}},
          fullPalette,
          Statistics},
+        {cmd::DeletePage,
+         {"&Supprimer la page", "Retire de la pile la page affichée", "Supprimer la page"},
+         [](const COrvexDoc& doc) { return doc.Core().GetPageCount() > 1; },
+         DeletePage},
         {cmd::Measure,
          {"&Mesurer\tCtrl+M",
           "Ajoute les mesures de l'image à la fenêtre des résultats",

@@ -44,34 +44,37 @@ QList<QKeySequence> CtrlKeys(Qt::Key key) {
 std::function<void(COrvexView&)> ApplyPalette(PaletteKind kind) {
     return [kind](COrvexView& view) {
         CCommandSteps steps(view);
-        StepPalette(steps.Core(), kind);
+        if (!steps.Run([kind](CImageDocument& d) { return StepPalette(d, kind); })) return;
         steps.Modified();
         steps.Realize();
     };
 }
 
-// Undo; modified; refit at this view's zoom; realize; repaint.
+// Undo (on every page when the step undone ran on every page); modified;
+// refit at this view's zoom; realize; repaint.
 void Undo(COrvexView& view) {
     CCommandSteps steps(view);
-    StepUndo(steps.Core());
+    steps.Undo();
     steps.Modified();
     view.RefitAfterUndo();
     steps.Realize();
     steps.Repaint();
 }
 
-// 1:1; wait; backup; the bar; fit; realize; ROI reset; repaint; modified; history.
+// wait; backup; the bar; 1:1; fit; realize; ROI reset; repaint; modified; history.
 void AddPaletteBar(COrvexView& view) {
     CCommandSteps steps(view);
-    steps.OneToOne();
     steps.Wait();
-    StepPaletteBar(steps.Core());
+    if (!steps.Run(StepPaletteBar)) return;
+    steps.OneToOne();
     steps.Fit();
     steps.Realize();
     steps.ResetRoi();
     steps.Repaint();
     steps.Modified();
 }
+
+int PageCount(const COrvexView& view) { return view.GetDocument()->Core().GetPageCount(); }
 
 const CImage& ImageOf(const COrvexView& view) { return *view.GetDocument()->GetImage(); }
 CImage& ImageOf(COrvexView& view) { return *view.GetDocument()->GetImage(); }
@@ -106,7 +109,10 @@ void EditPalette(COrvexView& view) {
     CDialogPalette dialog;
     if (dialog.exec() != 1) return;
     CCommandSteps steps(view);
-    StepCustomPalette(steps.Core(), dialog.Red(), dialog.Green(), dialog.Blue());
+    if (!steps.Run([&](CImageDocument& d) {
+            return StepCustomPalette(d, dialog.Red(), dialog.Green(), dialog.Blue());
+        }))
+        return;
     steps.Modified();
     steps.Realize();
 }
@@ -126,7 +132,10 @@ void Paste(COrvexView& view) {
     CCommandSteps steps(view);
     steps.Wait();
     HBLOCK block = PictureBlock(QGuiApplication::clipboard()->mimeData());
-    if (!StepPaste(steps.Core(), std::move(block))) return;
+    // Into the current page alone, which keeps the stack's size.
+    if (!steps.RunOnCurrentPage(
+            [&block](CImageDocument& d) { return StepPaste(d, std::move(block)); }))
+        return;
     steps.Modified();
     steps.Fit();
     steps.Realize();
@@ -134,15 +143,18 @@ void Paste(COrvexView& view) {
     steps.Repaint();
 }
 
-// 1:1; wait; backup; the rendering with the run's values; modified; fit;
+// wait; backup; the rendering with the run's values; modified; 1:1; fit;
 // realize; repaint; modified; history.
 std::function<void(COrvexView&)> Perspective(PerspectiveMode mode) {
     return [mode](COrvexView& view) {
         CCommandSteps steps(view);
-        steps.OneToOne();
         steps.Wait();
-        StepPerspective(steps.Core(), mode, CRunOptions::Get().perspective);
+        if (!steps.Run([mode](CImageDocument& d) {
+                return StepPerspective(d, mode, CRunOptions::Get().perspective);
+            }))
+            return;
         steps.Modified();
+        steps.OneToOne();
         steps.Fit();
         steps.Realize();
         steps.Repaint();
@@ -154,6 +166,8 @@ void ShowHistogram(COrvexView& view) {
     CImage& image = ImageOf(view);
     if (!image.GenerateHistogram()) return;
     CDialogHistogram dialog(image, CDialogHistogram::Mode::Display);
+    // Of the page this view shows, named in the title on a stack.
+    dialog.setWindowTitle(view.GetDocument()->WithPage(dialog.windowTitle(), view.Page()));
     dialog.exec();
 }
 
@@ -178,7 +192,14 @@ void ManualThreshold(COrvexView& view) {
     if (result != 0) {
         colours.Restore(image);
         steps.Wait();
-        StepManualThreshold(steps.Core(), dialog.Low(), dialog.High());
+        const int low = dialog.Low(), high = dialog.High();
+        // Cancelled at the question: the picture as it was before the preview.
+        if (!steps.Run([low, high](CImageDocument& d) {
+                return StepManualThreshold(d, low, high);
+            })) {
+            steps.Repaint();
+            return;
+        }
     } else {
         StepCancelManualThreshold(steps.Core());
     }
@@ -187,32 +208,33 @@ void ManualThreshold(COrvexView& view) {
     steps.Repaint();
 }
 
-// The dialog; if confirmed: 1:1; wait; backup; the quarter turn (fill 0);
-// modified; fit; realize; ROI reset; repaint; history.
+// The dialog; if confirmed: wait; backup; the quarter turn (fill 0);
+// modified; 1:1; fit; realize; ROI reset; repaint; history.
 void Rotate(COrvexView& view) {
     CDialogRotation dialog;
     if (dialog.exec() == 0) return;
     CCommandSteps steps(view);
-    steps.OneToOne();
     steps.Wait();
-    StepRotate(steps.Core(), dialog.Angle());
+    if (!steps.Run([&](CImageDocument& d) { return StepRotate(d, dialog.Angle()); })) return;
     steps.Modified();
+    steps.OneToOne();
     steps.Fit();
     steps.Realize();
     steps.ResetRoi();
     steps.Repaint();
 }
 
-// The "Image" sheet on the resize page; if confirmed: 1:1; wait; backup; the
-// resize to the page's size; fit; realize; ROI reset; repaint; modified;
+// The "Image" sheet on the resize page; if confirmed: wait; backup; the
+// resize to the page's size; 1:1; fit; realize; ROI reset; repaint; modified;
 // history. The other page's values are not used.
 void Resize(COrvexView& view) {
     CSheetProcessing sheet("Image", nullptr, CSheetProcessing::kResizePage);
     if (sheet.exec() != 1) return;
     CCommandSteps steps(view);
-    steps.OneToOne();
     steps.Wait();
-    StepResize(steps.Core(), sheet.Resize()->Width(), sheet.Resize()->Height());
+    const int width = sheet.Resize()->Width(), height = sheet.Resize()->Height();
+    if (!steps.Run([=](CImageDocument& d) { return StepResize(d, width, height); })) return;
+    steps.OneToOne();
     steps.Fit();
     steps.Realize();
     steps.ResetRoi();
@@ -220,18 +242,21 @@ void Resize(COrvexView& view) {
     steps.Modified();
 }
 
-// The "Image" sheet on the uniform page; if confirmed: 1:1; wait; backup; the
-// new picture; modified; fit; realize; ROI reset; repaint; history. Works on
+// The "Image" sheet on the uniform page; if confirmed: wait; backup; the
+// new picture; modified; 1:1; fit; realize; ROI reset; repaint; history. Works on
 // an empty document too.
 void Uniform(COrvexView& view) {
     CSheetProcessing sheet("Image", nullptr, CSheetProcessing::kUniformPage);
     if (sheet.exec() != 1) return;
     const CPageUniform& page = *sheet.Uniform();
     CCommandSteps steps(view);
-    steps.OneToOne();
     steps.Wait();
-    StepUniform(steps.Core(), page.Width(), page.Height(), page.Colour());
+    if (!steps.Run([&page](CImageDocument& d) {
+            return StepUniform(d, page.Width(), page.Height(), page.Colour());
+        }))
+        return;
     steps.Modified();
+    steps.OneToOne();
     steps.Fit();
     steps.Realize();
     steps.ResetRoi();
@@ -401,6 +426,20 @@ QList<SViewCommand> ViewCommandRows() {
           {nullptr, icons::PerspectiveCloud}},
          Needs<StepPerspective>(),
          Perspective(PerspectiveMode::Cloud)},
+        {cmd::NextPage,
+         {"Page &suivante\tCtrl+Pg.Suiv",
+          "Affiche la page suivante de la pile",
+          "Page suivante",
+          {QKeySequence(Ctrl | Qt::Key_PageDown)}},
+         [](const COrvexView& v) { return v.Page() + 1 < PageCount(v); },
+         [](COrvexView& v) { v.ShowPage(v.Page() + 1); }},
+        {cmd::PrevPage,
+         {"Page &précédente\tCtrl+Pg.Préc",
+          "Affiche la page précédente de la pile",
+          "Page précédente",
+          {QKeySequence(Ctrl | Qt::Key_PageUp)}},
+         [](const COrvexView& v) { return v.Page() > 0; },
+         [](COrvexView& v) { v.ShowPage(v.Page() - 1); }},
         {cmd::FilePrint,
          {"&Imprimer...\tCtrl+P",
           "Imprime le document actif",

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "CWaitCursor.h"
 #include "Message.h"
 #include "OpeningSummary.h"
+#include "PictureLossText.h"
 #include "ReaderKindWords.h"
 
 namespace {
@@ -111,7 +113,7 @@ bool COrvexDoc::OnOpenDocument(const QString& path) {
     {
         CWaitCursor wait;
         CScopedMessageSink hold([&](const std::string& text) { engineMessages.push_back(text); });
-        status = core_.Open(QFile::encodeName(path).toStdString());
+        status = core_.Open(QFile::encodeName(path).toStdString(), {1, 0});
         error = errno;
     }
     for (const std::string& text : engineMessages) ShowMessage(text);
@@ -179,6 +181,30 @@ bool COrvexDoc::OnSaveDocument(const QString& path, PictureFormat format) {
             ReportFileError(FileErrorText(error, path, "L'enregistrement du document a échoué."));
             return false;
     }
+}
+
+bool COrvexDoc::CanHold(PictureFormat format) const {
+    if (core_.GetPageCount() > 1 && !FormatHoldsPages(format)) return false;
+    const std::vector<SPicturePage>& pages = core_.GetPages();
+    return std::all_of(pages.begin(), pages.end(),
+                       [format](const SPicturePage& page) { return FormatHolds(format, *page.image); });
+}
+
+QString COrvexDoc::PageWord() const {
+    return core_.GetFileInfo().format == FormatNamed("GIF") ? "Image" : "Page";
+}
+
+QString COrvexDoc::PageLabel(int index) const {
+    return QString("%1 %2 / %3").arg(PageWord()).arg(index + 1).arg(core_.GetPageCount());
+}
+
+QString COrvexDoc::WithPage(const QString& title, int index) const {
+    return core_.GetPageCount() > 1 ? title + " - " + PageLabel(index) : title;
+}
+
+QString COrvexDoc::OpeningNote() const {
+    return ::OpeningNote(LossesOnSave(), core_.GetFileInfo().format,
+                         !core_.GetFileInfo().stackNote.empty());
 }
 
 SPictureLosses COrvexDoc::LossesOnSave() const {

@@ -1,7 +1,9 @@
 #pragma once
-// The document of one picture: the image with its history (CImageDocument),
-// the file it came from, the modified flag, and the processing commands that
-// change the pixels without changing the picture's size (DocumentCommands.cpp).
+// The document of one picture or a stack of pages: the pages with their
+// history (CImageDocument), the file it came from, the modified flag, and the
+// processing commands that change the pixels without changing the picture's
+// size (DocumentCommands.cpp). Every page of a file is opened; each view
+// shows a page of its own, and the active view's is the current one.
 // Two notifications reach the views: picturesChanged (the picture may have
 // changed size: views refit, command states follow) and coloursChanged (only
 // the colour table changed: views repaint, nothing else, so a live preview
@@ -37,6 +39,23 @@ public:
     // has been saved), and the colours of a colour PPM file whose picture
     // has become grey. "&Enregistrer" asks for a name when there is any.
     SPictureLosses LossesOnSave() const;
+    // Whether `format` holds every page: each picture, and as many pages.
+    bool CanHold(PictureFormat format) const;
+
+    // The stack's pages are a TIFF's "Page"s, or a GIF's frames: "Image"s.
+    QString PageWord() const;
+    // "Page K / N" ("Image K / N") for the page at `index` (from 0).
+    QString PageLabel(int index) const;
+    // "TITLE - Page K / N" on a stack of several pages, else the title alone.
+    QString WithPage(const QString& title, int index) const;
+    // What the status bar says once the file is open (PictureLossText.h).
+    QString OpeningNote() const;
+    // The last answer to "Appliquer à toutes les pages ?", the next one's default.
+    bool AllPagesAnswer() const { return allPagesAnswer_; }
+    void SetAllPagesAnswer(bool allPages) { allPagesAnswer_ = allPages; }
+    // Whether the last step ran on every page: undo then goes back on every page.
+    bool LastRunOnAllPages() const { return lastRunOnAllPages_; }
+    void SetLastRunOnAllPages(bool allPages) { lastRunOnAllPages_ = allPages; }
 
     bool IsModified() const { return modified_; }
     void SetModifiedFlag(bool modified = true);
@@ -78,4 +97,6 @@ private:
     std::optional<PictureFormat> saveFormat_ = PictureFormat::Bmp;
     SPictureLosses fileLosses_;
     QString title_;
+    bool allPagesAnswer_ = true;
+    bool lastRunOnAllPages_ = false;
 };

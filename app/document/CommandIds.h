@@ -31,6 +31,9 @@ constexpr int ManualThreshold = 32797, AdaptiveThreshold = 32875, Negative = 328
 // Analysis
 constexpr int Statistics = 32781, Histogram = 32792, History = 32855, Measure = 32902,
               ViewResults = 32903;
+// Stack
+constexpr int NextPage = 32950, PrevPage = 32951, ExtractPage = 32952, DeletePage = 32953,
+              AssembleStack = 32954, Projection = 32955;
 // Perspective
 constexpr int PerspectiveGradient = 32793, PerspectiveCloud = 32794;
 // Tools, help

@@ -4,12 +4,16 @@
 
 #include "SampleWindowText.h"
 
-QString OpeningNote(const SPictureLosses& losses, PictureFormat format) {
+QString OpeningNote(const SPictureLosses& losses, PictureFormat format, bool differingPages) {
     QStringList parts;
     // A GIF file's pages are its frames: images of an animation.
-    const QString page =
-        QString(FormatName(format)) == "GIF" ? "Image 1 / %1 ouverte" : "Page 1 / %1 ouverte";
-    if (losses.pages > 1) parts << page.arg(losses.pages);
+    const bool frames = QString(FormatName(format)) == "GIF";
+    const QString page = frames ? "Image 1 / %1 ouverte" : "Page 1 / %1 ouverte";
+    if (losses.pages > losses.pagesKept)
+        parts << page.arg(losses.pages) +
+                     (differingPages ? " : pages de tailles ou de profondeurs différentes" : "");
+    else if (losses.pages > 1)
+        parts << QString(frames ? "Pile de %1 images" : "Pile de %1 pages").arg(losses.pages);
     if (losses.Deeper())
         parts << QString::fromStdString(SampleDepthWords(losses) + " ramenés à 8 bits : fenêtre " +
                                         WindowValues(losses));

@@ -8,9 +8,12 @@
 #include "PictureFormat.h"
 #include "PictureLosses.h"
 
-// "Page 1 / 3 ouverte" ("Image 1 / 3" for a GIF's frames), "16 bits ramenés à 8 bits : fenêtre
-// 1000..5000", several joined by ", "; empty when the picture is the whole file.
-QString OpeningNote(const SPictureLosses& losses, PictureFormat format);
+// "Pile de 3 pages" ("Pile de 3 images" for a GIF's frames) for a stack opened
+// whole, "Page 1 / 3 ouverte" when only the first page was (with why when
+// `differingPages`: pages of differing sizes), "16 bits ramenés à 8 bits :
+// fenêtre 1000..5000", several joined by ", "; empty for a plain picture.
+QString OpeningNote(const SPictureLosses& losses, PictureFormat format,
+                    bool differingPages = false);
 
 // What writing over the file `name` would lose, one sentence a line
 // ("Les pages 2 à 3 de NAME ne seront pas enregistrées."); empty when

@@ -18,6 +18,7 @@
 #include "CResultsWindow.h"
 #include "CSaveAsDialog.h"
 #include "CStatusBar.h"
+#include "CWaitCursor.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "OpeningSummary.h"
@@ -67,7 +68,10 @@ QString DefaultSuffix(PictureFormat format) { return QString(FormatExtension(for
 // file held more than the picture.
 PictureFormat OfferedFormat(const COrvexDoc& doc) {
     const bool heldMore = doc.LossesOnSave().AnyFromRead();
-    return KeptFormat(heldMore ? std::nullopt : doc.GetSaveFormat(), doc.GetImage());
+    const PictureFormat kept =
+        KeptFormat(heldMore ? std::nullopt : doc.GetSaveFormat(), doc.GetImage());
+    // A stack goes into a format of pages.
+    return doc.CanHold(kept) ? kept : FormatNamed("TIFF").value_or(kept);
 }
 
 // The name first offered: the document's own, with the extension of the
@@ -96,6 +100,9 @@ QString WhyAnotherName(const COrvexDoc& doc) {
     if (!FormatHolds(*doc.GetSaveFormat(), *doc.GetImage()))
         return QString("le format de %1 ne peut pas contenir l'image : choisissez un autre nom")
             .arg(name);
+    if (!doc.CanHold(*doc.GetSaveFormat()))
+        return QString("le format de %1 ne contient qu'une page : choisissez un autre nom")
+            .arg(name);
     return {};
 }
 
@@ -122,6 +129,12 @@ QString SaveRefusal(const COrvexDoc& doc, const QString& path) {
             .arg(QFileInfo(path).fileName(), WrittenFormatsText());
     if (!FormatHolds(*format, *doc.GetImage()))
         return RefusedSaveText(*doc.GetImage(), *format, path);
+    if (!doc.CanHold(*format))
+        return QString(
+                   "Impossible d'enregistrer %1 au format %2 : ce format ne contient qu'une page "
+                   "et la pile en a %3 (Pile > Extraire la page).")
+            .arg(QFileInfo(path).fileName(), FormatName(*format))
+            .arg(doc.Core().GetPageCount());
     return {};
 }
 
@@ -169,6 +182,22 @@ COrvexDoc* CDocManager::NewDocument() {
     return AddDocument(doc);
 }
 
+COrvexDoc* CDocManager::NewDocumentFrom(const std::function<bool(CImageDocument&)>& fill) {
+    auto* doc = new COrvexDoc(this);
+    bool made = false;
+    {
+        CWaitCursor wait;
+        made = fill(doc->Core());
+    }
+    if (!made) {
+        delete doc;
+        return nullptr;
+    }
+    doc->SetTitle(QString("Image%1").arg(++newDocumentCount_));
+    doc->SetModifiedFlag();
+    return AddDocument(doc);
+}
+
 COrvexDoc* CDocManager::FindDocument(const QString& path) const {
     const QString wanted = CanonicalPath(path);
     for (COrvexDoc* doc : docs_) {
@@ -194,7 +223,7 @@ COrvexDoc* CDocManager::OpenDocument(const QString& path) {
     AddRecentFile(doc->GetPathName());
     AddDocument(doc);
     // Said once: the next prompt takes its place.
-    if (const QString note = OpeningNote(doc->LossesOnSave(), doc->Core().GetFileInfo().format);
+    if (const QString note = doc->OpeningNote();
         !note.isEmpty())
         frame_->StatusBar()->SetPrompt(note);
     return doc;
@@ -230,7 +259,7 @@ bool CDocManager::SaveDocument(COrvexDoc* doc) {
     // A picture its own format cannot hold (a PBM file's picture blurred)
     // is given a name and a format that can.
     if (doc->GetPathName().isEmpty() || !doc->GetSaveFormat() || doc->LossesOnSave().Any() ||
-        !FormatHolds(*doc->GetSaveFormat(), *doc->GetImage()))
+        !doc->CanHold(*doc->GetSaveFormat()))
         return SaveDocumentAs(doc);
     return doc->OnSaveDocument(doc->GetPathName(), *doc->GetSaveFormat());
 }
@@ -239,7 +268,7 @@ bool CDocManager::SaveDocumentAs(COrvexDoc* doc) {
     const PictureFormat offered = OfferedFormat(*doc);
     QStringList filters;
     for (PictureFormat format : WritablePictureFormats())
-        if (FormatHolds(format, *doc->GetImage())) filters << SaveFilterOf(format);
+        if (doc->CanHold(format)) filters << SaveFilterOf(format);
     CSaveAsDialog dialog(frame_, SuggestedName(*doc, offered));
     dialog.SetRefusal([doc](const QString& chosen) { return SaveRefusal(*doc, chosen); });
     if (const QString why = WhyAnotherName(*doc); !why.isEmpty())

@@ -9,10 +9,12 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <functional>
 
 class CChildFrame;
 class CMainFrame;
 class COrvexDoc;
+class CImageDocument;
 class QMdiSubWindow;
 
 class CDocManager : public QObject {
@@ -25,6 +27,10 @@ public:
     explicit CDocManager(CMainFrame* frame);
 
     COrvexDoc* NewDocument();
+    // A new document whose stack `fill` makes (a page extracted, a
+    // projection, pictures assembled), modified as never saved. Null when
+    // `fill` fails: the engine has said why.
+    COrvexDoc* NewDocumentFrom(const std::function<bool(CImageDocument&)>& fill);
     // Opens a file in a new window, or activates the window of the document
     // already holding it. Null when the file cannot be opened (the document
     // has said why).

@@ -110,6 +110,10 @@ QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* frame) {
     window->setWindowIcon(AppIcon());
     connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitles);
     connect(frame, &CChildFrame::activeViewChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(frame, &CChildFrame::pageShown, this, [this] {
+        UpdateTitles();
+        UpdateCommandStates();
+    });
     connect(frame, &QObject::destroyed, this, &CMainFrame::OnActiveWindowChanged,
             Qt::QueuedConnection);
     // New windows cascade from the top-left corner, as a stack of cards.
@@ -163,8 +167,7 @@ void CMainFrame::OnActiveWindowChanged() {
     if (COrvexDoc* active = ActiveDocument(); active != noteOf_) {
         noteOf_ = active;
         StatusBar()->SetPrompt(
-            active ? OpeningNote(active->LossesOnSave(), active->Core().GetFileInfo().format)
-                   : QString());
+            active ? active->OpeningNote() : QString());
     }
     UpdateTitles();
     UpdateCommandStates();
@@ -179,7 +182,7 @@ void CMainFrame::UpdateTitles() {
         const int count = FramesOf(doc).size();
         QString title = doc->GetTitle();
         if (count > 1) title += QString(":%1").arg(++seen[doc]);
-        window->setWindowTitle(title + "[*]");
+        window->setWindowTitle(frame->TitleWithPage(title) + "[*]");
         window->setWindowModified(doc->IsModified());
     }
     // A maximised document window adds " - [its title]" to this title itself.
@@ -198,6 +201,8 @@ SCommandContext CMainFrame::CommandContext() const {
     SCommandContext context;
     if (CChildFrame* child = ActiveChildFrame()) {
         COrvexView* view = child->GetActiveView();
+        // The commands work on the page the active view shows.
+        if (view) view->MakePageCurrent();
         context.Set(CommandOwner::ChildFrame, child);
         context.Set(CommandOwner::View, view);
         context.Set(CommandOwner::Document, view ? view->GetDocument() : child->GetDocument());

@@ -1,10 +1,15 @@
 #include "CChildFrame.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "COrvexDoc.h"
 #include "COrvexView.h"
 
 namespace {
@@ -29,9 +34,56 @@ CChildFrame::CChildFrame(COrvexDoc* doc, QWidget* parent) : QWidget(parent), doc
     layout->setContentsMargins(0, 0, 0, 0);
     rows_ = new QSplitter(Qt::Vertical, this);
     layout->addWidget(rows_);
+    layout->addWidget(pageBar_ = MakePageBar());
+    connect(doc_, &COrvexDoc::picturesChanged, this, &CChildFrame::UpdatePageBar);
     AddRow();
     SetActiveView(ViewAt(0, 0));
     setFocusProxy(ViewAt(0, 0));
+    UpdatePageBar();
+}
+
+QWidget* CChildFrame::MakePageBar() {
+    auto* bar = new QWidget(this);
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(2, 2, 2, 2);
+    pageSpin_ = new QSpinBox(bar);
+    pageSpin_->setMinimum(1);
+    pageSlider_ = new QSlider(Qt::Horizontal, bar);
+    pageSlider_->setMinimum(1);
+    pageSlider_->setPageStep(1);
+    // The bar lends itself to the keys but leaves them with the view.
+    pageSpin_->setFocusPolicy(Qt::ClickFocus);
+    pageSlider_->setFocusPolicy(Qt::ClickFocus);
+    layout->addWidget(pageSpin_);
+    layout->addWidget(pageSlider_, 1);
+    const auto turnTo = [this](int number) {
+        if (COrvexView* view = GetActiveView()) view->ShowPage(number - 1);
+    };
+    connect(pageSpin_, &QSpinBox::valueChanged, this, turnTo);
+    connect(pageSlider_, &QSlider::valueChanged, this, turnTo);
+    return bar;
+}
+
+void CChildFrame::UpdatePageBar() {
+    const int count = doc_->Core().GetPageCount();
+    const COrvexView* view = GetActiveView();
+    const int number = (view ? view->Page() : 0) + 1;
+    {
+        const QSignalBlocker spin(pageSpin_), slider(pageSlider_);
+        pageSpin_->setMaximum(count);
+        pageSpin_->setPrefix(doc_->PageWord() + " ");
+        pageSpin_->setSuffix(QString(" / %1").arg(count));
+        pageSpin_->setValue(number);
+        pageSlider_->setMaximum(count);
+        pageSlider_->setValue(number);
+    }
+    pageBar_->setVisible(count > 1);
+    emit pageShown();
+}
+
+QString CChildFrame::TitleWithPage(const QString& title) const {
+    const COrvexView* view = GetActiveView();
+    return doc_->WithPage(title, view ? view->Page() : 0);
 }
 
 QSplitter* CChildFrame::Row(int row) const {
@@ -61,6 +113,9 @@ COrvexView* CChildFrame::AddView(QSplitter* row) {
     auto* view = new COrvexView(doc_, row);
     row->addWidget(view);
     connect(view, &COrvexView::activated, this, &CChildFrame::SetActiveView);
+    connect(view, &COrvexView::pageShown, this, [this](COrvexView* shown) {
+        if (shown == GetActiveView()) UpdatePageBar();
+    });
     WatchHandles(row);
     return view;
 }
@@ -160,6 +215,7 @@ void CChildFrame::SetActiveView(COrvexView* view) {
     active_ = view;
     setFocusProxy(view);
     emit activeViewChanged(view);
+    UpdatePageBar();
 }
 
 void CChildFrame::ActivateNeighbour(int step) {

@@ -4,6 +4,9 @@
 // columns are kept in step. Every row and column but the last has an ideal
 // size; one below 10 pixels is not shown and the last takes what is left.
 // Dragging a split bar until a pane vanishes removes that row or column.
+// Below the panes, for a stack of several pages, the page bar: a spin box
+// "Page K / N" ("Image K / N" for a GIF's frames) and a slider, both moving
+// the active view through the stack.
 
 #include <QPointer>
 #include <QWidget>
@@ -12,6 +15,8 @@
 
 class COrvexDoc;
 class COrvexView;
+class QSlider;
+class QSpinBox;
 class QSplitter;
 
 class CChildFrame : public QWidget, public CCommandTarget {
@@ -39,8 +44,14 @@ public:
     // The child window's outer rectangle: its sub-window frame when it has one.
     QSize OuterSize() const;
 
+    // The document's title with the active view's page: "a.tif - Page 2 / 3".
+    QString TitleWithPage(const QString& title) const;
+    QSpinBox* PageSpinBox() const { return pageSpin_; }
+
 signals:
     void activeViewChanged(COrvexView* view);
+    // The active view shows another page, or the stack changed.
+    void pageShown();
 
 protected:
     CommandOwner OwnerKind() const override { return CommandOwner::ChildFrame; }
@@ -59,8 +70,13 @@ private:
     void SetActiveView(COrvexView* view);
     bool IsPaneShown(int row, int column) const;
     void ActivateVisibleView();
+    QWidget* MakePageBar();
+    void UpdatePageBar();
 
     COrvexDoc* doc_;
     QSplitter* rows_;
     QPointer<COrvexView> active_;
+    QWidget* pageBar_;
+    QSpinBox* pageSpin_;
+    QSlider* pageSlider_;
 };

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
+#include <algorithm>
 
 #include "CommandIds.h"
 #include "ImageRenderer.h"
@@ -25,7 +27,40 @@ COrvexView::COrvexView(COrvexDoc* doc, QWidget* parent) : QAbstractScrollArea(pa
     ResetRoi();
 }
 
+CImage& COrvexView::Image() const {
+    const std::vector<SPicturePage>& pages = doc_->Core().GetPages();
+    return *pages[static_cast<std::size_t>(std::min(page_, doc_->Core().GetPageCount() - 1))].image;
+}
+
+void COrvexView::ShowPage(int index) {
+    index = std::clamp(index, 0, doc_->Core().GetPageCount() - 1);
+    if (index == page_) return;
+    page_ = index;
+    MakePageCurrent();
+    // The outline drawn stays where it is, on the new page.
+    if (roiMode_) SetImageRoi();
+    OnPicturesChanged();
+    emit pageShown(this);
+}
+
+void COrvexView::MakePageCurrent() const {
+    if (doc_) doc_->Core().SetCurrentPage(page_);
+}
+
+void COrvexView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier) || doc_->Core().GetPageCount() < 2)
+        return QAbstractScrollArea::wheelEvent(event);
+    // One page a notch: turned towards the user, the next one.
+    constexpr int kNotch = 120;
+    wheelPaging_ += event->angleDelta().y();
+    const int pages = wheelPaging_ / kNotch;
+    wheelPaging_ -= pages * kNotch;
+    if (pages != 0) ShowPage(page_ - pages);
+    event->accept();
+}
+
 SCommandContext COrvexView::OwnContext() const {
+    MakePageCurrent();
     SCommandContext context;
     context.Set(CommandOwner::View, const_cast<COrvexView*>(this));
     context.Set(CommandOwner::Document, doc_.data());
@@ -68,6 +103,11 @@ void COrvexView::ResetRoi() {
 void COrvexView::RealizeImagePalette() { doc_->UpdateColours(); }
 
 void COrvexView::OnPicturesChanged() {
+    // A page gone from the stack: the view shows the last one left.
+    if (page_ >= doc_->Core().GetPageCount()) {
+        page_ = doc_->Core().GetPageCount() - 1;
+        emit pageShown(this);
+    }
     // A picture that changed size under this view (another view rotated or
     // resized it) is refitted at this view's own zoom.
     const CSize size = Image().GetSize();
@@ -149,11 +189,12 @@ void COrvexView::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     using A = QAbstractSlider;
     switch (event->key()) {
+        // With Ctrl they turn the stack's pages (at either end, nothing).
         case Qt::Key_PageUp:
-            ScrollBy(Qt::Vertical, A::SliderPageStepSub);
+            if (!ctrl) ScrollBy(Qt::Vertical, A::SliderPageStepSub);
             break;
         case Qt::Key_PageDown:
-            ScrollBy(Qt::Vertical, A::SliderPageStepAdd);
+            if (!ctrl) ScrollBy(Qt::Vertical, A::SliderPageStepAdd);
             break;
         case Qt::Key_Home:
             ScrollBy(ctrl ? Qt::Vertical : Qt::Horizontal, A::SliderToMinimum);
@@ -249,6 +290,7 @@ QMenu* COrvexView::ContextMenu() {
 
 void COrvexView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
+    MakePageCurrent();
     emit activated(this);
 }
 

@@ -3,8 +3,10 @@
 // show one document; each keeps its own zoom, auto zoom and region-of-interest
 // state. At zoom 1.0 the region of interest is drawn with the mouse; the
 // picture's own region is the rectangle last drawn in any view, and a view
-// never puts its rectangle back on its own. The view's commands are in
-// the commands room (ViewCommands.cpp).
+// never puts its rectangle back on its own. Each view shows a page of the
+// document's stack of its own; the active view's page is the document's
+// current one, which the commands work on. The view's commands are in the
+// commands room (ViewCommands.cpp).
 
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
@@ -23,6 +25,14 @@ public:
     explicit COrvexView(COrvexDoc* doc, QWidget* parent = nullptr);
 
     COrvexDoc* GetDocument() const { return doc_; }
+
+    // The page shown, from 0.
+    int Page() const { return page_; }
+    // Shows the page at `index` (kept within the stack) and makes it the
+    // document's current page; paging writes no history.
+    void ShowPage(int index);
+    // The document's commands will work on this view's page.
+    void MakePageCurrent() const;
 
     float Zoom() const { return zoom_; }
     bool IsAutoZoom() const { return autoZoom_; }
@@ -69,6 +79,7 @@ public:
 
 signals:
     void activated(COrvexView* view);
+    void pageShown(COrvexView* view);
 
 protected:
     CommandOwner OwnerKind() const override { return CommandOwner::View; }
@@ -83,9 +94,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
-    CImage& Image() const { return *doc_->GetImage(); }
+    CImage& Image() const;
     void OnPicturesChanged();
     void FitAtZoom();
     void FillClientArea();
@@ -108,4 +120,6 @@ private:
     QSize extent_;
     const void* reportedBlock_ = nullptr;  // the block whose rows were found missing
     QMenu* contextMenu_ = nullptr;
+    int page_ = 0;
+    int wheelPaging_ = 0;  // eighths of a degree turned with Ctrl, not yet a page
 };

@@ -171,11 +171,10 @@ void TestFormats::saveAsksBeforeLosingWhatTheFileHeld_data() {
         QTest::newRow(tag) << name << command << note << offered << question;
     };
     const char* png = "Fichiers PNG (*.png)";
-    row("3-page TIFF", "tiff-grey8-3pages.tif", "Page 1 / 3 ouverte", png,
-        "Les pages 2 à 3 de tiff-grey8-3pages.tif ne seront pas enregistrées.");
+    // A stack is opened whole and written back whole, without a question.
+    row("3-page TIFF", "tiff-grey8-3pages.tif", "Pile de 3 pages");
     // A GIF file's pages are the frames of an animation.
-    row("3-frame GIF", "gif-3frames.gif", "Image 1 / 3 ouverte", png,
-        "Les pages 2 à 3 de gif-3frames.gif ne seront pas enregistrées.");
+    row("3-frame GIF", "gif-3frames.gif", "Pile de 3 images");
     row("16-bit TIFF", "tiff-grey16.tif", "16 bits ramenés à 8 bits : fenêtre 0..65535", png,
         "Les niveaux 16 bits de tiff-grey16.tif seront remplacés par leur fenêtre 8 bits.");
     row("16-bit PGM", "pgm-p5-16.pgm", "16 bits ramenés à 8 bits : fenêtre 1842..65323", png,

@@ -22,6 +22,7 @@
 
 #include "Image.h"
 #include "KeyLocks.h"
+#include "ImageDocument.h"
 #include "PictureFile.h"
 
 // Last: Xlib defines names that Qt uses.
@@ -152,6 +153,43 @@ void WritePicture(const QString& path, std::uint8_t level = 200, int width = 64,
     SavePictureFile(image, path.toStdString(), format, problem);
 }
 
+// A stack of pages at these levels, in our own colours, as one TIFF file.
+void WriteStack(const QString& path, const QList<std::uint8_t>& levels) {
+    std::vector<SPicturePage> pages;
+    for (std::uint8_t level : levels) {
+        const QString one = path + ".page.bmp";
+        WritePicture(one, level);
+        CImageDocument page;
+        page.Open(one.toStdString());
+        pages.push_back(page.RemovePage(0));
+        QFile::remove(one);
+    }
+    std::string problem;
+    SavePictureFile(pages, path.toStdString(), *FormatNamed("TIFF"), problem);
+}
+
+// The red of the first pixel of each page of a file, as ImageMagick reads it.
+QString PageReds(const QString& path) {
+    QProcess identify;
+    identify.start("identify", {"-format", "%[fx:int(255*p{0,0}.r+0.5)],", path});
+    return identify.waitForFinished(kWaitMs) ? QString::fromUtf8(identify.readAllStandardOutput())
+                                            : QString();
+}
+
+// The program's environment on this server, with `home` as its home and
+// `ini` as its settings; empty when they cannot be written.
+QProcessEnvironment HomeEnvironment(const QTemporaryDir& home, const QByteArray& ini) {
+    QDir(home.path()).mkpath("config/Orvex");
+    QFile settings(home.filePath("config/Orvex/Orvex.ini"));
+    if (!settings.open(QIODevice::WriteOnly) || settings.write(ini) != ini.size()) return {};
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromStdString(Server().Display()));
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("HOME", home.path());
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    return environment;
+}
+
 // Ctrl+O in the focused window, the path typed, Return.
 void OpenFromDialog(const QString& path) {
     QVERIFY(Xdotool({"key", "ctrl+o"}));
@@ -212,6 +250,7 @@ private slots:
     void pngFromTheOpenDialog();
     void openingNotesFollowTheActiveWindow();
     void resultsWindowOpensWideAndKeepsItsSize();
+    void stackTurnedInvertedOnEveryPageAndSavedWhole();
     void cleanupTestCase();
 
 private:
@@ -338,18 +377,11 @@ void TestX11Desktop::openingNotesFollowTheActiveWindow() {
 // columns; the size the user gives it is there again at the next start.
 void TestX11Desktop::resultsWindowOpensWideAndKeepsItsSize() {
     QTemporaryDir home;
-    QDir(home.path()).mkpath("config/Orvex");
-    QFile ini(home.filePath("config/Orvex/Orvex.ini"));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Settings]\nResultsFloating=true\n\n[Tip]\nStartUp=1\n");
-    ini.close();
+    const QProcessEnvironment environment =
+        HomeEnvironment(home, "[Settings]\nResultsFloating=true\n\n[Tip]\nStartUp=1\n");
+    QVERIFY(!environment.isEmpty());
     const QString picture = home.filePath("a.bmp");
     WritePicture(picture);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", QString::fromStdString(Server().Display()));
-    environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.insert("HOME", home.path());
-    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
 
     QRect kept;
     for (const int start : {1, 2}) {
@@ -376,6 +408,49 @@ void TestX11Desktop::resultsWindowOpensWideAndKeepsItsSize() {
         program.kill();
         program.waitForFinished(kWaitMs);
     }
+}
+
+// A 3-page TIFF: Ctrl+Page Down shows page 2, "Inverse" on every page (the
+// question answered with its default), Ctrl+S writes the three pages back
+// without asking about anything, and ImageMagick reads them inverted.
+void TestX11Desktop::stackTurnedInvertedOnEveryPageAndSavedWhole() {
+    // Alone on the screen, whose colours it reads.
+    if (program_.state() != QProcess::NotRunning) {
+        program_.kill();
+        program_.waitForFinished(kWaitMs);
+    }
+    QTemporaryDir home;
+    const QProcessEnvironment environment = HomeEnvironment(home, "[Tip]\nStartUp=1\n");
+    QVERIFY(!environment.isEmpty());
+    const QString stack = home.filePath("stack.tif");
+    WriteStack(stack, {200, 55, 200});
+    const QString red200 = QString::number(qRed(kLevel200)), red55 = QString::number(qRed(kLevel55));
+    QCOMPARE(PageReds(stack), red200 + "," + red55 + "," + red200 + ",");
+    QProcess program;
+    program.setChildProcessModifier([] { JoinChildGroup(Server().Group()); });
+    program.setProcessEnvironment(environment);
+    program.start(ORVEX_PROGRAM_PATH, {stack});
+    QVERIFY(program.waitForStarted(kWaitMs));
+    const QString title = "Orvex - stack.tif";
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn(title), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(HasFocus(title), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel200).size(), QSize(64, 48), kWaitMs);
+
+    QVERIFY(Xdotool({"key", "ctrl+Next"}));
+    QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel55).size(), QSize(64, 48), kWaitMs);
+    QVERIFY(Xdotool({"key", "alt+t"}));
+    QVERIFY(Xdotool({"key", "i"}));
+    QTRY_VERIFY_WITH_TIMEOUT(HasFocus("Orvex"), kWaitMs);
+    QVERIFY(Xdotool({"key", "Return"}));
+    QTRY_COMPARE_WITH_TIMEOUT(AreaOf(kLevel200).size(), QSize(64, 48), kWaitMs);
+
+    QTRY_VERIFY_WITH_TIMEOUT(ClickIn(title), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(HasFocus(title), kWaitMs);
+    QVERIFY(Xdotool({"key", "ctrl+s"}));
+    QTRY_COMPARE_WITH_TIMEOUT(PageReds(stack), red55 + "," + red200 + "," + red55 + ",", kWaitMs);
+    QVERIFY(HasFocus(title));  // no question, no dialog
+    program.kill();
+    program.waitForFinished(kWaitMs);
 }
 
 void TestX11Desktop::cleanupTestCase() {
