@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <atomic>
 
 #include "CCommandSteps.h"
 #include "CDialogAdaptiveThreshold.h"
@@ -69,7 +70,7 @@ void AdaptiveThreshold(COrvexDoc& doc) {
     if (dialog.exec() != 1) return;
     CCommandSteps steps(doc);
     steps.Wait();
-    bool refused = false;
+    std::atomic<bool> refused = false;  // pages run in parallel
     const auto done = steps.Run([&](CImageDocument& d) {
         bool pageRefused = false;
         const bool ok = StepAdaptiveThreshold(d, dialog.K(), &pageRefused);
