@@ -427,7 +427,7 @@ QList<SViewCommand> ViewCommandRows() {
          Needs<StepPerspective>(),
          Perspective(PerspectiveMode::Cloud)},
         {cmd::NextPage,
-         {"Page &suivante\tCtrl+Pg.Suiv",
+         {"Page sui&vante\tCtrl+Pg.Suiv",
           "Affiche la page suivante de la pile",
           "Page suivante",
           {QKeySequence(Ctrl | Qt::Key_PageDown)}},

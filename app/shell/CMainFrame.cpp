@@ -30,7 +30,6 @@
 #include "PictureLossText.h"
 
 namespace {
-constexpr int kWindowMenuIndex = 9;
 const QString kAppTitle = "Orvex";
 }  // namespace
 
@@ -69,7 +68,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     noDocumentMenus_ = BuildNoDocumentMenus(this);
     documentMenus_ = BuildDocumentMenus(this);
     contextMenu_ = BuildMainContextMenu(this);
-    QMenu* windowMenu = documentMenus_.at(kWindowMenuIndex);
+    // The window menu comes last but for the help menu.
+    QMenu* windowMenu = documentMenus_.at(documentMenus_.size() - 2);
     connect(windowMenu, &QMenu::aboutToShow, this,
             [this, windowMenu]() { RefreshWindowList(windowMenu); });
     for (QMenu* menu : findChildren<QMenu*>()) {

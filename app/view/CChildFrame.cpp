@@ -34,9 +34,11 @@ CChildFrame::CChildFrame(COrvexDoc* doc, QWidget* parent) : QWidget(parent), doc
     layout->setContentsMargins(0, 0, 0, 0);
     rows_ = new QSplitter(Qt::Vertical, this);
     layout->addWidget(rows_);
+    // The views first: a window coming forward gives the focus to the first
+    // of its widgets that takes it, which must not be the page bar's.
+    AddRow();
     layout->addWidget(pageBar_ = MakePageBar());
     connect(doc_, &COrvexDoc::picturesChanged, this, &CChildFrame::UpdatePageBar);
-    AddRow();
     SetActiveView(ViewAt(0, 0));
     setFocusProxy(ViewAt(0, 0));
     UpdatePageBar();

@@ -30,7 +30,7 @@ void TestShellCommands::menuBarSwitchesBetweenNoDocumentAndDocumentMenus() {
     QVERIFY(doc);
     QCOMPARE(MenuTitles(frame->menuBar()),
              QStringList({"&Fichier", "&Edition", "&Affichage", "&Image", "Pa&lette", "&Traitement",
-                          "Anal&yse", "&Perspective", "&Outils", "Fe&nêtre", "Ai&de"}));
+                          "Anal&yse", "Pile", "&Perspective", "&Outils", "Fe&nêtre", "Ai&de"}));
     app_->DocManager()->CloseAll(false);
     QTRY_COMPARE(MenuTitles(frame->menuBar()).size(), 3);
 }
