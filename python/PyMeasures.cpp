@@ -30,14 +30,15 @@ bool WholeNumber(const std::string& text) {
 
 py::dict MeasureRowDict(const CMeasureRow& row) {
     // The table's columns in its order, with the values it writes in them:
-    // text, integers, reals; None where the table's field is empty.
+    // text, integers, reals; None where the table's field is empty (a row
+    // that says why its file has no measurement holds no number).
     const CMeasureTable table(TableFormat::Csv, !row.histogram.empty());
     py::dict d;
     for (const CMeasureColumn& column : table.ColumnList()) {
         const auto field = column.field(row);
         py::object value = py::none();
-        if (column.text)
-            value = py::str(field.value_or(""));
+        if (field && column.text)
+            value = py::str(*field);
         else if (field && column.real && !WholeNumber(*field))
             value = py::float_(TableNumber<double>(*field));
         else if (field)
@@ -99,13 +100,21 @@ void BindMeasures(py::module_& module, py::class_<CPyPicture>& picture) {
                     continue;
                 }
                 const std::string path = FilePath(py::reinterpret_borrow<py::object>(item));
-                rows.append(MeasureRowDict(CPyPicture::Open(path, 1)->Measure(histogram)));
+                try {
+                    rows.append(MeasureRowDict(CPyPicture::Open(path, 1)->Measure(histogram)));
+                } catch (const FileError& failure) {
+                    // The file keeps its row, which says why, as in orvex-cli's table.
+                    std::string reason = failure.what();
+                    if (reason.rfind(path + ": ", 0) == 0) reason.erase(0, path.size() + 2);
+                    rows.append(MeasureRowDict(FailedMeasureRow(path, reason)));
+                }
             }
             return rows;
         },
         py::arg("items"), py::arg("histogram") = false,
         "One measurement row for each picture or file path, in order: pandas.DataFrame(rows) "
-        "is the table orvex-cli --measure --table writes.");
+        "is the table orvex-cli --measure --table writes. A file that cannot be read keeps "
+        "its row: None in every number and the reason in error.");
     module.def(
         "kernels",
         [] {
