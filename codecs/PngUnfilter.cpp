@@ -60,17 +60,31 @@ void Store(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m12
 
 // A pixel of 3 or 4 bytes into the low bytes of a register, and back; only
 // its own bytes are read and written, so a row may be undone in place. The
-// size is a constant, so each copy is one or two plain moves.
+// bytes go straight between memory and a general register: a word put
+// together on the stack would make each pixel wait for the last one's
+// store to be forwarded.
 template <int Bpp>
 __m128i LoadPixel(const std::uint8_t* p) {
-    std::uint32_t word = 0;
-    std::memcpy(&word, p, Bpp);
+    std::uint32_t word;
+    if constexpr (Bpp == 4) {
+        std::memcpy(&word, p, 4);
+    } else {
+        std::uint16_t low;
+        std::memcpy(&low, p, 2);
+        word = low | std::uint32_t{p[2]} << 16;
+    }
     return _mm_cvtsi32_si128(static_cast<int>(word));
 }
 template <int Bpp>
 void StorePixel(std::uint8_t* p, __m128i v) {
     const auto word = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
-    std::memcpy(p, &word, Bpp);
+    if constexpr (Bpp == 4) {
+        std::memcpy(p, &word, 4);
+    } else {
+        const auto low = static_cast<std::uint16_t>(word);
+        std::memcpy(p, &low, 2);
+        p[2] = static_cast<std::uint8_t>(word >> 16);
+    }
 }
 
 void Up(const std::uint8_t* in, const std::uint8_t* prior, std::uint8_t* out, std::size_t count) {
