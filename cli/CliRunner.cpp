@@ -120,7 +120,8 @@ bool FitsTarget(const CImageDocument& doc, const CliJob& job, std::ostream& err)
     const std::string label = job.target == kStandardStream ? "standard output" : job.target;
     err << MessagePrefix(label) << FormatName(job.format) << " files hold one page, and "
         << doc.GetPageCount()
-        << " pages were chosen: write .tif or .gif, or choose one page (--pages K, --project)\n";
+        << " pages were chosen: write " << JoinWords(PagesExtensions(), " or ")
+        << ", or choose one page (--pages K, --project)\n";
     return false;
 }
 

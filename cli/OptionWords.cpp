@@ -16,8 +16,9 @@ const std::vector<CliOption>& ProgramOptions() {
          "format written into a folder or to -o -: " + JoinWords(WritableExtensions(), " or ")},
         {"--recipe", "FILE", "run the operations of FILE, one a line (# comments), in place"},
         {"--pages", "all|K|K-L",
-         "the pages of a multi-page TIFF or GIF each input brings (default: the first); every "
-         "operation runs on each; -o .tif or .gif writes them as one file"},
+         "the pages of a multi-page " + JoinWords(PagesFormatNames(), " or ") +
+             " each input brings (default: the first); every operation runs on each; -o " +
+             JoinWords(PagesExtensions(), " or ") + " writes them as one file"},
         {"--stack-from", "LIST|FOLDER",
          "the one input: the pictures of a list file (one path a line) or of a folder (in "
          "name order), of one size and depth, assembled into a stack"},

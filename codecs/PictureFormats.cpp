@@ -227,6 +227,20 @@ std::vector<std::string> WritableExtensions(const std::string& dot) {
     return words;
 }
 
+std::vector<std::string> PagesFormatNames() {
+    std::vector<std::string> names;
+    for (PictureFormat format : WritablePictureFormats())
+        if (FormatHoldsPages(format)) names.push_back(FormatName(format));
+    return names;
+}
+
+std::vector<std::string> PagesExtensions(const std::string& dot) {
+    std::vector<std::string> words;
+    for (PictureFormat format : WritablePictureFormats())
+        if (FormatHoldsPages(format)) words.push_back(dot + FormatExtensions(format).front());
+    return words;
+}
+
 std::vector<std::string> WrittenFormatNames() {
     std::vector<std::string> names;
     for (PictureFormat format : WritablePictureFormats()) names.push_back(FormatName(format));

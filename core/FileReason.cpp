@@ -8,11 +8,14 @@
 
 std::string SystemReason(int error) { return std::generic_category().message(error); }
 
+int SystemError(FileStatus status, int error) {
+    const bool systemSaid = status == FileStatus::CannotOpen || status == FileStatus::ReadError ||
+                            status == FileStatus::WriteError;
+    return systemSaid ? error : 0;
+}
+
 std::string FileFailure(FileStatus status, int error, const std::string& problem) {
-    const bool systemSaid =
-        error != 0 && (status == FileStatus::CannotOpen || status == FileStatus::ReadError ||
-                       status == FileStatus::WriteError);
-    if (systemSaid) return SystemReason(error);
+    if (SystemError(status, error) != 0) return SystemReason(error);
     if (!problem.empty()) return problem;
     switch (status) {
         case FileStatus::CannotOpen:

@@ -14,6 +14,8 @@ std::string SystemReason(int error);
 // it gave one (`error` is errno as the failing call left it), else the
 // reader's or writer's `problem`, else what went wrong.
 std::string FileFailure(FileStatus status, int error, const std::string& problem = {});
+// `error` when the system's failure is the reason `status` gives, else 0.
+int SystemError(FileStatus status, int error);
 
 // Runs `io`, a read or write of the file `path` that speaks through the
 // engine's messages; should it fail, what it said is replaced by one message

@@ -13,7 +13,7 @@ PYBIND11_MODULE(orvex, module) {
         "    p = orvex.open('cells.png')\n"
         "    p.negative()\n"
         "    p.measure()['mean'], p.levels.shape\n";
-    py::register_exception<FileError>(module, "FileError", PyExc_OSError);
+    RegisterFileError(module);
     py::register_exception<OperationError>(module, "OperationError", PyExc_RuntimeError);
 
     py::class_<CPyPicture> picture(module, "Picture",

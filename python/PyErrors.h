@@ -15,8 +15,13 @@
 
 #include "Message.h"
 
+// Its text is the whole message; the file's path and the system's error
+// number, when there is one, become the OSError's filename and errno.
 struct FileError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit FileError(const std::string& message, std::string file = {}, int number = 0)
+        : std::runtime_error(message), path(std::move(file)), error(number) {}
+    std::string path;
+    int error = 0;
 };
 struct OperationError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -33,6 +38,12 @@ private:
     std::string text_;
     CScopedMessageSink sink_;
 };
+
+namespace pybind11 {
+class module_;
+}
+// Makes orvex.FileError, an OSError that carries the file and errno.
+void RegisterFileError(pybind11::module_& module);
 
 // A ValueError with `text`.
 [[noreturn]] void ThrowValue(const std::string& text);

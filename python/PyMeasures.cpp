@@ -18,10 +18,13 @@ py::dict MeasureRowDict(const CMeasureRow& row) {
         {"min", py::int_(s.minimum)},     {"max", py::int_(s.maximum)},
         {"sum", py::int_(s.sum)},         {"mean", py::int_(static_cast<int>(s.mean))},
         {"sd", py::float_(s.stdev)},      {"error", py::str(row.error)}};
+    // A row that says why its file has no measurement holds no number.
+    const bool failed = !row.error.empty();
     py::dict d;
     for (const std::string& column : MeasureColumns())
         if (const auto value = values.find(column); value != values.end())
-            d[py::str(column)] = value->second;
+            d[py::str(column)] =
+                failed && column != "file" && column != "error" ? py::none() : value->second;
     for (std::size_t level = 0; level < row.histogram.size(); ++level)
         d[py::str("h" + std::to_string(level))] = row.histogram[level];
     // As in the table, the reason a file failed comes last.
@@ -79,13 +82,21 @@ void BindMeasures(py::module_& module, py::class_<CPyPicture>& picture) {
                     continue;
                 }
                 const std::string path = FilePath(py::reinterpret_borrow<py::object>(item));
-                rows.append(MeasureRowDict(CPyPicture::Open(path, 1)->Measure(histogram)));
+                try {
+                    rows.append(MeasureRowDict(CPyPicture::Open(path, 1)->Measure(histogram)));
+                } catch (const FileError& failure) {
+                    // The file keeps its row, which says why, as in orvex-cli's table.
+                    std::string reason = failure.what();
+                    if (reason.rfind(path + ": ", 0) == 0) reason.erase(0, path.size() + 2);
+                    rows.append(MeasureRowDict(FailedMeasureRow(path, reason)));
+                }
             }
             return rows;
         },
         py::arg("items"), py::arg("histogram") = false,
         "One measurement row for each picture or file path, in order: pandas.DataFrame(rows) "
-        "is the table orvex-cli --measure --table writes.");
+        "is the table orvex-cli --measure --table writes. A file that cannot be read keeps "
+        "its row: None in every number and the reason in error.");
     module.def(
         "kernels",
         [] {

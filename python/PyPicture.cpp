@@ -76,7 +76,8 @@ std::unique_ptr<CPyPicture> CPyPicture::Open(const std::string& path, int page) 
         const std::string& problem = picture->doc_.GetFileInfo().problem;
         // A refused BMP file is explained by the engine's own message.
         const bool engineSaid = problem.empty() && status == FileStatus::Refused && !said.empty();
-        throw FileError(path + ": " + (engineSaid ? said : FileFailure(status, error, problem)));
+        throw FileError(path + ": " + (engineSaid ? said : FileFailure(status, error, problem)),
+                        path, SystemError(status, error));
     }
     picture->path_ = path;
     return picture;
@@ -257,7 +258,8 @@ void CPyPicture::Save(const std::string& path, const std::string& format) {
     if (status == FileStatus::Ok) return;
     if (status == FileStatus::Refused && problem.empty())
         problem = said.empty() ? "Couldn't save Bitmap Image : this file is not a valid one" : said;
-    throw FileError(path + ": " + FileFailure(status, error, problem));
+    throw FileError(path + ": " + FileFailure(status, error, problem), path,
+                    SystemError(status, error));
 }
 
 std::string CPyPicture::Recipe() {

@@ -81,6 +81,11 @@ std::vector<std::string> FormatMimeTypes(PictureFormat format);
 // `dot` ("" for the words --format takes, "." for file names).
 std::vector<std::string> WritableExtensions(const std::string& dot = "");
 
+// The formats that hold several pages (TIFF, GIF), in the list's order: by
+// their names, and by the extension each one's written files get, after `dot`.
+std::vector<std::string> PagesFormatNames();
+std::vector<std::string> PagesExtensions(const std::string& dot = ".");
+
 // The names of the formats written, in the list's order.
 std::vector<std::string> WrittenFormatNames();
 // The names of the formats read, in the list's order; formats that one

@@ -1,6 +1,8 @@
 """Failures are Python exceptions with orvex-cli's reasons; nothing crashes
 the interpreter, whatever the input."""
 
+import errno
+
 import numpy
 import pytest
 
@@ -19,6 +21,9 @@ def test_unreadable_file_raises_file_error_with_the_cli_reason(name):
     assert isinstance(raised.value, OSError)
     said = run_cli(path, "--info", check=False).stderr.strip().splitlines()[-1]
     assert said == f"orvex-cli: {raised.value}"
+    assert raised.value.filename == str(path)
+    # Only the system's failures carry its error number.
+    assert (raised.value.errno == errno.ENOENT) == (name == "no-such-file.png")
 
 
 @pytest.mark.parametrize("call", [

@@ -79,9 +79,12 @@ def test_measure_and_histogram_equal_cli(random_bmp, tmp_path):
 
 def test_measure_table_rows_in_order(inputs):
     made = orvex.Picture(numpy.full((2, 3), 9, numpy.uint8))
-    rows = orvex.measure_table([inputs[0], made, str(inputs[1])])
-    assert [r["file"] for r in rows] == [str(inputs[0]), "", str(inputs[1])]
+    rows = orvex.measure_table([inputs[0], made, str(inputs[1]), "no-such.png"])
+    assert [r["file"] for r in rows] == [str(inputs[0]), "", str(inputs[1]), "no-such.png"]
     assert rows[1]["mean"] == 9 and rows[1]["pixels"] == 6
+    # A file that cannot be read keeps its row, which says why, as orvex-cli's does.
+    assert rows[3]["error"] == "No such file or directory" and rows[3]["mean"] is None
+    assert all(not r["error"] for r in rows[:3])
     # A second measurement of the same picture is its step 2, as in a table.
     assert made.measure()["step"] == 2
 
