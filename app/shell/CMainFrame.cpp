@@ -110,6 +110,7 @@ QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* frame) {
     window->setWindowIcon(AppIcon());
     connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitles);
     connect(frame, &CChildFrame::activeViewChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(frame, &CChildFrame::readoutChanged, statusBar_, &CStatusBar::SetReadout);
     connect(frame, &QObject::destroyed, this, &CMainFrame::OnActiveWindowChanged,
             Qt::QueuedConnection);
     // New windows cascade from the top-left corner, as a stack of cards.

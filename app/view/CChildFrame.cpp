@@ -61,6 +61,7 @@ COrvexView* CChildFrame::AddView(QSplitter* row) {
     auto* view = new COrvexView(doc_, row);
     row->addWidget(view);
     connect(view, &COrvexView::activated, this, &CChildFrame::SetActiveView);
+    connect(view, &COrvexView::readoutChanged, this, &CChildFrame::readoutChanged);
     WatchHandles(row);
     return view;
 }

@@ -41,6 +41,8 @@ public:
 
 signals:
     void activeViewChanged(COrvexView* view);
+    // The readout of the pixel under the mouse, from whichever view has it.
+    void readoutChanged(const QString& text);
 
 protected:
     CommandOwner OwnerKind() const override { return CommandOwner::ChildFrame; }

@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QPointer>
+#include <optional>
 
 #include "COrvexDoc.h"
 #include "CommandTarget.h"
@@ -69,11 +70,15 @@ public:
 
 signals:
     void activated(COrvexView* view);
+    // The readout of the pixel under the mouse; empty once the mouse has left
+    // the picture.
+    void readoutChanged(const QString& text);
 
 protected:
     CommandOwner OwnerKind() const override { return CommandOwner::View; }
     SCommandContext OwnContext() const override;
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -97,6 +102,7 @@ private:
     void DrawRoi(QPainter& painter) const;
     void ShowContextMenu(QPoint globalPos);
     void ScrollBy(Qt::Orientation orientation, QAbstractSlider::SliderAction action);
+    void UpdateReadout();
 
     QPointer<COrvexDoc> doc_;
     bool autoZoom_ = false;
@@ -108,4 +114,6 @@ private:
     QSize extent_;
     const void* reportedBlock_ = nullptr;  // the block whose rows were found missing
     QMenu* contextMenu_ = nullptr;
+    std::optional<QPoint> pointer_;  // client position of the mouse while it is over the view
+    QString readout_;
 };
