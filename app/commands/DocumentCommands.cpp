@@ -24,6 +24,7 @@
 #include "StepsImage.h"
 #include "StepsMeasure.h"
 #include "StepsStack.h"
+#include "StepsValues.h"
 
 namespace {
 
@@ -84,8 +85,13 @@ void AdaptiveThreshold(COrvexDoc& doc) {
 
 // Of the current page, named in the title on a stack.
 void Statistics(COrvexDoc& doc) {
-    CDialogStatistics dialog(*doc.GetImage());
-    dialog.setWindowTitle(doc.WithPage(dialog.windowTitle(), doc.Core().GetCurrentPage()));
+    const CImageDocument& core = doc.Core();
+    std::optional<SValueStatistics> values;
+    if (core.GetSamples() != nullptr)
+        values =
+            PageValueStatistics(core.GetPages()[static_cast<std::size_t>(core.GetCurrentPage())]);
+    CDialogStatistics dialog(*doc.GetImage(), nullptr, values);
+    dialog.setWindowTitle(doc.WithPage(dialog.windowTitle(), core.GetCurrentPage()));
     dialog.exec();
 }
 

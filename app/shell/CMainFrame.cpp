@@ -114,6 +114,7 @@ QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* frame) {
         UpdateTitles();
         UpdateCommandStates();
     });
+    connect(frame, &CChildFrame::readoutChanged, statusBar_, &CStatusBar::SetReadout);
     connect(frame, &QObject::destroyed, this, &CMainFrame::OnActiveWindowChanged,
             Qt::QueuedConnection);
     // New windows cascade from the top-left corner, as a stack of cards.

@@ -18,6 +18,13 @@ CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
     messagePane_->setObjectName("MessagePane");
     messagePane_->setMinimumWidth(1);
     addWidget(messagePane_, 1);
+    readoutPane_ = AddPane("ReadoutPane");
+    readoutPane_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    SetPaneText(readoutPane_, "x 0000  y 0000  niveau 000");
+    // Fixed in both directions, a label does not ask the bar to lay itself
+    // out again (and repaint every pane) when its text changes.
+    readoutPane_->setFixedHeight(readoutPane_->sizeHint().height());
+    readoutPane_->clear();
     capsPane_ = AddPane("CapsPane");
     numPane_ = AddPane("NumPane");
     scrollPane_ = AddPane("ScrollPane");
@@ -43,11 +50,15 @@ QLabel* CStatusBar::AddPane(const QString& name) {
     return pane;
 }
 
+int CStatusBar::PaneWidth(const QLabel* pane, const QString& text) {
+    const int margins = 2 * (pane->frameWidth() + pane->margin()) + 6;
+    return pane->fontMetrics().horizontalAdvance(text) + margins;
+}
+
 void CStatusBar::SetPaneText(QLabel* pane, const QString& text) {
     pane->setText(text);
     // Each pane is exactly as wide as its text, so it follows long names.
-    const int margins = 2 * (pane->frameWidth() + pane->margin()) + 6;
-    pane->setFixedWidth(pane->fontMetrics().horizontalAdvance(text) + margins);
+    pane->setFixedWidth(PaneWidth(pane, text));
 }
 
 // A lock pane keeps the width of its name and shows it only while the lock is on.
@@ -62,10 +73,17 @@ void CStatusBar::SetPrompt(const QString& text) {
 
 QString CStatusBar::Prompt() const { return messagePane_->text(); }
 
+void CStatusBar::SetReadout(const QString& text) {
+    if (PaneWidth(readoutPane_, text) > readoutPane_->maximumWidth())
+        SetPaneText(readoutPane_, text);
+    else
+        readoutPane_->setText(text);
+}
+
 void CStatusBar::SetMenuOpen(bool open) {
     if (menuOpen_ == open) return;
     menuOpen_ = open;
-    for (QLabel* pane : {capsPane_, numPane_, scrollPane_, datePane_, timePane_})
+    for (QLabel* pane : {readoutPane_, capsPane_, numPane_, scrollPane_, datePane_, timePane_})
         pane->setVisible(!open);
     if (!open) SetPrompt({});
 }

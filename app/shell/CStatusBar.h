@@ -1,6 +1,7 @@
 #pragma once
 // The main window's status bar: the message pane ("Prêt" or the prompt of
-// the command under the pointer), the "MAJ", "NUM" and "DEF" lock
+// the command under the pointer), the readout of the pixel under the mouse,
+// the "MAJ", "NUM" and "DEF" lock
 // indicators, the date and the time. The clock panes are resized to their
 // text and refreshed at least every 10 seconds. While a menu is open the
 // message pane covers the whole bar, so long prompts stay readable.
@@ -21,6 +22,12 @@ public:
     void SetPrompt(const QString& text);
     QString Prompt() const;
 
+    // The readout of the pixel under the mouse, in a pane of its own that
+    // widens to its longest text and never narrows, so a mouse move repaints
+    // that pane only.
+    void SetReadout(const QString& text);
+    QLabel* ReadoutPane() const { return readoutPane_; }
+
     // Covers the whole bar with the message pane while a menu is open.
     void SetMenuOpen(bool open);
     bool IsMenuOpen() const { return menuOpen_; }
@@ -36,10 +43,12 @@ protected:
 
 private:
     QLabel* AddPane(const QString& name);
+    static int PaneWidth(const QLabel* pane, const QString& text);
     static void SetPaneText(QLabel* pane, const QString& text);
     static void SetLockPane(QLabel* pane, const QString& name, bool on);
 
     QLabel* messagePane_;
+    QLabel* readoutPane_;
     QLabel* capsPane_;
     QLabel* numPane_;
     QLabel* scrollPane_;

@@ -118,6 +118,7 @@ COrvexView* CChildFrame::AddView(QSplitter* row) {
     connect(view, &COrvexView::pageShown, this, [this](COrvexView* shown) {
         if (shown == GetActiveView()) UpdatePageBar();
     });
+    connect(view, &COrvexView::readoutChanged, this, &CChildFrame::readoutChanged);
     WatchHandles(row);
     return view;
 }

@@ -52,6 +52,8 @@ signals:
     void activeViewChanged(COrvexView* view);
     // The active view shows another page, or the stack changed.
     void pageShown();
+    // The readout of the pixel under the mouse, from whichever view has it.
+    void readoutChanged(const QString& text);
 
 protected:
     CommandOwner OwnerKind() const override { return CommandOwner::ChildFrame; }

@@ -12,6 +12,7 @@
 #include "CommandIds.h"
 #include "ImageRenderer.h"
 #include "Message.h"
+#include "PixelReadout.h"
 #include "ZoomSteps.h"
 
 namespace {
@@ -21,6 +22,7 @@ COrvexView::MenuEntryMaker entryMaker = nullptr;
 COrvexView::COrvexView(COrvexDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), doc_(doc) {
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(10, 10);
+    viewport()->setMouseTracking(true);
     connect(doc, &COrvexDoc::picturesChanged, this, &COrvexView::OnPicturesChanged);
     connect(doc, &COrvexDoc::coloursChanged, viewport(), qOverload<>(&QWidget::update));
     FitToPicture();
@@ -154,6 +156,29 @@ void COrvexView::paintEvent(QPaintEvent* event) {
         QTimer::singleShot(0, this, [] { ShowMessage("Display : unable to find data"); });
     }
     DrawRoi(painter);
+    // Scrolling, zooming and every change of the picture or its colours
+    // repaint: what lies under a still mouse is read again here.
+    UpdateReadout();
+}
+
+void COrvexView::UpdateReadout() {
+    QString text;
+    if (pointer_) {
+        const std::optional<SShownPixel> shown = PixelShownAt(
+            Image(), zoom_, {displayRect_.right, displayRect_.bottom}, ToLogical(*pointer_));
+        if (shown) text = ReadoutText(*shown);
+    }
+    if (text == readout_) return;
+    readout_ = text;
+    emit readoutChanged(text);
+}
+
+bool COrvexView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) {
+        pointer_.reset();
+        UpdateReadout();
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void COrvexView::DrawRoi(QPainter& painter) const {
@@ -258,7 +283,9 @@ void COrvexView::mousePressEvent(QMouseEvent* event) {
 }
 
 void COrvexView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = ToLogical(event->position().toPoint());
+    pointer_ = event->position().toPoint();
+    UpdateReadout();
+    const QPoint p = ToLogical(*pointer_);
     if (roiMode_ && tracking_ && IsInsideRoiArea(p)) {
         roiRect_.right = p.x();
         roiRect_.bottom = p.y();

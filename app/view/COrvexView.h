@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QPointer>
+#include <optional>
 
 #include "COrvexDoc.h"
 #include "CommandTarget.h"
@@ -80,11 +81,15 @@ public:
 signals:
     void activated(COrvexView* view);
     void pageShown(COrvexView* view);
+    // The readout of the pixel under the mouse; empty once the mouse has left
+    // the picture.
+    void readoutChanged(const QString& text);
 
 protected:
     CommandOwner OwnerKind() const override { return CommandOwner::View; }
     SCommandContext OwnContext() const override;
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -109,6 +114,7 @@ private:
     void DrawRoi(QPainter& painter) const;
     void ShowContextMenu(QPoint globalPos);
     void ScrollBy(Qt::Orientation orientation, QAbstractSlider::SliderAction action);
+    void UpdateReadout();
 
     QPointer<COrvexDoc> doc_;
     bool autoZoom_ = false;
@@ -122,4 +128,6 @@ private:
     QMenu* contextMenu_ = nullptr;
     int page_ = 0;
     int wheelPaging_ = 0;  // eighths of a degree turned with Ctrl, not yet a page
+    std::optional<QPoint> pointer_;  // client position of the mouse while it is over the view
+    QString readout_;
 };

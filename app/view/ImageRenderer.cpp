@@ -37,6 +37,12 @@ QList<QRgb> ColorTable(const CImage& image) {
     return table;
 }
 
+// The source column (or row) that destination column (or row) `shown` of a
+// destination `target` long shows.
+int SourceIndex(int shown, int length, int target) {
+    return static_cast<int>(static_cast<std::int64_t>(shown) * length / target);
+}
+
 // Destination pixels per band below which a picture is built on one core:
 // a thread costs about as much as a hundred thousand pixels.
 constexpr int kMinBandPixels = 1 << 17;
@@ -48,16 +54,15 @@ template <typename Pixel, typename Fetch>
 void Fill(QImage& out, const CSourceRows& src, QSize target, QRect area, Fetch fetch) {
     std::vector<int> columns(static_cast<std::size_t>(area.width()));
     for (int i = 0; i < area.width(); ++i)
-        columns[static_cast<std::size_t>(i)] = static_cast<int>(
-            static_cast<std::int64_t>(area.left() + i) * src.width / target.width());
+        columns[static_cast<std::size_t>(i)] =
+            SourceIndex(area.left() + i, src.width, target.width());
     const std::size_t lineBytes = static_cast<std::size_t>(area.width()) * sizeof(Pixel);
     const int minRows = std::max(1, kMinBandPixels / area.width());
     ParallelRows(0, area.height(), minRows, [&](int first, int last) {
         int previous = -1;
         for (int r = first; r < last; ++r) {
             Pixel* line = reinterpret_cast<Pixel*>(out.scanLine(r));
-            const int shown = static_cast<int>(static_cast<std::int64_t>(area.top() + r) *
-                                               src.height / target.height());
+            const int shown = SourceIndex(area.top() + r, src.height, target.height());
             if (shown == previous) {
                 std::memcpy(line, out.constScanLine(r - 1), lineBytes);
                 continue;
@@ -121,27 +126,37 @@ void FillIndexedColours(QImage& out, const CImage& image, const CSourceRows& src
     }
 }
 
+QRgb DirectColour(const CSourceRows& src, std::uint32_t pixel) {
+    return qRgb(src.red.Value(pixel), src.green.Value(pixel), src.blue.Value(pixel));
+}
+
+QRgb Direct24(const std::uint8_t* row, int x) {
+    const std::uint8_t* p = row + 3 * static_cast<std::size_t>(x);
+    return qRgb(p[2], p[1], p[0]);
+}
+
 void FillDirect(QImage& out, const CSourceRows& src, QSize target, QRect area) {
-    auto colour = [&src](std::uint32_t pixel) {
-        return qRgb(src.red.Value(pixel), src.green.Value(pixel), src.blue.Value(pixel));
-    };
     switch (src.bitCount) {
         case 16:
             Fill<QRgb>(out, src, target, area, [&](const std::uint8_t* row, int x) {
-                return colour(CStoredRows::Word16(row, x));
+                return DirectColour(src, CStoredRows::Word16(row, x));
             });
             break;
         case 24:
-            Fill<QRgb>(out, src, target, area, [](const std::uint8_t* row, int x) {
-                const std::uint8_t* p = row + 3 * static_cast<std::size_t>(x);
-                return qRgb(p[2], p[1], p[0]);
-            });
+            Fill<QRgb>(out, src, target, area, Direct24);
             break;
         default:
             Fill<QRgb>(out, src, target, area, [&](const std::uint8_t* row, int x) {
-                return colour(CStoredRows::Word32(row, x));
+                return DirectColour(src, CStoredRows::Word32(row, x));
             });
     }
+}
+
+// The colour-table index at column x of a row of a 1-, 4- or 8-bit picture.
+int IndexOf(const CSourceRows& src, const std::uint8_t* row, int x) {
+    if (src.bitCount == 1) return IndexAt<1>(row, x);
+    if (src.bitCount == 4) return IndexAt<4>(row, x);
+    return IndexAt<8>(row, x);
 }
 
 // The part `area` of the picture stretched to `target`. Indexed pictures
@@ -188,6 +203,43 @@ QImage Render(const CImage& image, QSize target, QRect area, QImage* screen,
 QImage RenderPicture(const CImage& image, QSize target, QRect area, DisplayStatus* status) {
     DisplayStatus ignored;
     return Render(image, target, area, nullptr, status ? *status : ignored);
+}
+
+std::optional<SShownPixel> PixelShownAt(const CImage& image, float zoom, QSize size, QPoint point) {
+    const QSize target(zoom::Scaled(size.width(), zoom), zoom::Scaled(size.height(), zoom));
+    CSourceRows src;
+    if (!QRect(QPoint(0, 0), target).contains(point) || !image.IsValid() || !LocateRows(image, src))
+        return std::nullopt;
+    SShownPixel shown;
+    shown.x = SourceIndex(point.x(), src.width, target.width());
+    shown.y = SourceIndex(point.y(), src.height, target.height());
+    const std::uint8_t* row = src.Row(src.height - 1 - shown.y);
+    switch (src.bitCount) {
+        case 1:
+        case 4:
+        case 8: {
+            shown.level = IndexOf(src, row, shown.x);
+            const CPaletteTable& palette = *image.GetPalette();
+            const CPaletteTable::Entry e =
+                shown.level < palette.count ? palette.entries[static_cast<std::size_t>(shown.level)]
+                                            : CPaletteTable::Entry{};
+            shown.colour = qRgb(e.red, e.green, e.blue);
+            shown.greyPalette = palette.IsGreyRamp();
+            break;
+        }
+        case 16:
+            shown.colour = DirectColour(src, CStoredRows::Word16(row, shown.x));
+            break;
+        case 24:
+            shown.colour = Direct24(row, shown.x);
+            break;
+        case 32:
+            shown.colour = DirectColour(src, CStoredRows::Word32(row, shown.x));
+            break;
+        default:
+            return std::nullopt;
+    }
+    return shown;
 }
 
 int DisplayImage(QPainter& painter, const CImage& image, float zoom, QSize size, QRect exposed,

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 #include "Image.h"
 
@@ -29,6 +30,17 @@ enum class DisplayStatus {
 // destination of size `target`. Null when nothing can be drawn.
 QImage RenderPicture(const CImage& image, QSize target, QRect area,
                      DisplayStatus* status = nullptr);
+
+// What the screen shows at one point of a destination drawn as DisplayImage
+// draws it: the picture's column and row (row 0 at the top), the colour-table
+// index (-1 for direct colours) and the colour. None outside the picture.
+struct SShownPixel {
+    int x = 0, y = 0;
+    int level = -1;
+    QRgb colour = 0;
+    bool greyPalette = false;  // the colour table is the 256-entry grey ramp
+};
+std::optional<SShownPixel> PixelShownAt(const CImage& image, float zoom, QSize size, QPoint point);
 
 // The screen and printer counterpart of the engine's Display (named apart from
 // X11's Display type). Draws the picture into (0, 0, trunc(size.width * zoom), trunc(size.height

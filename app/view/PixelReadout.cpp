@@ -1,0 +1,12 @@
+#include "PixelReadout.h"
+
+QString ReadoutText(const SShownPixel& pixel) {
+    QString text = QStringLiteral("x %1  y %2").arg(pixel.x).arg(pixel.y);
+    if (pixel.level >= 0) text += QStringLiteral("  niveau %1").arg(pixel.level);
+    if (pixel.level < 0 || !pixel.greyPalette)
+        text += QStringLiteral("  R %1 V %2 B %3")
+                    .arg(qRed(pixel.colour))
+                    .arg(qGreen(pixel.colour))
+                    .arg(qBlue(pixel.colour));
+    return text;
+}
