@@ -92,6 +92,7 @@ void AddBasicOperations(std::vector<CliOperation>& table);
 void AddImageOperations(std::vector<CliOperation>& table);
 void AddFilterOperations(std::vector<CliOperation>& table);
 void AddMeasureOperations(std::vector<CliOperation>& table);
+void AddValueOperations(std::vector<CliOperation>& table);
 void AddStackOperations(std::vector<CliOperation>& table);
 
 // All operations, in the order --help lists them.

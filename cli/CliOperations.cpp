@@ -34,6 +34,7 @@ const std::vector<CliOperation>& CliOperations() {
         std::vector<CliOperation> t;
         AddBasicOperations(t);
         AddImageOperations(t);
+        AddValueOperations(t);
         AddFilterOperations(t);
         AddMeasureOperations(t);
         AddStackOperations(t);

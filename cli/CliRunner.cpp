@@ -224,7 +224,8 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
         const CliStep& step = plan.steps[i];
         doc.SetUndoCopies(step.keepsUndoCopy);
         if (!StepCanRun(doc, step.operation->needs)) {
-            err << prefix << step.operation->flag << ": needs an 8-bit picture with 256 colours";
+            err << prefix << step.operation->flag << ": needs "
+                << StepNeedWords(step.operation->needs);
             if (step.operation->fillsTable)
                 err << " (add --grey before " << step.operation->flag << " to measure grey levels)";
             err << '\n';

@@ -5,6 +5,7 @@
 #include "ArgParse.h"
 #include "CliOperation.h"
 #include "Message.h"
+#include "SampleWindowText.h"
 #include "StepsBasic.h"
 
 namespace {
@@ -52,18 +53,27 @@ CliOperation Undo() {
 }
 
 CliOperation Info() {
-    return {"--info", "", "print width, height, bits per pixel, colour count and the file's pages",
-            StepNeeds::Nothing, [](const std::string&, std::string&) -> std::optional<CliAction> {
-                return [](CliContext& c) {
-                    const CImage& image = *c.doc.GetImage();
-                    const int pages =
-                        std::max(c.doc.GetFileInfo().losses.pages, c.doc.GetPageCount());
-                    c.out << "width: " << image.GetWidth() << "\nheight: " << image.GetHeight()
-                          << "\nbits: " << image.GetBitCount()
-                          << "\ncolors: " << image.GetNumColors() << "\npages: " << pages << '\n';
-                    return true;
-                };
-            }};
+    return {
+        "--info", "",
+        "print width, height, bits per pixel, colour count, the file's pages and, with "
+        "the file's own samples kept, their depth (sample: 16-bit unsigned) and window "
+        "(window: LOW..HIGH)",
+        StepNeeds::Nothing, [](const std::string&, std::string&) -> std::optional<CliAction> {
+            return [](CliContext& c) {
+                const CImage& image = *c.doc.GetImage();
+                const int pages = std::max(c.doc.GetFileInfo().losses.pages, c.doc.GetPageCount());
+                c.out << "width: " << image.GetWidth() << "\nheight: " << image.GetHeight()
+                      << "\nbits: " << image.GetBitCount() << "\ncolors: " << image.GetNumColors()
+                      << "\npages: " << pages << '\n';
+                if (const CFileSamples* samples = c.doc.GetSamples()) {
+                    const auto window = c.doc.GetWindow();
+                    c.out << "sample: " << SampleDepthEnglish(samples->Kind(), samples->Bits())
+                          << "\nwindow: "
+                          << WindowValues(samples->Kind(), window->first, window->second) << '\n';
+                }
+                return true;
+            };
+        }};
 }
 
 CliOperation History() {

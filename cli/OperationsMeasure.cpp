@@ -104,7 +104,10 @@ void AddMeasureOperations(std::vector<CliOperation>& table) {
                 "add a row to the --table (one a page): " + JoinWords(MeasureColumns(), ", ") +
                     "; mean: the integer mean (sum / pixels is the exact one); "
                     "sd: the root mean square deviation from mean, as the statistics "
-                    "dialog shows it; error: why the file failed, empty when all "
+                    "dialog shows it; value_depth .. value_nan: exact figures of the file's "
+                    "own values (12, 16s, 32f ...), or of the levels (8): the mean from exact "
+                    "sums, value_sd as numpy's std, NaN left out and counted; "
+                    "error: why the file failed, empty when all "
                     "went well (its row has no numbers)",
                 false));
     table.push_back(Measure("--measure-histogram",

@@ -32,6 +32,9 @@ struct SPictureHeader {
     int sampleBits = 8;
     SampleKind sampleKind = SampleKind::Unsigned;
     std::uint64_t white = 255;
+    // Deep grey whose levels come from its samples inverted (min-is-white):
+    // the samples are not kept beside the levels.
+    bool invertedSamples = false;
 
     // Whether the read driver brings the samples to 8 bits by their window.
     bool Windowed() const { return sampleBits > 8 || sampleKind != SampleKind::Unsigned; }
@@ -47,6 +50,9 @@ struct SPictureRows {
     // For samples the window brings to 8 bits: where the reader hands them
     // (Deep).
     samples::CGreyWindow* window = nullptr;
+    // Where the samples are kept as the file holds them, while the window
+    // sees them; null when they are not kept.
+    CFileSamples* keep = nullptr;
 
     std::uint8_t* Row(int displayed) const {
         return bits + static_cast<std::uint64_t>(height - 1 - displayed) * stride;
@@ -60,9 +66,11 @@ struct SPictureRows {
     // (samples[x] for each of them).
     void Deep(int y, const std::uint16_t* samples, samples::SColumns c) const {
         window->Put(samples, c, Row(y));
+        if (keep != nullptr) samples::KeepGrey(samples, c, *keep, keep->Row16(y));
     }
     void Deep(int y, const double* samples, samples::SColumns c) const {
         window->Put(samples, c, Row(y));
+        if (keep != nullptr) samples::KeepGrey(samples, c, *keep, keep->Row32(y));
     }
 };
 
@@ -73,8 +81,10 @@ public:
     virtual bool ReadHeader(SPictureHeader& header) = 0;
     // Every pixel (and, for palette pictures, the table) into `rows`, which
     // are zero-filled with the grey table; false with Status() and
-    // Problem() set. Called twice for deep samples, each time from the
-    // first row: once for the window to see them, once for their levels.
+    // Problem() set. Deep samples are seen once by the window and kept,
+    // then levelled from the kept copy; samples that are not kept
+    // (invertedSamples) are read twice, each time from the first row: once
+    // for the window to see them, once for their levels.
     virtual bool ReadPixels(const SPictureRows& rows) = 0;
     // A reader that makes the picture itself (the engine's own BMP reader,
     // with its own checks and messages) reads it here, header and pixels,

@@ -5,6 +5,7 @@
 // open as grey levels 0 and 255.
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -121,7 +122,9 @@ public:
         header.kind = channels_ == 3 ? PictureKind::Colour24 : PictureKind::Grey8;
         // Deep grey goes through the read driver's window; deep colour is
         // brought to 8 bits by its maximum.
-        if (maximum_ > 255 && channels_ == 1) header.sampleBits = 16, header.white = maximum_;
+        // Its depth is the bits its maximum needs (1023: 10 bits).
+        if (maximum_ > 255 && channels_ == 1)
+            header.sampleBits = std::bit_width(maximum_), header.white = maximum_;
         if (maximum_ > 255 && channels_ == 3)
             losses_.sampleBits = 16, losses_.windowHigh = maximum_;
         return true;

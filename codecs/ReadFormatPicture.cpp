@@ -41,9 +41,10 @@ bool CheckHeader(const SPictureHeader& header, const std::string& name, std::uin
     return true;
 }
 
-// One page's block and pixels, once its header passed the checks; the deep
-// samples seen, then levelled.
-bool ReadPage(CPictureReader& reader, const SPictureHeader& header, CImage& image,
+// One page's block and pixels, once its header passed the checks; deep
+// samples seen by the window and kept, then levelled from the kept copy (or,
+// when they are not kept, read again for their levels).
+bool ReadPage(CPictureReader& reader, const SPictureHeader& header, SPicturePage& page,
               SCodecRead& result) {
     const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
     HBLOCK block = CImage::CreatePictureBlock(static_cast<int>(header.width),
@@ -56,16 +57,27 @@ bool ReadPage(CPictureReader& reader, const SPictureHeader& header, CImage& imag
     rows.table = bitCount == 8 ? block->Data() + CImage::kInfoHeaderSize : nullptr;
     rows.bits = block->Data() + CImage::kInfoHeaderSize + (bitCount == 8 ? 1024 : 0);
     std::unique_ptr<samples::CGreyWindow> window;
+    std::shared_ptr<CFileSamples> kept;
     if (header.Windowed()) {
         window = std::make_unique<samples::CGreyWindow>(header.sampleKind, header.sampleBits,
                                                         header.white);
         rows.window = window.get();
+        if (!header.invertedSamples) {
+            kept = std::make_shared<CFileSamples>(rows.width, rows.height, header.sampleKind,
+                                                  header.sampleBits, header.white);
+            rows.keep = kept.get();
+        }
         if (!reader.ReadPixels(rows)) return Fail(result, reader.Status(), reader.Problem());
         window->Fix();
     }
-    if (!reader.ReadPixels(rows)) return Fail(result, reader.Status(), reader.Problem());
+    if (kept)
+        kept->Level(window->Low(), window->High(), rows.bits, rows.stride);
+    else if (!reader.ReadPixels(rows))
+        return Fail(result, reader.Status(), reader.Problem());
 
-    image.SetHandle(std::move(block));
+    page.image->SetHandle(std::move(block));
+    if (window) page.window = {window->Low(), window->High()};
+    page.samples = std::move(kept);
     if (window && !result.windowed) {
         result.windowed = true;
         result.losses.sampleBits = header.sampleBits;
@@ -81,6 +93,13 @@ std::uint64_t BlockBytes(const SPictureHeader& header) {
     return (static_cast<std::uint64_t>(header.width) * bitCount + 31) / 32 * 4 *
                static_cast<std::uint64_t>(header.height) +
            CImage::kEngineHeaderBytes;
+}
+
+// What a page costs in memory: its block, and the samples kept beside it.
+std::uint64_t PageBytes(const SPictureHeader& header) {
+    const bool keeps = header.Windowed() && !header.invertedSamples;
+    return BlockBytes(header) +
+           (keeps ? FileSampleBytes(header.width, header.height, header.sampleBits) : 0);
 }
 
 bool SameShape(const SPictureHeader& a, const SPictureHeader& b) {
@@ -113,7 +132,7 @@ bool ReadPagesThroughReader(CPictureReader& reader, std::vector<SPicturePage>& p
             break;
         }
         if (!CheckHeader(header, name, fileBytes, rowsBefore, result)) return false;
-        stackBytes += BlockBytes(header);
+        stackBytes += PageBytes(header);
         if (stackBytes > limits::kMaxStackBytes || pages.size() >= limits::kMaxPages)
             return Fail(result, CodecStatus::Unsupported,
                         name + " stack too large (" + std::to_string(number - range.first + 1) +
@@ -123,7 +142,7 @@ bool ReadPagesThroughReader(CPictureReader& reader, std::vector<SPicturePage>& p
         rowsBefore += BlockBytes(header) - CImage::kEngineHeaderBytes;
         SPicturePage page;
         page.number = number;
-        if (!ReadPage(reader, header, *page.image, result)) return false;
+        if (!ReadPage(reader, header, page, result)) return false;
         page.delay = reader.Delay();
         pages.push_back(std::move(page));
         if (number == range.last) break;

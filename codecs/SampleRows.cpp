@@ -100,7 +100,7 @@ void CGreyWindow::Put(const std::uint16_t* samples, SColumns c, std::uint8_t* ou
 
 void CGreyWindow::Put(const double* samples, SColumns c, std::uint8_t* out) {
     if (fixed_) {
-        for (int x = c.start; x < c.width; x += c.step) out[x] = Level(samples[x]);
+        for (int x = c.start; x < c.width; x += c.step) out[x] = LevelOf(samples[x]);
         return;
     }
     for (int x = c.start; x < c.width; x += c.step) {
@@ -117,10 +117,17 @@ void CGreyWindow::Fix() {
         max_ = std::max(max_, static_cast<double>(max16_));
     }
     if (min_ > max_) min_ = max_ = kind_ == SampleKind::Signed ? offset_ : 0;  // nothing seen
-    for (unsigned v = 0; v < 65536; ++v) table_[v] = Level(v);
+    for (unsigned v = 0; v < 65536; ++v) table_[v] = LevelOf(v);
 }
 
-std::uint8_t CGreyWindow::Level(double v) const {
+void CGreyWindow::FixAt(double low, double high) {
+    min16_ = 65535, max16_ = 0;
+    min_ = low + offset_;
+    max_ = high + offset_;
+    Fix();
+}
+
+std::uint8_t CGreyWindow::LevelOf(double v) const {
     if (!std::isfinite(v)) return 0;
     if (kind_ == SampleKind::Float) {
         // Flat: the value itself on 0..1; otherwise its place in the window.
@@ -131,6 +138,34 @@ std::uint8_t CGreyWindow::Level(double v) const {
     if (min_ == max_) return RoundedLevel(static_cast<std::uint64_t>(v), white_);
     return RoundedLevel(v < min_ ? 0 : static_cast<std::uint64_t>(v - min_),
                         static_cast<std::uint64_t>(max_ - min_));
+}
+
+void KeepGrey(const std::uint16_t* samples, SColumns c, const CFileSamples& kept,
+              std::uint16_t* out) {
+    if (kept.Kind() != SampleKind::Signed) {
+        for (int x = c.start; x < c.width; x += c.step) out[x] = samples[x];
+        return;
+    }
+    const int offset = 1 << (kept.Bits() - 1);
+    for (int x = c.start; x < c.width; x += c.step)
+        out[x] = static_cast<std::uint16_t>(static_cast<int>(samples[x]) - offset);
+}
+
+void KeepGrey(const double* samples, SColumns c, const CFileSamples& kept, std::uint32_t* out) {
+    for (int x = c.start; x < c.width; x += c.step) {
+        const double v = samples[x];
+        switch (kept.Kind()) {
+            case SampleKind::Float:
+                out[x] = std::bit_cast<std::uint32_t>(static_cast<float>(v));
+                break;
+            case SampleKind::Signed:
+                out[x] = static_cast<std::uint32_t>(static_cast<std::int64_t>(v) - 2147483648LL);
+                break;
+            case SampleKind::Unsigned:
+                out[x] = static_cast<std::uint32_t>(v);
+                break;
+        }
+    }
 }
 
 }  // namespace samples

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "FileSamples.h"
 #include "PictureLosses.h"
 
 namespace samples {
@@ -107,14 +108,18 @@ public:
     void Put(const std::uint16_t* samples, SColumns c, std::uint8_t* out);
     void Put(const double* samples, SColumns c, std::uint8_t* out);
     void Fix();
+    // Fixes the window at ends of the user's choice instead of those seen,
+    // as the file holds them (low <= high).
+    void FixAt(double low, double high);
     // The window's ends, once fixed, as the file holds them (signed ones
     // without their offset).
     double Low() const { return min_ - offset_; }
     double High() const { return max_ - offset_; }
+    // The level of a sample handed over as DeepGrey gives it, once fixed.
+    std::uint8_t Level16(unsigned v) const { return table_[v]; }
+    std::uint8_t LevelOf(double v) const;
 
 private:
-    std::uint8_t Level(double v) const;
-
     SampleKind kind_;
     std::uint64_t white_;
     double offset_;
@@ -124,5 +129,11 @@ private:
     bool fixed_ = false;
     std::array<std::uint8_t, 65536> table_{};
 };
+
+// The samples of DeepGrey at the columns `c` of a row kept as the file
+// holds them (signed ones without their offset) in `out`.
+void KeepGrey(const std::uint16_t* samples, SColumns c, const CFileSamples& kept,
+              std::uint16_t* out);
+void KeepGrey(const double* samples, SColumns c, const CFileSamples& kept, std::uint32_t* out);
 
 }  // namespace samples

@@ -103,6 +103,7 @@ private:
             header.sampleBits = bits_;
             header.sampleKind = sampleKind_;
             header.white = (std::uint64_t{1} << bits_) - 1;
+            header.invertedSamples = minIsWhite_;
         }
         // Grey and one more sample is grey and alpha; grey and more than one
         // is samples of other kinds, of which only the first is read.

@@ -15,11 +15,15 @@ bool SameShape(const CImage& a, const CImage& b) {
 }
 
 // A page as it was before a step whose undo copy is `before`'s successor:
-// the copy the step took is put back and let go.
-void PutBack(CImage& image, const CMemBlock* copyBefore) {
+// the copy the step took is put back and let go, with the values kept with it.
+void PutBack(SPicturePage& page, const CMemBlock* copyBefore) {
+    CImage& image = *page.image;
     if (image.HasBackup() && image.GetBackupHandle() != copyBefore) {
         image.Undo();
         image.DiscardBackup();
+        page.samples = std::move(page.undoSamples);
+        page.window = page.undoWindow;
+        page.undoSamples.reset();
     }
 }
 
@@ -61,12 +65,12 @@ std::string CImageDocument::PagesLine() const {
 
 bool CImageDocument::RunOnPages(bool allPages, const std::function<bool(CImageDocument&)>& step) {
     if (allPages && GetPageCount() > 1) return RunOnEveryPage(step);
-    CImage& image = *GetImage();
-    const CMemBlock* copyBefore = image.GetBackupHandle();
+    const int index = current_;
+    const CMemBlock* copyBefore = GetImage()->GetBackupHandle();
     const bool done = step(*this);
     if (PagesAgree()) return done;
     // One page may not leave the others' size or depth.
-    PutBack(image, copyBefore);
+    if (index < GetPageCount()) PutBack(pages_[static_cast<std::size_t>(index)], copyBefore);
     ShowMessage(
         "Les pages d'une pile gardent une même taille : cette opération s'applique à toutes "
         "les pages.");
@@ -98,18 +102,18 @@ bool CImageDocument::RunOnEveryPage(const std::function<bool(CImageDocument&)>& 
             doc.history_.resize(std::string(kHistoryTitle).size() + 2);
             doc.historyRecorded_ = doc.history_.size();
             doc.recipe_ = {};
-            std::unique_ptr<CImage>& page = pages_[static_cast<std::size_t>(i)].image;
-            std::swap(doc.pages_.front().image, page);
+            SPicturePage& page = pages_[static_cast<std::size_t>(i)];
+            std::swap(doc.pages_.front(), page);
             run->copyBefore = doc.GetImage()->GetBackupHandle();
             run->done = step(doc);
-            std::swap(doc.pages_.front().image, page);
+            std::swap(doc.pages_.front(), page);
         }
     });
     const bool done =
         std::all_of(runs.begin(), runs.end(), [](const SPageRun& r) { return r.done; });
     if (!done || !PagesAgree())
         for (int i = 0; i < count; ++i)
-            PutBack(*pages_[static_cast<std::size_t>(i)].image,
+            PutBack(pages_[static_cast<std::size_t>(i)],
                     runs[static_cast<std::size_t>(i)].copyBefore);
     // Each message once, in page order, on the command's own thread.
     std::vector<std::string> shown;

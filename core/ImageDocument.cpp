@@ -53,13 +53,37 @@ FileStatus CImageDocument::AfterOpen(FileStatus status, std::vector<SPicturePage
 void CImageDocument::SaveBackup() {
     // A copy nobody will use is not taken, and an older one is let go: the
     // copy this step would have made was going to replace it anyway.
-    if (undoCopies_)
+    SPicturePage& page = pages_[current_];
+    if (undoCopies_) {
         GetImage()->SaveBackup();
-    else
+        page.undoSamples = page.samples;
+        page.undoWindow = page.window;
+    } else {
         GetImage()->DiscardBackup();
+        page.undoSamples.reset();
+    }
+}
+
+std::optional<std::pair<double, double>> CImageDocument::GetWindow() const {
+    const SPicturePage& page = pages_[current_];
+    if (!page.samples) return std::nullopt;
+    return std::pair{page.window.low, page.window.high};
+}
+
+void CImageDocument::ExchangeUndoValues() {
+    SPicturePage& page = pages_[current_];
+    std::swap(page.samples, page.undoSamples);
+    std::swap(page.window, page.undoWindow);
 }
 
 void CImageDocument::RecordOperation(CRecipeOperation operation, bool done, bool allPages) {
+    // The levels no longer come from the file's values: said once, as part
+    // of the step that changed them.
+    SPicturePage& page = pages_[current_];
+    if (done && page.samples && !operation.keepsLevels && !operation.wholeStack) {
+        page.samples.reset();
+        AddHistory("Valeurs du fichier abandonnées");
+    }
     CRecipe::Entry entry{std::move(operation), done, HistoryLinesFrom(historyRecorded_)};
     historyRecorded_ = history_.size();
     // The region is kept in storage rows; the recipe gives it as displayed.

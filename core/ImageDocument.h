@@ -9,7 +9,9 @@
 // one place (the Step functions) whichever front end runs them.
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Image.h"
@@ -28,6 +30,22 @@ public:
     // The current page.
     CImage* GetImage() { return pages_[current_].image.get(); }
     const CImage* GetImage() const { return pages_[current_].image.get(); }
+
+    // --- The file's own values -------------------------------------------
+    // The current page's samples as the file holds them, kept while its
+    // levels come from them by a window; null for an 8-bit picture and once
+    // a step changed the levels otherwise (the history says "Valeurs du
+    // fichier abandonnées"; undoing that step brings them back).
+    const CFileSamples* GetSamples() const { return pages_[current_].samples.get(); }
+    // The ends of the window the current page's levels were made by from
+    // its samples, as the file holds them; nothing without samples.
+    std::optional<std::pair<double, double>> GetWindow() const;
+    // The window becomes `window`, the levels having been made by it (see
+    // StepWindow).
+    void SetWindow(SSampleWindow window) { pages_[current_].window = window; }
+    // Exchanges the current page's samples and window with those kept with
+    // its undo copy, as undo exchanges the picture and its copy.
+    void ExchangeUndoValues();
 
     // --- The stack (DocumentPages.cpp) -------------------------------------
     int GetPageCount() const { return static_cast<int>(pages_.size()); }

@@ -42,17 +42,36 @@ std::string Lower(std::string text) {
 
 // A number of the measurement; a row that says why it has none has none.
 template <typename Get>
-CMeasureColumn Measured(std::string name, Get get) {
-    return {std::move(name), false, [get](const CMeasureRow& row) -> std::optional<std::string> {
+CMeasureColumn Measured(std::string name, Get get, bool text = false, bool real = false) {
+    return {std::move(name), text, real,
+            [get](const CMeasureRow& row) -> std::optional<std::string> {
                 if (!row.error.empty()) return std::nullopt;
                 return get(row);
             }};
 }
 
+// A real number in its shortest form with the table's separator, exact as a
+// double (a float sample reads back as the very float); nothing when it is
+// not finite.
+std::optional<std::string> RealText(double value, char separator) {
+    std::string text = ValueNumberText(value);
+    if (text.empty()) return std::nullopt;
+    std::replace(text.begin(), text.end(), '.', separator);
+    return text;
+}
+
 // Every column of the table, in order: the one place a column is declared.
 std::vector<CMeasureColumn> MakeColumns(bool histogram, char decimalSeparator) {
+    const auto Real = [decimalSeparator](std::string name, double (*get)(const CMeasureRow&)) {
+        return Measured(
+            std::move(name),
+            [decimalSeparator, get](const CMeasureRow& r) {
+                return RealText(get(r), decimalSeparator);
+            },
+            false, true);
+    };
     std::vector<CMeasureColumn> columns = {
-        {"file", true, [](const CMeasureRow& r) { return std::optional(r.file); }},
+        {"file", true, false, [](const CMeasureRow& r) { return std::optional(r.file); }},
         Measured("page", [](const CMeasureRow& r) { return NumberText(r.page); }),
         Measured("step", [](const CMeasureRow& r) { return NumberText(r.step); }),
         Measured("width", [](const CMeasureRow& r) { return NumberText(r.width); }),
@@ -64,21 +83,25 @@ std::vector<CMeasureColumn> MakeColumns(bool histogram, char decimalSeparator) {
         Measured(
             "mean",
             [](const CMeasureRow& r) { return NumberText(static_cast<int>(r.statistics.mean)); }),
-        Measured("sd",
-                 [decimalSeparator](const CMeasureRow& r) {
-                     std::string sd = NumberText(r.statistics.stdev);
-                     std::replace(sd.begin(), sd.end(), '.', decimalSeparator);
-                     return sd;
-                 }),
+        Real("sd", [](const CMeasureRow& r) { return r.statistics.stdev; }),
+        Measured(
+            "value_depth", [](const CMeasureRow& r) { return std::optional(r.values.depth); },
+            true),
+        Real("value_min", [](const CMeasureRow& r) { return r.values.minimum; }),
+        Real("value_max", [](const CMeasureRow& r) { return r.values.maximum; }),
+        Real("value_mean", [](const CMeasureRow& r) { return r.values.mean; }),
+        Real("value_sd", [](const CMeasureRow& r) { return r.values.sd; }),
+        Measured("value_nan", [](const CMeasureRow& r) { return NumberText(r.values.nan); }),
     };
     for (int level = 0; histogram && level < 256; ++level)
-        columns.push_back({"h" + NumberText(level), false,
+        columns.push_back({"h" + NumberText(level), false, false,
                            [level](const CMeasureRow& r) -> std::optional<std::string> {
                                if (!r.error.empty() || r.histogram.size() != 256)
                                    return std::nullopt;
                                return NumberText(r.histogram[level]);
                            }});
-    columns.push_back({"error", true, [](const CMeasureRow& r) { return std::optional(r.error); }});
+    columns.push_back(
+        {"error", true, false, [](const CMeasureRow& r) { return std::optional(r.error); }});
     return columns;
 }
 

@@ -4,8 +4,11 @@
 // write through here, so the same rows give the same bytes.
 //
 // The columns are declared once, in order, in MeasureTable.cpp: file, page,
-// step, width, height, pixels, min, max, sum, mean, sd, h0 .. h255 when the table
-// holds histograms, and error last. Numbers never depend on the
+// step, width, height, pixels, min, max, sum, mean, sd (the engine's numbers
+// of the levels), value_depth, value_min, value_max, value_mean, value_sd,
+// value_nan (exact figures of the file's own values, or of the levels), h0
+// .. h255 when the table holds histograms, and error last. A number that is
+// not finite is left empty. Numbers never depend on the
 // locale: integers in decimal, the standard deviation as the shortest text
 // that reads back to the same double, with a "." unless the caller asks for
 // another separator (text pasted into a spreadsheet). A CSV or TSV field is
@@ -22,6 +25,7 @@
 #include <vector>
 
 #include "ImageStatistics.h"
+#include "ValueStatistics.h"
 
 enum class TableFormat { Csv, Tsv, Jsonl };
 
@@ -36,6 +40,7 @@ struct CMeasureRow {
     int step = 1;      // 1 for the first measurement of a file, 2 for the next ...
     int width = 0, height = 0;
     CImageStatistics statistics;
+    SValueStatistics values;
     std::vector<std::uint32_t> histogram;  // empty, or the 256 counts
     // Why the file has no measurement; a row that says why holds no number.
     std::string error;
@@ -52,6 +57,7 @@ const std::vector<std::string>& MeasureColumns();
 struct CMeasureColumn {
     std::string name;
     bool text = false;  // a string in JSON Lines, not a number
+    bool real = false;  // a number that may have a fraction, else an integer
     std::function<std::optional<std::string>(const CMeasureRow&)> field;
 };
 
@@ -67,6 +73,7 @@ public:
     // The table's columns: MeasureColumns with h0 .. h255 before error when
     // the table holds histograms.
     std::vector<std::string> Columns() const;
+    const std::vector<CMeasureColumn>& ColumnList() const { return columns_; }
     // One cell per column, as the table writes it but unquoted: the file as
     // valid UTF-8, the numbers in decimal with the table's separator in sd;
     // empty where the row has no such value.

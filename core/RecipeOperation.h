@@ -24,4 +24,7 @@ struct CRecipeOperation {
     bool wholeStack = false;
     // Why the step cannot be repeated on another picture; empty when it can.
     std::string notReplayable{};
+    // The step leaves the levels and the geometry as they were (colours, a
+    // window, a measurement), so the file's own values stay kept.
+    bool keepsLevels = false;
 };

@@ -2,9 +2,7 @@
 
 #include <charconv>
 
-namespace {
-
-std::string Shortest(double value, SampleKind kind) {
+std::string SampleValueText(double value, SampleKind kind) {
     char text[64];
     const std::to_chars_result end =
         kind == SampleKind::Float
@@ -12,8 +10,6 @@ std::string Shortest(double value, SampleKind kind) {
             : std::to_chars(text, text + sizeof text, static_cast<long long>(value));
     return std::string(text, end.ptr);
 }
-
-}  // namespace
 
 std::string SampleDepthWords(const SPictureLosses& losses) {
     const std::string bits = std::to_string(losses.sampleBits) + " bits";
@@ -29,6 +25,16 @@ std::string SampleDepthWords(const SPictureLosses& losses) {
 }
 
 std::string WindowValues(const SPictureLosses& losses) {
-    return Shortest(losses.windowLow, losses.sampleKind) + ".." +
-           Shortest(losses.windowHigh, losses.sampleKind);
+    return WindowValues(losses.sampleKind, losses.windowLow, losses.windowHigh);
+}
+
+std::string WindowValues(SampleKind kind, double low, double high) {
+    return SampleValueText(low, kind) + ".." + SampleValueText(high, kind);
+}
+
+std::string SampleDepthEnglish(SampleKind kind, int bits) {
+    const char* words = kind == SampleKind::Signed  ? " signed"
+                        : kind == SampleKind::Float ? " float"
+                                                    : " unsigned";
+    return std::to_string(bits) + "-bit" + words;
 }

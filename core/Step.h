@@ -15,6 +15,7 @@ enum class StepNeeds {
     Nothing,      // runs on any document, an empty one included
     Picture,      // a picture, whatever its colour count
     FullPalette,  // an 8-bit picture with a 256-entry colour table
+    FileValues,   // the file's own samples, kept beside the levels
 };
 
 template <auto Step>
@@ -29,9 +30,15 @@ struct SNeedsPicture {
 struct SNeedsFullPalette {
     static constexpr StepNeeds value = StepNeeds::FullPalette;
 };
+struct SNeedsFileValues {
+    static constexpr StepNeeds value = StepNeeds::FileValues;
+};
 
 template <auto Step>
 inline constexpr StepNeeds kStepNeeds = SStepNeeds<Step>::value;
 
 // Whether the document holds what a step with this need works on.
 bool StepCanRun(const CImageDocument& doc, StepNeeds needs);
+// What a document lacks for a step with this need, after "needs ": "an 8-bit
+// picture with 256 colours".
+const char* StepNeedWords(StepNeeds needs);

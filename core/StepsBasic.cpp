@@ -22,7 +22,8 @@ bool StepUndo(CImageDocument& doc) {
     CImage& image = *doc.GetImage();
     if (!image.HasBackup()) return false;
     image.Undo();
-    doc.RecordOperation({.flag = "--undo", .resetsRoi = true}, true);
+    doc.ExchangeUndoValues();
+    doc.RecordOperation({.flag = "--undo", .resetsRoi = true, .keepsLevels = true}, true);
     return true;
 }
 

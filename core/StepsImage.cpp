@@ -103,7 +103,7 @@ bool StepPalette(CImageDocument& doc, PaletteKind kind) {
     }();
     doc.AddHistory(command.history);
     doc.SaveBackup();
-    return Record(doc, {.flag = "--palette", .argument = PaletteName(kind)},
+    return Record(doc, {.flag = "--palette", .argument = PaletteName(kind), .keepsLevels = true},
                   command.apply(*doc.GetImage()));
 }
 
@@ -111,7 +111,8 @@ bool StepCustomPalette(CImageDocument& doc, const std::uint8_t red[256],
                        const std::uint8_t green[256], const std::uint8_t blue[256]) {
     doc.AddHistory("Palette personalisée");
     doc.SaveBackup();
-    CRecipeOperation operation{.flag = "--palette-file", .palette = CPaletteColors{}};
+    CRecipeOperation operation{
+        .flag = "--palette-file", .palette = CPaletteColors{}, .keepsLevels = true};
     std::copy(red, red + 256, operation.palette->red.begin());
     std::copy(green, green + 256, operation.palette->green.begin());
     std::copy(blue, blue + 256, operation.palette->blue.begin());
@@ -133,7 +134,7 @@ bool StepCancelManualThreshold(CImageDocument& doc) {
     // Only a change of colours needs repeating; a picture already grey has none.
     const CPaletteTable& after = *image.GetPalette();
     if (before.count != after.count || before.entries != after.entries)
-        doc.RecordOperation({.flag = "--threshold-cancel"}, done);
+        doc.RecordOperation({.flag = "--threshold-cancel", .keepsLevels = true}, done);
     return done;
 }
 

@@ -1,5 +1,7 @@
 #include "StepsMeasure.h"
 
+#include "StepsValues.h"
+
 namespace {
 
 // The numbers of one page; false when its histogram cannot be made.
@@ -40,8 +42,11 @@ bool StepMeasurePages(CImageDocument& doc, bool histogram, bool allPages,
         CMeasureRow& row = rows[static_cast<std::size_t>(i - first)];
         row.page = page.number;
         done = MeasurePage(*page.image, histogram, row) && done;
+        row.values = PageValueStatistics(page);
     }
-    doc.RecordOperation({.flag = histogram ? "--measure-histogram" : "--measure"}, done, every);
+    doc.RecordOperation(
+        {.flag = histogram ? "--measure-histogram" : "--measure", .keepsLevels = true}, done,
+        every);
     for (CMeasureRow& row : rows) row.step = doc.GetRecipe().Measurements();
     return done;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // "&Mesurer" and orvex-cli's --measure: one table row of the picture's
-// measurements, the engine's own numbers as "&Statistiques..." shows them.
+// measurements, the engine's own numbers as "&Statistiques..." shows them,
+// and the exact figures of the picture's values (the file's own samples
+// while they are kept, else the levels).
 // The picture does not change: no undo copy, no history line; the step is
 // recorded so that a recipe measures where the session did.
 

@@ -9,6 +9,7 @@
 #include "StepsBasic.h"
 #include "StepsImage.h"
 #include "StepsMeasure.h"
+#include "StepsValues.h"
 
 namespace {
 
@@ -83,6 +84,16 @@ PictureAction ThresholdAction(long long low, long long high) {
     return [=](CPyPicture& p, SActionRun& run) {
         p.Run("threshold", kStepNeeds<StepManualThreshold>, run.undo,
               [=](CImageDocument& doc) { return StepManualThreshold(doc, l, h); });
+    };
+}
+
+PictureAction WindowAction(const std::string& ends) {
+    const auto choice = ParseWindowArgument(ends);
+    if (!choice)
+        ThrowValue("window expects low <= high, \"auto\" or \"saturate:P\" with P 0 .. 50");
+    return [choice = *choice](CPyPicture& p, SActionRun& run) {
+        p.Run("window", kStepNeeds<StepWindow>, run.undo,
+              [&](CImageDocument& doc) { return StepChosenWindow(doc, choice); });
     };
 }
 

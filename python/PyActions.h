@@ -34,6 +34,8 @@ PictureAction UndoAction();
 PictureAction RotateAction(long long angle);
 PictureAction ResizeAction(long long width, long long height);
 PictureAction ThresholdAction(long long low, long long high);
+// --window's spelling: "LOW,HIGH", "auto" or "saturate:P".
+PictureAction WindowAction(const std::string& ends);
 PictureAction AdaptiveAction(float k);
 PictureAction DynamicAction(const std::string& curve);
 PictureAction PaletteAction(const std::string& name);

@@ -3,32 +3,48 @@
 
 #include <pybind11/stl.h>
 
-#include <map>
+#include <charconv>
 
 #include "KernelCatalogue.h"
 #include "PyModule.h"
 
+namespace {
+
+// A number of the table's text, whatever the locale.
+template <typename Number>
+Number TableNumber(const std::string& text) {
+    Number value{};
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+// Whether the text is an integer: a real column's whole figure ("4095") is
+// given as an int, as the table writes it.
+bool WholeNumber(const std::string& text) {
+    long long value = 0;
+    const auto end = text.data() + text.size();
+    return std::from_chars(text.data(), end, value).ptr == end;
+}
+
+}  // namespace
+
 py::dict MeasureRowDict(const CMeasureRow& row) {
-    const CImageStatistics& s = row.statistics;
-    // The table's columns in its order, with the values it writes in them.
-    const std::map<std::string, py::object> values{
-        {"file", py::str(row.file)},      {"page", py::int_(row.page)},
-        {"step", py::int_(row.step)},     {"width", py::int_(row.width)},
-        {"height", py::int_(row.height)}, {"pixels", py::int_(s.pixels)},
-        {"min", py::int_(s.minimum)},     {"max", py::int_(s.maximum)},
-        {"sum", py::int_(s.sum)},         {"mean", py::int_(static_cast<int>(s.mean))},
-        {"sd", py::float_(s.stdev)},      {"error", py::str(row.error)}};
-    // A row that says why its file has no measurement holds no number.
-    const bool failed = !row.error.empty();
+    // The table's columns in its order, with the values it writes in them:
+    // text, integers, reals; None where the table's field is empty (a row
+    // that says why its file has no measurement holds no number).
+    const CMeasureTable table(TableFormat::Csv, !row.histogram.empty());
     py::dict d;
-    for (const std::string& column : MeasureColumns())
-        if (const auto value = values.find(column); value != values.end())
-            d[py::str(column)] =
-                failed && column != "file" && column != "error" ? py::none() : value->second;
-    for (std::size_t level = 0; level < row.histogram.size(); ++level)
-        d[py::str("h" + std::to_string(level))] = row.histogram[level];
-    // As in the table, the reason a file failed comes last.
-    if (d.contains("error")) d["error"] = d.attr("pop")("error");
+    for (const CMeasureColumn& column : table.ColumnList()) {
+        const auto field = column.field(row);
+        py::object value = py::none();
+        if (field && column.text)
+            value = py::str(*field);
+        else if (field && column.real && !WholeNumber(*field))
+            value = py::float_(TableNumber<double>(*field));
+        else if (field)
+            value = py::int_(TableNumber<long long>(*field));
+        d[py::str(column.name)] = value;
+    }
     return d;
 }
 
@@ -58,10 +74,12 @@ void BindMeasures(py::module_& module, py::class_<CPyPicture>& picture) {
         "measure",
         [](CPyPicture& p, bool histogram) { return MeasureRowDict(p.Measure(histogram)); },
         py::arg("histogram") = false,
-        "One row of the measurement table as a dict: file, step, width, height, pixels, min, "
-        "max, sum, mean, sd (with histogram=True also h0 .. h255), error (empty when all went "
-        "well). The engine's own numbers, "
-        "as orvex-cli --measure writes them; recorded in the recipe.");
+        "One row of the measurement table as a dict: file, page, step, width, height, pixels, "
+        "min, max, sum, mean, sd (the engine's numbers of the levels), value_depth, value_min, "
+        "value_max, value_mean, value_sd, value_nan (exact figures of the file's own values "
+        "while they are kept, else of the levels; None where not finite), with histogram=True "
+        "also h0 .. h255, and error (empty when all went well), as orvex-cli --measure writes "
+        "them; recorded in the recipe.");
     picture.def(
         "histogram",
         [](CPyPicture& p) {

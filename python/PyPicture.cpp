@@ -154,7 +154,12 @@ py::dict CPyPicture::Info() {
     info["pages"] = losses.pages;
     info["sample_bits"] = losses.sampleBits;
     info["sample_kind"] = SampleKindName(losses.sampleKind);
-    info["window"] = losses.Deeper()
+    const CFileSamples* samples = doc_.GetSamples();
+    info["sample_depth"] = samples ? py::object(py::str(samples->DepthName())) : py::none();
+    // The window the levels come from now; the reader's once the samples are let go.
+    const auto window = doc_.GetWindow();
+    info["window"] = window ? py::object(py::make_tuple(window->first, window->second))
+                     : losses.Deeper()
                          ? py::object(py::make_tuple(losses.windowLow, losses.windowHigh))
                          : py::object(py::none());
     info["alpha"] = losses.alpha;
@@ -189,6 +194,33 @@ py::array CPyPicture::Levels() {
     if (rows.bitCount == 8) return ViewOn(keeper, {rows.height, rows.width}, {-stride, 1}, top);
     // Blue, green, red in the block: red first with a step back.
     return ViewOn(keeper, {rows.height, rows.width, 3}, {-stride, 3, -1}, top + 2);
+}
+
+py::object CPyPicture::Values() {
+    std::shared_ptr<const CFileSamples> samples;
+    {
+        py::gil_scoped_release release;
+        const std::lock_guard lock(mutex_);
+        samples = doc_.GetPages()[static_cast<std::size_t>(doc_.GetCurrentPage())].samples;
+    }
+    if (!samples) return py::none();
+    const bool wide = samples->Wide();
+    const SampleKind kind = samples->Kind();
+    const py::dtype dtype = kind == SampleKind::Float    ? py::dtype::of<float>()
+                            : kind == SampleKind::Signed ? (wide ? py::dtype::of<std::int32_t>()
+                                                                 : py::dtype::of<std::int16_t>())
+                            : wide                       ? py::dtype::of<std::uint32_t>()
+                                                         : py::dtype::of<std::uint16_t>();
+    const py::ssize_t size = wide ? 4 : 2, width = samples->Width();
+    const void* data = wide ? static_cast<const void*>(samples->Row32(0))
+                            : static_cast<const void*>(samples->Row16(0));
+    auto* owner = new std::shared_ptr<const CFileSamples>(samples);
+    const py::capsule base(
+        owner, [](void* p) { delete static_cast<std::shared_ptr<const CFileSamples>*>(p); });
+    py::array view(dtype, {static_cast<py::ssize_t>(samples->Height()), width},
+                   {width * size, size}, data, base);
+    py::detail::array_proxy(view.ptr())->flags &= ~py::detail::npy_api::NPY_ARRAY_WRITEABLE_;
+    return view;
 }
 
 py::array CPyPicture::PaletteColours() {
@@ -318,10 +350,7 @@ std::vector<std::uint32_t> CPyPicture::Histogram() {
 
 std::string CPyPicture::RunLocked(const char* name, StepNeeds needs, bool undo, bool changes,
                                   const std::function<bool()>& step) {
-    if (!StepCanRun(doc_, needs))
-        return std::string(name) + (needs == StepNeeds::Picture
-                                        ? ": needs a picture"
-                                        : ": needs an 8-bit picture with 256 colours");
+    if (!StepCanRun(doc_, needs)) return std::string(name) + ": needs " + StepNeedWords(needs);
     if (changes) LetViewsKeepBlock();
     const CEngineMessages messages;
     doc_.SetUndoCopies(undo);

@@ -60,6 +60,9 @@ public:
     const std::string& Path() const { return path_; }
 
     py::array Levels();
+    // The file's own samples kept beside the levels, a read-only array of
+    // their own dtype viewing them (they never change), or None.
+    py::object Values();
     py::array PaletteColours();
     void SetLevels(const py::array& array);
     // The colour table as a JASC palette file; FileError when it cannot be written.

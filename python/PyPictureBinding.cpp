@@ -52,16 +52,21 @@ void BindPicture(py::module_& module, py::class_<CPyPicture>& picture) {
                                   "The processing history, one line a step.");
     picture.def_property_readonly(
         "info", &CPyPicture::Info,
-        "What the file held: format, pages, sample_bits, sample_kind, window (for deeper "
-        "samples), alpha, lossy, colors, notes.");
+        "What the file held: format, pages, sample_bits, sample_kind, sample_depth (\"12\", "
+        "\"16s\", \"32f\" while the file's own samples are kept, else None), window (the "
+        "ends the levels come from, for deeper samples), alpha, lossy, colors, notes.");
+    picture.def_property_readonly(
+        "values", &CPyPicture::Values,
+        "The file's own samples, kept beside the levels of a grey file deeper than 8 bits: a "
+        "read-only array (height, width), row 0 at the top, of their own dtype (uint16, int16, "
+        "uint32, int32 or float32) holding the file's values unscaled. None for an 8-bit "
+        "picture, and once a step other than a window changed the levels (undoing it brings "
+        "them back).");
     picture.def_property_readonly(
         "levels", &CPyPicture::Levels,
         "The levels, a read-only uint8 array (height, width), row 0 at the top: a view on the "
         "picture's own memory, no copy. It keeps the levels it was made on: steps that follow "
         "do not change it. A 24-bit picture gives (height, width, 3), red first.");
-    picture.def_property_readonly(
-        "values", [](CPyPicture&) { return py::none(); },
-        "The file's own deeper samples when the picture keeps them; None for now.");
     picture.def_property("roi", &CPyPicture::Roi, &SetRoi,
                          "The region of interest (left, top, right, bottom), row 0 at the top; "
                          "None or \"all\" sets the whole picture.");

@@ -121,6 +121,7 @@ const std::map<std::string, SRecipeFlag>& RecipeFlags() {
               return AdaptiveAction(*k);
           }}},
         {"--dynamic", {true, [](S a, S) { return DynamicAction(a); }}},
+        {"--window", {true, [](S a, S) { return WindowAction(a); }}},
         {"--palette", {true, [](S a, S) { return PaletteAction(a); }}},
         {"--palette-file",
          {true,

@@ -3,6 +3,8 @@
 // orvex-cli run, so the picture, the history line and the recipe line are
 // theirs.
 
+#include <charconv>
+
 #include "PyActions.h"
 #include "PyModule.h"
 #include "StepsBasic.h"
@@ -35,6 +37,27 @@ void BindPointSteps(PictureClass& picture) {
         py::arg("low"), py::arg("high"), py::kw_only(), py::arg("undo") = true,
         "Levels low .. high (0 .. 255, inclusive) become 255, the others 0; binary palette: "
         "\"Seuillage(low,high)\".");
+    picture.def(
+        "window",
+        [](CPyPicture& p, std::optional<double> low, std::optional<double> high,
+           std::optional<double> saturate, bool undo) {
+            const auto number = [](double v) {
+                char text[32];
+                return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+            };
+            if (low.has_value() != high.has_value() || (low && saturate))
+                ThrowValue("window takes low and high, or saturate, or neither (auto)");
+            const std::string ends = low        ? number(*low) + "," + number(*high)
+                                     : saturate ? "saturate:" + number(*saturate)
+                                                : "auto";
+            RunAction(p, WindowAction(ends), undo);
+        },
+        py::arg("low") = py::none(), py::arg("high") = py::none(), py::kw_only(),
+        py::arg("saturate") = py::none(), py::arg("undo") = true,
+        "The levels made again from the file's own samples (see values) by the window low .. "
+        "high in the file's values; with saturate=P, P % of the samples left below low and as "
+        "many above high (numpy.percentile lower / higher); with neither, the least to the "
+        "greatest sample: \"Image 16 bits : fenêtre 1000..3000\".");
     picture.def(
         "adaptive",
         [](CPyPicture& p, double k, bool undo) {

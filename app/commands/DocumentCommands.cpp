@@ -22,6 +22,7 @@
 #include "StepsFilter.h"
 #include "StepsImage.h"
 #include "StepsMeasure.h"
+#include "StepsValues.h"
 
 namespace {
 
@@ -75,7 +76,12 @@ void AdaptiveThreshold(COrvexDoc& doc) {
 }
 
 void Statistics(COrvexDoc& doc) {
-    CDialogStatistics dialog(*doc.GetImage());
+    const CImageDocument& core = doc.Core();
+    std::optional<SValueStatistics> values;
+    if (core.GetSamples() != nullptr)
+        values =
+            PageValueStatistics(core.GetPages()[static_cast<std::size_t>(core.GetCurrentPage())]);
+    CDialogStatistics dialog(*doc.GetImage(), nullptr, values);
     dialog.exec();
 }
 

@@ -33,10 +33,24 @@ char LocaleDecimalSeparator() {
 
 // The titles on screen; a saved table keeps orvex-cli's column names.
 QString ColumnTitle(const std::string& column) {
-    static const QHash<QString, QString> titles = {
-        {"file", "Fichier"},   {"page", "Page"},     {"step", "Mesure"},   {"width", "Largeur"},
-        {"height", "Hauteur"}, {"pixels", "Pixels"}, {"min", "Minimum"},   {"max", "Maximum"},
-        {"sum", "Somme"},      {"mean", "Moyenne"},  {"sd", "Ecart-type"}, {"error", "Erreur"}};
+    static const QHash<QString, QString> titles = {{"file", "Fichier"},
+                                                   {"page", "Page"},
+                                                   {"step", "Mesure"},
+                                                   {"width", "Largeur"},
+                                                   {"height", "Hauteur"},
+                                                   {"pixels", "Pixels"},
+                                                   {"min", "Minimum"},
+                                                   {"max", "Maximum"},
+                                                   {"sum", "Somme"},
+                                                   {"mean", "Moyenne"},
+                                                   {"sd", "Ecart-type"},
+                                                   {"error", "Erreur"},
+                                                   {"value_depth", "Profondeur"},
+                                                   {"value_min", "Valeur min."},
+                                                   {"value_max", "Valeur max."},
+                                                   {"value_mean", "Valeur moyenne"},
+                                                   {"value_sd", "Valeur écart-type"},
+                                                   {"value_nan", "NaN"}};
     const QString name = QString::fromStdString(column);
     return titles.value(name, name);
 }

@@ -12,6 +12,7 @@
 
 #include "ByteStream.h"
 #include "CodecInput.h"
+#include "FileSamples.h"
 #include "Image.h"
 #include "PictureFormat.h"
 #include "PictureLosses.h"
@@ -39,6 +40,13 @@ struct SCodecRead {
     std::string stackNote;
 };
 
+// The ends of the window that brought a page's samples to 8-bit levels, as
+// the file holds them.
+struct SSampleWindow {
+    double low = 0, high = 0;
+    bool operator==(const SSampleWindow&) const = default;
+};
+
 // One page of a stack: a picture of its own (block, undo copy, region of
 // interest), the page's number in the file it came from, and how long a GIF
 // frame is shown.
@@ -46,6 +54,15 @@ struct SPicturePage {
     std::unique_ptr<CImage> image = std::make_unique<CImage>();
     int number = 1;
     int delay = 0;  // hundredths of a second; 0 for a TIFF page
+    // The file's own samples when they are deeper than 8-bit unsigned grey,
+    // and the window its levels were made by from them; null for any other
+    // picture, and once a step changed the levels otherwise than by a window.
+    std::shared_ptr<const CFileSamples> samples;
+    SSampleWindow window;
+    // The two as they were when the picture's undo copy was taken, so that
+    // undo brings them back with the levels.
+    std::shared_ptr<const CFileSamples> undoSamples;
+    SSampleWindow undoWindow;
 };
 
 // The pages a read brings, counted from 1; `last` 0 reads to the end.

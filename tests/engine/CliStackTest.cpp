@@ -105,11 +105,14 @@ TEST_F(CliStack, OneRowPerPageAfterTheFileColumn) {
                  "--measure", "--table", "-", "--table-format", "csv"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string file = P("stack.tif");
-    EXPECT_EQ(r.out, "file,page,step,width,height,pixels,min,max,sum,mean,sd,error\r\n" + file +
-                         ",1,1,6,4,24,0,23,276,11,6.940220937885671,\r\n" + file +
-                         ",2,1,6,4,24,10,33,516,21,6.940220937885671,\r\n" + file +
-                         ",3,1,6,4,24,20,43,756,31,6.940220937885671,\r\n" + file +
-                         ",2,2,6,4,24,222,245,5604,233,6.940220937885671,\r\n");
+    const std::string sd = "6.940220937885671,8,", valueSd = ",6.922186552431729,0,\r\n";
+    EXPECT_EQ(r.out,
+              "file,page,step,width,height,pixels,min,max,sum,mean,sd,value_depth,value_min,"
+              "value_max,value_mean,value_sd,value_nan,error\r\n" +
+                  file + ",1,1,6,4,24,0,23,276,11," + sd + "0,23,11.5" + valueSd + file +
+                  ",2,1,6,4,24,10,33,516,21," + sd + "10,33,21.5" + valueSd + file +
+                  ",3,1,6,4,24,20,43,756,31," + sd + "20,43,31.5" + valueSd + file +
+                  ",2,2,6,4,24,222,245,5604,233," + sd + "222,245,233.5" + valueSd);
 }
 
 // Single pictures of a folder, in name order, become one stack; pictures

@@ -36,72 +36,88 @@ const TableCase kCases[] = {
      {{"a,b.bmp", 1}, {"say \"hi\".bmp", 2}, {" lead.bmp", 3}, {"two\nlines.bmp", 4}},
      {"a,b.bmp", "say \"hi\".bmp", " lead.bmp", "two\nlines.bmp", "--measure", "--table", "t.csv"},
      0,
-     "file,page,step,width,height,pixels,min,max,sum,mean,sd,error\r\n"
-     "\"a,b.bmp\",1,1,3,2,6,1,1,6,1,0,\r\n"
-     "\"say \"\"hi\"\".bmp\",1,1,3,2,6,2,2,12,2,0,\r\n"
-     "\" lead.bmp\",1,1,3,2,6,3,3,18,3,0,\r\n"
-     "\"two\nlines.bmp\",1,1,3,2,6,4,4,24,4,0,\r\n"},
+     "file,page,step,width,height,pixels,min,max,sum,mean,sd,value_depth,value_min,value_max,value_"
+     "mean,value_sd,value_nan,error\r\n"
+     "\"a,b.bmp\",1,1,3,2,6,1,1,6,1,0,8,1,1,1,0,0,\r\n"
+     "\"say \"\"hi\"\".bmp\",1,1,3,2,6,2,2,12,2,0,8,2,2,2,0,0,\r\n"
+     "\" lead.bmp\",1,1,3,2,6,3,3,18,3,0,8,3,3,3,0,0,\r\n"
+     "\"two\nlines.bmp\",1,1,3,2,6,4,4,24,4,0,8,4,4,4,0,0,\r\n"},
     {"RowsInInputOrderWhateverTheThreads",
      {{"p1.bmp", 1}, {"p2.bmp", 2}, {"p3.bmp", 3}, {"p4.bmp", 4}, {"p5.bmp", 5}, {"p6.bmp", 6}},
      {"p6.bmp", "p2.bmp", "p5.bmp", "p1.bmp", "p4.bmp", "p3.bmp", "--measure", "--negative",
       "--measure", "--table", "t.tsv"},
      0,
-     "file\tpage\tstep\twidth\theight\tpixels\tmin\tmax\tsum\tmean\tsd\terror\n"
-     "p6.bmp\t1\t1\t3\t2\t6\t6\t6\t36\t6\t0\t\np6.bmp\t1\t2\t3\t2\t6\t249\t249\t1494\t249\t0\t\n"
-     "p2.bmp\t1\t1\t3\t2\t6\t2\t2\t12\t2\t0\t\np2.bmp\t1\t2\t3\t2\t6\t253\t253\t1518\t253\t0\t\n"
-     "p5.bmp\t1\t1\t3\t2\t6\t5\t5\t30\t5\t0\t\np5.bmp\t1\t2\t3\t2\t6\t250\t250\t1500\t250\t0\t\n"
-     "p1.bmp\t1\t1\t3\t2\t6\t1\t1\t6\t1\t0\t\np1.bmp\t1\t2\t3\t2\t6\t254\t254\t1524\t254\t0\t\n"
-     "p4.bmp\t1\t1\t3\t2\t6\t4\t4\t24\t4\t0\t\np4.bmp\t1\t2\t3\t2\t6\t251\t251\t1506\t251\t0\t\n"
-     "p3.bmp\t1\t1\t3\t2\t6\t3\t3\t18\t3\t0\t\np3.bmp\t1\t2\t3\t2\t6\t252\t252\t1512\t252\t0\t\n"},
+     "file\tpage\tstep\twidth\theight\tpixels\tmin\tmax\tsum\tmean\tsd\tvalue_depth\tvalue_"
+     "min\tvalue_max\tvalue_mean\tvalue_sd\tvalue_nan\terror\n"
+     "p6.bmp\t1\t1\t3\t2\t6\t6\t6\t36\t6\t0\t8\t6\t6\t6\t0\t0\t\np6."
+     "bmp\t1\t2\t3\t2\t6\t249\t249\t1494\t249\t0\t8\t249\t249\t249\t0\t0\t\n"
+     "p2.bmp\t1\t1\t3\t2\t6\t2\t2\t12\t2\t0\t8\t2\t2\t2\t0\t0\t\np2."
+     "bmp\t1\t2\t3\t2\t6\t253\t253\t1518\t253\t0\t8\t253\t253\t253\t0\t0\t\n"
+     "p5.bmp\t1\t1\t3\t2\t6\t5\t5\t30\t5\t0\t8\t5\t5\t5\t0\t0\t\np5."
+     "bmp\t1\t2\t3\t2\t6\t250\t250\t1500\t250\t0\t8\t250\t250\t250\t0\t0\t\n"
+     "p1.bmp\t1\t1\t3\t2\t6\t1\t1\t6\t1\t0\t8\t1\t1\t1\t0\t0\t\np1."
+     "bmp\t1\t2\t3\t2\t6\t254\t254\t1524\t254\t0\t8\t254\t254\t254\t0\t0\t\n"
+     "p4.bmp\t1\t1\t3\t2\t6\t4\t4\t24\t4\t0\t8\t4\t4\t4\t0\t0\t\np4."
+     "bmp\t1\t2\t3\t2\t6\t251\t251\t1506\t251\t0\t8\t251\t251\t251\t0\t0\t\n"
+     "p3.bmp\t1\t1\t3\t2\t6\t3\t3\t18\t3\t0\t8\t3\t3\t3\t0\t0\t\np3."
+     "bmp\t1\t2\t3\t2\t6\t252\t252\t1512\t252\t0\t8\t252\t252\t252\t0\t0\t\n"},
     {"AShareWritesItsOwnRows",
      {{"p1.bmp", 1}, {"p2.bmp", 2}, {"p3.bmp", 3}, {"p4.bmp", 4}, {"p5.bmp", 5}, {"p6.bmp", 6}},
      {"p1.bmp", "p2.bmp", "p3.bmp", "p4.bmp", "p5.bmp", "p6.bmp", "--shard", "2/3", "--measure",
       "--table", "-", "--table-format", "csv"},
      0,
-     "file,page,step,width,height,pixels,min,max,sum,mean,sd,error\r\n"
-     "p3.bmp,1,1,3,2,6,3,3,18,3,0,\r\np4.bmp,1,1,3,2,6,4,4,24,4,0,\r\n"},
+     "file,page,step,width,height,pixels,min,max,sum,mean,sd,value_depth,value_min,value_max,value_"
+     "mean,value_sd,value_nan,error\r\n"
+     "p3.bmp,1,1,3,2,6,3,3,18,3,0,8,3,3,3,0,0,\r\np4.bmp,1,1,3,2,6,4,4,24,4,0,8,4,4,4,0,0,\r\n"},
     // Its output is there, not its row: measured again, its output left as it is.
     {"ASkippedFileWithoutRowIsMeasuredAgain",
      {{"p1.bmp", 1}, {"p2.bmp", 2}, {"out/p1.bmp", 9}},
      {"p1.bmp", "p2.bmp", "--measure", "--skip-existing", "--negative", "-o", "out", "--table",
       "t.csv"},
      0,
-     "file,page,step,width,height,pixels,min,max,sum,mean,sd,error\r\n"
-     "p1.bmp,1,1,3,2,6,1,1,6,1,0,\r\np2.bmp,1,1,3,2,6,2,2,12,2,0,\r\n"},
+     "file,page,step,width,height,pixels,min,max,sum,mean,sd,value_depth,value_min,value_max,value_"
+     "mean,value_sd,value_nan,error\r\n"
+     "p1.bmp,1,1,3,2,6,1,1,6,1,0,8,1,1,1,0,0,\r\np2.bmp,1,1,3,2,6,2,2,12,2,0,8,2,2,2,0,0,\r\n"},
     {"SkippedFilesOfATableToStandardOutputHaveNoRow",
      {{"p1.bmp", 1}, {"p2.bmp", 2}, {"out/p1.bmp", 9}},
      {"p1.bmp", "p2.bmp", "--measure", "--skip-existing", "--negative", "-o", "out", "--table", "-",
       "--table-format", "csv"},
      0,
-     "file,page,step,width,height,pixels,min,max,sum,mean,sd,error\r\np2.bmp,1,1,3,2,6,2,2,12,2,0,"
+     "file,page,step,width,height,pixels,min,max,sum,mean,sd,value_depth,value_min,value_max,value_"
+     "mean,value_sd,value_nan,error\r\np2.bmp,1,1,3,2,6,2,2,12,2,0,8,2,2,2,0,0,"
      "\r\n"},
     {"AFailedFileKeepsItsRowWithTheReason",
      {{"p1.bmp", 1}, {"p2.bmp", 2}},
      {"p1.bmp", "missing.bmp", "colour.jpg", "p2.bmp", "--measure", "--table", "t.csv"},
      1,
-     "file,page,step,width,height,pixels,min,max,sum,mean,sd,error\r\n"
-     "p1.bmp,1,1,3,2,6,1,1,6,1,0,\r\n"
-     "missing.bmp,,,,,,,,,,,No such file or directory\r\n"
-     "colour.jpg,,,,,,,,,,,--measure: needs an 8-bit picture with 256 colours "
+     "file,page,step,width,height,pixels,min,max,sum,mean,sd,value_depth,value_min,value_max,value_"
+     "mean,value_sd,value_nan,error\r\n"
+     "p1.bmp,1,1,3,2,6,1,1,6,1,0,8,1,1,1,0,0,\r\n"
+     "missing.bmp,,,,,,,,,,,,,,,,,No such file or directory\r\n"
+     "colour.jpg,,,,,,,,,,,,,,,,,--measure: needs an 8-bit picture with 256 colours "
      "(add --grey before --measure to measure grey levels)\r\n"
-     "p2.bmp,1,1,3,2,6,2,2,12,2,0,\r\n"},
+     "p2.bmp,1,1,3,2,6,2,2,12,2,0,8,2,2,2,0,0,\r\n"},
     {"AFailureAfterAMeasureKeepsThatRowAndAddsOne",
      {{"p1.bmp", 1}},
      {"p1.bmp", "--measure", "-o", "nowhere/p1.bmp", "--table", "t.jsonl"},
      1,
      "{\"file\":\"p1.bmp\",\"page\":1,\"step\":1,\"width\":3,\"height\":2,\"pixels\":6,\"min\":1,"
-     "\"max\":1,\"sum\":6,\"mean\":1,\"sd\":0,\"error\":\"\"}\n"
+     "\"max\":1,\"sum\":6,\"mean\":1,\"sd\":0,\"value_depth\":\"8\",\"value_min\":1,"
+     "\"value_max\":1,\"value_mean\":1,\"value_sd\":0,\"value_nan\":0,\"error\":\"\"}\n"
      "{\"file\":\"p1.bmp\",\"page\":null,\"step\":null,\"width\":null,\"height\":null,\"pixels\":"
      "null,"
-     "\"min\":null,\"max\":null,\"sum\":null,\"mean\":null,\"sd\":null,"
+     "\"min\":null,\"max\":null,\"sum\":null,\"mean\":null,\"sd\":null,\"value_depth\":null,"
+     "\"value_min\":null,\"value_max\":null,\"value_mean\":null,\"value_sd\":null,"
+     "\"value_nan\":null,"
      "\"error\":\"nowhere/p1.bmp: No such file or directory\"}\n"},
     {"ANameThatIsNotUtf8IsWrittenWithReplacementCharacters",
      {{"caf\xe9.bmp", 1}, {"caf\xc3\xa9.bmp", 2}},
      {"caf\xe9.bmp", "caf\xc3\xa9.bmp", "--measure", "--table", "t.csv"},
      0,
-     "file,page,step,width,height,pixels,min,max,sum,mean,sd,error\r\n"
-     "caf\xef\xbf\xbd.bmp,1,1,3,2,6,1,1,6,1,0,\r\n"
-     "caf\xc3\xa9.bmp,1,1,3,2,6,2,2,12,2,0,\r\n",
+     "file,page,step,width,height,pixels,min,max,sum,mean,sd,value_depth,value_min,value_max,value_"
+     "mean,value_sd,value_nan,error\r\n"
+     "caf\xef\xbf\xbd.bmp,1,1,3,2,6,1,1,6,1,0,8,1,1,1,0,0,\r\n"
+     "caf\xc3\xa9.bmp,1,1,3,2,6,2,2,12,2,0,8,2,2,2,0,0,\r\n",
      "orvex-cli: caf\xe9.bmp: the name is not valid UTF-8: the table shows U+FFFD for the "
      "bytes that are not\n"},
     {"HistogramColumnsEmptyForAPlainMeasure",
@@ -109,8 +125,11 @@ const TableCase kCases[] = {
      {"p7.bmp", "--measure", "--measure-histogram", "--table", "t.csv"},
      0,
      [] {
-         std::string header = "file,page,step,width,height,pixels,min,max,sum,mean,sd";
-         std::string plain = "p7.bmp,1,1,3,2,6,7,7,42,7,0", counts = "p7.bmp,1,2,3,2,6,7,7,42,7,0";
+         std::string header =
+             "file,page,step,width,height,pixels,min,max,sum,mean,sd,value_depth,value_min,"
+             "value_max,value_mean,value_sd,value_nan";
+         std::string plain = "p7.bmp,1,1,3,2,6,7,7,42,7,0,8,7,7,7,0,0",
+                     counts = "p7.bmp,1,2,3,2,6,7,7,42,7,0,8,7,7,7,0,0";
          for (int level = 0; level < 256; ++level) {
              header += ",h" + std::to_string(level);
              plain += ",";
@@ -124,7 +143,8 @@ const TableCase kCases[] = {
      0,
      "{\"file\":\"\",\"page\":1,\"step\":1,\"width\":3,\"height\":2,\"pixels\":6,\"min\":5,\"max\":"
      "5,"
-     "\"sum\":30,\"mean\":5,\"sd\":0,\"error\":\"\"}\n"},
+     "\"sum\":30,\"mean\":5,\"sd\":0,\"value_depth\":\"8\",\"value_min\":5,\"value_max\":5,"
+     "\"value_mean\":5,\"value_sd\":0,\"value_nan\":0,\"error\":\"\"}\n"},
     {"AnUnwritableTableStopsTheRunBeforeAnyFile",
      {{"p1.bmp", 1}},
      {"p1.bmp", "--measure", "--negative", "-o", "p1.bmp", "--table", "nowhere/t.csv"},

@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         SLevelRule{"flat16",
                    "P2 3 1 4000 700 700 700",
                    {45, 45, 45},
-                   {"Image 16 bits : fenêtre 700..700"}},
+                   {"Image 12 bits : fenêtre 700..700"}},
         // Stored blue, green, red.
         SLevelRule{"colour_max15", "P3 1 1 15 15 0 7", {119, 0, 255}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -339,12 +339,12 @@ TEST(KeptFormat, FollowsTheOwnFormatThePairAndThePicture) {
         const CImage* picture;
         const char* kept;
     } cases[] = {
-        {named("JPEG"), &grey, "PNG"},     {std::nullopt, nullptr, "PNG"},
-        {named("TIFF"), nullptr, "TIFF"},  {named("PGM"), nullptr, "PGM"},
+        {named("JPEG"), &grey, "PNG"},    {std::nullopt, nullptr, "PNG"},
+        {named("TIFF"), nullptr, "TIFF"}, {named("PGM"), nullptr, "PGM"},
         {named("PPM"), nullptr, "PNG"},  // a grey result would become PPM colours
-        {named("PPM"), &colours, "PPM"},   {named("PPM"), &grey, "PGM"},
-        {named("PGM"), &colours, "PPM"},   {named("PBM"), &levels, "PBM"},
-        {named("PBM"), &grey, "PNG"},      {named("GIF"), &colours, "GIF"},
+        {named("PPM"), &colours, "PPM"},  {named("PPM"), &grey, "PGM"},
+        {named("PGM"), &colours, "PPM"},  {named("PBM"), &levels, "PBM"},
+        {named("PBM"), &grey, "PNG"},     {named("GIF"), &colours, "GIF"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatName(KeptFormat(c.own, c.picture)), std::string(c.kept))

@@ -61,16 +61,18 @@ void TestResults::measuredTwiceCopiedSavedAndReplayed() {
     frame->RouteCommand(cmd::Measure);
     QVERIFY(results->isVisible());
 
-    // What orvex-cli prints for the same steps, with the sd written the French way.
+    // What orvex-cli prints for the same steps, with the reals written the French way.
     const QStringList steps = {"--measure", "--negative", "--measure"};
     QStringList lines =
         QString::fromUtf8(RunCli(QStringList{picture} + steps +
                                  QStringList{"--table", "-", "--table-format", "tsv"}))
             .split('\n');
-    const int sd = lines[0].split('\t').indexOf("sd");
+    const QStringList columns = lines[0].split('\t');
     for (QString& line : lines) {
         QStringList fields = line.split('\t');
-        if (fields.size() > sd) fields[sd].replace('.', ',');
+        for (const char* real : {"sd", "value_min", "value_max", "value_mean", "value_sd"})
+            if (const int at = columns.indexOf(real); at < fields.size())
+                fields[at].replace('.', ',');
         line = fields.join('\t');
     }
     results->Copy();
