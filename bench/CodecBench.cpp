@@ -1,10 +1,14 @@
 // Picture files against OpenCV's imread and imwrite on the same files:
-// 16-MP grey PNG, LZW TIFF and colour JPEG read, grey PNG and TIFF written;
+// 16-MP grey PNG, LZW TIFF and colour JPEG read, grey PNG and TIFF written,
+// colour (RGB) and palette PNG both ways;
 // then opening a 100-MP TIFF as a document beside the same picture as BMP
 // (the "peer" of that row is our own BMP reader).
 //
-// The PNG rows name the libraries: ours reads through libspng and writes
-// through zlib directly, OpenCV's goes through libpng. The write rows count
+// The PNG rows name the libraries: ours reads through libdeflate (libspng
+// for the kinds that path leaves) and writes through zlib directly,
+// OpenCV's goes through libpng. OpenCV writes no palette PNG: its side of
+// the palette write row writes the same indices as grey levels, the same
+// bytes through the same filters and deflate, without the table. The write rows count
 // the file's bytes, so a faster writer that makes larger files shows.
 // Neither side waits for the disk in the codec rows; a save as the program
 // makes it (the file and its folder flushed to the disk) has a row of its
@@ -55,7 +59,16 @@ const std::string& File(const std::string& name) {
         const cv::Mat grey = Scene(kSide, CV_8UC1);
         cv::imwrite(TempPath("grey.png"), grey);
         cv::imwrite(TempPath("grey-lzw.tif"), grey);  // LZW is OpenCV's choice
-        cv::imwrite(TempPath("colour.jpg"), Scene(kSide, CV_8UC3), {cv::IMWRITE_JPEG_QUALITY, 90});
+        const cv::Mat colour = Scene(kSide, CV_8UC3);
+        cv::imwrite(TempPath("colour.jpg"), colour, {cv::IMWRITE_JPEG_QUALITY, 90});
+        cv::imwrite(TempPath("colour.png"), colour);
+        // The grey picture through a false-colour table, written by us.
+        CImage palette;
+        SPictureFileInfo info;
+        std::string problem;
+        if (ReadPictureFile(palette, TempPath("grey.png"), info) == FileStatus::Ok &&
+            palette.PaletteRainbow())
+            SavePictureFile(palette, TempPath("palette.png"), *FormatNamed("PNG"), problem);
         const cv::Mat large = Scene(kLargeSide, CV_8UC1);
         cv::imwrite(TempPath("large.tif"), large, {cv::IMWRITE_TIFF_COMPRESSION, 1});
         cv::imwrite(TempPath("large-lzw.tif"), large);
@@ -107,10 +120,11 @@ void OursSave(benchmark::State& state, PictureFormat format, const std::string& 
 
 // The writer straight into a file, without the complete-or-nothing save's
 // fsync, as imwrite writes.
-void OursWriteNoSync(benchmark::State& state, PictureFormat format, const std::string& name) {
+void OursWriteNoSync(benchmark::State& state, PictureFormat format, const std::string& name,
+                     const std::string& source = "grey.png") {
     CImage image;
     SPictureFileInfo info;
-    ReadPictureFile(image, File("grey.png"), info);
+    ReadPictureFile(image, File(source), info);
     for (auto _ : state) {
         std::FILE* file = std::fopen(TempPath(name).c_str(), "wb");
         if (file == nullptr) {
@@ -126,10 +140,11 @@ void OursWriteNoSync(benchmark::State& state, PictureFormat format, const std::s
     CountFileBytes(state, name);
 }
 
-void PeerWrite(benchmark::State& state, const std::string& name, bool flush) {
-    const cv::Mat grey = cv::imread(File("grey.png"), cv::IMREAD_UNCHANGED);
+void PeerWrite(benchmark::State& state, const std::string& name, bool flush,
+               const std::string& source = "grey.png") {
+    const cv::Mat picture = cv::imread(File(source), cv::IMREAD_UNCHANGED);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(cv::imwrite(TempPath(name), grey));
+        benchmark::DoNotOptimize(cv::imwrite(TempPath(name), picture));
         if (!flush) continue;
         const std::string file = TempPath(name);
         for (const std::string& path : {file, file.substr(0, file.rfind('/'))}) {
@@ -167,6 +182,24 @@ const int kRegistered = [] {
         "Write PNG grey 16MP zlib/png",
         [](benchmark::State& s) { OursWriteNoSync(s, *FormatNamed("PNG"), "out.png"); },
         [](benchmark::State& s) { PeerWrite(s, "out-peer.png", false); });
+    pair(
+        "Read PNG colour 16MP", [](benchmark::State& s) { OursRead(s, "colour.png"); },
+        [](benchmark::State& s) { PeerRead(s, "colour.png", cv::IMREAD_UNCHANGED); });
+    pair(
+        "Read PNG palette 16MP", [](benchmark::State& s) { OursRead(s, "palette.png"); },
+        [](benchmark::State& s) { PeerRead(s, "palette.png", cv::IMREAD_UNCHANGED); });
+    pair(
+        "Write PNG colour 16MP",
+        [](benchmark::State& s) {
+            OursWriteNoSync(s, *FormatNamed("PNG"), "out-colour.png", "colour.png");
+        },
+        [](benchmark::State& s) { PeerWrite(s, "out-colour-peer.png", false, "colour.png"); });
+    pair(
+        "Write PNG palette 16MP",
+        [](benchmark::State& s) {
+            OursWriteNoSync(s, *FormatNamed("PNG"), "out-palette.png", "palette.png");
+        },
+        [](benchmark::State& s) { PeerWrite(s, "out-palette-peer.png", false, "grey.png"); });
     pair(
         "Write TIFF grey 16MP",
         [](benchmark::State& s) { OursWriteNoSync(s, *FormatNamed("TIFF"), "out.tif"); },

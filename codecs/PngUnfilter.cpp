@@ -59,15 +59,32 @@ __m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<co
 void Store(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
 // A pixel of 3 or 4 bytes into the low bytes of a register, and back; only
-// its own bytes are read and written, so a row may be undone in place.
-__m128i LoadPixel(const std::uint8_t* p, int bpp) {
-    std::uint32_t word = 0;
-    std::memcpy(&word, p, static_cast<std::size_t>(bpp));
+// its own bytes are read and written, so a row may be undone in place. The
+// bytes go straight between memory and a general register: a word put
+// together on the stack would make each pixel wait for the last one's
+// store to be forwarded.
+template <int Bpp>
+__m128i LoadPixel(const std::uint8_t* p) {
+    std::uint32_t word;
+    if constexpr (Bpp == 4) {
+        std::memcpy(&word, p, 4);
+    } else {
+        std::uint16_t low;
+        std::memcpy(&low, p, 2);
+        word = low | std::uint32_t{p[2]} << 16;
+    }
     return _mm_cvtsi32_si128(static_cast<int>(word));
 }
-void StorePixel(std::uint8_t* p, __m128i v, int bpp) {
+template <int Bpp>
+void StorePixel(std::uint8_t* p, __m128i v) {
     const auto word = static_cast<std::uint32_t>(_mm_cvtsi128_si32(v));
-    std::memcpy(p, &word, static_cast<std::size_t>(bpp));
+    if constexpr (Bpp == 4) {
+        std::memcpy(p, &word, 4);
+    } else {
+        const auto low = static_cast<std::uint16_t>(word);
+        std::memcpy(p, &low, 2);
+        p[2] = static_cast<std::uint8_t>(word >> 16);
+    }
 }
 
 void Up(const std::uint8_t* in, const std::uint8_t* prior, std::uint8_t* out, std::size_t count) {
@@ -96,25 +113,27 @@ void SubOne(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
 }
 
 // Three or four bytes a pixel: one pixel at a time, its bytes side by side.
-void SubPixels(int bpp, const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+template <int Bpp>
+void SubPixels(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
     __m128i left = _mm_setzero_si128();
-    for (std::size_t i = 0; i + bpp <= count; i += bpp) {
-        left = _mm_add_epi8(LoadPixel(in + i, bpp), left);
-        StorePixel(out + i, left, bpp);
+    for (std::size_t i = 0; i + Bpp <= count; i += Bpp) {
+        left = _mm_add_epi8(LoadPixel<Bpp>(in + i), left);
+        StorePixel<Bpp>(out + i, left);
     }
 }
 
 // floor((a + b) / 2) from the rounding-up average.
-void AveragePixels(int bpp, const std::uint8_t* in, const std::uint8_t* prior, std::uint8_t* out,
+template <int Bpp>
+void AveragePixels(const std::uint8_t* in, const std::uint8_t* prior, std::uint8_t* out,
                    std::size_t count) {
     const __m128i one = _mm_set1_epi8(1);
     __m128i left = _mm_setzero_si128();
-    for (std::size_t i = 0; i + bpp <= count; i += bpp) {
-        const __m128i up = LoadPixel(prior + i, bpp);
+    for (std::size_t i = 0; i + Bpp <= count; i += Bpp) {
+        const __m128i up = LoadPixel<Bpp>(prior + i);
         const __m128i mean =
             _mm_sub_epi8(_mm_avg_epu8(left, up), _mm_and_si128(_mm_xor_si128(left, up), one));
-        left = _mm_add_epi8(LoadPixel(in + i, bpp), mean);
-        StorePixel(out + i, left, bpp);
+        left = _mm_add_epi8(LoadPixel<Bpp>(in + i), mean);
+        StorePixel<Bpp>(out + i, left);
     }
 }
 
@@ -122,12 +141,13 @@ __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si1
 
 // Paeth's predictor in 16-bit lanes, a pixel at a time: the nearest of left,
 // up and upper left to left + up - upper left, ties in that order.
-void PaethPixels(int bpp, const std::uint8_t* in, const std::uint8_t* prior, std::uint8_t* out,
+template <int Bpp>
+void PaethPixels(const std::uint8_t* in, const std::uint8_t* prior, std::uint8_t* out,
                  std::size_t count) {
     const __m128i zero = _mm_setzero_si128();
     __m128i a = zero, c = zero;
-    for (std::size_t i = 0; i + bpp <= count; i += bpp) {
-        const __m128i b = _mm_unpacklo_epi8(LoadPixel(prior + i, bpp), zero);
+    for (std::size_t i = 0; i + Bpp <= count; i += Bpp) {
+        const __m128i b = _mm_unpacklo_epi8(LoadPixel<Bpp>(prior + i), zero);
         const __m128i pa = Abs16(_mm_sub_epi16(b, c));  // |p - a|
         const __m128i pb = Abs16(_mm_sub_epi16(a, c));  // |p - b|
         const __m128i pc = Abs16(_mm_sub_epi16(_mm_add_epi16(a, b), _mm_add_epi16(c, c)));
@@ -139,10 +159,26 @@ void PaethPixels(int bpp, const std::uint8_t* in, const std::uint8_t* prior, std
         const __m128i predicted = _mm_or_si128(
             _mm_or_si128(_mm_and_si128(useA, a), _mm_and_si128(useB, b)), _mm_and_si128(useC, c));
         const __m128i value =
-            _mm_add_epi8(LoadPixel(in + i, bpp), _mm_packus_epi16(predicted, zero));
-        StorePixel(out + i, value, bpp);
+            _mm_add_epi8(LoadPixel<Bpp>(in + i), _mm_packus_epi16(predicted, zero));
+        StorePixel<Bpp>(out + i, value);
         a = _mm_unpacklo_epi8(value, zero);
         c = b;
+    }
+}
+
+// The filters that run a pixel at a time, for pixels of `Bpp` bytes.
+template <int Bpp>
+bool UnfilterPixels(std::uint8_t type, const std::uint8_t* in, const std::uint8_t* prior,
+                    std::uint8_t* out, std::size_t count) {
+    switch (type) {
+        case kSub:
+            return SubPixels<Bpp>(in, out, count), true;
+        case kAverage:
+            return AveragePixels<Bpp>(in, prior, out, count), true;
+        case kPaeth:
+            return PaethPixels<Bpp>(in, prior, out, count), true;
+        default:
+            return false;
     }
 }
 
@@ -151,6 +187,9 @@ void PaethPixels(int bpp, const std::uint8_t* in, const std::uint8_t* prior, std
 bool Unfilter(std::uint8_t type, int bpp, const std::uint8_t* in, const std::uint8_t* prior,
               std::uint8_t* out, std::size_t count) {
     const bool pixels = (bpp == 3 || bpp == 4) && count % static_cast<std::size_t>(bpp) == 0;
+    if (pixels && type != kNone && type != kUp)
+        return bpp == 3 ? UnfilterPixels<3>(type, in, prior, out, count)
+                        : UnfilterPixels<4>(type, in, prior, out, count);
     switch (type) {
         case kNone:
             if (out != in) std::memmove(out, in, count);
@@ -160,13 +199,9 @@ bool Unfilter(std::uint8_t type, int bpp, const std::uint8_t* in, const std::uin
             return true;
         case kSub:
             if (bpp == 1) return SubOne(in, out, count), true;
-            if (pixels) return SubPixels(bpp, in, out, count), true;
             break;
         case kAverage:
-            if (pixels) return AveragePixels(bpp, in, prior, out, count), true;
-            break;
         case kPaeth:
-            if (pixels) return PaethPixels(bpp, in, prior, out, count), true;
             break;
         default:
             return false;
