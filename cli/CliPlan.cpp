@@ -90,6 +90,9 @@ std::string ReadProgramOption(const std::string& flag, const std::string& value,
         plan.format = WritableFormatFromName(value);
         if (!plan.format)
             return "--format " + value + ": expects " + JoinWords(WritableExtensions(), " or ");
+    } else if (flag == "--depth") {
+        if (value != "keep" && value != "8") return "--depth " + value + ": expects keep or 8";
+        plan.keepDepth = value == "keep";
     } else if (flag == "--files-from") {
         if (!plan.filesFrom.empty()) return "--files-from given twice";
         plan.filesFrom = value;

@@ -41,6 +41,7 @@ struct CliPlan {
     std::string filesFrom;                   // --files-from: a list file, or "-"
     std::optional<CliShard> shard;           // --shard
     bool skipExisting = false;               // --skip-existing
+    bool keepDepth = false;                  // --depth keep
     bool recursive = false;                  // --recursive: folder inputs take their subfolders
     std::string table;                       // --table: a file, or "-"
     std::optional<TableFormat> tableFormat;  // --table-format

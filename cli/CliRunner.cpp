@@ -119,20 +119,25 @@ bool FitsTarget(const CImageDocument& doc, const CliJob& job, std::ostream& err)
     if (doc.GetPageCount() == 1 || job.target.empty() || FormatHoldsPages(job.format)) return true;
     const std::string label = job.target == kStandardStream ? "standard output" : job.target;
     err << MessagePrefix(label) << FormatName(job.format) << " files hold one page, and "
-        << doc.GetPageCount()
-        << " pages were chosen: write " << JoinWords(PagesExtensions(), " or ")
-        << ", or choose one page (--pages K, --project)\n";
+        << doc.GetPageCount() << " pages were chosen: write "
+        << JoinWords(PagesExtensions(), " or ") << ", or choose one page (--pages K, --project)\n";
     return false;
 }
 
 // Writes the result to the job's target, standard output included.
-bool SaveResult(CImageDocument& doc, const CliJob& job, std::ostream& out, std::ostream& err) {
+bool SaveResult(CImageDocument& doc, const CliJob& job, bool keepDepth, std::ostream& out,
+                std::ostream& err) {
     std::string problem;
     FileStatus status = FileStatus::Ok;
     errno = 0;
-    if (job.target == kStandardStream) {
+    if (keepDepth && !(problem = doc.SamplesRefusal(job.format)).empty()) {
+        status = FileStatus::Refused;
+    } else if (keepDepth && job.target != kStandardStream) {
+        status = doc.SaveSamples(job.target, job.format, problem);
+    } else if (job.target == kStandardStream) {
         CMemoryStream bytes;
-        status = WritePicture(doc.GetPages(), bytes, job.format, problem);
+        status = keepDepth ? WriteSamples(*doc.GetSamples(), bytes, job.format, problem)
+                           : WritePicture(doc.GetPages(), bytes, job.format, problem);
         if (status == FileStatus::Ok)
             out.write(reinterpret_cast<const char*>(bytes.Bytes().data()),
                       static_cast<std::streamsize>(bytes.Bytes().size()));
@@ -241,7 +246,7 @@ FileOutcome Process(const CliPlan& plan, const CliBatch& batch, CliJob job, std:
     const bool replacesInput = outcome.ok && ReplacesInput(batch, job);
     if (outcome.ok && !job.target.empty() && !job.outputDone)
         outcome.ok = FitsTarget(doc, job, err) && MakeSubfolder(batch, job, err) &&
-                     SaveResult(doc, job, out, err);
+                     SaveResult(doc, job, plan.keepDepth, out, err);
     SPictureLosses losses = doc.GetFileInfo().losses;
     losses.pagesKept = doc.GetPageCount();
     if (const std::string note = LossNote(losses, doc.GetPages().front().number);

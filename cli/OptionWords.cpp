@@ -14,6 +14,10 @@ const std::vector<CliOption>& ProgramOptions() {
              "); a folder for a batch; - standard output"},
         {"--format", "EXT",
          "format written into a folder or to -o -: " + JoinWords(WritableExtensions(), " or ")},
+        {"--depth", "keep|8",
+         "keep: write the file's own samples as they are (a grey file deeper than 8 bits whose "
+         "levels no step but --window changed: 16-bit TIFF, PNG or PGM, unscaled, or 32-bit "
+         "float TIFF), else fail; 8 (the default): the 8-bit levels"},
         {"--recipe", "FILE", "run the operations of FILE, one a line (# comments), in place"},
         {"--pages", "all|K|K-L",
          "the pages of a multi-page " + JoinWords(PagesFormatNames(), " or ") +

@@ -16,9 +16,11 @@ CodecStatus WriteBmp(CImage& image, CByteStream& out, std::string& problem);
 bool MatchesPng(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewPngReader(CCodecInput& input);
 CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem);
+CodecStatus WritePngSamples(const CFileSamples& samples, CByteStream& out, std::string& problem);
 bool MatchesTiff(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewTiffReader(CCodecInput& input);
 CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem);
+CodecStatus WriteTiffSamples(const CFileSamples& samples, CByteStream& out, std::string& problem);
 CodecStatus WriteTiffPages(std::span<const SPicturePage> pages, CByteStream& out,
                            std::string& problem);
 bool MatchesJpeg(const std::uint8_t* head, std::size_t size);
@@ -27,6 +29,7 @@ bool MatchesPgm(const std::uint8_t* head, std::size_t size);
 bool MatchesPpm(const std::uint8_t* head, std::size_t size);
 std::unique_ptr<CPictureReader> NewPnmReader(CCodecInput& input);
 CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem);
+CodecStatus WritePgmSamples(const CFileSamples& samples, CByteStream& out, std::string& problem);
 SFormatRefusal PgmRefuses(const CImage& image);
 CodecStatus WritePpm(CImage& image, CByteStream& out, std::string& problem);
 bool MatchesPbm(const std::uint8_t* head, std::size_t size);
@@ -47,17 +50,20 @@ constexpr SPictureFormatRow kRows[] = {
     // name, extensions, opened only, MIME types, dialog filter,
     // signature, reader, writer, writer of several pages, what a read always
     // loses, which pictures it refuses, its pair for the other kind of
-    // picture, keeps any picture
+    // picture, keeps any picture, writer of a file's own samples, which
+    // also takes floats
     {"BMP", "bmp", "", "image/bmp image/x-bmp image/x-ms-bmp", "Bitmap files",
      MatchesBmp, NewBmpReader, WriteBmp, nullptr, {}},
     {"PNG", "png", "", "image/png", "Fichiers PNG",
-     MatchesPng, NewPngReader, WritePng, nullptr, {}, nullptr, nullptr, true},
+     MatchesPng, NewPngReader, WritePng, nullptr, {}, nullptr, nullptr, true, WritePngSamples},
     {"TIFF", "tif tiff", "", "image/tiff", "Fichiers TIFF",
-     MatchesTiff, NewTiffReader, WriteTiff, WriteTiffPages, {}},
+     MatchesTiff, NewTiffReader, WriteTiff, WriteTiffPages, {}, nullptr, nullptr, false,
+     WriteTiffSamples, true},
     {"JPEG", "jpg jpeg", "", "image/jpeg", "Fichiers JPEG",
      MatchesJpeg, NewJpegReader, nullptr, nullptr, {.lossy = true}},
     {"PGM", "pgm", "", "image/x-portable-graymap", "Fichiers PGM",
-     MatchesPgm, NewPnmReader, WritePgm, nullptr, {}, PgmRefuses, "PPM"},
+     MatchesPgm, NewPnmReader, WritePgm, nullptr, {}, PgmRefuses, "PPM", false,
+     WritePgmSamples},
     {"PPM", "ppm", "pnm", "image/x-portable-pixmap image/x-portable-anymap", "Fichiers PPM",
      MatchesPpm, NewPnmReader, WritePpm, nullptr, {}, nullptr, "PGM"},
     {"PBM", "pbm", "", "image/x-portable-bitmap", "Fichiers PBM",

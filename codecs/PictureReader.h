@@ -161,6 +161,12 @@ struct SPictureFormatRow {
     // Keeps any picture as it is: where a result goes that its own format
     // cannot keep.
     bool keepsAny = false;
+    // Writes a file's own samples as they are (unsigned ones of 16 bits at
+    // most, as 16-bit samples, unscaled); null when the format cannot.
+    CodecStatus (*writeSamples)(const CFileSamples& samples, CByteStream& out,
+                                std::string& problem) = nullptr;
+    // The writer of samples also takes 32-bit floating-point ones.
+    bool writesFloatSamples = false;
 };
 
 const SPictureFormatRow& FormatRow(PictureFormat format);

@@ -110,6 +110,40 @@ private:
 
 }  // namespace
 
+// A file's own unsigned samples as 16-bit grey, unscaled (a 12-bit
+// picture keeps 0..4095), big-endian, each row with the "sub" filter.
+CodecStatus WritePngSamples(const CFileSamples& samples, CByteStream& out, std::string& problem) {
+    std::string why;
+    auto failed = [&] {
+        problem = "PNG file not written (" + why + ")";
+        return CodecStatus::Damaged;
+    };
+    std::array<std::uint8_t, 13> header{};
+    PutBigEndian(header.data(), static_cast<std::uint32_t>(samples.Width()));
+    PutBigEndian(header.data() + 4, static_cast<std::uint32_t>(samples.Height()));
+    header[8] = 16;
+    header[9] = kGrey;
+    if (!out.Write("\x89PNG\r\n\x1a\n", 8) || !PutChunk(out, "IHDR", header.data(), header.size()))
+        return why = kRefused, failed();
+    CImageData data(out);
+    if (!data.Start(false, why)) return failed();
+    const std::size_t rowBytes = 2 * static_cast<std::size_t>(samples.Width());
+    std::vector<std::uint8_t> row(rowBytes), filtered(rowBytes + 1);
+    for (int y = 0; y < samples.Height(); ++y) {
+        const std::uint16_t* in = samples.Row16(y);
+        for (int x = 0; x < samples.Width(); ++x) {
+            row[2 * static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(in[x] >> 8);
+            row[2 * static_cast<std::size_t>(x) + 1] = static_cast<std::uint8_t>(in[x]);
+        }
+        filtered[0] = 1;  // "sub", a sample of two bytes to the left
+        DifferenceFromLeft(row.data(), rowBytes, 2, filtered.data() + 1);
+        if (!data.Add(filtered.data(), filtered.size(), y == samples.Height() - 1, why))
+            return failed();
+    }
+    if (!PutChunk(out, "IEND", nullptr, 0)) return why = kRefused, failed();
+    return CodecStatus::Ok;
+}
+
 CodecStatus WritePng(CImage& image, CByteStream& out, std::string& problem) {
     CPictureSource source;
     if (!source.Open(image, "PNG", problem)) return CodecStatus::Unsupported;

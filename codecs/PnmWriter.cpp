@@ -57,6 +57,26 @@ CodecStatus WritePgm(CImage& image, CByteStream& out, std::string& problem) {
                        [&](int y) { return source.Row(y); });
 }
 
+// A file's own unsigned samples, unscaled, with their own white as the
+// maximum (4095 for a 12-bit picture; a PGM file's own maximum).
+CodecStatus WritePgmSamples(const CFileSamples& samples, CByteStream& out, std::string& problem) {
+    const std::string header = "P5\n" + std::to_string(samples.Width()) + " " +
+                               std::to_string(samples.Height()) + "\n" +
+                               std::to_string(samples.White()) + "\n";
+    std::vector<std::uint8_t> row(2 * static_cast<std::size_t>(samples.Width()));
+    bool written = out.Write(header.data(), header.size());
+    for (int y = 0; written && y < samples.Height(); ++y) {
+        const std::uint16_t* in = samples.Row16(y);
+        for (int x = 0; x < samples.Width(); ++x) {
+            row[2 * static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(in[x] >> 8);
+            row[2 * static_cast<std::size_t>(x) + 1] = static_cast<std::uint8_t>(in[x]);
+        }
+        written = out.Write(row.data(), row.size());
+    }
+    if (!written) problem = "PGM file not written (the data could not be written)";
+    return written ? CodecStatus::Ok : CodecStatus::Damaged;
+}
+
 static bool PbmHolds(const CImage& image) {
     if (!PgmHolds(image)) return false;
     const CStoredRows rows = image.GetStoredRows();

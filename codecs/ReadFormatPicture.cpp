@@ -241,6 +241,39 @@ CodecStatus WriteFormatPicture(CImage& image, CByteStream& out, PictureFormat fo
     }
 }
 
+std::string FormatSamplesRefusal(PictureFormat format, const CFileSamples& samples) {
+    const auto takes = [&](PictureFormat f) {
+        const SPictureFormatRow& row = FormatRow(f);
+        if (row.writeSamples == nullptr) return false;
+        if (samples.Kind() == SampleKind::Float) return row.writesFloatSamples;
+        return samples.Kind() == SampleKind::Unsigned && samples.Bits() <= 16;
+    };
+    if (takes(format)) return {};
+    std::vector<std::string> others;
+    for (PictureFormat other : PictureFormats())
+        if (takes(other)) others.push_back(FormatName(other));
+    const char* kind = samples.Kind() == SampleKind::Float    ? "floating-point"
+                       : samples.Kind() == SampleKind::Signed ? "signed"
+                                                              : "unsigned";
+    return std::string(FormatName(format)) + " files cannot hold the file's own " +
+           std::to_string(samples.Bits()) + "-bit " + kind + " samples as they are (" +
+           (others.empty() ? std::string("no format written can; --depth 8 writes the levels")
+                           : JoinWords(others, " or ") + " can") +
+           ")";
+}
+
+CodecStatus WriteFormatSamples(const CFileSamples& samples, CByteStream& out, PictureFormat format,
+                               std::string& problem) {
+    if (problem = FormatSamplesRefusal(format, samples); !problem.empty())
+        return CodecStatus::Unsupported;
+    try {
+        return FormatRow(format).writeSamples(samples, out, problem);
+    } catch (const std::bad_alloc&) {
+        problem = "not enough memory to write the picture";
+        return CodecStatus::Unsupported;
+    }
+}
+
 CodecStatus WriteFormatPages(std::span<const SPicturePage> pages, CByteStream& out,
                              PictureFormat format, std::string& problem) {
     if (pages.size() == 1) return WriteFormatPicture(*pages.front().image, out, format, problem);

@@ -8,6 +8,7 @@
 // page with its number.
 
 #include <algorithm>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -112,6 +113,51 @@ CodecStatus WritePages(std::span<CImage* const> pages, CByteStream& out, std::st
 }
 
 }  // namespace
+
+// A file's own samples: 16-bit unsigned (unscaled) or 32-bit float, LZW
+// with libtiff's predictor for their kind.
+CodecStatus WriteTiffSamples(const CFileSamples& samples, CByteStream& out, std::string& problem) {
+    const bool real = samples.Kind() == SampleKind::Float;
+    const std::uint64_t rowBytes =
+        static_cast<std::uint64_t>(samples.Width()) * (samples.Wide() ? 4 : 2);
+    CTiffClient client;
+    TIFF* tiff =
+        client.OpenWrite(out, 4096 + rowBytes * static_cast<std::uint64_t>(samples.Height()));
+    auto failed = [&] {
+        problem = "TIFF file not written";
+        if (!client.Error().empty()) problem += " (" + client.Error() + ")";
+        return CodecStatus::Damaged;
+    };
+    if (tiff == nullptr) return failed();
+    const auto rowsPerStrip = static_cast<std::uint32_t>(
+        std::max<std::uint64_t>(1, kStripBytes / std::max<std::uint64_t>(rowBytes, 1)));
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(samples.Width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(samples.Height()));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<std::uint16_t>(real ? 32 : 16));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<std::uint16_t>(1));
+    TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, real ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tiff, TIFFTAG_PREDICTOR, real ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+    const int stripRows = static_cast<int>(std::min<std::uint64_t>(rowsPerStrip, samples.Height()));
+    // libtiff applies its predictor in place: each strip is a copy.
+    std::vector<std::uint8_t> strip(rowBytes * static_cast<std::uint64_t>(stripRows));
+    for (int first = 0, index = 0; first < samples.Height(); first += stripRows, ++index) {
+        const int rows = std::min(stripRows, samples.Height() - first);
+        for (int r = 0; r < rows; ++r) {
+            const void* row = samples.Wide() ? static_cast<const void*>(samples.Row32(first + r))
+                                             : static_cast<const void*>(samples.Row16(first + r));
+            std::memcpy(strip.data() + static_cast<std::size_t>(r) * rowBytes, row, rowBytes);
+        }
+        if (TIFFWriteEncodedStrip(tiff, static_cast<std::uint32_t>(index), strip.data(),
+                                  static_cast<tmsize_t>(rows * rowBytes)) < 0)
+            return failed();
+    }
+    if (!client.Close()) return failed();
+    return CodecStatus::Ok;
+}
 
 CodecStatus WriteTiff(CImage& image, CByteStream& out, std::string& problem) {
     CImage* const pages[] = {&image};

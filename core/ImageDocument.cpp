@@ -113,6 +113,23 @@ FileStatus CImageDocument::Save(const std::string& path, PictureFormat format,
     return SavePictureFile(pages_, path, format, problem);
 }
 
+std::string CImageDocument::SamplesRefusal(PictureFormat format) const {
+    const CFileSamples* samples = GetSamples();
+    if (samples == nullptr)
+        return fileInfo_.losses.Deeper() && GetImage()->GetBitCount() == 8
+                   ? "a step changed the levels: the file's own samples are no longer the picture"
+                   : "the picture keeps no samples deeper than 8 bits";
+    if (GetPageCount() > 1) return "the file's own samples are written a page at a time";
+    return FormatSamplesRefusal(format, *samples);
+}
+
+FileStatus CImageDocument::SaveSamples(const std::string& path, PictureFormat format,
+                                       std::string& problem) {
+    problem = SamplesRefusal(format);
+    if (!problem.empty()) return FileStatus::Refused;
+    return SaveSamplesFile(*GetSamples(), path, format, problem);
+}
+
 std::string FormatHistory(const char* format, int a) {
     char text[64];
     std::snprintf(text, sizeof text, format, a);

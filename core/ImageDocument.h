@@ -102,6 +102,14 @@ public:
     FileStatus Save(const std::string& path, PictureFormat format = PictureFormat::Bmp);
     FileStatus Save(const std::string& path, PictureFormat format, std::string& problem);
 
+    // Why the picture cannot be written as the file's own samples in
+    // `format` (no samples kept, a step changed the levels, a stack, a format
+    // that cannot hold them), in English; empty when it can.
+    std::string SamplesRefusal(PictureFormat format) const;
+    // Writes the current page's kept samples as they are; Refused with
+    // `problem` (SamplesRefusal) otherwise.
+    FileStatus SaveSamples(const std::string& path, PictureFormat format, std::string& problem);
+
     // The undo copy a step takes before it changes the picture. orvex-cli
     // turns copies off for the steps whose copy no later --undo can use; the
     // desktop program always keeps them.

@@ -160,6 +160,17 @@ FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat
         path, [&](CByteStream& out) { return WritePicture(image, out, format, problem); });
 }
 
+FileStatus WriteSamples(const CFileSamples& samples, CByteStream& out, PictureFormat format,
+                        std::string& problem) {
+    return FromCodec(WriteFormatSamples(samples, out, format, problem));
+}
+
+FileStatus SaveSamplesFile(const CFileSamples& samples, const std::string& path,
+                           PictureFormat format, std::string& problem) {
+    return SaveAtomically(
+        path, [&](CByteStream& out) { return WriteSamples(samples, out, format, problem); });
+}
+
 FileStatus SavePictureFile(std::span<const SPicturePage> pages, const std::string& path,
                            PictureFormat format, std::string& problem) {
     return SaveAtomically(

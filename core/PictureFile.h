@@ -62,6 +62,12 @@ FileStatus SavePictureFile(CImage& image, const std::string& path, PictureFormat
 // The same into a stream (standard output, memory).
 FileStatus WritePicture(CImage& image, CByteStream& out, PictureFormat format,
                         std::string& problem);
+// A file's own samples as they are (WriteFormatSamples), complete or not at
+// all; Refused with `problem` where the format cannot hold them.
+FileStatus SaveSamplesFile(const CFileSamples& samples, const std::string& path,
+                           PictureFormat format, std::string& problem);
+FileStatus WriteSamples(const CFileSamples& samples, CByteStream& out, PictureFormat format,
+                        std::string& problem);
 // Every page as one file, complete or not at all; several pages only in a
 // format that holds pages, otherwise Refused with `problem`.
 FileStatus SavePictureFile(std::span<const SPicturePage> pages, const std::string& path,

@@ -20,6 +20,7 @@
 #include "COrvexDoc.h"
 #include "CommandIds.h"
 #include "CommandRow.h"
+#include "SampleWindowCommand.h"
 #include "StepsFilter.h"
 #include "StepsImage.h"
 #include "StepsMeasure.h"
@@ -180,6 +181,11 @@ QList<SDocumentCommand> DocumentCommandRows() {
              return Needs<StepGrey>()(doc) && !doc.GetImage()->HasGreyRamp();
          },
          RunStep(StepGrey)},
+        {cmd::SampleWindow,
+         {"&Fenêtre...", "Choisit la fenêtre des valeurs du fichier qui donne les niveaux",
+          "Fenêtre"},
+         Needs<StepWindow>(),
+         SampleWindow},
         {cmd::Dynamic,
          {"&Dynamique...",
           "Change la dynamique de l'image ",

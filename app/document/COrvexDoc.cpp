@@ -155,7 +155,9 @@ bool COrvexDoc::OnSaveDocument(const QString& path, PictureFormat format) {
     std::string problem;
     {
         CWaitCursor wait;
-        status = core_.Save(QFile::encodeName(path).toStdString(), format, problem);
+        const std::string name = QFile::encodeName(path).toStdString();
+        status = core_.SamplesRefusal(format).empty() ? core_.SaveSamples(name, format, problem)
+                                                      : core_.Save(name, format, problem);
         error = errno;
     }
     switch (status) {
@@ -213,6 +215,9 @@ SPictureLosses COrvexDoc::LossesOnSave() const {
     // (a colour PPM file made grey, which PGM keeps).
     losses.colours = saveFormat_ && FormatHolds(*saveFormat_, *GetImage()) &&
                      KeptFormat(saveFormat_, GetImage()) != *saveFormat_;
+    // The file's own samples, kept, are written as they are where the format holds them.
+    if (saveFormat_ && core_.SamplesRefusal(*saveFormat_).empty())
+        losses.sampleBits = 8, losses.sampleKind = SampleKind::Unsigned;
     return losses;
 }
 

@@ -21,6 +21,8 @@ constexpr int FlipHorizontal = 32778, FlipVertical = 32780, Rotation = 32789, Re
               Uniform = 32791;
 // Image: colours
 constexpr int ConvertToGrey = 32901;
+// Image: the window over the file's own values
+constexpr int SampleWindow = 32904;
 // Palette
 constexpr int PaletteGrey = 32809, PaletteRainbow = 32810, PaletteHeat = 32811,
               PaletteBinary = 32812, PaletteMetal = 32847, PaletteBar = 32885, PaletteEdit = 32886;

@@ -104,7 +104,7 @@ QList<QMenu*> BuildDocumentMenus(QWidget* parent) {
         Menu("&Image",
              {cmd::Roi, kSeparator, cmd::ZoomNormal, cmd::ZoomAuto, cmd::ZoomMinus, cmd::ZoomPlus,
               kSeparator, cmd::FlipHorizontal, cmd::FlipVertical, cmd::Rotation, cmd::Resize,
-              kSeparator, cmd::ConvertToGrey, kSeparator, cmd::Uniform},
+              kSeparator, cmd::ConvertToGrey, cmd::SampleWindow, kSeparator, cmd::Uniform},
              parent),
         Menu("Pa&lette",
              {cmd::PaletteGrey, kSeparator, cmd::PaletteRainbow, cmd::PaletteHeat,

@@ -166,7 +166,7 @@ void COrvexView::UpdateReadout() {
     if (pointer_) {
         const std::optional<SShownPixel> shown = PixelShownAt(
             Image(), zoom_, {displayRect_.right, displayRect_.bottom}, ToLogical(*pointer_));
-        if (shown) text = ReadoutText(*shown);
+        if (shown) text = ReadoutText(*shown, doc_->Core().GetSamples());
     }
     if (text == readout_) return;
     readout_ = text;

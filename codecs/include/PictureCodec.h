@@ -95,6 +95,15 @@ SCodecRead ReadFormatPages(std::vector<SPicturePage>& pages, CCodecInput& input,
 // when the engine's BMP writer said it).
 CodecStatus WriteFormatPicture(CImage& image, CByteStream& out, PictureFormat format,
                                std::string& problem);
+// Writes a file's own samples as they are in `format`: unsigned ones of 16
+// bits at most as 16-bit samples, unscaled (a 12-bit picture keeps 0..4095),
+// floats where the format holds them; Unsupported with `problem` where it
+// does not (FormatHoldsSamples).
+CodecStatus WriteFormatSamples(const CFileSamples& samples, CByteStream& out,
+                               PictureFormat format, std::string& problem);
+// Why `format` cannot hold these samples as they are, in English; empty when
+// it can.
+std::string FormatSamplesRefusal(PictureFormat format, const CFileSamples& samples);
 // Writes every page as one file: a stack of one page as WriteFormatPicture
 // does; several only in a format that holds pages (FormatHoldsPages).
 CodecStatus WriteFormatPages(std::span<const SPicturePage> pages, CByteStream& out,

@@ -6,6 +6,7 @@ import pytest
 from PIL import Image
 
 import orvex
+from conftest import run_cli
 
 
 def deep_file(path, dtype):
@@ -71,3 +72,28 @@ def test_an_8_bit_picture_has_no_values_and_measures_its_levels(random_bmp):
     assert row["value_depth"] == "8" and row["value_nan"] == 0
     assert row["value_mean"] == pytest.approx(levels.mean(), rel=1e-12)
     assert row["value_sd"] == pytest.approx(levels.std(), rel=1e-12)
+
+
+def test_depth_keep_writes_the_samples_as_they_are(tmp_path):
+    samples = numpy.random.default_rng(5).integers(0, 4096, (23, 31)).astype(numpy.uint16)
+    deep = tmp_path / "deep12.pgm"
+    deep.write_bytes(b"P5\n31 23\n4095\n" + samples.astype(">u2").tobytes())
+    for extension in ["tif", "png", "pgm"]:
+        out = tmp_path / f"out.{extension}"
+        # A window is no change of the samples.
+        run_cli(deep, "--window", "100,200", "--depth", "keep", "-o", out)
+        if extension != "pgm":
+            numpy.testing.assert_array_equal(numpy.asarray(Image.open(out)), samples)
+    # Pillow scales a PGM to its maximum: the bytes are read as they are.
+    assert (tmp_path / "out.pgm").read_bytes() == deep.read_bytes()
+    floats = deep_file(tmp_path / "float.tif", "float32")
+    run_cli(tmp_path / "float.tif", "--depth", "keep", "-o", tmp_path / "copy.tif")
+    numpy.testing.assert_array_equal(numpy.asarray(Image.open(tmp_path / "copy.tif")), floats)
+    # Refused with the reason, nothing written.
+    for args, said in [((tmp_path / "float.tif", "-o", tmp_path / "f.png"),
+                        "PNG files cannot hold the file's own 32-bit floating-point samples"),
+                       ((deep, "--negative", "-o", tmp_path / "f.png"),
+                        "a step changed the levels")]:
+        done = run_cli(*args, "--depth", "keep", check=False)
+        assert done.returncode == 1 and said in done.stderr
+        assert not (tmp_path / "f.png").exists()
