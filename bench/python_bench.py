@@ -5,6 +5,11 @@ size) without undo copies, as the C++ rows run, beside the C++ rows of the
 last `make bench` run and beside OpenCV's Python module where it is
 installed. Run under `make bench`; PYTHONPATH names the module's folder.
 
+Each step is timed as its C++ row times it: a step the row repeats on one
+picture is repeated here on one picture (made outside the timing), a step the
+row runs on a fresh copy (resize) gets a fresh picture each time, so both
+sides find the picture in the same state of the caches and the allocator.
+
 Usage: python_bench.py [BENCH.json] [--repetitions N]
 """
 
@@ -24,10 +29,12 @@ except ImportError:
     cv2 = None
 
 SIDE = 4096
-KERNEL = numpy.array([[1, 2, 1], [2, 4, 2], [1, 2, 1]], numpy.float32) / 16
+# The C++ row's kernel: flat, divided by its sum.
+FLAT = [[1, 1, 1], [1, 1, 1], [1, 1, 1]]
+KERNEL = numpy.ones((3, 3), numpy.float32) / 9
 ONES = numpy.ones((3, 3), numpy.uint8)
 
-# step, what the picture runs, the C++ row, what OpenCV runs (None: no peer)
+# step, what the picture runs, the C++ row, what OpenCV runs
 CASES = [
     ("negative", lambda p: p.negative(undo=False), "Reverse",
      lambda a: cv2.bitwise_not(a)),
@@ -37,7 +44,7 @@ CASES = [
      lambda a: cv2.rotate(a, cv2.ROTATE_90_CLOCKWISE)),
     ("resize(2048, 2048)", lambda p: p.resize(SIDE // 2, SIDE // 2, undo=False), "Resize 1/2",
      lambda a: cv2.resize(a, (SIDE // 2, SIDE // 2), interpolation=cv2.INTER_NEAREST)),
-    ("filter 3x3", lambda p: p.filter("Lissage Gaussien 3x3 1", undo=False), "Filter 3x3",
+    ("kernel 3x3", lambda p: p.kernel(FLAT, undo=False), "Filter 3x3",
      lambda a: cv2.filter2D(a, -1, KERNEL)),
     ("dilate", lambda p: p.dilate(undo=False), "MorphoDilate", lambda a: cv2.dilate(a, ONES)),
     ("histogram()", lambda p: p.histogram(), "GenerateHistogram",
@@ -46,11 +53,20 @@ CASES = [
 ]
 
 
-def median_ms(run, prepare, repetitions):
-    """Median time of `run(prepare())` in milliseconds; prepare is not timed."""
+# The C++ rows that load a fresh picture before each run (OursFresh).
+FRESH_ROWS = {"Resize 1/2"}
+
+
+def median_ms(run, prepare, repetitions, fresh=True):
+    """Median time of `run(subject)` in milliseconds. The subject comes from
+    prepare(), outside the timing: a new one for each run when `fresh`, else
+    one for every run."""
     times = []
+    subject = None
     for _ in range(repetitions):
-        subject = prepare()
+        if fresh or subject is None:
+            subject = None  # the last one let go before the next is made
+            subject = prepare()
         start = time.perf_counter()
         run(subject)
         times.append(time.perf_counter() - start)
@@ -91,7 +107,7 @@ def cpp_rows(path):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("cpp_json", nargs="?", help="bench.json of the C++ bench")
-    parser.add_argument("--repetitions", type=int, default=7)
+    parser.add_argument("--repetitions", type=int, default=15)
     args = parser.parse_args()
 
     overhead = call_overhead_us()
@@ -107,13 +123,14 @@ def main():
         print(f"\n{SIDE} x {SIDE}, {cores}: median of {args.repetitions}, ms")
         print(f"{'step':<20}{'python':>10}{'C++':>10}{'ratio':>8}{'cv2':>10}{'ratio':>8}")
         for name, step, row, peer in CASES:
-            ours = median_ms(step, lambda: orvex.Picture(levels), args.repetitions)
+            fresh = row in FRESH_ROWS
+            ours = median_ms(step, lambda: orvex.Picture(levels), args.repetitions, fresh)
             line = f"{name:<20}{ours:>10.2f}"
             cpp_ms = next((v for (r, c), v in cpp.items()
                            if r == row and (c == "1 core") == (workers == 1)), None)
             line += f"{cpp_ms:>10.2f}{ours / cpp_ms:>8.2f}" if cpp_ms else f"{'-':>10}{'':>8}"
             if cv2 is not None:
-                theirs = median_ms(peer, lambda: levels.copy(), args.repetitions)
+                theirs = median_ms(peer, lambda: levels.copy(), args.repetitions, fresh)
                 line += f"{theirs:>10.2f}{ours / theirs:>8.2f}"
             print(line)
     orvex.set_workers(0)

@@ -13,9 +13,13 @@ std::string FormatReal(double value, int digits) {
 }  // namespace
 
 CImageStatistics CImageStatistics::Measure(CImage& image) {
+    const std::uint32_t pixels = image.GetArea();
+    return From(image.GetStatistics(), pixels);
+}
+
+CImageStatistics CImageStatistics::From(const CLevelStatistics& levels, std::uint32_t pixels) {
     CImageStatistics s;
-    s.pixels = image.GetArea();
-    const CLevelStatistics levels = image.GetStatistics();
+    s.pixels = pixels;
     s.minimum = levels.minimum;
     s.maximum = levels.maximum;
     s.sum = levels.sum;

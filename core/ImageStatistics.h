@@ -18,6 +18,8 @@ struct CImageStatistics {
 
     // Reads the values from the picture; the engine reports its own failures.
     static CImageStatistics Measure(CImage& image);
+    // The same from the engine's statistics of a picture of `pixels` pixels.
+    static CImageStatistics From(const CLevelStatistics& levels, std::uint32_t pixels);
 
     std::string PixelsText() const;
     std::string MinimumText() const;

@@ -2,7 +2,7 @@
 // What one processing step records beside its history lines: the orvex-cli
 // operation that repeats it, with the exact arguments it used.
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "PaletteFile.h"
@@ -17,8 +17,9 @@ struct CRecipeOperation {
     // picture, undo, paste), so the region of interest is the whole picture.
     bool resetsRoi = false;
     // A colour table from the palette editor: written to a palette file
-    // beside the recipe, whose name becomes the argument.
-    std::optional<CPaletteColors> palette{};
+    // beside the recipe, whose name becomes the argument. Held apart: every
+    // step records an operation, and few carry a table.
+    std::shared_ptr<const CPaletteColors> palette{};
     // The step works on the stack itself (a projection, a page taken out),
     // not on pages: no --page goes before it.
     bool wholeStack = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "Message.h"
@@ -111,12 +112,12 @@ bool StepCustomPalette(CImageDocument& doc, const std::uint8_t red[256],
                        const std::uint8_t green[256], const std::uint8_t blue[256]) {
     doc.AddHistory("Palette personalisée");
     doc.SaveBackup();
-    CRecipeOperation operation{
-        .flag = "--palette-file", .palette = CPaletteColors{}, .keepsLevels = true};
-    std::copy(red, red + 256, operation.palette->red.begin());
-    std::copy(green, green + 256, operation.palette->green.begin());
-    std::copy(blue, blue + 256, operation.palette->blue.begin());
-    return Record(doc, std::move(operation), doc.GetImage()->PaletteGradient(red, green, blue));
+    auto colors = std::make_shared<CPaletteColors>();
+    std::copy(red, red + 256, colors->red.begin());
+    std::copy(green, green + 256, colors->green.begin());
+    std::copy(blue, blue + 256, colors->blue.begin());
+    return Record(doc, {.flag = "--palette-file", .palette = colors, .keepsLevels = true},
+                  doc.GetImage()->PaletteGradient(red, green, blue));
 }
 
 bool StepManualThreshold(CImageDocument& doc, int low, int high) {

@@ -4,11 +4,15 @@
 
 namespace {
 
-// The numbers of one page; false when its histogram cannot be made.
-bool MeasurePage(CImage& image, bool histogram, CMeasureRow& row) {
+// The numbers of one page, the engine's and its values' (the levels' from
+// the same pass over the pixels); false when its histogram cannot be made.
+bool MeasurePage(const SPicturePage& page, bool histogram, CMeasureRow& row) {
+    CImage& image = *page.image;
     row.width = image.GetWidth();
     row.height = image.GetHeight();
-    row.statistics = CImageStatistics::Measure(image);
+    const CLevelStatistics levels = image.GetStatistics();
+    row.statistics = CImageStatistics::From(levels, image.GetArea());
+    row.values = page.samples ? MeasureValues(*page.samples) : MeasureLevels(image, levels);
     row.histogram.clear();
     bool done = true;
     if (histogram) {
@@ -41,8 +45,7 @@ bool StepMeasurePages(CImageDocument& doc, bool histogram, bool allPages,
         const SPicturePage& page = doc.GetPages()[static_cast<std::size_t>(i)];
         CMeasureRow& row = rows[static_cast<std::size_t>(i - first)];
         row.page = page.number;
-        done = MeasurePage(*page.image, histogram, row) && done;
-        row.values = PageValueStatistics(page);
+        done = MeasurePage(page, histogram, row) && done;
     }
     doc.RecordOperation(
         {.flag = histogram ? "--measure-histogram" : "--measure", .keepsLevels = true}, done,

@@ -196,17 +196,23 @@ SValueStatistics MeasureValues(const CFileSamples& samples) {
 }
 
 SValueStatistics MeasureLevels(CImage& image) {
-    if (!image.GenerateHistogram()) return FromIntegerSums({}, "8");
-    SIntegerSums all;
-    for (int level = 0; level < 256; ++level) {
-        const std::uint64_t count = static_cast<std::uint64_t>(image.GetHistogramValue(level));
-        if (count == 0) continue;
-        all.count += count;
-        all.sum += static_cast<Int128>(count) * level;
-        all.squares += static_cast<Uint128>(count) * static_cast<Uint128>(level * level);
-        all.least = std::min<std::int64_t>(all.least, level);
-        all.most = std::max<std::int64_t>(all.most, level);
+    if (image.GetNumColors() != 256) return MeasureLevels(image, {});
+    return MeasureLevels(image, image.GetStatistics());
+}
+
+SValueStatistics MeasureLevels(CImage& image, const CLevelStatistics& levels) {
+    // The histogram's refusal, with its message, for the pictures it refuses.
+    if (image.GetNumColors() != 256) {
+        image.GenerateHistogram();
+        return FromIntegerSums({}, "8");
     }
+    SIntegerSums all;
+    all.count = image.GetArea();
+    if (all.count == 0) return FromIntegerSums({}, "8");
+    all.sum = levels.sum;
+    all.squares = levels.squares;
+    all.least = levels.minimum;
+    all.most = levels.maximum;
     return FromIntegerSums({all}, "8");
 }
 

@@ -29,5 +29,9 @@ SValueStatistics MeasureValues(const CFileSamples& samples);
 // A figure in its shortest form ("2047.5", "4095"; with `asFloat`, as a
 // float file's float); empty when it is not finite.
 std::string ValueNumberText(double value, bool asFloat = false);
-// The levels of an 8-bit picture as values of depth "8".
+// The levels of an 8-bit picture as values of depth "8"; nothing measured
+// (NaN) for a picture without a full colour table, as its histogram is
+// refused. The second form takes the picture's statistics (GetStatistics)
+// when they are at hand, so the pixels are read once for both.
 SValueStatistics MeasureLevels(CImage& image);
+SValueStatistics MeasureLevels(CImage& image, const CLevelStatistics& levels);

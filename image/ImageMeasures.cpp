@@ -126,7 +126,8 @@ CLevelStatistics CImage::GetStatistics() {
                            a.Add(b);
                            return a;
                        });
-    return {s.least, s.most, s.sums.sum, MeanOf(s.sums.sum, area), DeviationOf(s.sums, area)};
+    return {s.least,       s.most, s.sums.sum, MeanOf(s.sums.sum, area), DeviationOf(s.sums, area),
+            s.sums.squares};
 }
 
 bool CImage::GenerateHistogram() {

@@ -122,7 +122,10 @@ void SetWorkerCount(int count) { g_workerCount = std::max(count, 0); }
 int GetWorkerCount() {
     const int set = g_workerCount;
     if (set > 0) return set;
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // Asked once: the C library reads the count from a system file each
+    // time, which cost more than a small step's whole work.
+    static const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return cores;
 }
 
 void ParallelRows(int begin, int end, int minRowsPerBand,

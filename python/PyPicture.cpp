@@ -356,7 +356,8 @@ std::string CPyPicture::RunLocked(const char* name, StepNeeds needs, bool undo, 
     doc_.SetUndoCopies(undo);
     const bool done = step();
     doc_.SetUndoCopies(true);
-    return done ? std::string() : messages.Text(std::string(name) + " failed");
+    if (done) return {};
+    return messages.Text(std::string(name) + " failed");
 }
 
 void CPyPicture::LetViewsKeepBlock() {

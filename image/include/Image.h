@@ -62,6 +62,7 @@ struct CLevelStatistics {
     std::uint64_t sum = 0;
     int mean = 0;
     double stdev = 0.0;
+    std::uint64_t squares = 0;  // the sum of the squared levels
 };
 
 // A picture's pixel rows as stored, at its own depth (1 to 32 bits per

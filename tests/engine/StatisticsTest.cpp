@@ -129,6 +129,14 @@ TEST(Statistics, OneCallGivesTheNumbersOfTheFive) {
         EXPECT_EQ(s.sum, image.GetSum());
         EXPECT_EQ(s.mean, image.GetMean());
         EXPECT_EQ(s.stdev, image.GetStdev());
+        // The squares, which the levels' exact figures come from, as the
+        // histogram gives them.
+        ASSERT_TRUE(image.GenerateHistogram());
+        std::uint64_t squares = 0;
+        for (std::uint64_t v = 0; v < 256; ++v)
+            squares +=
+                static_cast<std::uint64_t>(image.GetHistogramValue(static_cast<int>(v))) * v * v;
+        EXPECT_EQ(s.squares, squares);
     }
 }
 

@@ -97,6 +97,15 @@ def test_undo_false_takes_no_copy():
     assert picture.levels[0, 0] == 245
 
 
+def test_many_calls_keep_every_history_line_and_recipe_line():
+    picture = orvex.uniform(3, 2, 7)
+    for _ in range(501):
+        picture.negative(undo=False)
+    assert picture.history[2:] == ["Inverse"] * 501
+    assert picture.recipe().count("\n--negative ") == 501
+    assert picture.levels[0, 0] == 248
+
+
 def test_kernels_catalogue_keys_work_with_filter():
     kernels = orvex.kernels()
     assert len(kernels) == 80
