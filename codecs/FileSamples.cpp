@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "Parallel.h"
 #include "SampleRows.h"
@@ -51,6 +52,23 @@ std::string CFileSamples::DepthName() const {
     return bits;
 }
 
+namespace {
+
+// out[x] = table[in[x]] for a row: eight samples looked up before any level
+// is stored, since a store of a byte might otherwise alias the table and
+// hold every lookup back behind it.
+void LevelRow(const std::uint16_t* in, std::uint8_t* out, int width, const std::uint8_t* table) {
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        std::uint8_t levels[8];
+        for (int k = 0; k < 8; ++k) levels[k] = table[in[x + k]];
+        std::memcpy(out + x, levels, 8);
+    }
+    for (; x < width; ++x) out[x] = table[in[x]];
+}
+
+}  // namespace
+
 void CFileSamples::Level(double low, double high, std::uint8_t* bits, std::uint64_t stride) const {
     samples::CGreyWindow window(kind_, bits_, white_);
     window.FixAt(low, high);
@@ -69,11 +87,7 @@ void CFileSamples::Level(double low, double high, std::uint8_t* bits, std::uint6
                 value >= 0 && value < 65536 ? window.Level16(static_cast<unsigned>(value)) : 0;
         }
         ParallelRows(0, height_, 64, [&](int first, int last) {
-            for (int y = first; y < last; ++y) {
-                const std::uint16_t* in = Row16(y);
-                std::uint8_t* out = outRow(y);
-                for (int x = 0; x < width_; ++x) out[x] = table[in[x]];
-            }
+            for (int y = first; y < last; ++y) LevelRow(Row16(y), outRow(y), width_, table.data());
         });
         return;
     }

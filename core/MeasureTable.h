@@ -73,6 +73,8 @@ public:
     // The table's columns: MeasureColumns with h0 .. h255 before error when
     // the table holds histograms.
     std::vector<std::string> Columns() const;
+    // Whether column `index` holds numbers that may have a fraction.
+    bool IsReal(std::size_t index) const { return index < columns_.size() && columns_[index].real; }
     const std::vector<CMeasureColumn>& ColumnList() const { return columns_; }
     // One cell per column, as the table writes it but unquoted: the file as
     // valid UTF-8, the numbers in decimal with the table's separator in sd;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Parallel.h"
+#include "SampleSums.h"
 
 namespace {
 
@@ -38,31 +39,16 @@ struct SCompensated {
     double Value() const { return sum + error; }
 };
 
-// 16-bit samples, unsigned or signed, in blocks small enough for 32-bit
-// partial sums, which the compiler turns into vector code.
-template <typename Sample>
-SIntegerSums SumRow16(const Sample* p, int width) {
-    constexpr int kBlock = 16384;  // 16384 x 65535 < 2^31
+// A row of 16-bit samples, unsigned or signed.
+SIntegerSums SumRow16(const std::uint16_t* p, int width, bool isSigned) {
+    if (width <= 0) return {};
+    const SSampleRowSums row = SumSamples16(p, width, isSigned);
     SIntegerSums sums;
     sums.count = static_cast<std::uint64_t>(width);
-    for (int start = 0; start < width; start += kBlock) {
-        const int end = std::min(width, start + kBlock);
-        std::int32_t sum = 0;
-        std::uint64_t squares = 0;
-        Sample least = p[start], most = p[start];
-        for (int x = start; x < end; ++x) {
-            const std::int32_t v = p[x];
-            const auto u = static_cast<std::uint32_t>(v);  // u x u is v x v, below 2^32
-            sum += v;
-            squares += u * u;
-            least = std::min(least, p[x]);
-            most = std::max(most, p[x]);
-        }
-        sums.sum += sum;
-        sums.squares += squares;
-        sums.least = std::min<std::int64_t>(sums.least, least);
-        sums.most = std::max<std::int64_t>(sums.most, most);
-    }
+    sums.sum = row.sum;
+    sums.squares = row.squares;
+    sums.least = row.least;
+    sums.most = row.most;
     return sums;
 }
 
@@ -187,11 +173,8 @@ SValueStatistics MeasureValues(const CFileSamples& samples) {
     if (samples.Wide()) return MeasureWide(samples);
     const int width = samples.Width();
     const bool isSigned = samples.Kind() == SampleKind::Signed;
-    const std::vector<SIntegerSums> rows = PerRow<SIntegerSums>(samples.Height(), [&](int y) {
-        const std::uint16_t* p = samples.Row16(y);
-        return isSigned ? SumRow16(reinterpret_cast<const std::int16_t*>(p), width)
-                        : SumRow16(p, width);
-    });
+    const std::vector<SIntegerSums> rows = PerRow<SIntegerSums>(
+        samples.Height(), [&](int y) { return SumRow16(samples.Row16(y), width, isSigned); });
     return FromIntegerSums(rows, samples.DepthName());
 }
 

@@ -31,7 +31,8 @@ char LocaleDecimalSeparator() {
     return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
 }
 
-// The titles on screen; a saved table keeps orvex-cli's column names.
+// The titles on screen; a saved table keeps orvex-cli's column names. The
+// long ones take two lines, so that the columns stay as narrow as their numbers.
 QString ColumnTitle(const std::string& column) {
     static const QHash<QString, QString> titles = {{"file", "Fichier"},
                                                    {"page", "Page"},
@@ -43,16 +44,29 @@ QString ColumnTitle(const std::string& column) {
                                                    {"max", "Maximum"},
                                                    {"sum", "Somme"},
                                                    {"mean", "Moyenne"},
-                                                   {"sd", "Ecart-type"},
+                                                   {"sd", "Écart-type"},
                                                    {"error", "Erreur"},
                                                    {"value_depth", "Profondeur"},
-                                                   {"value_min", "Valeur min."},
-                                                   {"value_max", "Valeur max."},
-                                                   {"value_mean", "Valeur moyenne"},
-                                                   {"value_sd", "Valeur écart-type"},
+                                                   {"value_min", "Valeur\nmin."},
+                                                   {"value_max", "Valeur\nmax."},
+                                                   {"value_mean", "Valeur\nmoyenne"},
+                                                   {"value_sd", "Valeur\nécart-type"},
                                                    {"value_nan", "NaN"}};
     const QString name = QString::fromStdString(column);
     return titles.value(name, name);
+}
+
+// A real number as the screen shows it: six significant digits in the
+// user's locale. "Copier" and "Enregistrer..." give the exact number, which
+// the cell's tooltip shows too.
+QString ScreenReal(const QString& exact, char separator) {
+    QString c = exact;
+    c.replace(QChar(separator), QChar('.'));
+    bool ok = false;
+    const double value = c.toDouble(&ok);
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);  // as the integer columns
+    return ok ? locale.toString(value, 'g', 6) : exact;
 }
 
 }  // namespace
@@ -93,12 +107,18 @@ void CResultsWindow::AddRow(const CMeasureRow& row) {
     rows_.push_back(row);
     unsaved_ = true;
     // The cells show the numbers as "Copier" gives them.
-    const CMeasureTable table(TableFormat::Tsv, false, LocaleDecimalSeparator());
+    const char separator = LocaleDecimalSeparator();
+    const CMeasureTable table(TableFormat::Tsv, false, separator);
     const std::vector<std::string> cells = table.Cells(row);
     const int r = table_->rowCount();
     table_->insertRow(r);
     for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-        auto* item = new QTableWidgetItem(QString::fromStdString(cells[c]));
+        const QString exact = QString::fromStdString(cells[c]);
+        auto* item = new QTableWidgetItem(exact);
+        if (table.IsReal(static_cast<std::size_t>(c)) && !exact.isEmpty()) {
+            item->setText(ScreenReal(exact, separator));
+            if (item->text() != exact) item->setToolTip(exact);
+        }
         if (c > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table_->setItem(r, c, item);
     }
@@ -167,32 +187,40 @@ bool CResultsWindow::AskToSave() {
 }
 
 // The width its columns need, or the one the user left it at; never wider
-// than most of the main window.
+// than most of the main window. Docked under the documents, it spans the
+// main window and takes the height of a few rows.
 void CResultsWindow::FitWidth() {
     shownOnce_ = true;
     auto* frame = qobject_cast<QMainWindow*>(parentWidget());
     if (frame == nullptr) return;
     table_->resizeColumnsToContents();
-    int width = table_->verticalHeader()->width() + 2 * table_->frameWidth() +
-                table_->verticalScrollBar()->sizeHint().width() + 8;
+    const QMargins margins = widget()->layout()->contentsMargins();
+    int width = 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width() + 8 +
+                margins.left() + margins.right();
     for (int c = 0; c < table_->columnCount(); ++c)
         if (!table_->isColumnHidden(c)) width += table_->columnWidth(c);
-    width += widget()->layout()->contentsMargins().left() +
-             widget()->layout()->contentsMargins().right();
     const QSettings settings;
     if (isFloating()) {
         if (settings.value("Settings/ResultsGeometry").toByteArray().isEmpty())
             resize(width, std::max(height(), 240));
         return;
     }
+    const Qt::DockWidgetArea area = frame->dockWidgetArea(this);
+    if (area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea) {
+        constexpr int kRowsShown = 5;
+        int rows = table_->horizontalHeader()->sizeHint().height() + 2 * table_->frameWidth() +
+                   kRowsShown * table_->verticalHeader()->defaultSectionSize() +
+                   table_->horizontalScrollBar()->sizeHint().height();
+        rows += widget()->layout()->spacing() + margins.top() + margins.bottom() +
+                widget()->layout()->itemAt(1)->sizeHint().height();
+        const int kept = settings.value("Settings/ResultsHeight", 0).toInt();
+        frame->resizeDocks({this}, {std::min(kept > 0 ? kept : rows, frame->height() / 2)},
+                           Qt::Vertical);
+        return;
+    }
     const int kept = settings.value("Settings/ResultsWidth", 0).toInt();
     if (kept > 0) width = kept;
-    width = std::min(width, frame->width() * 3 / 4);
-    const Qt::Orientation across = frame->dockWidgetArea(this) == Qt::TopDockWidgetArea ||
-                                           frame->dockWidgetArea(this) == Qt::BottomDockWidgetArea
-                                       ? Qt::Vertical
-                                       : Qt::Horizontal;
-    if (across == Qt::Horizontal) frame->resizeDocks({this}, {width}, across);
+    frame->resizeDocks({this}, {std::min(width, frame->width() * 3 / 4)}, Qt::Horizontal);
 }
 
 void CResultsWindow::RememberPlace() {
@@ -203,6 +231,9 @@ void CResultsWindow::RememberPlace() {
     settings.setValue("Settings/ResultsFloating", isFloating());
     if (isFloating())
         settings.setValue("Settings/ResultsGeometry", saveGeometry());
+    else if (shownOnce_ && (frame->dockWidgetArea(this) == Qt::TopDockWidgetArea ||
+                            frame->dockWidgetArea(this) == Qt::BottomDockWidgetArea))
+        settings.setValue("Settings/ResultsHeight", height());
     else if (shownOnce_)
         settings.setValue("Settings/ResultsWidth", width());
 }
@@ -222,12 +253,12 @@ void CResultsWindow::RestorePlace() {
     if (frame == nullptr) return;
     const QSettings settings;
     const int area =
-        settings.value("Settings/ResultsArea", static_cast<int>(Qt::RightDockWidgetArea)).toInt();
+        settings.value("Settings/ResultsArea", static_cast<int>(Qt::BottomDockWidgetArea)).toInt();
     const bool floating = settings.value("Settings/ResultsFloating", false).toBool();
     const QByteArray geometry = settings.value("Settings/ResultsGeometry").toByteArray();
     const bool known = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea ||
                        area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea;
-    frame->addDockWidget(known ? static_cast<Qt::DockWidgetArea>(area) : Qt::RightDockWidgetArea,
+    frame->addDockWidget(known ? static_cast<Qt::DockWidgetArea>(area) : Qt::BottomDockWidgetArea,
                          this);
     hide();
     if (floating) {

@@ -1,13 +1,14 @@
 #pragma once
-// "Résultats": the rows of "&Mesurer", one window per program, docked beside
-// the documents. Rows stay when their document closes. "Copier" gives the
-// selected rows (or all) as TSV with the user's decimal separator, for a
-// spreadsheet; "Enregistrer..." writes CSV or TSV with "." through the
-// complete-or-nothing write, the very bytes orvex-cli writes for the same
-// rows; "Effacer" empties the table. The columns are sized to their
-// contents, titled in French; the file column shows the file's name, its
-// path as a tooltip. The window first opens wide enough for every column;
-// where it stands and its size are kept in the settings.
+// "Résultats": the rows of "&Mesurer", one window per program, docked under
+// the documents at first. Rows stay when their document closes. "Copier"
+// gives the selected rows (or all) as TSV with the user's decimal separator,
+// exact, for a spreadsheet; "Enregistrer..." writes CSV or TSV with "."
+// through the complete-or-nothing write, the very bytes orvex-cli writes for
+// the same rows; "Effacer" empties the table. The columns are sized to their
+// contents, titled in French, real numbers shown with six digits (the exact
+// one as a tooltip); the file column shows the file's name, its path as a
+// tooltip. The window first opens large enough for every column; where it
+// stands and its size are kept in the settings.
 
 #include <QDockWidget>
 #include <vector>

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QProcess>
+#include <QTableWidget>
 #include <clocale>
 
 #include "CDialogHistogram.h"
@@ -33,19 +34,27 @@ class TestResults : public QObject {
 
 private slots:
     void initTestCase() {
+        // Found from this file's place before the shell moves the current folder.
+        deepFile_ = QDir(QFileInfo(QStringLiteral(__FILE__)).absolutePath())
+                        .absoluteFilePath("../data/formats/tiff-grey16.tif");
         shell_.InitTestCase();
         std::setlocale(LC_ALL, "fr_FR.UTF-8");  // where installed: printf would write commas
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     }
     void init() { QVERIFY((app_ = shell_.Start())); }
-    void cleanup() { shell_.Stop(); }
+    void cleanup() {
+        app_->MainFrame()->Results()->Clear();  // no question about unsaved rows
+        shell_.Stop();
+    }
 
     void measuredTwiceCopiedSavedAndReplayed();
     void histogramCopiesItsCounts();
+    void deepFileShowsEveryColumn();
 
 private:
     CShellApp shell_;
     COrvexApp* app_ = nullptr;
+    QString deepFile_;
 };
 
 void TestResults::measuredTwiceCopiedSavedAndReplayed() {
@@ -107,6 +116,37 @@ void TestResults::histogramCopiesItsCounts() {
     QCOMPARE(lines[0], QString("level\tcount"));
     QCOMPARE(lines[1 + 9], QString("9\t15"));
     QCOMPARE(lines[1 + 10], QString("10\t0"));
+}
+
+// A 16-bit file's row in a 1280 x 800 main window, at first opening: every
+// column in sight, its reals with six digits, the exact one as a tooltip.
+void TestResults::deepFileShowsEveryColumn() {
+    CMainFrame* frame = app_->MainFrame();
+    frame->resize(1280, 800);
+    QVERIFY(app_->DocManager()->OpenDocument(deepFile_));
+    frame->RouteCommand(cmd::Measure);
+    CResultsWindow* results = frame->Results();
+    QTRY_VERIFY(results->isVisible());
+    auto* table = results->findChild<QTableWidget*>();
+    QVERIFY(table != nullptr);
+    const auto columnsWidth = [table] {
+        int width = 0;
+        for (int c = 0; c < table->columnCount(); ++c)
+            if (!table->isColumnHidden(c)) width += table->columnWidth(c);
+        return width;
+    };
+    QTRY_VERIFY2(
+        columnsWidth() <= table->viewport()->width(),
+        qPrintable(QString("%1 > %2").arg(columnsWidth()).arg(table->viewport()->width())));
+
+    const QStringList copied = results->CopyText().split('\n');
+    const QStringList names = copied[0].split('\t'), exact = copied[1].split('\t');
+    const int mean = names.indexOf("value_mean");
+    QTableWidgetItem* cell = table->item(0, mean);
+    QCOMPARE(cell->toolTip(), exact[mean]);
+    QVERIFY(cell->text().size() < exact[mean].size());
+    QCOMPARE(QLocale().toDouble(cell->text()),
+             QLocale().toDouble(QLocale().toString(QLocale().toDouble(exact[mean]), 'g', 6)));
 }
 
 QTEST_MAIN(TestResults)

@@ -1,0 +1,47 @@
+// The 16-bit sample sums against their plain loop: random rows of every
+// short length (the vector part, the left-over samples, both), and long rows
+// at the ends of each kind that fill the 32-bit lanes across blocks.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "SampleSums.h"
+
+namespace {
+
+void ExpectPlain(const std::vector<std::uint16_t>& row, bool isSigned) {
+    const auto count = static_cast<std::int64_t>(row.size());
+    const SSampleRowSums fast = SumSamples16(row.data(), count, isSigned);
+    const SSampleRowSums plain = samplekernels::SumSamples16Plain(row.data(), count, isSigned);
+    EXPECT_EQ(fast.sum, plain.sum);
+    EXPECT_EQ(fast.squares, plain.squares);
+    EXPECT_EQ(fast.least, plain.least);
+    EXPECT_EQ(fast.most, plain.most);
+}
+
+}  // namespace
+
+TEST(SampleSums, RandomRowsOfEveryShortLengthMatchThePlainLoop) {
+    std::mt19937 random(16);
+    for (const bool isSigned : {false, true})
+        for (std::size_t length = 1; length <= 70; ++length) {
+            SCOPED_TRACE(::testing::Message() << length << (isSigned ? " signed" : ""));
+            std::vector<std::uint16_t> row(length);
+            for (std::uint16_t& s : row) s = static_cast<std::uint16_t>(random());
+            ExpectPlain(row, isSigned);
+        }
+}
+
+TEST(SampleSums, LongRowsAtTheEndsOfEachKindAreExact) {
+    constexpr std::size_t kLong = 300007;  // more than two blocks of lanes
+    for (const bool isSigned : {false, true})
+        for (const std::uint16_t end : {0x0000, 0x7FFF, 0x8000, 0xFFFF}) {
+            SCOPED_TRACE(::testing::Message() << end << (isSigned ? " signed" : ""));
+            ExpectPlain(std::vector<std::uint16_t>(kLong, end), isSigned);
+        }
+    const std::vector<std::uint16_t> top(kLong, 0xFFFF);
+    const SSampleRowSums sums = SumSamples16(top.data(), kLong, false);
+    EXPECT_EQ(sums.sum, std::int64_t{65535} * kLong);
+    EXPECT_EQ(sums.squares, std::uint64_t{65535} * 65535 * kLong);
+}
