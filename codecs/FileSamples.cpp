@@ -71,10 +71,18 @@ void LevelRow(const std::uint16_t* in, std::uint8_t* out, int width, const std::
 
 void CFileSamples::Level(double low, double high, std::uint8_t* bits, std::uint64_t stride) const {
     samples::CGreyWindow window(kind_, bits_, white_);
-    window.FixAt(low, high);
+    window.FixEndsAt(low, high);
     const auto outRow = [&](int y) {
         return bits + static_cast<std::uint64_t>(height_ - 1 - y) * stride;
     };
+    const std::optional<SSampleRamp> ramp = window.Ramp();
+    if (!Wide() && ramp) {
+        ParallelRows(0, height_, 64, [&](int first, int last) {
+            for (int y = first; y < last; ++y) RampSamples16(Row16(y), outRow(y), width_, *ramp);
+        });
+        return;
+    }
+    window.FixAt(low, high);
     if (!Wide()) {
         // One level for each 16-bit pattern; signed patterns are offset as
         // the reader hands them to its window.

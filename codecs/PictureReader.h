@@ -7,7 +7,8 @@
 // anything is allocated (ReadFormatPicture); then the pixels, decoded
 // straight into the rows of the engine block made for them. Grey samples
 // deeper than 8 bits are handed over as they are; the read driver finds
-// their window and writes the levels.
+// their window and writes the levels. A BMP file's picture is kept at its
+// own depth, in a block laid out as the file's DIB.
 
 #include <cstdint>
 #include <memory>
@@ -21,6 +22,18 @@ enum class PictureKind {
     Grey8,     // 8 bits, grey table
     Palette8,  // 8 bits, the file's own table
     Colour24,  // 24 bits, blue-green-red
+    Dib,       // the file's own DIB, at its depth (SDibLayout)
+};
+
+// A picture kept as the file stores it (kind Dib): the facts the read driver
+// checks it by and makes its block from.
+struct SDibLayout {
+    int bitCount = 8;             // 1, 4, 8, 16, 24 or 32
+    bool runLength = false;       // rows coded in runs, which may leave most of them at 0
+    std::uint64_t dataBytes = 0;  // bytes of the file from where the rows start
+    // The bit-field masks and colour table the block keeps after its 40-byte
+    // information header, before the rows.
+    std::uint64_t tableBytes = 0;
 };
 
 struct SPictureHeader {
@@ -35,6 +48,7 @@ struct SPictureHeader {
     // Deep grey whose levels come from its samples inverted (min-is-white):
     // the samples are not kept beside the levels.
     bool invertedSamples = false;
+    SDibLayout dib;  // kind Dib only
 
     // Whether the read driver brings the samples to 8 bits by their window.
     bool Windowed() const { return sampleBits > 8 || sampleKind != SampleKind::Unsigned; }
@@ -47,6 +61,9 @@ struct SPictureRows {
     std::uint64_t stride = 0;
     int width = 0, height = 0;
     std::uint8_t* table = nullptr;  // 256 blue-green-red-0 entries; null at 24 bits
+    // The whole block (kind Dib): the reader writes its information header,
+    // masks and table too.
+    CMemBlock* block = nullptr;
     // For samples the window brings to 8 bits: where the reader hands them
     // (Deep).
     samples::CGreyWindow* window = nullptr;
@@ -74,6 +91,15 @@ struct SPictureRows {
     }
 };
 
+// What the read driver refuses a page for, between the reader's steps.
+enum class ReadFault {
+    NoPixels,      // a side of 0 pixels or fewer
+    SideTooLong,   // a side beyond the engine's int
+    TooLarge,      // beyond the largest picture file
+    RowsPastData,  // rows far larger than the file's data could fill
+    NoMemory,      // no block to be had
+};
+
 class CPictureReader {
 public:
     virtual ~CPictureReader() = default;
@@ -86,11 +112,14 @@ public:
     // (invertedSamples) are read twice, each time from the first row: once
     // for the window to see them, once for their levels.
     virtual bool ReadPixels(const SPictureRows& rows) = 0;
-    // A reader that makes the picture itself (the engine's own BMP reader,
-    // with its own checks and messages) reads it here, header and pixels,
-    // and says true; the others are driven through ReadHeader and ReadPixels.
-    virtual bool ReadsWhole() const { return false; }
-    virtual bool ReadWhole(CImage&) { return false; }
+    // Tells a fault the read driver found in its own words, with Status()
+    // and Problem() set, and says true (the engine's BMP reader, through the
+    // message sink); false leaves the words to the driver.
+    virtual bool TellFault(ReadFault) { return false; }
+    // A reader of one page that reads it for any range from page 1 and
+    // refuses any other range as "files hold one page" (BMP, as it always
+    // has); the others say which pages they lack.
+    virtual bool OnePage() const { return false; }
 
     // Stacks. Moves on to page `index` (counted from 0, after the page read
     // last) and reads its header; false when there is none (Status() Ok) or

@@ -4,13 +4,11 @@
 #include <algorithm>
 #include <new>
 
+#include "PageBlock.h"
 #include "PictureLimits.h"
 #include "PictureReader.h"
 
 namespace {
-
-// The picture written as a BMP: file header, engine header and table.
-constexpr std::uint64_t kBmpOverhead = 14 + CImage::kEngineHeaderBytes + 16;
 
 bool Fail(SCodecRead& result, CodecStatus status, std::string problem) {
     result.status = status;
@@ -18,26 +16,43 @@ bool Fail(SCodecRead& result, CodecStatus status, std::string problem) {
     return false;
 }
 
-// Every check of a page's header before its block is made. `rowsBefore`:
-// the bytes of rows of the stack's pages read before it, which count
-// against the file's length with its own.
-bool CheckHeader(const SPictureHeader& header, const std::string& name, std::uint64_t fileBytes,
-                 std::uint64_t rowsBefore, SCodecRead& result) {
-    const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
-    if (header.width <= 0 || header.height <= 0 || header.width > limits::kMaxSide ||
-        header.height > limits::kMaxSide)
-        return Fail(result, CodecStatus::Damaged,
-                    "damaged " + name + " file (invalid width or height)");
-    const std::uint64_t stride =
-        (static_cast<std::uint64_t>(header.width) * bitCount + 31) / 32 * 4;
-    const std::uint64_t rowBytes = stride * static_cast<std::uint64_t>(header.height);
-    if (rowBytes + kBmpOverhead > limits::kMaxFileBytes)
-        return Fail(result, CodecStatus::Unsupported,
-                    name + " picture too large (" + std::to_string(header.width) + " x " +
-                        std::to_string(header.height) + ")");
-    if (!limits::RowsFitData(rowsBefore + rowBytes, fileBytes))
-        return Fail(result, CodecStatus::Damaged,
-                    "damaged " + name + " file (claims a picture far larger than its data)");
+// A page refused by the driver: in the reader's words when it has its own
+// (the engine's BMP reader), otherwise in these.
+bool Refuse(CPictureReader& reader, ReadFault fault, CodecStatus status, std::string problem,
+            SCodecRead& result) {
+    if (reader.TellFault(fault)) return Fail(result, reader.Status(), reader.Problem());
+    return Fail(result, status, std::move(problem));
+}
+
+// Whether a page's rows can come from the file's data. Rows kept as the file
+// stores them are held to the data they start at; the others, with the rows
+// of the stack's pages read before them (`rowsBefore`), to the file's length.
+bool RowsFitData(const SPictureHeader& header, std::uint64_t fileBytes, std::uint64_t rowsBefore) {
+    if (header.kind == PictureKind::Dib)
+        return limits::StoredRowsFitData(
+            static_cast<std::uint64_t>(header.width), static_cast<std::uint64_t>(header.height),
+            header.dib.bitCount, header.dib.runLength, header.dib.dataBytes);
+    return limits::RowsFitData(rowsBefore + PageRowBytes(header), fileBytes);
+}
+
+// Every check of a page's header before its block is made, for every format.
+bool CheckHeader(CPictureReader& reader, const SPictureHeader& header, const std::string& name,
+                 std::uint64_t fileBytes, std::uint64_t rowsBefore, SCodecRead& result) {
+    const std::string badSize = "damaged " + name + " file (invalid width or height)";
+    if (header.width <= 0 || header.height <= 0)
+        return Refuse(reader, ReadFault::NoPixels, CodecStatus::Damaged, badSize, result);
+    if (header.width > limits::kMaxSide || header.height > limits::kMaxSide)
+        return Refuse(reader, ReadFault::SideTooLong, CodecStatus::Damaged, badSize, result);
+    if (!limits::PictureFitsFile(static_cast<std::uint64_t>(header.width),
+                                 static_cast<std::uint64_t>(header.height), PageBitCount(header)))
+        return Refuse(reader, ReadFault::TooLarge, CodecStatus::Unsupported,
+                      name + " picture too large (" + std::to_string(header.width) + " x " +
+                          std::to_string(header.height) + ")",
+                      result);
+    if (!RowsFitData(header, fileBytes, rowsBefore))
+        return Refuse(reader, ReadFault::RowsPastData, CodecStatus::Damaged,
+                      "damaged " + name + " file (claims a picture far larger than its data)",
+                      result);
     return true;
 }
 
@@ -46,16 +61,11 @@ bool CheckHeader(const SPictureHeader& header, const std::string& name, std::uin
 // when they are not kept, read again for their levels).
 bool ReadPage(CPictureReader& reader, const SPictureHeader& header, SPicturePage& page,
               SCodecRead& result) {
-    const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
-    HBLOCK block = CImage::CreatePictureBlock(static_cast<int>(header.width),
-                                              static_cast<int>(header.height), bitCount);
-    if (!block) return Fail(result, CodecStatus::Unsupported, "not enough memory for the picture");
     SPictureRows rows;
-    rows.width = static_cast<int>(header.width);
-    rows.height = static_cast<int>(header.height);
-    rows.stride = (static_cast<std::uint64_t>(header.width) * bitCount + 31) / 32 * 4;
-    rows.table = bitCount == 8 ? block->Data() + CImage::kInfoHeaderSize : nullptr;
-    rows.bits = block->Data() + CImage::kInfoHeaderSize + (bitCount == 8 ? 1024 : 0);
+    HBLOCK block = MakePageBlock(header, rows);
+    if (!block)
+        return Refuse(reader, ReadFault::NoMemory, CodecStatus::Unsupported,
+                      "not enough memory for the picture", result);
     std::unique_ptr<samples::CGreyWindow> window;
     std::shared_ptr<CFileSamples> kept;
     if (header.Windowed()) {
@@ -88,23 +98,15 @@ bool ReadPage(CPictureReader& reader, const SPictureHeader& header, SPicturePage
     return true;
 }
 
-std::uint64_t BlockBytes(const SPictureHeader& header) {
-    const int bitCount = header.kind == PictureKind::Colour24 ? 24 : 8;
-    return (static_cast<std::uint64_t>(header.width) * bitCount + 31) / 32 * 4 *
-               static_cast<std::uint64_t>(header.height) +
-           CImage::kEngineHeaderBytes;
-}
-
 // What a page costs in memory: its block, and the samples kept beside it.
 std::uint64_t PageBytes(const SPictureHeader& header) {
     const bool keeps = header.Windowed() && !header.invertedSamples;
-    return BlockBytes(header) +
+    return PageBlockBytes(header) +
            (keeps ? FileSampleBytes(header.width, header.height, header.sampleBits) : 0);
 }
 
 bool SameShape(const SPictureHeader& a, const SPictureHeader& b) {
-    return a.width == b.width && a.height == b.height &&
-           (a.kind == PictureKind::Colour24) == (b.kind == PictureKind::Colour24);
+    return a.width == b.width && a.height == b.height && PageBitCount(a) == PageBitCount(b);
 }
 
 // The pages of `range`, header by header: each checked, then read. A page
@@ -131,7 +133,7 @@ bool ReadPagesThroughReader(CPictureReader& reader, std::vector<SPicturePage>& p
             pages.resize(1);
             break;
         }
-        if (!CheckHeader(header, name, fileBytes, rowsBefore, result)) return false;
+        if (!CheckHeader(reader, header, name, fileBytes, rowsBefore, result)) return false;
         stackBytes += PageBytes(header);
         if (stackBytes > limits::kMaxStackBytes || pages.size() >= limits::kMaxPages)
             return Fail(result, CodecStatus::Unsupported,
@@ -139,7 +141,7 @@ bool ReadPagesThroughReader(CPictureReader& reader, std::vector<SPicturePage>& p
                             " pages of " + std::to_string(header.width) + " x " +
                             std::to_string(header.height) + ", more than " +
                             std::to_string(limits::kMaxStackBytes >> 30) + " GiB together)");
-        rowsBefore += BlockBytes(header) - CImage::kEngineHeaderBytes;
+        rowsBefore += PageRowBytes(header);
         SPicturePage page;
         page.number = number;
         if (!ReadPage(reader, header, page, result)) return false;
@@ -177,18 +179,19 @@ SCodecRead ReadFormatPages(std::vector<SPicturePage>& pages, CCodecInput& input,
     SCodecRead result;
     pages.clear();
     std::unique_ptr<CPictureReader> reader = row.newReader(input);
+    if (reader->OnePage()) {
+        if (range.first != 1) {
+            result.status = CodecStatus::Unsupported;
+            result.problem = std::string(row.name) + " files hold one page";
+            return result;
+        }
+        range = {1, 1};
+    }
     reader->WantPages(range);
     // Row buffers of very wide pictures may be more than memory holds.
     try {
-        bool read = false;
-        if (reader->ReadsWhole()) {
-            pages.emplace_back();
-            read = range.first == 1 ? reader->ReadWhole(*pages.front().image)
-                                    : Fail(result, CodecStatus::Unsupported,
-                                           std::string(row.name) + " files hold one page");
-        } else {
-            read = ReadPagesThroughReader(*reader, pages, row.name, input.Length(), range, result);
-        }
+        const bool read =
+            ReadPagesThroughReader(*reader, pages, row.name, input.Length(), range, result);
         if (!read && result.status == CodecStatus::Ok) {
             result.status =
                 reader->Status() == CodecStatus::Ok ? CodecStatus::Damaged : reader->Status();

@@ -127,6 +127,12 @@ void CGreyWindow::FixAt(double low, double high) {
     Fix();
 }
 
+void CGreyWindow::FixEndsAt(double low, double high) {
+    min_ = low + offset_;
+    max_ = high + offset_;
+    fixed_ = true;
+}
+
 std::uint8_t CGreyWindow::LevelOf(double v) const {
     if (!std::isfinite(v)) return 0;
     if (kind_ == SampleKind::Float) {
@@ -138,6 +144,16 @@ std::uint8_t CGreyWindow::LevelOf(double v) const {
     if (min_ == max_) return RoundedLevel(static_cast<std::uint64_t>(v), white_);
     return RoundedLevel(v < min_ ? 0 : static_cast<std::uint64_t>(v - min_),
                         static_cast<std::uint64_t>(max_ - min_));
+}
+
+std::optional<SSampleRamp> CGreyWindow::Ramp() const {
+    // A sample v at or above min_ has floor(v - min_) = v - ceil(min_) above
+    // it, one below has none: the ramp starts at ceil(min_).
+    constexpr double kLimit = 1 << 20;
+    if (kind_ != SampleKind::Unsigned || !fixed_ || min_ == max_) return std::nullopt;
+    const double start = std::ceil(min_), range = std::floor(max_ - min_);
+    if (!(std::abs(start) <= kLimit && range >= 1 && range <= kLimit)) return std::nullopt;
+    return SSampleRamp{static_cast<std::int32_t>(start), static_cast<std::int32_t>(range)};
 }
 
 void KeepGrey(const std::uint16_t* samples, SColumns c, const CFileSamples& kept,

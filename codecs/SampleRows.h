@@ -7,9 +7,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "FileSamples.h"
 #include "PictureLosses.h"
+#include "SampleRamp.h"
 
 namespace samples {
 
@@ -111,6 +113,9 @@ public:
     // Fixes the window at ends of the user's choice instead of those seen,
     // as the file holds them (low <= high).
     void FixAt(double low, double high);
+    // The same ends without the table of 16-bit levels: for LevelOf and
+    // Ramp only.
+    void FixEndsAt(double low, double high);
     // The window's ends, once fixed, as the file holds them (signed ones
     // without their offset).
     double Low() const { return min_ - offset_; }
@@ -118,6 +123,9 @@ public:
     // The level of a sample handed over as DeepGrey gives it, once fixed.
     std::uint8_t Level16(unsigned v) const { return table_[v]; }
     std::uint8_t LevelOf(double v) const;
+    // Once fixed, for unsigned integer samples: the levels as a linear ramp
+    // giving the very levels of LevelOf, when the window's ends allow one.
+    std::optional<SSampleRamp> Ramp() const;
 
 private:
     SampleKind kind_;

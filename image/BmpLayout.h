@@ -1,9 +1,19 @@
 #pragma once
 // What a BMP file's headers say, parsed and range-checked before anything is
-// allocated. Used by the reader only.
+// allocated, and where its table and rows lie. Used by the reader and the
+// writer only.
 
 #include <cstdint>
-#include <string>
+
+namespace bmp {
+
+constexpr std::uint16_t kSignature = 0x4D42;  // "BM"
+constexpr int kFileHeaderSize = 14;
+constexpr int kMaxHeaderSize = 124;
+constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitFields = 3,
+                        kBiAlphaBitFields = 6;
+
+}  // namespace bmp
 
 struct CBmpLayout {
     // File header.
@@ -20,15 +30,17 @@ struct CBmpLayout {
     std::uint32_t colorsUsed = 0;  // as in the file
     std::uint32_t colorsImportant = 0;
     // Derived.
-    int maskBytes = 0;               // bit-field masks stored after a 40-byte header
-    std::uint32_t masks[3]{};        // red, green, blue masks for bit fields
-    int colorEntries = 0;            // colour-table entries kept (at most 2^bits)
-    int entryBytes = 4;              // 3 after a core header
-    std::uint64_t rowBytes = 0;      // stride of one stored row at the real depth
-    std::uint64_t lastRowBytes = 0;  // bytes of one row without its padding
-    std::uint64_t pixelBytes = 0;    // rowBytes * height
-    std::uint64_t dataBytes = 0;     // pixel data read from the file
+    int maskBytes = 0;             // bit-field masks kept after the block's 40-byte header
+    std::uint32_t masks[3]{};      // red, green, blue masks for bit fields
+    int colorEntries = 0;          // colour-table entries kept (at most 2^bits)
+    int entryBytes = 4;            // 3 after a core header
+    std::uint64_t rowBytes = 0;    // stride of one stored row at the real depth
+    std::uint64_t pixelBytes = 0;  // rowBytes * height
+    std::uint64_t rowsStart = 0;   // where the pixel data starts in the file
+    std::uint64_t dataBytes = 0;   // bytes of the file from rowsStart to its end
 
-    bool IsRle() const { return compression == 1 || compression == 2; }
-    bool IsBitFields() const { return compression == 3 || compression == 6; }
+    bool IsRle() const { return compression == bmp::kBiRle8 || compression == bmp::kBiRle4; }
+    bool IsBitFields() const {
+        return compression == bmp::kBiBitFields || compression == bmp::kBiAlphaBitFields;
+    }
 };

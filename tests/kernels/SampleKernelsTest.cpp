@@ -1,11 +1,14 @@
-// The 16-bit sample sums against their plain loop: random rows of every
-// short length (the vector part, the left-over samples, both), and long rows
-// at the ends of each kind that fill the 32-bit lanes across blocks.
+// The 16-bit sample kernels against their plain loops. Sums: random rows of
+// every short length (the vector part, the left-over samples, both), and
+// long rows at the ends of each kind that fill the 32-bit lanes across
+// blocks. Ramps: every sample through ramps of the narrowest, widest and
+// shifted kinds.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
+#include "SampleRamp.h"
 #include "SampleSums.h"
 
 namespace {
@@ -44,4 +47,19 @@ TEST(SampleSums, LongRowsAtTheEndsOfEachKindAreExact) {
     const SSampleRowSums sums = SumSamples16(top.data(), kLong, false);
     EXPECT_EQ(sums.sum, std::int64_t{65535} * kLong);
     EXPECT_EQ(sums.squares, std::uint64_t{65535} * 65535 * kLong);
+}
+
+TEST(SampleRamp, EverySampleThroughNarrowWideAndShiftedRampsMatchesThePlainLoop) {
+    std::vector<std::uint16_t> every(65536 + 13);
+    for (std::size_t i = 0; i < every.size(); ++i) every[i] = static_cast<std::uint16_t>(i * 7919);
+    const SSampleRamp ramps[] = {{0, 1},      {2100, 1500},   {-1048576, 1048576}, {65535, 1},
+                                 {-300, 997}, {40000, 65535}, {0, 65535},          {12345, 3}};
+    for (const SSampleRamp ramp : ramps) {
+        SCOPED_TRACE(::testing::Message() << ramp.start << " + " << ramp.range);
+        std::vector<std::uint8_t> fast(every.size()), plain(every.size());
+        RampSamples16(every.data(), fast.data(), static_cast<std::int64_t>(every.size()), ramp);
+        samplekernels::RampSamples16Plain(every.data(), plain.data(),
+                                          static_cast<std::int64_t>(every.size()), ramp);
+        EXPECT_EQ(fast, plain);
+    }
 }
