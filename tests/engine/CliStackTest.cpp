@@ -5,6 +5,7 @@
 
 #include "CliSupport.h"
 #include "ImageDocument.h"
+#include "PictureFiles.h"
 #include "StackFiles.h"
 #include "StepsImage.h"
 #include "TempFolderTest.h"
@@ -93,6 +94,14 @@ TEST_F(CliStack, OnePageFormatsRefuseSeveralPages) {
     EXPECT_EQ(batch.status, 1);
     EXPECT_FALSE(std::filesystem::exists(P("out/stack.png")));
     EXPECT_TRUE(std::filesystem::exists(P("out/single.png")));
+    // A BMP holds one page: the first, whatever range starts there.
+    CImage bmp;
+    ASSERT_TRUE(bmp.CreateEmptyImage(4, 3, 7));
+    ASSERT_EQ(SaveBmpAt(bmp, P("one.bmp")), FileStatus::Ok);
+    EXPECT_EQ(RunTool({P("one.bmp"), "--pages", "all", "--info"}).status, 0);
+    const CliResult second = RunTool({P("one.bmp"), "--pages", "2", "--info"});
+    EXPECT_NE(second.status, 0);
+    EXPECT_NE(second.err.find("BMP files hold one page"), std::string::npos) << second.err;
     // A projection leaves one page, which any format holds.
     EXPECT_EQ(
         RunTool({P("stack.tif"), "--pages", "all", "--project", "max", "-o", P("m.png")}).status,
