@@ -31,17 +31,13 @@ void ForEachRegionRow(const CPixelRows& rows, const CRect& roi, Body body) {
         static_cast<int>(std::clamp<std::int64_t>(kMinBandBytes / (right - left), 1, rows.height));
     ParallelRows(static_cast<int>(top), static_cast<int>(bottom), minRows,
                  [&](int first, int last) {
-                     for (std::int64_t y = first; y < last; ++y)
-                         body(rows.Row(y) + left, right - left);
+                     // Whole rows with nothing between them: one run.
+                     if (right - left == rows.stride)
+                         body(rows.Row(first), (last - first) * rows.stride);
+                     else
+                         for (std::int64_t y = first; y < last; ++y)
+                             body(rows.Row(y) + left, right - left);
                  });
-}
-
-// Replaces every pixel v of the region by rule(v).
-template <typename Rule>
-void MapRegion(const CPixelRows& rows, const CRect& roi, Rule rule) {
-    ForEachRegionRow(rows, roi, [rule](std::uint8_t* p, std::int64_t count) {
-        for (std::int64_t x = 0; x < count; ++x) p[x] = rule(p[x]);
-    });
 }
 
 }  // namespace
@@ -49,7 +45,7 @@ void MapRegion(const CPixelRows& rows, const CRect& roi, Rule rule) {
 bool CImage::Reverse() {
     const CLockedPixelRows rows(*this, "Reverse", MissingBlock::Silent);
     if (!rows) return false;
-    MapRegion(rows, roi_, [](std::uint8_t v) { return static_cast<std::uint8_t>(255 - v); });
+    ForEachRegionRow(rows, roi_, pointkernels::InvertRow);
     return true;
 }
 

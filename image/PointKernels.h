@@ -1,6 +1,6 @@
 #pragma once
-// Row kernel of the tone curve: every byte replaced through a 256-entry
-// table. MapRow works on 32 bytes at a time in its vector version, 8 in its
+// Row kernels of the point operations. InvertRow gives 255 - v. MapRow,
+// the tone curve, replaces every byte through a 256-entry table. MapRow works on 32 bytes at a time in its vector version, 8 in its
 // plain one (see KernelChoice.h); `reference` is the straightforward loop the
 // tests compare both against.
 
@@ -8,6 +8,7 @@
 
 namespace pointkernels {
 
+void InvertRow(std::uint8_t* p, std::int64_t count);
 void MapRow(std::uint8_t* p, std::int64_t count, const std::uint8_t table[256]);
 
 namespace reference {

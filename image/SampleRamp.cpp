@@ -72,11 +72,12 @@ ORVEX_VECTOR_TARGET std::int64_t RampFloatAvx2(const std::uint16_t* samples, std
     std::int64_t i = 0;
     for (; i + 32 <= count; i += 32) {
         const std::uint16_t* at = samples + i;
-        const __m256i first = _mm256_packs_epi32(FloatLanes(at, scale, offset),
-                                                 FloatLanes(at + 8, scale, offset));
+        const __m256i first =
+            _mm256_packs_epi32(FloatLanes(at, scale, offset), FloatLanes(at + 8, scale, offset));
         const __m256i second = _mm256_packs_epi32(FloatLanes(at + 16, scale, offset),
                                                   FloatLanes(at + 24, scale, offset));
-        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(first, second), order);
+        const __m256i bytes =
+            _mm256_permutevar8x32_epi32(_mm256_packus_epi16(first, second), order);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(levels + i), bytes);
     }
     return i;
@@ -99,8 +100,9 @@ std::optional<SFloatRamp> ProveFloatRamp(SSampleRamp ramp) {
     // past the half keeps exact halves from falling short.
     for (const double past : {0.25, 0.125, 0.375}) {
         const double scale = 255.0 / ramp.range;
-        const SFloatRamp candidate{static_cast<float>(scale),
-                                   static_cast<float>(0.5 + past / ramp.range - ramp.start * scale)};
+        const SFloatRamp candidate{
+            static_cast<float>(scale),
+            static_cast<float>(0.5 + past / ramp.range - ramp.start * scale)};
         if (RampFloatAvx2(probe.data(), fast.data(), count, candidate) == count && fast == exact)
             return candidate;
     }

@@ -1,4 +1,4 @@
-// The tone-curve kernel against its plain loop, and the tone curve on
+// The tone-curve and negative kernels against their plain loops, and the tone curve on
 // regions of interest along the picture's edges.
 #include <gtest/gtest.h>
 
@@ -40,6 +40,23 @@ TEST(PointOpsKernel, EveryLevelAtEveryAlignmentGoesThroughItsOwnEntry) {
             ASSERT_EQ(fast[i], expected) << shift << " " << i;
         }
     }
+}
+
+TEST(PointOpsKernel, NegativeAtEveryAlignmentAndLengthTurnsOverExactlyItsBytes) {
+    // Lengths across the 32-byte head, the 128-byte turns and the tail.
+    for (int shift = 0; shift < 32; ++shift)
+        for (const std::int64_t count : {0, 1, 31, 32, 33, 127, 128, 160, 300, 1031}) {
+            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) + 64);
+            for (std::size_t i = 0; i < bytes.size(); ++i)
+                bytes[i] = static_cast<std::uint8_t>(i * 37);
+            const std::vector<std::uint8_t> before = bytes;
+            pointkernels::InvertRow(bytes.data() + shift, count);
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                const bool inside = i >= static_cast<std::size_t>(shift) &&
+                                    i < static_cast<std::size_t>(shift + count);
+                ASSERT_EQ(bytes[i], inside ? 255 - before[i] : before[i]) << shift << " " << count;
+            }
+        }
 }
 
 TEST(PointOpsKernel, ToneCurveOnEdgeRegionsChangesExactlyTheRegion) {
