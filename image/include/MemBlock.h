@@ -28,8 +28,13 @@ public:
     std::size_t Size() const noexcept { return size_; }
 
 private:
-    CMemBlock(std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    static constexpr std::size_t kAlignment = 64;
+    static constexpr std::size_t kPixelsAt = kAlignment - 40;  // 1064 = 40 + 1024
 
+    CMemBlock(std::uint8_t* allocated, std::uint8_t* data, std::size_t size)
+        : allocated_(allocated), data_(data), size_(size) {}
+
+    std::uint8_t* allocated_;
     std::uint8_t* data_;
     std::size_t size_;
 };
