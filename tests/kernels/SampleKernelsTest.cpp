@@ -2,7 +2,7 @@
 // every short length (the vector part, the left-over samples, both), and
 // long rows at the ends of each kind that fill the 32-bit lanes across
 // blocks. Ramps: every sample through ramps of the narrowest, widest and
-// shifted kinds.
+// shifted kinds, ramps whose levels fall on exact halves, and random ones.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -52,8 +52,14 @@ TEST(SampleSums, LongRowsAtTheEndsOfEachKindAreExact) {
 TEST(SampleRamp, EverySampleThroughNarrowWideAndShiftedRampsMatchesThePlainLoop) {
     std::vector<std::uint16_t> every(65536 + 13);
     for (std::size_t i = 0; i < every.size(); ++i) every[i] = static_cast<std::uint16_t>(i * 7919);
-    const SSampleRamp ramps[] = {{0, 1},      {2100, 1500},   {-1048576, 1048576}, {65535, 1},
-                                 {-300, 997}, {40000, 65535}, {0, 65535},          {12345, 3}};
+    // Ranges of 2 x 255 x k put a level's half exactly on a sample.
+    std::vector<SSampleRamp> ramps = {{0, 1},      {2100, 1500},   {-1048576, 1048576}, {65535, 1},
+                                      {-300, 997}, {40000, 65535}, {0, 65535},          {12345, 3},
+                                      {0, 510},    {100, 1020},    {7, 2550},           {0, 2}};
+    std::mt19937 random(11);
+    for (int i = 0; i < 24; ++i)
+        ramps.push_back({static_cast<std::int32_t>(random() % 70000) - 2000,
+                         static_cast<std::int32_t>(1 + random() % (i < 12 ? 5000 : 70000))});
     for (const SSampleRamp ramp : ramps) {
         SCOPED_TRACE(::testing::Message() << ramp.start << " + " << ramp.range);
         std::vector<std::uint8_t> fast(every.size()), plain(every.size());
