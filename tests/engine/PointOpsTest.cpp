@@ -45,6 +45,25 @@ TEST(PointOps, ReverseStaysInsideTheRegion) {
     EXPECT_EQ(PixelBytes(image), before);
 }
 
+TEST(PointOps, ReverseOfWholeRowsWithoutPaddingTurnsOverExactlyThem) {
+    // Rows of a multiple of four bytes lie end to end and go as one run.
+    for (const CRect region : {CRect{0, 10, 64, 30}, CRect{0, 0, 64, 50}, CRect{0, 49, 64, 50}}) {
+        CImage image;
+        MakeVaried(image, 64, 50);
+        const auto before = PixelBytes(image);
+        ASSERT_TRUE(image.SetRoi(region));
+        ASSERT_TRUE(image.Reverse());
+        const auto after = PixelBytes(image);
+        for (int y = 0; y < 50; ++y) {  // stored bottom-up: row y is 49 - y on screen
+            const bool inside = 49 - y >= region.top && 49 - y < region.bottom;
+            for (int x = 0; x < 64; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y * 64 + x);
+                ASSERT_EQ(after[i], inside ? 255 - before[i] : before[i]) << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(PointOps, EmptyRegionChangesNothing) {
     CImage image;
     MakeVaried(image, 6, 4);
