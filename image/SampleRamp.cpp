@@ -98,8 +98,8 @@ std::optional<SFloatRamp> ProveFloatRamp(SSampleRamp ramp) {
     samplekernels::RampSamples16Plain(probe.data(), exact.data(), count, ramp);
     // level = floor(255 d / range + 1/2): a quarter step of 1 / (2 range)
     // past the half keeps exact halves from falling short.
+    const double scale = 255.0 / ramp.range;
     for (const double past : {0.25, 0.125, 0.375}) {
-        const double scale = 255.0 / ramp.range;
         const SFloatRamp candidate{
             static_cast<float>(scale),
             static_cast<float>(0.5 + past / ramp.range - ramp.start * scale)};
