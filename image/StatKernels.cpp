@@ -19,9 +19,17 @@ void CLevelSummary::Add(const CLevelSummary& other) {
     sums.squares += other.sums.squares;
 }
 
+void CLevelCounts::Flush() {
+    for (int level = 0; level < 256; ++level) {
+        totals[level] += pending[0][level] + pending[1][level];
+        pending[0][level] = pending[1][level] = 0;
+    }
+    pendingBytes = 0;
+}
+
 void CLevelCounts::Merge(std::uint32_t counts[256]) const {
     for (int level = 0; level < 256; ++level)
-        counts[level] = tables[0][level] + tables[1][level] + tables[2][level] + tables[3][level];
+        counts[level] = totals[level] + pending[0][level] + pending[1][level];
 }
 
 namespace statkernels {
@@ -318,22 +326,38 @@ CLevelSummary SummarizeLevels(const CRowsView& rows) { return reference::Summari
 
 #endif
 
-void CountLevelsRow(const std::uint8_t* p, std::int64_t count, CLevelCounts& counts) {
-    std::uint32_t(&t)[4][256] = counts.tables;
+namespace {
+
+// Counts `count` bytes into the two tables, even bytes into one and odd
+// bytes into the other. The bytes are loaded one by one: each load is also
+// the table's index, which is cheaper than shifting them out of a wide word.
+void CountIntoTables(const std::uint8_t* p, std::int64_t count, std::uint16_t (&t)[2][256]) {
     std::int64_t x = 0;
     for (; x + 8 <= count; x += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p + x, 8);
-        ++t[0][w & 0xFF];
-        ++t[1][(w >> 8) & 0xFF];
-        ++t[2][(w >> 16) & 0xFF];
-        ++t[3][(w >> 24) & 0xFF];
-        ++t[0][(w >> 32) & 0xFF];
-        ++t[1][(w >> 40) & 0xFF];
-        ++t[2][(w >> 48) & 0xFF];
-        ++t[3][w >> 56];
+        ++t[0][p[x]];
+        ++t[1][p[x + 1]];
+        ++t[0][p[x + 2]];
+        ++t[1][p[x + 3]];
+        ++t[0][p[x + 4]];
+        ++t[1][p[x + 5]];
+        ++t[0][p[x + 6]];
+        ++t[1][p[x + 7]];
     }
-    for (; x < count; ++x) ++t[x & 3][p[x]];
+    for (; x < count; ++x) ++t[x & 1][p[x]];
+}
+
+}  // namespace
+
+void CountLevelsRow(const std::uint8_t* p, std::int64_t count, CLevelCounts& counts) {
+    while (count > 0) {
+        const std::int64_t room = CLevelCounts::kFlushBytes - counts.pendingBytes;
+        const std::int64_t run = count < room ? count : room;
+        CountIntoTables(p, run, counts.pending);
+        counts.pendingBytes += run;
+        if (counts.pendingBytes == CLevelCounts::kFlushBytes) counts.Flush();
+        p += run;
+        count -= run;
+    }
 }
 
 }  // namespace statkernels

@@ -21,10 +21,18 @@ struct CLevelSummary {
     void Add(const CLevelSummary& other);
 };
 
-// Per-level counts kept in four interleaved tables, so that repeated levels
-// do not wait on one another; Merge adds them into one 256-entry table.
+// Per-level counts. The bytes are counted into two interleaved tables of
+// 16-bit counters (small enough to stay in the first-level cache, and two
+// tables so that repeated levels do not wait on one another), which are
+// emptied into the 32-bit totals before any counter can overflow. Merge gives
+// the one 256-entry table.
 struct CLevelCounts {
-    std::uint32_t tables[4][256] = {};
+    // Bytes counted at most between two emptyings: no counter passes 65535.
+    static constexpr std::int64_t kFlushBytes = 65535;
+    std::uint16_t pending[2][256] = {};
+    std::int64_t pendingBytes = 0;
+    std::uint32_t totals[256] = {};
+    void Flush();
     void Merge(std::uint32_t counts[256]) const;
 };
 
