@@ -1,10 +1,12 @@
 // A stack in the desktop program: the question a processing command asks
 // and its remembered answer, undo and Ctrl+S over every page, the "Pile"
-// menu's commands with their history lines, and a measurement per page.
+// menu's commands with their history lines, a measurement per page, and the
+// panes of one window each on a page of its own.
 
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "CChildFrame.h"
 #include "CDialogProjection.h"
@@ -77,6 +79,7 @@ private slots:
     void pileCommandsAndTheirHistoryLines();
     void measuredOnEveryPage();
     void pagesOfDifferingSizesOpenTheFirst();
+    void panesShowPagesOfTheirOwn();
 
 private:
     CShellApp shell_;
@@ -185,6 +188,38 @@ void TestStacks::pagesOfDifferingSizesOpenTheFirst() {
     QCOMPARE(doc->Core().GetPageCount(), 1);
     QCOMPARE(app_->MainFrame()->StatusBar()->Prompt(),
              QString("Page 1 / 2 ouverte : pages de tailles ou de profondeurs différentes"));
+}
+
+// The panes of a split window page on their own; the active pane's page is
+// the one the bar, the title and the next command ("Cette page") work on.
+void TestStacks::panesShowPagesOfTheirOwn() {
+    const QList<int>& o = original_;
+    CChildFrame* frame = app_->MainFrame()->ActiveChildFrame();
+    view_->ShowPage(0);
+    frame->Split();
+    COrvexView* first = frame->ViewAt(0, 0);
+    COrvexView* corner = frame->ViewAt(1, 1);
+    frame->ActivateNeighbour(-1);
+    QCOMPARE(frame->GetActiveView(), corner);
+    QVERIFY(corner->OnCommand(cmd::NextPage));
+    QVERIFY(corner->OnCommand(cmd::NextPage));
+    QCOMPARE(corner->Page(), 2);
+    QCOMPARE(first->Page(), 0);
+    QCOMPARE(frame->PageSpinBox()->value(), 3);
+    QVERIFY(frame->TitleWithPage("stack.tif").endsWith("Page 3 / 3"));
+
+    QString offered;
+    AnswerPages("Cette page", &offered);
+    QVERIFY(doc_->OnCommand(cmd::Negative));
+    QCOMPARE(Levels(*doc_, 3, 2), (QList<int>{o[0], o[1], 255 - o[2]}));
+
+    frame->ActivateNeighbour(1);
+    QCOMPARE(frame->GetActiveView(), first);
+    QCOMPARE(frame->PageSpinBox()->value(), 1);
+    QCOMPARE(corner->Page(), 2);
+    AnswerPages("Cette page", &offered);
+    QVERIFY(doc_->OnCommand(cmd::Negative));
+    QCOMPARE(Levels(*doc_, 3, 2), (QList<int>{255 - o[0], o[1], 255 - o[2]}));
 }
 
 QTEST_MAIN(TestStacks)
