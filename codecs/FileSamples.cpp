@@ -4,17 +4,14 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "Parallel.h"
 #include "SampleRows.h"
 
 CFileSamples::CFileSamples(int width, int height, SampleKind kind, int bits, std::uint64_t white)
     : width_(width), height_(height), kind_(kind), bits_(bits), white_(white) {
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (Wide())
-        wide_.assign(count, 0);
-    else
-        narrow_.assign(count, 0);
+    if (!samples_.Reset(static_cast<std::size_t>(Bytes()))) throw std::bad_alloc();
 }
 
 std::uint64_t FileSampleBytes(std::int64_t width, std::int64_t height, int bits) {
@@ -25,18 +22,20 @@ std::uint64_t FileSampleBytes(std::int64_t width, std::int64_t height, int bits)
 std::uint64_t CFileSamples::Bytes() const { return FileSampleBytes(width_, height_, bits_); }
 
 double CFileSamples::ValueAt(int x, int y) const {
-    const std::size_t at = Offset(y) + static_cast<std::size_t>(x);
-    if (!Wide())
-        return kind_ == SampleKind::Signed ? static_cast<std::int16_t>(narrow_[at]) : narrow_[at];
+    if (!Wide()) {
+        const std::uint16_t sample = Row16(y)[x];
+        return kind_ == SampleKind::Signed ? static_cast<std::int16_t>(sample) : sample;
+    }
+    const std::uint32_t sample = Row32(y)[x];
     switch (kind_) {
         case SampleKind::Signed:
-            return static_cast<std::int32_t>(wide_[at]);
+            return static_cast<std::int32_t>(sample);
         case SampleKind::Float:
-            return std::bit_cast<float>(wide_[at]);
+            return std::bit_cast<float>(sample);
         case SampleKind::Unsigned:
             break;
     }
-    return wide_[at];
+    return sample;
 }
 
 std::string CFileSamples::DepthName() const {

@@ -4,8 +4,6 @@
 
 #include <array>
 #include <cstring>
-#include <memory>
-#include <new>
 
 namespace {
 
@@ -24,10 +22,12 @@ struct CDecompressor {
 }  // namespace
 
 std::string InflatePngImageData(CCodecInput& input, std::size_t filteredBytes,
-                                std::vector<std::uint8_t>& filtered) {
+                                largememory::CBytes& filtered) {
     constexpr const char* kCut = "it ends before its end chunk";
     if (!input.Seek(8)) return kCut;
-    std::vector<std::uint8_t> compressed;
+    // The data chunks cannot hold more than the rest of the file.
+    largememory::CBytes compressed;
+    std::size_t gathered = 0;
     // 0 before the data chunks, 1 among them, 2 after them.
     int stage = 0;
     for (;;) {
@@ -46,38 +46,26 @@ std::string InflatePngImageData(CCodecInput& input, std::size_t filteredBytes,
             if (!input.Seek(input.Position() + length + 4)) return kCut;
             continue;
         }
-        const std::size_t start = compressed.size();
-        if (data) {
-            try {
-                if (stage == 0) compressed.reserve(input.Length() - input.Position());
-                compressed.resize(start + length);
-            } catch (const std::bad_alloc&) {
-                return "not enough memory";
-            }
-        } else if (length != 0) {
-            return "its end chunk is not empty";
-        }
+        if (end && length != 0) return "its end chunk is not empty";
+        if (stage == 0 && !compressed.Reset(input.Length() - input.Position()))
+            return "not enough memory";
+        std::uint8_t* chunk = compressed.data() + gathered;
         std::array<std::uint8_t, 4> crc{};
-        if (input.Read(compressed.data() + start, length) != length ||
-            input.Read(crc.data(), crc.size()) != crc.size())
+        if (input.Read(chunk, length) != length || input.Read(crc.data(), crc.size()) != crc.size())
             return kCut;
         std::uint32_t sum = libdeflate_crc32(0, head.data() + 4, 4);
-        sum = libdeflate_crc32(sum, compressed.data() + start, length);
+        sum = libdeflate_crc32(sum, chunk, length);
         if (sum != BigEndian(crc.data())) return "CRC error";
         if (end) break;
+        gathered += length;
         stage = 1;
     }
     CDecompressor inflater;
-    if (inflater.d == nullptr) return "not enough memory";
-    try {
-        filtered.resize(filteredBytes);
-    } catch (const std::bad_alloc&) {
-        return "not enough memory";
-    }
+    if (inflater.d == nullptr || !filtered.Reset(filteredBytes)) return "not enough memory";
     std::size_t produced = 0;
     const libdeflate_result result =
-        libdeflate_zlib_decompress(inflater.d, compressed.data(), compressed.size(),
-                                   filtered.data(), filtered.size(), &produced);
+        libdeflate_zlib_decompress(inflater.d, compressed.data(), gathered, filtered.data(),
+                                   filtered.size(), &produced);
     if (result == LIBDEFLATE_INSUFFICIENT_SPACE) return "too much image data";
     if (result != LIBDEFLATE_SUCCESS) return "invalid image data or checksum";
     if (produced != filteredBytes) return "not enough image data";

@@ -6,13 +6,13 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "CodecInput.h"
+#include "LargeMemory.h"
 
 // Fills `filtered` with exactly `filteredBytes` bytes (each row's filter
 // type and its bytes). The chunks before the first data chunk are the ones
 // the header read already checked. An empty result when all went well,
 // otherwise why the file is damaged, in a few words.
 std::string InflatePngImageData(CCodecInput& input, std::size_t filteredBytes,
-                                std::vector<std::uint8_t>& filtered);
+                                largememory::CBytes& filtered);

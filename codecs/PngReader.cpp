@@ -133,7 +133,7 @@ private:
     bool ReadWhole(const SPictureRows& rows) {
         const std::size_t rowBytes = RowBytes();
         const std::string problem =
-            InflatePngImageData(input_, (rowBytes + 1) * ihdr_.height, raw_);
+            InflatePngImageData(input_, (rowBytes + 1) * ihdr_.height, filtered_);
         if (!problem.empty())
             return Fail(CodecStatus::Damaged, "damaged PNG file (" + problem + ")");
         const int bpp = std::max(1, Channels() * ihdr_.bit_depth / 8);
@@ -141,7 +141,7 @@ private:
         const std::vector<std::uint8_t> zeros(rowBytes, 0);
         const std::uint8_t* prior = zeros.data();
         for (int y = 0; y < rows.height; ++y) {
-            std::uint8_t* filtered = raw_.data() + y * (rowBytes + 1);
+            std::uint8_t* filtered = filtered_.data() + y * (rowBytes + 1);
             std::uint8_t* out = direct ? rows.Row(y) : filtered + 1;
             if (!pngfilter::Unfilter(filtered[0], bpp, filtered + 1, prior, out, rowBytes))
                 return Fail(CodecStatus::Damaged, "damaged PNG file (invalid filter type)");
@@ -268,6 +268,7 @@ private:
     spng_ihdr ihdr_{};
     PictureKind kind_ = PictureKind::Grey8;
     std::vector<std::uint8_t> raw_;
+    largememory::CBytes filtered_;  // the whole image data, inflated
     std::vector<std::uint16_t> deep_;
     bool started_ = false;
 };

@@ -1,12 +1,12 @@
 #include "MemBlock.h"
 
-#include <cstdlib>
 #include <new>
+
+#include "LargeMemory.h"
 
 std::unique_ptr<CMemBlock> CMemBlock::Allocate(std::uint64_t size) {
     if (size > kMaxBlockSize) return nullptr;
-    // calloc hands out zeroed pages lazily, which keeps large pictures cheap.
-    auto* allocated = static_cast<std::uint8_t*>(std::calloc(size + kAlignment, 1));
+    std::uint8_t* allocated = largememory::AllocateZeroed(size + kAlignment);
     if (allocated == nullptr) return nullptr;
     // The pixels of an 8-bit picture follow its 40-byte header and 1024-byte
     // colour table: start the block 40 bytes short of a cache line, so that
@@ -17,10 +17,10 @@ std::unique_ptr<CMemBlock> CMemBlock::Allocate(std::uint64_t size) {
     CMemBlock* block =
         new (std::nothrow) CMemBlock(allocated, allocated + shift, static_cast<std::size_t>(size));
     if (block == nullptr) {
-        std::free(allocated);
+        largememory::Release(allocated, size + kAlignment);
         return nullptr;
     }
     return std::unique_ptr<CMemBlock>(block);
 }
 
-CMemBlock::~CMemBlock() { std::free(allocated_); }
+CMemBlock::~CMemBlock() { largememory::Release(allocated_, size_ + kAlignment); }

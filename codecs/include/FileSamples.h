@@ -11,14 +11,15 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "LargeMemory.h"
 #include "PictureLosses.h"
 
 class CFileSamples {
 public:
     // Zero samples of `kind`, `bits` (1 to 16, or 32) and the sample that is
     // white on their scale (2^bits - 1; a PGM file's own maximum).
+    // Throws std::bad_alloc when the memory cannot be had.
     CFileSamples(int width, int height, SampleKind kind, int bits, std::uint64_t white);
 
     int Width() const { return width_; }
@@ -39,10 +40,14 @@ public:
 
     // Rows of 2-byte samples (unsigned values or two's complement patterns),
     // or of 4-byte ones (unsigned, two's complement or float bits).
-    const std::uint16_t* Row16(int y) const { return narrow_.data() + Offset(y); }
-    const std::uint32_t* Row32(int y) const { return wide_.data() + Offset(y); }
-    std::uint16_t* Row16(int y) { return narrow_.data() + Offset(y); }
-    std::uint32_t* Row32(int y) { return wide_.data() + Offset(y); }
+    const std::uint16_t* Row16(int y) const {
+        return reinterpret_cast<const std::uint16_t*>(samples_.data()) + Offset(y);
+    }
+    const std::uint32_t* Row32(int y) const {
+        return reinterpret_cast<const std::uint32_t*>(samples_.data()) + Offset(y);
+    }
+    std::uint16_t* Row16(int y) { return reinterpret_cast<std::uint16_t*>(samples_.data()) + Offset(y); }
+    std::uint32_t* Row32(int y) { return reinterpret_cast<std::uint32_t*>(samples_.data()) + Offset(y); }
 
     // The 8-bit levels of the samples by the window from `low` to `high`
     // (values as the file holds them, low <= high), with the reader's
@@ -58,8 +63,7 @@ private:
     SampleKind kind_;
     int bits_;
     std::uint64_t white_;
-    std::vector<std::uint16_t> narrow_;
-    std::vector<std::uint32_t> wide_;
+    largememory::CBytes samples_;  // 2 or 4 bytes a sample (Wide)
 };
 
 // The bytes the samples of a picture of this size and depth take.

@@ -7,6 +7,7 @@
 #include <png.h>
 #include <spng.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -56,6 +57,56 @@ std::vector<std::uint8_t> LibpngFile(SPngKind kind, int width, int height, int f
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return file;
+}
+
+std::uint32_t BigEndianAt(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 |
+           std::uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+}
+
+// A chunk as a file holds it: length, type, data and checksum.
+std::vector<std::uint8_t> Chunk(const char* type, const std::uint8_t* data, std::size_t length) {
+    std::vector<std::uint8_t> chunk;
+    chunk.reserve(length + 12);
+    for (int k = 0; k < 4; ++k) chunk.push_back(static_cast<std::uint8_t>(length >> (24 - 8 * k)));
+    for (int k = 0; k < 4; ++k) chunk.push_back(static_cast<std::uint8_t>(type[k]));
+    chunk.insert(chunk.end(), data, data + length);
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 4; i < chunk.size(); ++i) {
+        crc ^= chunk[i];
+        for (int k = 0; k < 8; ++k) crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    for (int k = 0; k < 4; ++k) chunk.push_back(static_cast<std::uint8_t>(~crc >> (24 - 8 * k)));
+    return chunk;
+}
+
+// The file with its image data cut into chunks of `pieces` bytes in turn
+// (the last piece takes the rest), `between` (whole chunks) written after
+// the first data chunk.
+std::vector<std::uint8_t> Rechunked(const std::vector<std::uint8_t>& file,
+                                    const std::vector<std::size_t>& pieces,
+                                    const std::vector<std::uint8_t>& between = {}) {
+    std::vector<std::uint8_t> head(file.begin(), file.begin() + 8), data, tail;
+    for (std::size_t at = 8; at < file.size();) {
+        const std::size_t length = BigEndianAt(file, at), next = at + 12 + length;
+        if (std::memcmp(file.data() + at + 4, "IDAT", 4) == 0)
+            data.insert(data.end(), file.begin() + at + 8, file.begin() + at + 8 + length);
+        else
+            (data.empty() ? head : tail).insert((data.empty() ? head : tail).end(),
+                                                file.begin() + at, file.begin() + next);
+        at = next;
+    }
+    std::vector<std::uint8_t> out = head;
+    std::size_t done = 0;
+    for (std::size_t i = 0; done < data.size(); ++i) {
+        const std::size_t piece = i + 1 < pieces.size() ? pieces[i] : data.size() - done;
+        const std::vector<std::uint8_t> chunk = Chunk("IDAT", data.data() + done, piece);
+        out.insert(out.end(), chunk.begin(), chunk.end());
+        if (i == 0) out.insert(out.end(), between.begin(), between.end());
+        done += piece;
+    }
+    out.insert(out.end(), tail.begin(), tail.end());
+    return out;
 }
 
 // The colours libspng alone decodes, red-green-blue, row by row from the top.
@@ -144,14 +195,8 @@ TEST(PngRead, DamagedImageDataIsRefusedAsDamaged) {
     const std::size_t length =
         good[data] << 24 | good[data + 1] << 16 | good[data + 2] << 8 | good[data + 3];
     file[data + 8 + length - 1] ^= 1;
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = data + 4; i < data + 8 + length; ++i) {
-        crc ^= file[i];
-        for (int k = 0; k < 8; ++k) crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    crc = ~crc;
-    for (int k = 0; k < 4; ++k)
-        file[data + 8 + length + k] = static_cast<std::uint8_t>(crc >> (24 - 8 * k));
+    const std::vector<std::uint8_t> mended = Chunk("IDAT", file.data() + data + 8, length);
+    std::copy(mended.begin(), mended.end(), file.begin() + static_cast<std::ptrdiff_t>(data));
     damages.push_back({"stream checksum", file});
     file = good;
     file.resize(file.size() - 12);  // no end chunk
@@ -165,4 +210,24 @@ TEST(PngRead, DamagedImageDataIsRefusedAsDamaged) {
         EXPECT_EQ(read.status, CodecStatus::Damaged) << damage.what;
         EXPECT_EQ(read.problem.rfind("damaged PNG file (", 0), 0u) << read.problem;
     }
+}
+
+TEST(PngRead, ImageDataInManyChunksReadsTheSame) {
+    std::mt19937 random(8);
+    const std::vector<std::uint8_t> good =
+        LibpngFile({PNG_COLOR_TYPE_GRAY, 8}, 300, 200, PNG_ALL_FILTERS, false, random);
+    const std::vector<std::uint8_t> expected = SpngColours(good);
+    ASSERT_FALSE(expected.empty());
+    const std::vector<std::size_t> pieces[] = {{1}, {7, 0, 4096, 1}, {0, 3, 0}, {100, 100, 100}};
+    for (const std::vector<std::size_t>& cut : pieces) {
+        SCodecRead read;
+        EXPECT_EQ(OrvexColours(Rechunked(good, cut), read), expected)
+            << cut.size() << " pieces from " << cut.front() << ": " << read.problem;
+    }
+    // Another chunk among the data chunks: the data is not whole.
+    const std::uint8_t text[] = "Comment\0between";
+    SCodecRead read;
+    OrvexColours(Rechunked(good, {50, 50}, Chunk("tEXt", text, sizeof text - 1)), read);
+    EXPECT_EQ(read.status, CodecStatus::Damaged);
+    EXPECT_EQ(read.problem, "damaged PNG file (its image data is split by other chunks)");
 }
