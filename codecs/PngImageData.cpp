@@ -63,9 +63,8 @@ std::string InflatePngImageData(CCodecInput& input, std::size_t filteredBytes,
     CDecompressor inflater;
     if (inflater.d == nullptr || !filtered.Reset(filteredBytes)) return "not enough memory";
     std::size_t produced = 0;
-    const libdeflate_result result =
-        libdeflate_zlib_decompress(inflater.d, compressed.data(), gathered, filtered.data(),
-                                   filtered.size(), &produced);
+    const libdeflate_result result = libdeflate_zlib_decompress(
+        inflater.d, compressed.data(), gathered, filtered.data(), filtered.size(), &produced);
     if (result == LIBDEFLATE_INSUFFICIENT_SPACE) return "too much image data";
     if (result != LIBDEFLATE_SUCCESS) return "invalid image data or checksum";
     if (produced != filteredBytes) return "not enough image data";

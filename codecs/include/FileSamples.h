@@ -46,8 +46,12 @@ public:
     const std::uint32_t* Row32(int y) const {
         return reinterpret_cast<const std::uint32_t*>(samples_.data()) + Offset(y);
     }
-    std::uint16_t* Row16(int y) { return reinterpret_cast<std::uint16_t*>(samples_.data()) + Offset(y); }
-    std::uint32_t* Row32(int y) { return reinterpret_cast<std::uint32_t*>(samples_.data()) + Offset(y); }
+    std::uint16_t* Row16(int y) {
+        return reinterpret_cast<std::uint16_t*>(samples_.data()) + Offset(y);
+    }
+    std::uint32_t* Row32(int y) {
+        return reinterpret_cast<std::uint32_t*>(samples_.data()) + Offset(y);
+    }
 
     // The 8-bit levels of the samples by the window from `low` to `high`
     // (values as the file holds them, low <= high), with the reader's
