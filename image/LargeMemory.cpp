@@ -40,7 +40,7 @@ std::size_t MappedLength(std::size_t size) {
 class CKeptMappings {
 public:
     // A kept mapping of `length` bytes, or null.
-    std::uint8_t* Take(std::size_t length) {
+    std::uint8_t* TakeOfLength(std::size_t length) {
         const std::lock_guard<std::mutex> lock(mutex_);
         for (std::size_t i = count_; i-- > 0;) {
             if (kept_[i].length != length) continue;
@@ -52,7 +52,7 @@ public:
     }
     // Keeps the mapping, giving up older ones to make room; false when it
     // is too large to keep.
-    bool Keep(std::uint8_t* bytes, std::size_t length) {
+    bool Hold(std::uint8_t* bytes, std::size_t length) {
         if (length > kMostKeptBytes) return false;
         const std::lock_guard<std::mutex> lock(mutex_);
         while (count_ == kept_.size() || total_ + length > kMostKeptBytes) {
@@ -94,7 +94,7 @@ CKeptMappings& KeptMappings() {
 std::uint8_t* MapZeroed(std::size_t size) noexcept {
     const std::size_t length = MappedLength(size);
     if (length == 0) return nullptr;
-    if (std::uint8_t* kept = KeptMappings().Take(length)) {
+    if (std::uint8_t* kept = KeptMappings().TakeOfLength(length)) {
         std::memset(kept, 0, size);
         return kept;
     }
@@ -111,10 +111,10 @@ std::uint8_t* MapZeroed(std::size_t size) noexcept {
     return start + head;
 }
 
-void Unmap(std::uint8_t* bytes, std::size_t size) noexcept {
+void UnmapZeroed(std::uint8_t* bytes, std::size_t size) noexcept {
     if (bytes == nullptr) return;
     const std::size_t length = MappedLength(size);
-    if (!KeptMappings().Keep(bytes, length)) munmap(bytes, length);
+    if (!KeptMappings().Hold(bytes, length)) munmap(bytes, length);
 }
 
 std::uint8_t* AllocateZeroed(std::size_t size) noexcept {
@@ -124,7 +124,7 @@ std::uint8_t* AllocateZeroed(std::size_t size) noexcept {
 
 void Release(std::uint8_t* bytes, std::size_t size) noexcept {
     if (IsMapped(size))
-        Unmap(bytes, size);
+        UnmapZeroed(bytes, size);
     else
         std::free(bytes);
 }

@@ -27,9 +27,9 @@ void Release(std::uint8_t* bytes, std::size_t size) noexcept;
 
 // The mapping of 2 MiB pages behind large buffers, reachable on its own
 // whatever the build: `size` zeroed bytes starting on a 2 MiB boundary, or
-// null; Unmap gives them back.
+// null; UnmapZeroed gives them back.
 std::uint8_t* MapZeroed(std::size_t size) noexcept;
-void Unmap(std::uint8_t* bytes, std::size_t size) noexcept;
+void UnmapZeroed(std::uint8_t* bytes, std::size_t size) noexcept;
 
 // A buffer owned alone, released with its size.
 class CBytes {
