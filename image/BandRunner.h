@@ -50,7 +50,8 @@ private:
 
 // A copy of all rows, or null when the memory cannot be had.
 inline HBLOCK SnapshotRows(const CPixelRows& rows) {
-    HBLOCK copy = CMemBlock::Allocate(static_cast<std::uint64_t>(rows.ImageBytes()));
+    HBLOCK copy =
+        CMemBlock::Allocate(static_cast<std::uint64_t>(rows.ImageBytes()), BlockFill::Overwritten);
     if (copy) std::memcpy(copy->Data(), rows.bits, static_cast<std::size_t>(rows.ImageBytes()));
     return copy;
 }

@@ -59,22 +59,33 @@ void CopyColorTable(const CImage& from, CMemBlock& to) {
     }
 }
 
-HBLOCK MakeEngineBlock(std::int64_t width, std::int64_t height, int bitCount) {
+HBLOCK MakeEngineBlock(std::int64_t width, std::int64_t height, int bitCount, BlockFill fill) {
     if (width <= 0 || height <= 0 || (bitCount != 8 && bitCount != 24)) return nullptr;
     const std::uint64_t imageBytes =
         RowStride(width, bitCount) * static_cast<std::uint64_t>(height);
     const std::uint32_t entries = bitCount == 8 ? 256 : 0;
     const std::uint64_t headerBytes = CImage::kInfoHeaderSize + 4 * entries;
     if (imageBytes > CMemBlock::kMaxBlockSize - headerBytes) return nullptr;
-    HBLOCK block = CMemBlock::Allocate(headerBytes + imageBytes);
+    HBLOCK block = CMemBlock::Allocate(headerBytes + imageBytes, fill);
     if (!block) return nullptr;
+    if (fill == BlockFill::Overwritten) {
+        const std::uint64_t stride = RowStride(width, bitCount);
+        const std::uint64_t pixelBytes = static_cast<std::uint64_t>(width) * (bitCount / 8);
+        std::uint8_t* rows = block->Data() + headerBytes;
+        if (stride > pixelBytes)
+            for (std::int64_t y = 0; y < height; ++y)
+                std::memset(rows + static_cast<std::uint64_t>(y) * stride + pixelBytes, 0,
+                            stride - pixelBytes);
+    }
     CImage::WriteHeader(block.get(), CImage::kInfoHeaderSize, static_cast<std::int32_t>(width),
                         static_cast<std::int32_t>(height), 1, static_cast<std::uint16_t>(bitCount),
                         0, static_cast<std::uint32_t>(imageBytes), 0, 0, entries, entries);
     if (entries == 0) return block;
     std::uint8_t* table = block->Data() + CImage::kInfoHeaderSize;
-    for (int i = 0; i < 256; ++i)
+    for (int i = 0; i < 256; ++i) {
         table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<std::uint8_t>(i);
+        table[4 * i + 3] = 0;
+    }
     return block;
 }
 

@@ -41,12 +41,15 @@ void CopyColorTable(const CImage& from, CMemBlock& to);
 // Offset of the colour table: after the header and any bit-field masks.
 std::uint64_t TableOffset(const CMemBlock& block, std::uint32_t compression);
 
-// A zero-filled engine block for width x height pixels of 8 bits: the
-// information header, a grey 256-entry table, then the rows. With a
-// `bitCount` of 24 there is no table and each pixel takes three bytes. Null
-// when the size is not positive, is beyond what a block may hold, or memory
-// cannot be had; the caller reports.
-HBLOCK MakeEngineBlock(std::int64_t width, std::int64_t height, int bitCount = 8);
+// An engine block for width x height pixels of 8 bits: the information
+// header, a grey 256-entry table, then the rows, zero-filled. With a
+// `bitCount` of 24 there is no table and each pixel takes three bytes. With
+// BlockFill::Overwritten only the pixels are left unwritten, for a caller
+// that draws every one (the rows' padding is zeroed). Null when the size is
+// not positive, is beyond what a block may hold, or memory cannot be had;
+// the caller reports.
+HBLOCK MakeEngineBlock(std::int64_t width, std::int64_t height, int bitCount = 8,
+                       BlockFill fill = BlockFill::Zeroed);
 
 // The rows of an engine block.
 inline std::uint8_t* EngineRows(CMemBlock& block) {

@@ -199,7 +199,7 @@ HBLOCK CImage::ReleaseHandle() {
 
 HBLOCK CImage::CopyBlock(const CMemBlock* block) {
     if (block == nullptr) return nullptr;
-    HBLOCK copy = CMemBlock::Allocate(block->Size());
+    HBLOCK copy = CMemBlock::Allocate(block->Size(), BlockFill::Overwritten);
     if (!copy) return nullptr;
     if (block->Size() > 0) std::memcpy(copy->Data(), block->Data(), block->Size());
     return copy;

@@ -180,7 +180,7 @@ bool CImage::Resize(int newWidth, int newHeight) {
     {  // the source rows stay locked until the new picture is drawn
         const CLockedPixelRows src(*this, "Resize");
         if (!src) return false;
-        block = dib::MakeEngineBlock(newWidth, newHeight);
+        block = dib::MakeEngineBlock(newWidth, newHeight, 8, BlockFill::Overwritten);
         if (!block) {
             ShowMessage("Resize image : Insuffisant memory");
             return false;

@@ -73,7 +73,7 @@ void DirectRow(const std::uint8_t* row, int width, const CStoredRows& rows, Word
 
 // A new 8-bit block of the picture's levels, or null when memory runs out.
 HBLOCK GreyBlock(const CImage& image, const CStoredRows& rows) {
-    HBLOCK block = dib::MakeEngineBlock(rows.width, rows.height);
+    HBLOCK block = dib::MakeEngineBlock(rows.width, rows.height, 8, BlockFill::Overwritten);
     if (!block) return nullptr;
     // The resolution stays the picture's.
     const std::uint8_t* header = image.Lock();

@@ -87,15 +87,14 @@ CKeptMappings& KeptMappings() {
     return *kept;
 }
 
-}  // namespace
-
 // Whole 2 MiB pages, started on a 2 MiB boundary so that all of the mapping
-// can be backed by them: one page more is mapped and the ends trimmed.
-std::uint8_t* MapZeroed(std::size_t size) noexcept {
+// can be backed by them: one page more is mapped and the ends trimmed. A
+// kept mapping is zeroed again only when asked: a fresh one is zero.
+std::uint8_t* MapPages(std::size_t size, bool zeroKept) noexcept {
     const std::size_t length = MappedLength(size);
     if (length == 0) return nullptr;
     if (std::uint8_t* kept = KeptMappings().TakeOfLength(length)) {
-        std::memset(kept, 0, size);
+        if (zeroKept) std::memset(kept, 0, size);
         return kept;
     }
     void* mapped = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
@@ -111,6 +110,10 @@ std::uint8_t* MapZeroed(std::size_t size) noexcept {
     return start + head;
 }
 
+}  // namespace
+
+std::uint8_t* MapZeroed(std::size_t size) noexcept { return MapPages(size, true); }
+
 void UnmapZeroed(std::uint8_t* bytes, std::size_t size) noexcept {
     if (bytes == nullptr) return;
     const std::size_t length = MappedLength(size);
@@ -120,6 +123,11 @@ void UnmapZeroed(std::uint8_t* bytes, std::size_t size) noexcept {
 std::uint8_t* AllocateZeroed(std::size_t size) noexcept {
     if (IsMapped(size)) return MapZeroed(size);
     return static_cast<std::uint8_t*>(std::calloc(size == 0 ? 1 : size, 1));
+}
+
+std::uint8_t* AllocateForOverwrite(std::size_t size) noexcept {
+    if (IsMapped(size)) return MapPages(size, false);
+    return static_cast<std::uint8_t*>(std::malloc(size == 0 ? 1 : size));
 }
 
 void Release(std::uint8_t* bytes, std::size_t size) noexcept {

@@ -4,9 +4,11 @@
 
 #include "LargeMemory.h"
 
-std::unique_ptr<CMemBlock> CMemBlock::Allocate(std::uint64_t size) {
+std::unique_ptr<CMemBlock> CMemBlock::Allocate(std::uint64_t size, BlockFill fill) {
     if (size > kMaxBlockSize) return nullptr;
-    std::uint8_t* allocated = largememory::AllocateZeroed(size + kAlignment);
+    std::uint8_t* allocated = fill == BlockFill::Zeroed
+                                  ? largememory::AllocateZeroed(size + kAlignment)
+                                  : largememory::AllocateForOverwrite(size + kAlignment);
     if (allocated == nullptr) return nullptr;
     // The pixels of an 8-bit picture follow its 40-byte header and 1024-byte
     // colour table: start the block 40 bytes short of a cache line, so that

@@ -22,7 +22,11 @@ constexpr std::size_t kHugeFrom = std::size_t{8} << 20;
 
 // `size` zeroed bytes, or null when they cannot be had.
 std::uint8_t* AllocateZeroed(std::size_t size) noexcept;
-// Gives back what AllocateZeroed gave for the same size.
+// `size` bytes of any content, for a caller that writes every one of them
+// before reading any: a kept mapping is handed out without being zeroed
+// again. Null when they cannot be had.
+std::uint8_t* AllocateForOverwrite(std::size_t size) noexcept;
+// Gives back what either gave for the same size.
 void Release(std::uint8_t* bytes, std::size_t size) noexcept;
 
 // The mapping of 2 MiB pages behind large buffers, reachable on its own

@@ -1,5 +1,6 @@
 #pragma once
-// An owned, zero-filled byte block: the storage of a packed DIB.
+// An owned byte block, zero-filled unless its maker fills every byte: the
+// storage of a packed DIB.
 //
 // Blocks are always reached through a handle (HBLOCK) that owns them; access
 // to the bytes is explicit (Data/Size). Allocation never throws: a block that
@@ -12,12 +13,17 @@
 
 #include "PictureLimits.h"
 
+// Whether a new block's bytes are zero, or left for its maker to write every
+// one of them (a copy, or a picture whose every row is drawn).
+enum class BlockFill { Zeroed, Overwritten };
+
 class CMemBlock {
 public:
     // Largest block we ever allocate: a BMP file cannot describe more.
     static constexpr std::uint64_t kMaxBlockSize = limits::kMaxFileBytes;
 
-    static std::unique_ptr<CMemBlock> Allocate(std::uint64_t size);
+    static std::unique_ptr<CMemBlock> Allocate(std::uint64_t size,
+                                               BlockFill fill = BlockFill::Zeroed);
 
     ~CMemBlock();
     CMemBlock(const CMemBlock&) = delete;

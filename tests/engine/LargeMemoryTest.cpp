@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
+#include "Image.h"
 #include "LargeMemory.h"
+#include "MemBlock.h"
 
 TEST(LargeMemory, MappingsComeBackZeroedAndAbsurdSizesNull) {
     constexpr std::size_t kMiB = std::size_t{1} << 20;
@@ -22,4 +25,36 @@ TEST(LargeMemory, MappingsComeBackZeroedAndAbsurdSizesNull) {
     }
     for (const std::size_t size : {~std::size_t{0}, ~std::size_t{0} - 4096, std::size_t{1} << 62})
         EXPECT_EQ(largememory::MapZeroed(size), nullptr) << size;
+}
+
+// Blocks their maker draws whole are not zeroed first: when they come from
+// a mapping given back dirty, the new picture's padding and table are still
+// zero, as in a fresh block.
+TEST(LargeMemory, BlocksDrawnWholeOnDirtyMemoryKeepZeroPadding) {
+    constexpr int kWidth = 4097, kHeight = 2049;  // past the mapping's size
+    constexpr int kStride = 4100;                 // 3 bytes of padding a row
+    struct SCase {
+        int sourceWidth, sourceHeight, sourceBits;
+        std::function<bool(CImage&)> step;
+    };
+    const SCase cases[] = {
+        {kWidth, kHeight, 24, [](CImage& image) { return image.ConvertToGrey(); }},
+        {kWidth / 2, kHeight / 2, 8, [](CImage& image) { return image.Resize(kWidth, kHeight); }},
+    };
+    for (const SCase& c : cases) {
+        CImage image;
+        image.SetHandle(CImage::CreatePictureBlock(c.sourceWidth, c.sourceHeight, c.sourceBits));
+        {
+            HBLOCK dirty = CMemBlock::Allocate(CImage::kInfoHeaderSize + 1024 +
+                                               std::uint64_t{kStride} * kHeight);
+            ASSERT_NE(dirty, nullptr);
+            std::memset(dirty->Data(), 0xA5, dirty->Size());
+        }
+        ASSERT_TRUE(c.step(image)) << c.sourceBits;
+        const std::uint8_t* block = image.Lock();
+        const std::uint8_t* rows = image.GetBits(block);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = kWidth; x < kStride; ++x) ASSERT_EQ(rows[y * kStride + x], 0) << y;
+        for (int i = 0; i < 256; ++i) ASSERT_EQ(block[CImage::kInfoHeaderSize + 4 * i + 3], 0);
+    }
 }
