@@ -16,12 +16,12 @@ bool CPictureSource::Open(const CImage& image, const char* formatName, std::stri
     return true;
 }
 
-const std::uint8_t* CPictureSource::Row(int y) {
+const std::uint8_t* CPictureSource::Row(int y, std::uint8_t* rgb) const {
     const std::uint8_t* row = rows_.Row(rows_.height - 1 - y);
     if (bitCount_ != 24) return row;
     const CDirectChannel red(rows_.redMask), green(rows_.greenMask), blue(rows_.blueMask);
     for (int x = 0; x < rows_.width; ++x) {
-        std::uint8_t* out = rgb_.data() + 3 * static_cast<std::size_t>(x);
+        std::uint8_t* out = rgb + 3 * static_cast<std::size_t>(x);
         if (rows_.bitCount == 24) {
             const std::uint8_t* p = row + 3 * static_cast<std::size_t>(x);
             out[0] = p[2], out[1] = p[1], out[2] = p[0];
@@ -33,5 +33,5 @@ const std::uint8_t* CPictureSource::Row(int y) {
         out[1] = static_cast<std::uint8_t>(green.Value(word));
         out[2] = static_cast<std::uint8_t>(blue.Value(word));
     }
-    return rgb_.data();
+    return rgb;
 }

@@ -23,7 +23,10 @@ public:
     const CPaletteTable& Palette() const { return *palette_; }
     // Displayed row `y` (0 at the top): packed indices as stored, or red,
     // green, blue bytes.
-    const std::uint8_t* Row(int y);
+    const std::uint8_t* Row(int y) { return Row(y, rgb_.data()); }
+    // The same, colour rows made in `rgb` (3 bytes a pixel) instead of the
+    // source's own buffer, so that threads may ask for rows at once.
+    const std::uint8_t* Row(int y, std::uint8_t* rgb) const;
 
 private:
     CStoredRows rows_;

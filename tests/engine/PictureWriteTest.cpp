@@ -430,3 +430,37 @@ TEST_P(PbmWidth, ThresholdResultShownInGreyIsWrittenAsImageMagickSeesIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, PbmWidth, ::testing::Values(1, 7, 9, 17));
+
+// Pictures of several bands of rows, which are compressed on all cores: the
+// file is the same whatever the number of workers, and both our reader and
+// libpng (which checks the stream's checksum) give back every row.
+TEST(PngWrite, RowsInBandsGiveOneFileWhateverTheWorkers) {
+    CImage grey, colour;
+    std::uint32_t noise = 7;
+    FillBlock(grey, 3001, 3000, [&] { return (noise = noise * 1664525u + 1013904223u) >> 29; });
+    colour.SetHandle(CImage::CreatePictureBlock(1601, 1000, 24));
+    std::uint8_t* bits = colour.GetBits(colour.Lock());
+    for (std::size_t i = 0; i < 4804u * 1000u; ++i) bits[i] = static_cast<std::uint8_t>(i % 251);
+    for (CImage* picture : {&grey, &colour}) {
+        std::vector<std::uint8_t> files[2];
+        for (const int workers : {1, 2}) {
+            const CWorkerCount count(workers);
+            files[workers - 1] = Written(*picture, *FormatNamed("PNG"));
+        }
+        const std::vector<std::uint8_t>& file = files[1];
+        ASSERT_EQ(file, files[0]);
+        CMemoryStream in(file);
+        CImage back;
+        SPictureFileInfo info;
+        ASSERT_EQ(ReadPicture(back, in, info), FileStatus::Ok) << info.problem;
+        const CStoredRows ours = picture->GetStoredRows(), theirs = back.GetStoredRows();
+        const auto rowBytes = static_cast<std::size_t>(ours.width) * ours.bitCount / 8;
+        for (int y = 0; y < ours.height; ++y)
+            ASSERT_EQ(std::memcmp(ours.Row(y), theirs.Row(y), rowBytes), 0) << y;
+        png_image png{};
+        png.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_memory(&png, file.data(), file.size()));
+        std::vector<std::uint8_t> rows(PNG_IMAGE_SIZE(png));
+        EXPECT_TRUE(png_image_finish_read(&png, nullptr, rows.data(), 0, nullptr)) << png.message;
+    }
+}
