@@ -3,16 +3,19 @@
 // standard output, gets the file built in memory): grey when the table is
 // the grey ramp, palette (1, 4 or 8 bits, the whole table) otherwise, RGB for
 // colour. LZW, with the horizontal predictor for grey and colour: both are
-// applied here, a strip at a time, and the strips handed to the library as
-// they go into the file. A stack is one directory a page, each marked as a
+// applied here, a few strips at a time on all cores, and the strips handed
+// to the library in order as they go into the file. A stack is one directory a page, each marked as a
 // page with its number.
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <new>
 #include <span>
 #include <vector>
 
 #include "LzwStrip.h"
+#include "Parallel.h"
 #include "PictureReader.h"
 #include "PictureSource.h"
 #include "RowDifference.h"
@@ -62,23 +65,45 @@ bool WriteTiffPage(TIFF* tiff, CPictureSource& source, int page, int pageCount) 
     }
     const std::size_t step = colour ? 3 : 1;
     const int stripRows = static_cast<int>(std::min<std::uint64_t>(rowsPerStrip, source.Height()));
-    std::vector<std::uint8_t> strip(rowBytes * static_cast<std::uint64_t>(stripRows));
-    CLzwStrip lzw;
-    for (int first = 0, index = 0; first < source.Height(); first += stripRows, ++index) {
-        const int rows = std::min(stripRows, source.Height() - first);
-        for (int r = 0; r < rows; ++r) {
-            std::uint8_t* to = strip.data() + static_cast<std::size_t>(r) * rowBytes;
-            if (predicted) {
-                DifferenceFromLeft(source.Row(first + r), rowBytes, step, to);
-            } else {
-                std::copy_n(source.Row(first + r), rowBytes, to);
+    const int stripCount = (source.Height() + stripRows - 1) / stripRows;
+    // A few strips a worker are compressed at once, each on its own; they go
+    // into the file in order, so the file is the same on any machine.
+    const int atOnce = 4 * std::max(1, GetWorkerCount());
+    std::vector<std::vector<std::uint8_t>> packed(static_cast<std::size_t>(atOnce));
+    std::atomic<bool> memory = true;
+    for (int firstStrip = 0; firstStrip < stripCount; firstStrip += atOnce) {
+        const int strips = std::min(atOnce, stripCount - firstStrip);
+        ParallelRows(0, strips, 1, [&](int from, int to) {
+            try {
+                CLzwStrip lzw;
+                std::vector<std::uint8_t> strip(rowBytes * static_cast<std::uint64_t>(stripRows));
+                std::vector<std::uint8_t> rgb(colour ? rowBytes : 0);
+                for (int s = from; s < to; ++s) {
+                    const int first = (firstStrip + s) * stripRows;
+                    const int rows = std::min(stripRows, source.Height() - first);
+                    for (int r = 0; r < rows; ++r) {
+                        std::uint8_t* into = strip.data() + static_cast<std::size_t>(r) * rowBytes;
+                        const std::uint8_t* row = source.Row(first + r, rgb.data());
+                        if (predicted)
+                            DifferenceFromLeft(row, rowBytes, step, into);
+                        else
+                            std::copy_n(row, rowBytes, into);
+                    }
+                    const std::span<const std::uint8_t> out =
+                        lzw.Compress(strip.data(), rows * rowBytes);
+                    packed[static_cast<std::size_t>(s)].assign(out.begin(), out.end());
+                }
+            } catch (const std::bad_alloc&) {
+                memory = false;
             }
+        });
+        if (!memory) return false;
+        for (int s = 0; s < strips; ++s) {
+            std::vector<std::uint8_t>& bytes = packed[static_cast<std::size_t>(s)];
+            if (TIFFWriteRawStrip(tiff, static_cast<std::uint32_t>(firstStrip + s), bytes.data(),
+                                  static_cast<tmsize_t>(bytes.size())) < 0)
+                return false;
         }
-        const std::span<const std::uint8_t> packed = lzw.Compress(strip.data(), rows * rowBytes);
-        if (TIFFWriteRawStrip(tiff, static_cast<std::uint32_t>(index),
-                              const_cast<std::uint8_t*>(packed.data()),
-                              static_cast<tmsize_t>(packed.size())) < 0)
-            return false;
     }
     return true;
 }

@@ -431,10 +431,11 @@ TEST_P(PbmWidth, ThresholdResultShownInGreyIsWrittenAsImageMagickSeesIt) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, PbmWidth, ::testing::Values(1, 7, 9, 17));
 
-// Pictures of several bands of rows, which are compressed on all cores: the
-// file is the same whatever the number of workers, libpng (which checks the
-// stream's checksum) reads it, and so does our reader, row for row.
-TEST(PngWrite, RowsInBandsGiveOneFileWhateverTheWorkers) {
+// Pictures of several bands of rows (PNG) or groups of strips (TIFF), which
+// are compressed on all cores: the file is the same whatever the number of
+// workers, and our reader gives back every row; libpng, which checks the
+// stream's checksum, reads the PNG files.
+TEST(PictureWrite, FilesCompressedOnAllCoresAreTheSameWhateverTheWorkers) {
     const auto byWorkers = [](const std::function<std::vector<std::uint8_t>()>& write) {
         std::vector<std::uint8_t> files[2];
         for (const int workers : {1, 2}) {
@@ -442,11 +443,14 @@ TEST(PngWrite, RowsInBandsGiveOneFileWhateverTheWorkers) {
             files[workers - 1] = write();
         }
         EXPECT_EQ(files[1], files[0]);
-        png_image png{};
-        png.version = PNG_IMAGE_VERSION;
-        EXPECT_TRUE(png_image_begin_read_from_memory(&png, files[1].data(), files[1].size()));
-        std::vector<std::uint8_t> rows(PNG_IMAGE_SIZE(png));
-        EXPECT_TRUE(png_image_finish_read(&png, nullptr, rows.data(), 0, nullptr)) << png.message;
+        if (files[1].size() > 4 && files[1][1] == 'P') {
+            png_image png{};
+            png.version = PNG_IMAGE_VERSION;
+            EXPECT_TRUE(png_image_begin_read_from_memory(&png, files[1].data(), files[1].size()));
+            std::vector<std::uint8_t> rows(PNG_IMAGE_SIZE(png));
+            EXPECT_TRUE(png_image_finish_read(&png, nullptr, rows.data(), 0, nullptr))
+                << png.message;
+        }
         return files[1];
     };
     CImage grey, colour;
@@ -455,16 +459,17 @@ TEST(PngWrite, RowsInBandsGiveOneFileWhateverTheWorkers) {
     colour.SetHandle(CImage::CreatePictureBlock(1601, 1000, 24));
     std::uint8_t* bits = colour.GetBits(colour.Lock());
     for (std::size_t i = 0; i < 4804u * 1000u; ++i) bits[i] = static_cast<std::uint8_t>(i % 251);
-    for (CImage* picture : {&grey, &colour}) {
-        CMemoryStream in(byWorkers([&] { return Written(*picture, *FormatNamed("PNG")); }));
-        CImage back;
-        SPictureFileInfo info;
-        ASSERT_EQ(ReadPicture(back, in, info), FileStatus::Ok) << info.problem;
-        const CStoredRows ours = picture->GetStoredRows(), theirs = back.GetStoredRows();
-        const auto rowBytes = static_cast<std::size_t>(ours.width) * ours.bitCount / 8;
-        for (int y = 0; y < ours.height; ++y)
-            ASSERT_EQ(std::memcmp(ours.Row(y), theirs.Row(y), rowBytes), 0) << y;
-    }
+    for (const char* format : {"PNG", "TIFF"})
+        for (CImage* picture : {&grey, &colour}) {
+            CMemoryStream in(byWorkers([&] { return Written(*picture, *FormatNamed(format)); }));
+            CImage back;
+            SPictureFileInfo info;
+            ASSERT_EQ(ReadPicture(back, in, info), FileStatus::Ok) << info.problem;
+            const CStoredRows ours = picture->GetStoredRows(), theirs = back.GetStoredRows();
+            const auto rowBytes = static_cast<std::size_t>(ours.width) * ours.bitCount / 8;
+            for (int y = 0; y < ours.height; ++y)
+                ASSERT_EQ(std::memcmp(ours.Row(y), theirs.Row(y), rowBytes), 0) << format << y;
+        }
     CFileSamples deep(1500, 1600, SampleKind::Unsigned, 16, 65535);
     for (int y = 0; y < deep.Height(); ++y)
         for (int x = 0; x < deep.Width(); ++x) deep.Row16(y)[x] = static_cast<std::uint16_t>(x * 40 + y);
