@@ -120,8 +120,8 @@ bool WritePngImageData(CByteStream& out, int height, std::size_t filteredBytes, 
     // window, and the level's flag (fastest, or default).
     const std::uint8_t header[2] = {0x78, static_cast<std::uint8_t>(matches ? 0x9C : 0x01)};
     if (!chunker.Put(header, sizeof header)) return problem = kRefused, false;
-    const int bandRows =
-        static_cast<int>(std::clamp<std::size_t>(kBandBytes / filteredBytes, 1, std::max(height, 1)));
+    const int bandRows = static_cast<int>(
+        std::clamp<std::size_t>(kBandBytes / filteredBytes, 1, std::max(height, 1)));
     const int bandCount = (height + bandRows - 1) / bandRows;
     // As many bands at a time as there are workers, written in order.
     const int atOnce = std::max(1, GetWorkerCount());

@@ -3,21 +3,21 @@
 // (1, 4 or 8 bits, the whole table) otherwise, RGB for colour.
 //
 // Grey and RGB rows get the "sub" filter and deflate runs at its fastest
-// level with run-length matches: the settings of quick writers. Palette rows (1, 4 or 8 bits) are not filtered,
-// as the format's own advice says (a difference of indices means nothing),
-// and deflate looks for real matches at zlib's default level: such pictures
-// are drawings and maps, where repeats pay, and the file is then no larger
-// than libpng's default. Handing rows to zlib ourselves spares a library's
-// byte-by-byte filter and its copies, and lets bands of rows be compressed
-// on all cores.
+// level with run-length matches: the settings of quick writers. Palette
+// rows (1, 4 or 8 bits) are not filtered, as the format's own advice says (a
+// difference of indices means nothing), and deflate looks for real matches
+// at zlib's default level: such pictures are drawings and maps, where
+// repeats pay, and the file is then no larger than libpng's default.
+// Handing rows to zlib ourselves spares a library's byte-by-byte filter and
+// its copies, and lets bands of rows be compressed on all cores.
 
 #include <array>
 #include <cstring>
 #include <vector>
 
 #include "PictureReader.h"
-#include "PngChunks.h"
 #include "PictureSource.h"
+#include "PngChunks.h"
 #include "RowDifference.h"
 
 namespace {

@@ -4,8 +4,8 @@
 // the grey ramp, palette (1, 4 or 8 bits, the whole table) otherwise, RGB for
 // colour. LZW, with the horizontal predictor for grey and colour: both are
 // applied here, a few strips at a time on all cores, and the strips handed
-// to the library in order as they go into the file. A stack is one directory a page, each marked as a
-// page with its number.
+// to the library in order as they go into the file. A stack is one directory
+// a page, each marked as a page with its number.
 
 #include <algorithm>
 #include <atomic>

@@ -472,7 +472,8 @@ TEST(PictureWrite, FilesCompressedOnAllCoresAreTheSameWhateverTheWorkers) {
         }
     CFileSamples deep(1500, 1600, SampleKind::Unsigned, 16, 65535);
     for (int y = 0; y < deep.Height(); ++y)
-        for (int x = 0; x < deep.Width(); ++x) deep.Row16(y)[x] = static_cast<std::uint16_t>(x * 40 + y);
+        for (int x = 0; x < deep.Width(); ++x)
+            deep.Row16(y)[x] = static_cast<std::uint16_t>(x * 40 + y);
     byWorkers([&] {
         CMemoryStream out;
         std::string problem;
