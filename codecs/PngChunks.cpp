@@ -17,9 +17,6 @@ constexpr std::size_t kImageDataChunk = std::size_t{256} << 10;
 // Filtered bytes a band of rows holds, at least one row.
 constexpr std::size_t kBandBytes = std::size_t{4} << 20;
 
-// Why a write stopped when the output (a full disk, say) refused bytes.
-constexpr const char* kRefused = "the data could not be written";
-
 // One band compressed: its deflate blocks and the checksum of its rows.
 struct SBand {
     std::vector<std::uint8_t> packed;

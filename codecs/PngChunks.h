@@ -15,6 +15,9 @@
 
 #include "ByteStream.h"
 
+// Why a write stopped when the output (a full disk, say) refused bytes.
+inline constexpr const char* kRefused = "the data could not be written";
+
 // `value` as four bytes, most significant first.
 void PutBigEndian(std::uint8_t* at, std::uint32_t value);
 

@@ -24,9 +24,6 @@ namespace {
 
 enum ColourType : std::uint8_t { kGrey = 0, kRgb = 2, kIndexed = 3 };
 
-// Why a write stopped when the output (a full disk, say) refused bytes.
-constexpr const char* kRefused = "the data could not be written";
-
 }  // namespace
 
 // A file's own unsigned samples as 16-bit grey, unscaled (a 12-bit
