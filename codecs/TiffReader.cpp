@@ -1,9 +1,11 @@
 // TIFF and BigTIFF files through libtiff: any page (directory), row by row
 // into the engine's rows. Stripped files are read a scanline at a time (8-bit grey,
-// palette and RGB straight into the block); tiled files a row of tiles at a
-// time; YCbCr through the library's conversion to RGB. Byte order, fill
-// order and the compressions are the library's business. Grey samples deeper
-// than 8 bits, signed or floating-point go to the read driver's window.
+// palette and RGB straight into the block), except LZW strips of 8-bit
+// samples, which our own decoder does on all cores; tiled files a row of
+// tiles at a time; YCbCr through the library's conversion to RGB. Byte
+// order, fill order and the other compressions are the library's business.
+// Grey samples deeper than 8 bits, signed or floating-point go to the read
+// driver's window.
 
 #include <algorithm>
 #include <bit>
@@ -13,6 +15,7 @@
 
 #include "PictureReader.h"
 #include "TiffClient.h"
+#include "TiffLzwStrips.h"
 
 namespace {
 
@@ -270,6 +273,7 @@ private:
         if (scanline == 0) return Damaged();
         if (TIFFIsTiled(tiff_)) return ForEachTiledRow(rows, scanline, use);
         if (direct && IsPlainBytes()) return ReadPlainRows(rows, scanline, use);
+        if (direct && DecodeOwnLzw(rows, scanline, use)) return true;
         if (!direct) buffer_.assign(scanline, 0);
         for (int y = 0; y < rows.height; ++y) {
             std::uint8_t* raw = direct ? rows.Row(y) : buffer_.data();
@@ -278,6 +282,42 @@ private:
             use(y, raw);
         }
         return true;
+    }
+
+    // LZW strips of whole bytes, in their natural bit order, with or without
+    // horizontal prediction: decoded on all cores by our own decoder. False
+    // when the page is of another kind or a strip is refused, before the
+    // library has decoded anything.
+    bool DecodeOwnLzw(const SPictureRows& rows, std::uint64_t scanline,
+                      const std::function<void(int, std::uint8_t*)>& use) {
+        // Only the prediction codecs know the predictor tag: asking another
+        // one is an error of the library's.
+        if (compression_ != COMPRESSION_LZW || bits_ != 8) return false;
+        std::uint16_t fillOrder = FILLORDER_MSB2LSB, predictor = PREDICTOR_NONE;
+        std::uint32_t rowsPerStrip = 0;
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_FILLORDER, &fillOrder);
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_PREDICTOR, &predictor);
+        TIFFGetFieldDefaulted(tiff_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        if (fillOrder != FILLORDER_MSB2LSB ||
+            (predictor != PREDICTOR_NONE && predictor != PREDICTOR_HORIZONTAL) || rowsPerStrip == 0)
+            return false;
+        STiffLzwPage page;
+        page.height = rows.height;
+        page.rowsPerStrip = std::min<std::uint32_t>(rowsPerStrip, rows.height);
+        page.scanline = static_cast<std::size_t>(scanline);
+        page.predictedFrom = predictor == PREDICTOR_HORIZONTAL ? channels_ : 0;
+        const std::uint32_t strips =
+            (static_cast<std::uint32_t>(rows.height) - 1) / page.rowsPerStrip + 1;
+        if (TIFFNumberOfStrips(tiff_) < strips) return false;
+        page.strips.resize(strips);
+        for (std::uint32_t s = 0; s < strips; ++s) {
+            int error = 0;
+            page.strips[s].offset = TIFFGetStrileOffsetWithErr(tiff_, s, &error);
+            page.strips[s].bytes = TIFFGetStrileByteCountWithErr(tiff_, s, &error);
+            if (error != 0) return false;
+        }
+        return DecodeTiffLzwStrips(
+            input_, page, [&](int y) { return rows.Row(y); }, use);
     }
 
     // Uncompressed strips of whole bytes in their natural bit order: each
