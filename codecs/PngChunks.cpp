@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
 #include "Parallel.h"
+#include "RunDeflate.h"
 
 namespace {
 
@@ -19,7 +21,8 @@ constexpr std::size_t kBandBytes = std::size_t{4} << 20;
 
 // One band compressed: its deflate blocks and the checksum of its rows.
 struct SBand {
-    std::vector<std::uint8_t> packed;
+    std::unique_ptr<std::uint8_t[]> packed;
+    std::size_t packedSize = 0;
     uLong adler = 1;
     std::size_t filteredBytes = 0;
     const char* problem = nullptr;
@@ -30,20 +33,36 @@ struct SBand {
 // `final`.
 void CompressBand(int first, int last, bool final, std::size_t filteredBytes, bool matches,
                   const PngRowMaker& makeRow, SBand& band) try {
-    std::vector<std::uint8_t> scratch(filteredBytes), row(filteredBytes);
+    std::vector<std::uint8_t> scratch(filteredBytes);
     band.filteredBytes = filteredBytes * static_cast<std::size_t>(last - first);
+    if (!matches) {
+        // Runs only, by our own deflate, over the band's rows at once.
+        // Neither buffer is zeroed first: both are written whole.
+        const std::size_t n = band.filteredBytes;
+        const auto rows = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+        for (int y = first; y < last; ++y)
+            makeRow(y, scratch.data(),
+                    rows.get() + static_cast<std::size_t>(y - first) * filteredBytes);
+        band.adler = adler32_z(1, rows.get(), n);
+        band.packed = std::make_unique_for_overwrite<std::uint8_t[]>(RunDeflateBound(n));
+        band.packedSize = RunDeflate(rows.get(), n, final, band.packed.get());
+        return;
+    }
+    // Real matches, by zlib at its default level, a row at a time.
+    std::vector<std::uint8_t> row(filteredBytes);
     // zlib's own bound for any level and strategy, with the closing empty
     // block and some room to spare.
     const std::size_t n = band.filteredBytes;
-    band.packed.resize(n + ((n + 7) >> 3) + ((n + 63) >> 6) + 64);
+    const std::size_t bound = n + ((n + 7) >> 3) + ((n + 63) >> 6) + 64;
+    band.packed = std::make_unique_for_overwrite<std::uint8_t[]>(bound);
     z_stream stream{};
-    if (deflateInit2(&stream, matches ? Z_DEFAULT_COMPRESSION : 1, Z_DEFLATED, -15, 8,
-                     matches ? Z_DEFAULT_STRATEGY : Z_RLE) != Z_OK) {
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) !=
+        Z_OK) {
         band.problem = "not enough memory";
         return;
     }
-    stream.next_out = band.packed.data();
-    stream.avail_out = static_cast<uInt>(band.packed.size());
+    stream.next_out = band.packed.get();
+    stream.avail_out = static_cast<uInt>(bound);
     for (int y = first; y < last && band.problem == nullptr; ++y) {
         makeRow(y, scratch.data(), row.data());
         band.adler = adler32_z(band.adler, row.data(), filteredBytes);
@@ -56,7 +75,7 @@ void CompressBand(int first, int last, bool final, std::size_t filteredBytes, bo
             (flush == Z_FINISH && rc != Z_STREAM_END))
             band.problem = "compression failed";
     }
-    band.packed.resize(band.packed.size() - stream.avail_out);
+    band.packedSize = bound - stream.avail_out;
     deflateEnd(&stream);
 } catch (const std::bad_alloc&) {
     band.problem = "not enough memory";
@@ -113,8 +132,8 @@ bool PutChunk(CByteStream& out, const char (&type)[5], const std::uint8_t* data,
 bool WritePngImageData(CByteStream& out, int height, std::size_t filteredBytes, bool matches,
                        const PngRowMaker& makeRow, std::string& problem) {
     CChunker chunker(out);
-    // The zlib header zlib itself writes for these settings: a 32 KiB
-    // window, and the level's flag (fastest, or default).
+    // A zlib header: a 32 KiB window, and the level's flag (fastest for
+    // runs only, or default).
     const std::uint8_t header[2] = {0x78, static_cast<std::uint8_t>(matches ? 0x9C : 0x01)};
     if (!chunker.Put(header, sizeof header)) return problem = kRefused, false;
     const int bandRows = static_cast<int>(
@@ -136,8 +155,7 @@ bool WritePngImageData(CByteStream& out, int height, std::size_t filteredBytes, 
         });
         for (const SBand& band : done) {
             if (band.problem != nullptr) return problem = band.problem, false;
-            if (!chunker.Put(band.packed.data(), band.packed.size()))
-                return problem = kRefused, false;
+            if (!chunker.Put(band.packed.get(), band.packedSize)) return problem = kRefused, false;
             adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.filteredBytes));
         }
     }

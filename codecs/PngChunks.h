@@ -29,9 +29,10 @@ bool PutChunk(CByteStream& out, const char (&type)[5], const std::uint8_t* data,
 // `scratch` holds as many bytes, for the maker's own use.
 using PngRowMaker = std::function<void(int y, std::uint8_t* scratch, std::uint8_t* out)>;
 
-// Compresses `height` rows of `filteredBytes` bytes each, at zlib's fastest
-// level with run-length matches, or looking for real matches at its default
-// level when `matches`. False with `problem` when memory runs out or the
+// Compresses `height` rows of `filteredBytes` bytes each, with run-length
+// matches only (our own deflate, as fast as zlib's fastest level is
+// small), or looking for real matches at zlib's default level when
+// `matches`. False with `problem` when memory runs out or the
 // output refuses the data.
 bool WritePngImageData(CByteStream& out, int height, std::size_t filteredBytes, bool matches,
                        const PngRowMaker& makeRow, std::string& problem);
