@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "Parallel.h"
@@ -16,17 +17,31 @@ namespace {
 
 // Compressed bytes a chunk of image data carries.
 constexpr std::size_t kImageDataChunk = std::size_t{256} << 10;
-// Filtered bytes a band of rows holds, at least one row.
-constexpr std::size_t kBandBytes = std::size_t{4} << 20;
+// Filtered bytes a band of rows holds, at least one row: small enough that
+// a worker's buffers stay few pages, which it touches once.
+constexpr std::size_t kBandBytes = std::size_t{1} << 20;
 
-// One band compressed: its deflate blocks and the checksum of its rows.
+// One band compressed: its deflate blocks and the checksum of its rows. A
+// worker's buffers are kept from band to band.
 struct SBand {
-    std::unique_ptr<std::uint8_t[]> packed;
-    std::size_t packedSize = 0;
+    std::unique_ptr<std::uint8_t[]> rows, packed;
+    std::size_t rowsRoom = 0, packedRoom = 0, packedSize = 0;
     uLong adler = 1;
     std::size_t filteredBytes = 0;
     const char* problem = nullptr;
 };
+
+// `buffer` made to hold at least `size` bytes, not zeroed (it is written
+// whole before it is read).
+std::uint8_t* Room(std::unique_ptr<std::uint8_t[]>& buffer, std::size_t& room, std::size_t size) {
+    if (room < size) {
+        buffer.reset();
+        room = 0;
+        buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        room = size;
+    }
+    return buffer.get();
+}
 
 // Compresses rows [first, last) as raw deflate blocks: ended by an empty
 // stored block on a byte boundary, or as the stream's final block when
@@ -35,33 +50,32 @@ void CompressBand(int first, int last, bool final, std::size_t filteredBytes, bo
                   const PngRowMaker& makeRow, SBand& band) try {
     std::vector<std::uint8_t> scratch(filteredBytes);
     band.filteredBytes = filteredBytes * static_cast<std::size_t>(last - first);
+    band.adler = 1;
+    band.problem = nullptr;
+    const std::size_t n = band.filteredBytes;
     if (!matches) {
         // Runs only, by our own deflate, over the band's rows at once.
-        // Neither buffer is zeroed first: both are written whole.
-        const std::size_t n = band.filteredBytes;
-        const auto rows = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+        std::uint8_t* const rows = Room(band.rows, band.rowsRoom, n);
         for (int y = first; y < last; ++y)
-            makeRow(y, scratch.data(),
-                    rows.get() + static_cast<std::size_t>(y - first) * filteredBytes);
-        band.adler = adler32_z(1, rows.get(), n);
-        band.packed = std::make_unique_for_overwrite<std::uint8_t[]>(RunDeflateBound(n));
-        band.packedSize = RunDeflate(rows.get(), n, final, band.packed.get());
+            makeRow(y, scratch.data(), rows + static_cast<std::size_t>(y - first) * filteredBytes);
+        band.adler = adler32_z(1, rows, n);
+        band.packedSize =
+            RunDeflate(rows, n, final, Room(band.packed, band.packedRoom, RunDeflateBound(n)));
         return;
     }
     // Real matches, by zlib at its default level, a row at a time.
     std::vector<std::uint8_t> row(filteredBytes);
     // zlib's own bound for any level and strategy, with the closing empty
     // block and some room to spare.
-    const std::size_t n = band.filteredBytes;
     const std::size_t bound = n + ((n + 7) >> 3) + ((n + 63) >> 6) + 64;
-    band.packed = std::make_unique_for_overwrite<std::uint8_t[]>(bound);
+    std::uint8_t* const packed = Room(band.packed, band.packedRoom, bound);
     z_stream stream{};
     if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) !=
         Z_OK) {
         band.problem = "not enough memory";
         return;
     }
-    stream.next_out = band.packed.get();
+    stream.next_out = packed;
     stream.avail_out = static_cast<uInt>(bound);
     for (int y = first; y < last && band.problem == nullptr; ++y) {
         makeRow(y, scratch.data(), row.data());
@@ -142,9 +156,10 @@ bool WritePngImageData(CByteStream& out, int height, std::size_t filteredBytes, 
     // As many bands at a time as there are workers, written in order.
     const int atOnce = std::max(1, GetWorkerCount());
     uLong adler = 1;
+    std::vector<SBand> slots(static_cast<std::size_t>(atOnce));
     for (int firstBand = 0; firstBand < bandCount; firstBand += atOnce) {
         const int bands = std::min(atOnce, bandCount - firstBand);
-        std::vector<SBand> done(static_cast<std::size_t>(bands));
+        const std::span<SBand> done(slots.data(), static_cast<std::size_t>(bands));
         ParallelRows(0, bands, 1, [&](int from, int to) {
             for (int b = from; b < to; ++b) {
                 const int band = firstBand + b;

@@ -2,7 +2,7 @@
 // PNG chunks as the writer puts them out: any chunk, and the image data as
 // IDAT chunks holding one zlib stream of the filtered rows.
 //
-// The rows are compressed in bands of a few MiB, each band a run of deflate
+// The rows are compressed in bands of a MiB, each band a run of deflate
 // blocks of its own ended on a byte boundary, so that bands can be
 // compressed on all cores and simply laid end to end; the stream's checksum
 // is put together from the bands'. The cut does not depend on the number of

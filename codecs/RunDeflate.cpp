@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +55,21 @@ public:
         end_ = end;
 #endif
     }
+    // Up to 57 bits in all between two calls of Flush, which keeps at most
+    // seven: the symbols' loop writes eight bytes at a time, without a
+    // branch.
+    void Add(std::uint64_t value, int bits) {
+        pending_ |= value << count_;
+        count_ += bits;
+    }
+    void Flush() {
+        Check(8);
+        const std::uint64_t word = ToLittleEndian(pending_);
+        std::memcpy(at_, &word, 8);
+        at_ += count_ >> 3;
+        pending_ >>= count_ & ~7;
+        count_ &= 7;
+    }
     // Up to 32 bits.
     void Put(std::uint32_t value, int bits) {
         pending_ |= static_cast<std::uint64_t>(value) << count_;
@@ -81,6 +97,10 @@ public:
     std::uint8_t* At() const { return at_; }
 
 private:
+    static std::uint64_t ToLittleEndian(std::uint64_t v) {
+        if constexpr (std::endian::native == std::endian::big) return __builtin_bswap64(v);
+        return v;
+    }
     void Check([[maybe_unused]] std::size_t count) const {
 #if ORVEX_CHECKED_BOUNDS
         if (static_cast<std::size_t>(end_ - at_) < count) {
@@ -225,21 +245,18 @@ class CBlockWriter {
 public:
     explicit CBlockWriter(CBitOut& bits) : bits_(bits) {}
 
-    void Write(const std::uint16_t* symbols, std::size_t count, const std::uint8_t* bytes,
-               std::size_t byteCount, bool last) {
+    // `symbolCounts` counts each of the symbols (512 kinds).
+    void Write(const std::uint16_t* symbols, std::size_t count, const std::uint32_t* symbolCounts,
+               const std::uint8_t* bytes, std::size_t byteCount, bool last) {
         std::array<std::uint32_t, kLiteralCodes> counts{};
+        std::copy_n(symbolCounts, 256, counts.begin());
         std::uint64_t extraBits = 0;
         std::uint32_t runs = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint16_t s = symbols[i];
-            if (s < 256) {
-                ++counts[s];
-            } else {
-                const SLengthCode& code = kLengthCode[s - 256];
-                ++counts[code.symbol];
-                extraBits += code.extraBits;
-                ++runs;
-            }
+        for (int r = 0; r < 256; ++r) {
+            const std::uint32_t n = symbolCounts[256 + r];
+            counts[kLengthCode[r].symbol] += n;
+            extraBits += static_cast<std::uint64_t>(n) * kLengthCode[r].extraBits;
+            runs += n;
         }
         counts[kEndOfBlock] = 1;
         std::array<std::uint8_t, kLiteralCodes> lengths{};
@@ -330,16 +347,31 @@ private:
     void PutSymbols(const std::uint16_t* symbols, std::size_t count,
                     const std::array<std::uint8_t, kLiteralCodes>& lengths,
                     const std::array<std::uint16_t, kLiteralCodes>& codes, int distanceBits) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint16_t s = symbols[i];
-            if (s < 256) {
-                bits_.Put(codes[s], lengths[s]);
-            } else {
-                const SLengthCode& code = kLengthCode[s - 256];
-                bits_.Put(codes[code.symbol], lengths[code.symbol]);
-                bits_.Put(code.extra, code.extraBits);
-                bits_.Put(0, distanceBits);
-            }
+        // Each symbol's whole code: its bits, and above them how many.
+        constexpr int kCountShift = 26;
+        std::array<std::uint32_t, 512> whole;
+        for (int c = 0; c < 256; ++c)
+            whole[c] = codes[c] | std::uint32_t{lengths[c]} << kCountShift;
+        for (int r = 0; r < 256; ++r) {
+            const SLengthCode& code = kLengthCode[r];
+            const int bits = lengths[code.symbol];
+            whole[256 + r] = (codes[code.symbol] | std::uint32_t{code.extra} << bits) |
+                             static_cast<std::uint32_t>(bits + code.extraBits + distanceBits)
+                                 << kCountShift;
+        }
+        constexpr std::uint32_t kValue = (1u << kCountShift) - 1;
+        // Two symbols take at most 2 x 25 bits.
+        std::size_t i = 0;
+        for (; i + 2 <= count; i += 2) {
+            const std::uint32_t a = whole[symbols[i]], b = whole[symbols[i + 1]];
+            bits_.Add(a & kValue, static_cast<int>(a >> kCountShift));
+            bits_.Add(b & kValue, static_cast<int>(b >> kCountShift));
+            bits_.Flush();
+        }
+        if (i < count) {
+            const std::uint32_t a = whole[symbols[i]];
+            bits_.Add(a & kValue, static_cast<int>(a >> kCountShift));
+            bits_.Flush();
         }
         bits_.Put(codes[kEndOfBlock], lengths[kEndOfBlock]);
     }
@@ -369,32 +401,63 @@ std::size_t RunDeflateBound(std::size_t count) {
     // of 65535; each block may add a piece, a header and padding; and the
     // closing empty stored block.
     const std::size_t blocks = count / kBlockSymbols + 1;
-    return count + 5 * (count / kStoredPiece + blocks) + 8 * blocks + 16;
+    // The bit writer stores eight bytes at a time, up to seven past the end.
+    return count + 5 * (count / kStoredPiece + blocks) + 8 * blocks + 16 + 8;
 }
 
 std::size_t RunDeflate(const std::uint8_t* bytes, std::size_t count, bool final,
                        std::uint8_t* out) {
     CBitOut bits(out, out + RunDeflateBound(count));
     CBlockWriter writer(bits);
-    std::vector<std::uint16_t> symbols(kBlockSymbols);
+    std::vector<std::uint16_t> symbolBuffer(kBlockSymbols);
+    std::uint16_t* const symbols = symbolBuffer.data();
+    std::array<std::uint32_t, 512> counts;
     std::size_t at = 0;
     do {
         const std::size_t blockStart = at;
         std::size_t n = 0;
         while (n < kBlockSymbols && at < count) {
-            // A run continues the byte before it.
-            if (at > 0 && count - at >= kMinRun) {
-                const std::size_t run =
-                    RunAt(bytes + at, bytes[at - 1], std::min(count - at, kMaxRun));
-                if (run >= kMinRun) {
-                    symbols[n++] = static_cast<std::uint16_t>(256 + run - kMinRun);
-                    at += run;
-                    continue;
-                }
+            // Bytes that differ from the one before them start no run:
+            // literals, looked at eight at a time.
+            if (at > 0 && count - at >= 8 && kBlockSymbols - n >= 8) {
+                std::uint64_t here, before;
+                std::memcpy(&here, bytes + at, 8);
+                std::memcpy(&before, bytes + at - 1, 8);
+                const std::uint64_t same = here ^ before;
+                constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+                // The lowest zero byte of `same` is exact.
+                const std::uint64_t zero = (same - ones) & ~same & highs;
+                const std::size_t differ =
+                    zero == 0 ? 8 : static_cast<std::size_t>(__builtin_ctzll(zero) / 8);
+                // All eight are written; those past `differ` are written again.
+                for (int k = 0; k < 8; ++k) symbols[n + k] = bytes[at + k];
+                at += differ;
+                n += differ;
+                if (differ == 8) continue;
             }
-            symbols[n++] = bytes[at++];
+            // A run continues the byte before it.
+            const std::size_t run =
+                at == 0 || count - at < kMinRun
+                    ? 0
+                    : RunAt(bytes + at, bytes[at - 1], std::min(count - at, kMaxRun));
+            if (run >= kMinRun) {
+                symbols[n++] = static_cast<std::uint16_t>(256 + run - kMinRun);
+                at += run;
+            } else {
+                symbols[n++] = bytes[at++];
+            }
         }
-        writer.Write(symbols.data(), n, bytes + blockStart, at - blockStart, final && at == count);
+        // Counted in four tables in turn, so that a symbol that comes back
+        // does not wait for its own count.
+        std::array<std::array<std::uint32_t, 512>, 4> partial{};
+        std::size_t i = 0;
+        for (; i + 4 <= n; i += 4)
+            for (int k = 0; k < 4; ++k) ++partial[k][symbols[i + k]];
+        for (; i < n; ++i) ++partial[0][symbols[i]];
+        for (int v = 0; v < 512; ++v)
+            counts[v] = partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
+        writer.Write(symbols, n, counts.data(), bytes + blockStart, at - blockStart,
+                     final && at == count);
     } while (at < count);
     if (!final) writer.PutStored(nullptr, 0, false);
     bits.Align();

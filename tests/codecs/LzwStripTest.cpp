@@ -2,8 +2,8 @@
 // of flat runs, few-level noise, full noise and repeats, of random sizes; a
 // strip past 8 MiB, where the ratio check changes its arithmetic; and every
 // length around the first time the table fills, so that one of them fills it
-// with the very last code. Our decoder gives back what libtiff encoded, and
-// on damaged strips either refuses or agrees with libtiff's decoder.
+// with the very last code. Our decoder gives back what libtiff encoded
+// (damaged strips are compared with libtiff's decoder through the reader).
 #include <gtest/gtest.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -43,42 +43,6 @@ std::vector<std::uint8_t> LibtiffStrip(const std::vector<std::uint8_t>& bytes) {
     TIFFClose(tiff);
     std::filesystem::remove(path);
     return strip;
-}
-
-// What libtiff's decoder makes of the LZW strip `packed` as one row of
-// `count` bytes; empty when it reports an error or a warning.
-std::vector<std::uint8_t> LibtiffDecoded(const std::vector<std::uint8_t>& packed,
-                                         std::size_t count) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("orvex-unlzw-" + std::to_string(::getpid()) + ".tif"))
-                                 .string();
-    TIFF* tiff = TIFFOpen(path.c_str(), "w");
-    if (tiff == nullptr) return {};
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(count));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 1u);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 1u);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-    TIFFWriteRawStrip(tiff, 0, const_cast<std::uint8_t*>(packed.data()),
-                      static_cast<tmsize_t>(packed.size()));
-    TIFFClose(tiff);
-    static bool complained = false;
-    complained = false;
-    const auto complain = [](const char*, const char*, va_list) { complained = true; };
-    const TIFFErrorHandler errors = TIFFSetErrorHandler(complain);
-    const TIFFErrorHandler warnings = TIFFSetWarningHandler(complain);
-    std::vector<std::uint8_t> bytes(count);
-    tiff = TIFFOpen(path.c_str(), "r");
-    const bool read = tiff != nullptr &&
-                      TIFFReadEncodedStrip(tiff, 0, bytes.data(), static_cast<tmsize_t>(count)) ==
-                          static_cast<tmsize_t>(count);
-    if (tiff != nullptr) TIFFClose(tiff);
-    TIFFSetErrorHandler(errors);
-    TIFFSetWarningHandler(warnings);
-    std::filesystem::remove(path);
-    return read && !complained ? bytes : std::vector<std::uint8_t>{};
 }
 
 void ExpectLibtiffsBytes(CLzwStrip& lzw, const std::vector<std::uint8_t>& bytes) {
@@ -171,42 +135,4 @@ TEST(LzwStripDecoder, LibtiffsStripsDecodeToTheirBytes) {
     const std::span<const std::uint8_t> whole =
         decoder.Decompress(LibtiffStrip(bytes), bytes.size());
     EXPECT_EQ(std::vector<std::uint8_t>(whole.begin(), whole.end()), bytes);
-}
-
-// Bytes changed, cut off or added anywhere in a strip: whatever our decoder
-// accepts, libtiff decodes to the same bytes without a word.
-TEST(LzwStripDecoder, DamagedStripsAreRefusedOrDecodedAsLibtiffDoes) {
-    std::mt19937 random(404);
-    CLzwStripDecoder decoder;
-    int refused = 0, accepted = 0;
-    for (int trial = 0; trial < 300; ++trial) {
-        const std::size_t count = 1 + random() % 3000;
-        std::vector<std::uint8_t> packed = LibtiffStrip(MixedStrip(count, random));
-        switch (trial % 4) {
-            case 0:
-                packed[random() % packed.size()] ^= static_cast<std::uint8_t>(1 + random() % 255);
-                break;
-            case 1:
-                packed.resize(random() % packed.size());
-                break;
-            case 2:
-                for (int k = 0; k < 3; ++k) packed[random() % packed.size()] = 0xFF;
-                break;
-            default:
-                packed.insert(packed.begin() + static_cast<long>(random() % packed.size()),
-                              static_cast<std::uint8_t>(random()));
-        }
-        const std::span<const std::uint8_t> ours = decoder.Decompress(packed, count);
-        const std::vector<std::uint8_t> theirs = LibtiffDecoded(packed, count);
-        if (ours.empty()) {
-            ++refused;
-            continue;
-        }
-        ++accepted;
-        EXPECT_EQ(std::vector<std::uint8_t>(ours.begin(), ours.end()), theirs)
-            << "trial " << trial << ", " << count << " bytes";
-    }
-    // Both outcomes were met, so the comparison compared something.
-    EXPECT_GT(refused, 20);
-    EXPECT_GT(accepted, 20);
 }
