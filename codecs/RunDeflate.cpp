@@ -297,12 +297,19 @@ public:
             return;
         }
         if (fixedBits <= dynamicBits) {
+            // The fixed code has 288 symbols: the last two, never used,
+            // take 8-bit codes before the 9-bit ones.
+            std::array<std::uint8_t, kLiteralCodes + 2> all{};
+            for (int s = 0; s < kLiteralCodes + 2; ++s)
+                all[s] = static_cast<std::uint8_t>(FixedLength(s));
+            const std::array<std::uint16_t, kLiteralCodes + 2> allCodes = CanonicalCodes(all);
             std::array<std::uint8_t, kLiteralCodes> fixed{};
-            for (int s = 0; s < kLiteralCodes; ++s)
-                fixed[s] = static_cast<std::uint8_t>(FixedLength(s));
+            std::array<std::uint16_t, kLiteralCodes> fixedCodes{};
+            std::copy_n(all.begin(), kLiteralCodes, fixed.begin());
+            std::copy_n(allCodes.begin(), kLiteralCodes, fixedCodes.begin());
             bits_.Put(last ? 1 : 0, 1);
             bits_.Put(1, 2);
-            PutSymbols(symbols, count, fixed, CanonicalCodes(fixed), 5);
+            PutSymbols(symbols, count, fixed, fixedCodes, 5);
             return;
         }
         bits_.Put(last ? 1 : 0, 1);

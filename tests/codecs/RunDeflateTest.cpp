@@ -120,3 +120,21 @@ TEST_P(RunDeflateCase, InflatesToItsBytesAndIsNoLargerThanZlibs) {
 
 INSTANTIATE_TEST_SUITE_P(Inputs, RunDeflateCase, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Short pieces of filtered rows, small differences either side of zero, so
+// that literals of every length of the fixed code (0-143, 144-255) and runs
+// go out in fixed blocks, alone and after a long dynamic block.
+TEST(RunDeflate, ShortPiecesInFixedBlocksInflateToTheirBytes) {
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0, 5);
+    const std::vector<std::uint8_t> before =
+        Made(20000, [&](std::size_t) { return static_cast<int>(noise(random)) & 255; });
+    for (std::size_t length = 1; length <= 120; ++length) {
+        const std::vector<std::uint8_t> piece =
+            Made(length, [&](std::size_t) { return static_cast<int>(noise(random)) & 255; });
+        EXPECT_EQ(Inflated(Deflated(piece, true), length), piece) << length;
+        std::vector<std::uint8_t> both = before;
+        both.insert(both.end(), piece.begin(), piece.end());
+        EXPECT_EQ(Inflated(Deflated(both, true), both.size()), both) << length;
+    }
+}
