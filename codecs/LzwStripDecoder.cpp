@@ -1,6 +1,7 @@
 #include "LzwStripDecoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -20,6 +21,7 @@ constexpr std::size_t kOutputStart = 256 + 16;
 std::uint64_t LoadBigEndian64(const std::uint8_t* at) {
     std::uint64_t v;
     std::memcpy(&v, at, sizeof v);
+    if constexpr (std::endian::native == std::endian::big) return v;
     return __builtin_bswap64(v);
 }
 
