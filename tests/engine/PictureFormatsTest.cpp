@@ -45,17 +45,6 @@ std::vector<SFormatCase> FormatCases() {
     return cases;
 }
 
-// The picture's row bytes, top row first, without row padding: its levels
-// at 8 bits.
-std::vector<std::uint8_t> DisplayedLevels(const CImage& image) {
-    const CStoredRows rows = image.GetStoredRows();
-    const int bytes = rows.width * rows.bitCount / 8;
-    std::vector<std::uint8_t> levels;
-    for (int y = rows.height - 1; y >= 0; --y)
-        levels.insert(levels.end(), rows.Row(y), rows.Row(y) + bytes);
-    return levels;
-}
-
 std::vector<std::string> LinesAfterSize(const CImageDocument& document) {
     std::vector<std::string> lines = document.GetHistoryLines();
     return {lines.begin() + std::min<std::size_t>(2, lines.size()), lines.end()};

@@ -10,6 +10,7 @@
 
 #include "ImageDocument.h"
 #include "TempFolderTest.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -57,17 +58,6 @@ void WriteTiff(const std::string& path, const SLzwTiff& c,
     TIFFClose(tiff);
 }
 
-// The levels a picture shows, top row first: grey levels, or blue, green
-// and red bytes.
-std::vector<std::uint8_t> Levels(const CImage& image) {
-    const CStoredRows rows = image.GetStoredRows();
-    const int bytes = rows.width * rows.bitCount / 8;
-    std::vector<std::uint8_t> levels;
-    for (int y = rows.height - 1; y >= 0; --y)
-        levels.insert(levels.end(), rows.Row(y), rows.Row(y) + bytes);
-    return levels;
-}
-
 // What libtiff reads from the file, as the levels Orvex shows; empty when
 // it reports an error or a warning on the way.
 std::vector<std::uint8_t> LibtiffLevels(const std::string& path, const SLzwTiff& c) {
@@ -106,7 +96,7 @@ TEST_P(LzwTiff, ReadAsLibtiffReadsIt) {
     ASSERT_FALSE(expected.empty());
     CImageDocument document;
     ASSERT_EQ(document.Open(P("lzw.tif")), FileStatus::Ok) << document.GetFileInfo().problem;
-    EXPECT_EQ(Levels(*document.GetImage()), expected);
+    EXPECT_EQ(DisplayedLevels(*document.GetImage()), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -148,7 +138,7 @@ TEST_F(LzwTiff, DamagedStripsReadAsLibtiffReadsThemOrRefused) {
             ++refused;
         } else {
             ASSERT_EQ(status, FileStatus::Ok) << "trial " << trial;
-            EXPECT_EQ(Levels(*document.GetImage()), theirs) << "trial " << trial;
+            EXPECT_EQ(DisplayedLevels(*document.GetImage()), theirs) << "trial " << trial;
             ++read;
         }
     }

@@ -28,6 +28,17 @@ inline std::vector<std::uint8_t> BlockBytes(const CImage& image) {
     return {block->Data(), block->Data() + block->Size()};
 }
 
+// The picture's row bytes, top row first, without row padding: its grey
+// levels, palette indices, or blue, green and red bytes.
+inline std::vector<std::uint8_t> DisplayedLevels(const CImage& image) {
+    const CStoredRows rows = image.GetStoredRows();
+    const int bytes = rows.width * rows.bitCount / 8;
+    std::vector<std::uint8_t> levels;
+    for (int y = rows.height - 1; y >= 0; --y)
+        levels.insert(levels.end(), rows.Row(y), rows.Row(y) + bytes);
+    return levels;
+}
+
 // Pixel at (column x, storage row y) of an 8-bit picture.
 inline std::uint8_t& PixelAt(CImage& image, int x, int y) {
     std::uint8_t* bits = image.GetBits(image.Lock());
