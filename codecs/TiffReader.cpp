@@ -25,6 +25,8 @@ constexpr bool kNativeBigEndian = std::endian::native == std::endian::big;
 constexpr std::uint64_t kTileBytesWithoutPicture = std::uint64_t{16} << 20;
 constexpr std::uint64_t kMaxTileBytes = std::uint64_t{256} << 20;
 constexpr int kMaxSamples = 8;
+// The largest strip our own LZW decoder takes, decoded.
+constexpr std::uint64_t kOwnLzwStripBytes = std::uint64_t{32} << 20;
 
 class CTiffReader : public CPictureReader {
 public:
@@ -298,8 +300,14 @@ private:
         TIFFGetFieldDefaulted(tiff_, TIFFTAG_FILLORDER, &fillOrder);
         TIFFGetFieldDefaulted(tiff_, TIFFTAG_PREDICTOR, &predictor);
         TIFFGetFieldDefaulted(tiff_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        // Each worker decodes a whole strip before its rows go into the
+        // block: larger strips are left to the library, which decodes them
+        // a row at a time, so that the picture does not need twice its
+        // memory.
         if (fillOrder != FILLORDER_MSB2LSB ||
-            (predictor != PREDICTOR_NONE && predictor != PREDICTOR_HORIZONTAL) || rowsPerStrip == 0)
+            (predictor != PREDICTOR_NONE && predictor != PREDICTOR_HORIZONTAL) ||
+            rowsPerStrip == 0 ||
+            std::min<std::uint64_t>(rowsPerStrip, rows.height) * scanline > kOwnLzwStripBytes)
             return false;
         STiffLzwPage page;
         page.height = rows.height;
